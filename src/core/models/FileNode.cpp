@@ -1,0 +1,224 @@
+#include "FileNode.h"
+
+#include "NodeArena.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace plenvo {
+
+NodeRef FileNode::create(std::string_view name, std::string_view path, bool isDirectory,
+                         std::int64_t fileSize, Timestamp modificationDate,
+                         Timestamp creationDate, std::vector<NodeRef>&& children,
+                         NodeArena* arena)
+{
+    const std::size_t nameLength = std::min<std::size_t>(name.size(), UINT16_MAX);
+    const std::size_t bytes = sizeof(FileNode) + (isDirectory ? sizeof(Folder) : 0) + nameLength;
+    void* block = arena ? arena->allocate(bytes) : ::operator new(bytes);
+
+    auto* node = new (block) FileNode;
+    node->m_flags = static_cast<std::uint8_t>((isDirectory ? kDirectory : 0) |
+                                              (arena ? 0 : kHeapBlock));
+    node->m_nameLength = static_cast<std::uint16_t>(nameLength);
+    node->m_id = NodeId::generate();
+    node->m_modified = modificationDate.value_or(kNoDate);
+    node->m_created = creationDate.value_or(kNoDate);
+    if (nameLength)
+        std::memcpy(node->nameData(), name.data(), nameLength);
+    if (!path.empty())
+        node->keepOwnPath(std::string(path));
+
+    if (!isDirectory) {
+        node->m_size = fileSize;
+        children.clear(); // a file has no children
+        return NodeRef::adopt(node);
+    }
+
+    Folder* folder = new (node->folder()) Folder{};
+    folder->fileSize = fileSize;
+    if (!children.empty()) {
+        // A failed allocation leaves the node childless; the references are then released
+        // with the vector.
+        void* storage = std::malloc(children.size() * sizeof(NodeRef));
+        if (!storage) {
+            freeNode(node);
+            throw std::bad_alloc();
+        }
+        folder->children = static_cast<NodeRef*>(storage);
+        for (NodeRef& child : children) {
+            FileNode* raw = child.detach();
+            new (&folder->children[folder->count++]) NodeRef(NodeRef::adopt(raw));
+            raw->setParent(node);
+        }
+        children.clear();
+    }
+    node->applyAggregateRule();
+    return NodeRef::adopt(node);
+}
+
+QString FileNode::name() const
+{
+    return QString::fromUtf8(nameData(), m_nameLength);
+}
+
+std::string FileNode::pathBytes() const
+{
+    // Walk up to the nearest node that knows its own location, then append the names.
+    std::vector<const FileNode*> chain;
+    const FileNode* node = this;
+    while (node->parent()) {
+        chain.push_back(node);
+        node = node->parent();
+    }
+    std::string result;
+    if (const std::string* own = node->ownPath())
+        result = *own;
+    else
+        result.assign(node->nameBytes());
+    std::size_t length = result.size();
+    for (const FileNode* link : chain)
+        length += link->m_nameLength + 1;
+    result.reserve(length);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        if (result.empty() || result.back() != '/')
+            result.push_back('/');
+        result.append((*it)->nameBytes());
+    }
+    return result;
+}
+
+QString FileNode::path() const
+{
+    const std::string bytes = pathBytes();
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::string_view FileNode::extensionBytes() const
+{
+    const std::string_view name = nameBytes();
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0)
+        return {};
+    return name.substr(dot + 1);
+}
+
+void FileNode::applyAggregateRule()
+{
+    if (!isDirectory())
+        return; // a file's aggregates follow from its own size
+    Folder* data = folder();
+    std::int64_t size = 0;
+    std::int64_t files = 0;
+    std::int64_t dirs = 1;
+    for (std::uint32_t i = 0; i < data->count; ++i) {
+        const FileNode* child = data->children[i].get();
+        size += child->cachedSize();
+        files += child->cachedFileCount();
+        dirs += child->cachedDirCount();
+    }
+    m_size = size;
+    data->fileCount = files;
+    data->dirCount = dirs;
+}
+
+void FileNode::recomputeAncestors()
+{
+    for (FileNode* node = this; node; node = node->parent())
+        node->applyAggregateRule();
+}
+
+bool FileNode::removeChild(const FileNode& target)
+{
+    if (!isDirectory())
+        return false;
+    Folder* data = folder();
+    std::uint32_t index = 0;
+    while (index < data->count && data->children[index]->id() != target.id())
+        ++index;
+    if (index == data->count)
+        return false;
+
+    NodeRef removed = std::move(data->children[index]);
+    removed->keepOwnPath(removed->pathBytes());
+    for (std::uint32_t i = index + 1; i < data->count; ++i)
+        data->children[i - 1] = std::move(data->children[i]);
+    data->children[--data->count].~NodeRef();
+    recomputeAncestors();
+    return true; // `removed` lets go of the parent's reference here
+}
+
+std::vector<NodeRef> FileNode::sortedChildren(SortCriteria, bool ascending) const
+{
+    std::span<const NodeRef> list = children();
+    std::vector<NodeRef> sorted(list.begin(), list.end());
+    if (ascending)
+        std::stable_sort(sorted.begin(), sorted.end(), [](const NodeRef& a, const NodeRef& b) {
+            return a->cachedSize() < b->cachedSize();
+        });
+    else
+        std::stable_sort(sorted.begin(), sorted.end(), [](const NodeRef& a, const NodeRef& b) {
+            return a->cachedSize() > b->cachedSize();
+        });
+    return sorted;
+}
+
+void FileNode::keepOwnPath(std::string path)
+{
+    if (auto* own = const_cast<std::string*>(ownPath()))
+        *own = std::move(path);
+    else
+        m_up = reinterpret_cast<std::uintptr_t>(new std::string(std::move(path))) | kOwnPathTag;
+}
+
+void FileNode::setParent(FileNode* parent)
+{
+    delete ownPath();
+    m_up = reinterpret_cast<std::uintptr_t>(parent);
+}
+
+void FileNode::destroyTree(FileNode* top)
+{
+    // Iterative, so that the depth of a tree never reaches the call stack. Nothing is freed
+    // until every node that survives (held elsewhere, say by a selection) has stored its own
+    // location, which it derives from ancestors that are still intact at that point.
+    std::vector<FileNode*> dying{top};
+    for (std::size_t next = 0; next < dying.size(); ++next) {
+        FileNode* node = dying[next];
+        if (!node->isDirectory())
+            continue;
+        Folder* data = node->folder();
+        for (std::uint32_t i = 0; i < data->count; ++i) {
+            FileNode* child = data->children[i].detach();
+            if (child->useCount() == 1) {
+                dying.push_back(child);
+            } else {
+                child->keepOwnPath(child->pathBytes());
+                child->m_refs.fetch_sub(1, std::memory_order_acq_rel);
+            }
+        }
+    }
+    for (FileNode* node : dying)
+        freeNode(node);
+}
+
+void FileNode::freeNode(FileNode* node)
+{
+    delete node->ownPath();
+    if (node->isDirectory()) {
+        Folder* data = node->folder();
+        for (std::uint32_t i = 0; i < data->count; ++i)
+            data->children[i].~NodeRef(); // null unless the node dies outside destroyTree
+        std::free(data->children);
+        data->~Folder();
+    }
+    const bool heap = node->m_flags & kHeapBlock;
+    node->~FileNode();
+    if (heap)
+        ::operator delete(node);
+    else
+        NodeArena::release(node);
+}
+
+} // namespace plenvo

@@ -1,0 +1,218 @@
+#pragma once
+
+#include "NodeId.h"
+
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plenvo {
+
+class FileNode;
+class NodeArena;
+
+// Owning reference to a FileNode. The count lives in the node itself (intrusive), so a
+// reference is one pointer and copying it touches no separate control block.
+class NodeRef {
+public:
+    NodeRef() = default;
+    NodeRef(std::nullptr_t) {}
+    explicit NodeRef(const FileNode* node);
+    NodeRef(const NodeRef& other);
+    NodeRef(NodeRef&& other) noexcept : m_node(other.m_node) { other.m_node = nullptr; }
+    NodeRef& operator=(NodeRef other) noexcept
+    {
+        std::swap(m_node, other.m_node);
+        return *this;
+    }
+    ~NodeRef();
+
+    FileNode* get() const { return m_node; }
+    FileNode* operator->() const { return m_node; }
+    FileNode& operator*() const { return *m_node; }
+    explicit operator bool() const { return m_node != nullptr; }
+
+    // Gives up ownership without releasing the reference.
+    FileNode* detach()
+    {
+        FileNode* node = m_node;
+        m_node = nullptr;
+        return node;
+    }
+    // Takes over a reference that was detached before.
+    static NodeRef adopt(FileNode* node)
+    {
+        NodeRef ref;
+        ref.m_node = node;
+        return ref;
+    }
+
+    friend bool operator==(const NodeRef& a, const NodeRef& b);
+    friend bool operator==(const NodeRef& a, std::nullptr_t) { return a.m_node == nullptr; }
+
+private:
+    FileNode* m_node = nullptr;
+};
+
+// One node of a scanned file tree: a file or a folder with its metadata and three cached
+// aggregates. A parent owns its children; a child's link to its parent is weak.
+//
+// Memory: a node stores its name (raw bytes, as the file system gave them) inline and no path.
+// Its location is derived from its parent's location and its name. Only a node without a
+// parent (a root, or a node that was detached) keeps its full location itself, so a detached
+// node, or one that outlives its tree, still knows where it lives. Nodes of a scan come from a
+// NodeArena; nodes built without one use the general heap.
+//
+// A tree is read and changed by one thread at a time; the reference count itself is atomic so
+// that a tree may be handed from the scanner's thread to the user-interface thread.
+class FileNode {
+public:
+    using Timestamp = std::optional<std::int64_t>; // milliseconds since the Unix epoch
+    enum class SortCriteria { size };
+
+    // Builds a node. `path` is the node's absolute location as raw bytes; it may be empty for
+    // a node that will be adopted by a parent. The references in `children` move into the new
+    // node (the vector is left empty); each child's parent becomes the new node. Children are
+    // taken with their aggregates as they stand, so trees are built bottom-up. A file takes no
+    // children. Names longer than 65535 bytes are cut.
+    static NodeRef create(std::string_view name, std::string_view path, bool isDirectory,
+                          std::int64_t fileSize, Timestamp modificationDate,
+                          Timestamp creationDate, std::vector<NodeRef>&& children = {},
+                          NodeArena* arena = nullptr);
+
+    FileNode(const FileNode&) = delete;
+    FileNode& operator=(const FileNode&) = delete;
+
+    const NodeId& id() const { return m_id; }
+    std::string_view nameBytes() const { return {nameData(), m_nameLength}; }
+    QString name() const; // for display: decoded as UTF-8, invalid bytes replaced
+    std::string pathBytes() const; // the exact location
+    QString path() const;          // for display
+    // Text after the last dot of the name, empty when there is none, when the only dot
+    // starts the name (".bashrc") or when the name ends with the dot.
+    std::string_view extensionBytes() const;
+
+    bool isDirectory() const { return m_flags & kDirectory; }
+    std::int64_t fileSize() const { return isDirectory() ? folder()->fileSize : m_size; }
+    Timestamp modificationDate() const { return toTimestamp(m_modified); }
+    Timestamp creationDate() const { return toTimestamp(m_created); }
+
+    std::span<const NodeRef> children() const
+    {
+        return isDirectory() ? std::span<const NodeRef>(folder()->children, folder()->count)
+                             : std::span<const NodeRef>();
+    }
+    std::size_t childCount() const { return isDirectory() ? folder()->count : 0; }
+    FileNode* parent() const
+    {
+        return (m_up & kOwnPathTag) ? nullptr : reinterpret_cast<FileNode*>(m_up);
+    }
+
+    std::int64_t cachedSize() const { return m_size; }
+    std::int64_t cachedFileCount() const { return isDirectory() ? folder()->fileCount : 1; }
+    std::int64_t cachedDirCount() const { return isDirectory() ? folder()->dirCount : 0; }
+
+    // Removes the first child whose id equals node's id; the others keep their order. The
+    // removed node keeps its location, loses its parent, and the aggregates of this node and
+    // of every ancestor are recomputed. Returns false, changing nothing, when no child matches.
+    bool removeChild(const FileNode& node);
+    // Applies the aggregate rule to this node from its children, then to each ancestor.
+    void recomputeAncestors();
+    // The children in the requested order; `children()` is not reordered. By size, the sort
+    // is stable: equal sizes keep their order in `children()`.
+    std::vector<NodeRef> sortedChildren(SortCriteria criteria = SortCriteria::size,
+                                        bool ascending = false) const;
+
+    friend bool operator==(const FileNode& a, const FileNode& b) { return a.m_id == b.m_id; }
+
+    void retain() const { m_refs.fetch_add(1, std::memory_order_relaxed); }
+    void release() const
+    {
+        if (m_refs.fetch_sub(1, std::memory_order_acq_rel) == 1)
+            destroyTree(const_cast<FileNode*>(this));
+    }
+    std::uint32_t useCount() const { return m_refs.load(std::memory_order_relaxed); }
+
+private:
+    struct Folder {
+        NodeRef* children;
+        std::uint32_t count;
+        std::uint32_t reserved;
+        std::int64_t fileSize;
+        std::int64_t fileCount;
+        std::int64_t dirCount;
+    };
+
+    enum Flag : std::uint8_t { kDirectory = 1, kHeapBlock = 2 };
+    static constexpr std::uintptr_t kOwnPathTag = 1;
+    static constexpr std::int64_t kNoDate = INT64_MIN;
+
+    FileNode() = default;
+    ~FileNode() = default;
+
+    Folder* folder() const
+    {
+        return reinterpret_cast<Folder*>(const_cast<char*>(reinterpret_cast<const char*>(this)) +
+                                         sizeof(FileNode));
+    }
+    char* nameData() const
+    {
+        return const_cast<char*>(reinterpret_cast<const char*>(this)) + sizeof(FileNode) +
+               (isDirectory() ? sizeof(Folder) : 0);
+    }
+    const std::string* ownPath() const
+    {
+        return (m_up & kOwnPathTag) ? reinterpret_cast<const std::string*>(m_up & ~kOwnPathTag)
+                                    : nullptr;
+    }
+    static Timestamp toTimestamp(std::int64_t value)
+    {
+        return value == kNoDate ? Timestamp() : Timestamp(value);
+    }
+
+    void applyAggregateRule();
+    void keepOwnPath(std::string path);
+    void setParent(FileNode* parent);
+    static void destroyTree(FileNode* top);
+    static void freeNode(FileNode* node);
+
+    mutable std::atomic<std::uint32_t> m_refs{1};
+    std::uint16_t m_nameLength = 0;
+    std::uint8_t m_flags = 0;
+    std::uint8_t m_reserved = 0;
+    NodeId m_id;
+    std::uintptr_t m_up = 0; // parent, or the node's own location (tagged) when it has none
+    std::int64_t m_size = 0; // a file's size, or a folder's cached size
+    std::int64_t m_modified = kNoDate;
+    std::int64_t m_created = kNoDate;
+};
+
+inline NodeRef::NodeRef(const FileNode* node) : m_node(const_cast<FileNode*>(node))
+{
+    if (m_node)
+        m_node->retain();
+}
+inline NodeRef::NodeRef(const NodeRef& other) : m_node(other.m_node)
+{
+    if (m_node)
+        m_node->retain();
+}
+inline NodeRef::~NodeRef()
+{
+    if (m_node)
+        m_node->release();
+}
+inline bool operator==(const NodeRef& a, const NodeRef& b)
+{
+    if (!a.m_node || !b.m_node)
+        return a.m_node == b.m_node;
+    return *a.m_node == *b.m_node;
+}
+
+} // namespace plenvo

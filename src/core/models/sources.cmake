@@ -1,0 +1,6 @@
+target_sources(plenvo-core PRIVATE
+    models/NodeId.cpp models/NodeId.h
+    models/NodeArena.cpp models/NodeArena.h
+    models/FileNode.cpp models/FileNode.h
+    models/ScanProgress.cpp models/ScanProgress.h
+)

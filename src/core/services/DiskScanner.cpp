@@ -1,0 +1,451 @@
+#include "DiskScanner.h"
+
+#include "MountTable.h"
+#include "models/NodeArena.h"
+
+#include <QObject>
+#include <QThread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <mutex>
+#include <new>
+#include <vector>
+
+namespace plenvo {
+
+namespace {
+
+constexpr unsigned kStatxMask = STATX_BASIC_STATS | STATX_BTIME;
+constexpr int kStatxFlags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_SYNC_AS_STAT;
+constexpr int kOpenDirFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+// The attributes the scanner keeps of one entry.
+struct Attributes {
+    bool known = false;
+    bool isDirectory = false;
+    std::int64_t size = 0;
+    FileNode::Timestamp modified;
+    FileNode::Timestamp created;
+    std::uint32_t devMajor = 0;
+    std::uint32_t devMinor = 0;
+    std::uint64_t inode = 0;
+};
+
+std::int64_t toMillis(const struct statx_timestamp& t)
+{
+    return std::int64_t(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
+
+Attributes readAttributes(int dirFd, const char* name)
+{
+    struct statx sx;
+    Attributes a;
+    if (statx(dirFd, name, kStatxFlags, kStatxMask, &sx) != 0)
+        return a;
+    a.known = true;
+    a.isDirectory = (sx.stx_mask & STATX_TYPE) && S_ISDIR(sx.stx_mode);
+    // Allocated size when known, else the logical size, else 0.
+    if (sx.stx_mask & STATX_BLOCKS)
+        a.size = std::int64_t(sx.stx_blocks) * 512;
+    else if (sx.stx_mask & STATX_SIZE)
+        a.size = std::int64_t(sx.stx_size);
+    if (sx.stx_mask & STATX_MTIME)
+        a.modified = toMillis(sx.stx_mtime);
+    if ((sx.stx_mask & STATX_BTIME) && (sx.stx_btime.tv_sec != 0 || sx.stx_btime.tv_nsec != 0))
+        a.created = toMillis(sx.stx_btime);
+    a.devMajor = sx.stx_dev_major;
+    a.devMinor = sx.stx_dev_minor;
+    a.inode = sx.stx_ino;
+    return a;
+}
+
+std::string_view lastComponent(std::string_view path)
+{
+    if (path.empty())
+        return path;
+    if (path.find_first_not_of('/') == std::string_view::npos)
+        return "/";
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+struct LinuxDirent64 {
+    std::uint64_t d_ino;
+    std::int64_t d_off;
+    unsigned short d_reclen;
+    unsigned char d_type;
+    char d_name[];
+};
+
+class FdCloser {
+public:
+    explicit FdCloser(int fd) : m_fd(fd) {}
+    ~FdCloser()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FdCloser(const FdCloser&) = delete;
+    FdCloser& operator=(const FdCloser&) = delete;
+
+private:
+    int m_fd;
+};
+
+} // namespace
+
+// One recursive walk. Folders are processed with an explicit stack, so neither the call stack
+// nor the number of open descriptors grows with the depth of the tree: a folder's descriptor
+// is closed as soon as its last subfolder has been opened, and when too many are open the
+// shallowest is closed and later reopened by name from its nearest open ancestor.
+class DiskScanner::Walk {
+public:
+    Walk(DiskScanner& scanner, std::string_view path, const ProgressHandler& progress,
+         const CancellationToken& token)
+        : m_scanner(scanner), m_progress(progress), m_token(token),
+          m_mounts(scanner.m_mountInfo)
+    {
+        m_rootPath.assign(path);
+        while (m_rootPath.size() > 1 && m_rootPath.back() == '/')
+            m_rootPath.pop_back();
+        m_buffer.resize(64 * 1024);
+    }
+
+    ~Walk()
+    {
+        for (Frame& frame : m_stack)
+            closeFrame(frame);
+    }
+
+    Outcome run();
+    std::int64_t filesScanned() const { return m_filesScanned; }
+
+private:
+    struct PendingFolder {
+        std::string name;
+        Attributes attributes;
+    };
+    struct Frame {
+        std::string name;
+        int fd = -1;
+        Attributes attributes;
+        std::vector<NodeRef> children;
+        std::vector<PendingFolder> subfolders;
+        std::size_t nextSubfolder = 0;
+    };
+
+    NodeRef makeFile(std::string_view name, const Attributes& a, std::string_view path = {})
+    {
+        ++m_filesScanned;
+        return FileNode::create(name, path, false, a.known ? a.size : 0, a.modified, a.created,
+                                {}, &m_arena);
+    }
+    NodeRef makeFolder(Frame& frame, std::string_view path = {})
+    {
+        return FileNode::create(frame.name, path, true, 0, frame.attributes.modified,
+                                frame.attributes.created, std::move(frame.children), &m_arena);
+    }
+
+    void reportProgress(std::string_view name);
+    bool cancelled() const { return m_token.isCancelled(); }
+    void list(Frame& frame);
+    void closeFrame(Frame& frame)
+    {
+        if (frame.fd >= 0) {
+            ::close(frame.fd);
+            frame.fd = -1;
+            --m_openCount;
+        }
+    }
+    void limitOpenDescriptors();
+    int reopen(std::size_t index);
+    NodeRef visitSubfolder(std::size_t parentIndex, const PendingFolder& folder, bool& pushed);
+
+    DiskScanner& m_scanner;
+    const ProgressHandler& m_progress;
+    const CancellationToken& m_token;
+    MountTable m_mounts;
+    NodeArena m_arena;
+    std::string m_rootPath;
+    std::vector<char> m_buffer;
+    std::vector<Frame> m_stack;
+    std::int64_t m_filesScanned = 0;
+    std::chrono::steady_clock::time_point m_lastReport{};
+    bool m_reported = false;
+    int m_openCount = 0;
+};
+
+void DiskScanner::Walk::reportProgress(std::string_view name)
+{
+    const auto now = m_scanner.m_clock ? m_scanner.m_clock() : std::chrono::steady_clock::now();
+    if (m_reported && now - m_lastReport <= kProgressInterval)
+        return;
+    m_reported = true;
+    m_lastReport = now;
+    if (m_progress)
+        m_progress(ScanProgress::scanning(
+            QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())),
+            m_filesScanned));
+}
+
+void DiskScanner::Walk::list(Frame& frame)
+{
+    // Entries are listed and their attributes read relative to the folder's descriptor.
+    // Files become nodes at once; subfolders are remembered and entered afterwards.
+    for (;;) {
+        const long n = syscall(SYS_getdents64, frame.fd, m_buffer.data(), m_buffer.size());
+        if (n <= 0)
+            break; // end of the listing, or a listing that failed: keep what was read
+        for (long offset = 0; offset < n;) {
+            auto* entry = reinterpret_cast<LinuxDirent64*>(m_buffer.data() + offset);
+            offset += entry->d_reclen;
+            const char* name = entry->d_name;
+            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+                continue;
+            const Attributes a = readAttributes(frame.fd, name);
+            if (a.isDirectory)
+                frame.subfolders.push_back({std::string(name), a});
+            else
+                frame.children.push_back(makeFile(name, a));
+        }
+    }
+}
+
+void DiskScanner::Walk::limitOpenDescriptors()
+{
+    const int limit = std::max(2, m_scanner.m_maxOpenDirectories);
+    // Close the shallowest first, never the two deepest frames (the folder being worked on
+    // and its parent).
+    for (std::size_t i = 0; m_openCount > limit && i + 2 < m_stack.size(); ++i)
+        closeFrame(m_stack[i]);
+}
+
+int DiskScanner::Walk::reopen(std::size_t index)
+{
+    // Descend by name from the nearest ancestor that is still open (or from the root's
+    // location), checking that every step reaches the folder that was listed before. Folders
+    // on the way that still have subfolders to open keep their descriptor.
+    std::size_t start = index;
+    while (start > 0 && m_stack[start - 1].fd < 0)
+        --start;
+    int current = start > 0 ? m_stack[start - 1].fd : AT_FDCWD;
+    bool owned = true; // whether `current` belongs to a frame
+    for (std::size_t i = start; i <= index; ++i) {
+        Frame& frame = m_stack[i];
+        const int next = i == 0 ? ::open(m_rootPath.c_str(), kOpenDirFlags)
+                                : ::openat(current, frame.name.c_str(), kOpenDirFlags);
+        if (!owned)
+            ::close(current);
+        if (next < 0)
+            return -1;
+        struct statx sx;
+        const Attributes& expected = frame.attributes;
+        if (statx(next, "", AT_EMPTY_PATH, STATX_INO, &sx) != 0 || sx.stx_ino != expected.inode ||
+            sx.stx_dev_major != expected.devMajor || sx.stx_dev_minor != expected.devMinor) {
+            ::close(next);
+            return -1;
+        }
+        current = next;
+        owned = i == index || frame.nextSubfolder < frame.subfolders.size();
+        if (owned) {
+            frame.fd = next;
+            ++m_openCount;
+        }
+    }
+    limitOpenDescriptors();
+    return m_stack[index].fd;
+}
+
+NodeRef DiskScanner::Walk::visitSubfolder(std::size_t parentIndex, const PendingFolder& folder,
+                                          bool& pushed)
+{
+    pushed = false;
+    Frame& parent = m_stack[parentIndex];
+    const Attributes& a = folder.attributes;
+
+    // The mount point of a kernel pseudo file system is kept as an empty folder.
+    if ((a.devMajor != parent.attributes.devMajor || a.devMinor != parent.attributes.devMinor) &&
+        m_mounts.isPseudoFileSystem(a.devMajor, a.devMinor)) {
+        Frame empty;
+        empty.name = folder.name;
+        empty.attributes = a;
+        reportProgress(folder.name);
+        return makeFolder(empty);
+    }
+
+    const int parentFd = parent.fd >= 0 ? parent.fd : reopen(parentIndex);
+    const int fd = parentFd >= 0 ? ::openat(parentFd, folder.name.c_str(), kOpenDirFlags) : -1;
+    if (fd < 0) {
+        // Read the attributes again: gone or unreadable means a file of size 0, no longer a
+        // folder means a file, still a folder means one that cannot be listed (empty).
+        const Attributes again =
+            parentFd >= 0 ? readAttributes(parentFd, folder.name.c_str()) : Attributes{};
+        if (!again.isDirectory) {
+            NodeRef file = makeFile(folder.name, again);
+            reportProgress(folder.name);
+            return file;
+        }
+        Frame empty;
+        empty.name = folder.name;
+        empty.attributes = again;
+        reportProgress(folder.name);
+        return makeFolder(empty);
+    }
+
+    // The parent's descriptor is needed only while it has subfolders left to open.
+    if (parent.nextSubfolder == parent.subfolders.size())
+        closeFrame(parent);
+
+    Frame frame;
+    frame.name = folder.name;
+    frame.fd = fd;
+    frame.attributes = a;
+    m_stack.push_back(std::move(frame));
+    ++m_openCount;
+    limitOpenDescriptors();
+    Frame& top = m_stack.back();
+    list(top);
+    reportProgress(top.name);
+    pushed = true;
+    return {};
+}
+
+DiskScanner::Outcome DiskScanner::Walk::run()
+{
+    const std::string_view rootName = lastComponent(m_rootPath);
+    const Attributes rootAttributes = readAttributes(AT_FDCWD, m_rootPath.c_str());
+    if (!rootAttributes.isDirectory) {
+        NodeRef file = makeFile(rootName, rootAttributes, m_rootPath);
+        reportProgress(rootName);
+        return {Outcome::Status::completed, std::move(file), {}};
+    }
+
+    Frame root;
+    root.name.assign(rootName);
+    root.attributes = rootAttributes;
+    root.fd = ::open(m_rootPath.c_str(), kOpenDirFlags);
+    if (root.fd >= 0)
+        ++m_openCount;
+    m_stack.push_back(std::move(root));
+    if (m_stack.back().fd >= 0)
+        list(m_stack.back());
+    reportProgress(m_stack.back().name);
+
+    while (true) {
+        if (cancelled())
+            return {Outcome::Status::cancelled, {}, {}};
+        const std::size_t index = m_stack.size() - 1;
+        Frame& frame = m_stack[index];
+        if (frame.nextSubfolder < frame.subfolders.size()) {
+            const PendingFolder folder = std::move(frame.subfolders[frame.nextSubfolder++]);
+            bool pushed = false;
+            NodeRef node = visitSubfolder(index, folder, pushed);
+            if (!pushed)
+                m_stack[index].children.push_back(std::move(node));
+            continue;
+        }
+        // Every subfolder is done: the folder node can be built, children complete.
+        closeFrame(frame);
+        if (index == 0)
+            return {Outcome::Status::completed, makeFolder(frame, m_rootPath), {}};
+        NodeRef node = makeFolder(frame);
+        m_stack.pop_back();
+        m_stack.back().children.push_back(std::move(node));
+    }
+}
+
+struct DiskScanner::Worker {
+    QThread thread;
+    QObject* context = nullptr;
+    std::mutex mutex;
+    std::vector<CancellationToken> active;
+};
+
+DiskScanner::DiskScanner() = default;
+
+DiskScanner::~DiskScanner()
+{
+    if (!m_worker)
+        return;
+    {
+        std::lock_guard lock(m_worker->mutex);
+        for (const CancellationToken& token : m_worker->active)
+            token.cancel();
+    }
+    m_worker->thread.quit();
+    m_worker->thread.wait();
+}
+
+void DiskScanner::setClock(Clock clock)
+{
+    m_clock = std::move(clock);
+}
+
+void DiskScanner::setMaxOpenDirectories(int count)
+{
+    m_maxOpenDirectories = count;
+}
+
+void DiskScanner::setMountInfoSource(std::string path)
+{
+    m_mountInfo = std::move(path);
+}
+
+DiskScanner::Outcome DiskScanner::scanNow(std::string_view path, const ProgressHandler& progress,
+                                          const CancellationToken& token)
+{
+    m_filesScanned.store(0, std::memory_order_relaxed);
+    Outcome outcome;
+    try {
+        Walk walk(*this, path, progress, token);
+        outcome = walk.run();
+        m_filesScanned.store(walk.filesScanned(), std::memory_order_relaxed);
+    } catch (const std::bad_alloc&) {
+        outcome = {Outcome::Status::failed, {}, QString::fromUtf8(std::strerror(ENOMEM))};
+    }
+    return outcome;
+}
+
+void DiskScanner::scan(std::string path, ProgressHandler progress, CancellationToken token,
+                       Completion done)
+{
+    if (!m_worker) {
+        m_worker = std::make_unique<Worker>();
+        m_worker->thread.setObjectName(QStringLiteral("DiskScanner"));
+        m_worker->context = new QObject;
+        m_worker->context->moveToThread(&m_worker->thread);
+        QObject::connect(&m_worker->thread, &QThread::finished, m_worker->context,
+                         &QObject::deleteLater);
+        m_worker->thread.start();
+    }
+    {
+        std::lock_guard lock(m_worker->mutex);
+        m_worker->active.push_back(token);
+    }
+    QMetaObject::invokeMethod(
+        m_worker->context,
+        [this, path = std::move(path), progress = std::move(progress), token,
+         done = std::move(done)]() {
+            Outcome outcome = token.isCancelled()
+                                  ? Outcome{Outcome::Status::cancelled, {}, {}}
+                                  : scanNow(path, progress, token);
+            {
+                std::lock_guard lock(m_worker->mutex);
+                std::erase_if(m_worker->active, [&](const CancellationToken& t) {
+                    return t.isSameAs(token);
+                });
+            }
+            if (done)
+                done(std::move(outcome));
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace plenvo

@@ -1,0 +1,247 @@
+#include "models/FileNode.h"
+#include "models/NodeArena.h"
+
+#include <QSet>
+#include <QTest>
+
+#include <unordered_set>
+
+using namespace plenvo;
+
+namespace {
+
+NodeRef file(const char* name, qint64 size)
+{
+    return FileNode::create(name, {}, false, size, {}, {});
+}
+
+NodeRef folder(const char* name, std::vector<NodeRef> children, std::string_view path = {})
+{
+    return FileNode::create(name, path, true, 0, {}, {}, std::move(children));
+}
+
+void expectAggregates(const NodeRef& node, qint64 size, qint64 files, qint64 dirs)
+{
+    QCOMPARE(node->cachedSize(), size);
+    QCOMPARE(node->cachedFileCount(), files);
+    QCOMPARE(node->cachedDirCount(), dirs);
+}
+
+} // namespace
+
+class FileNodeTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void aggregatesFollowTheRule()
+    {
+        expectAggregates(file("empty", 0), 0, 1, 0);
+        expectAggregates(folder("e", {}), 0, 0, 1);
+        expectAggregates(folder("one", {file("a", 10)}), 10, 1, 1);
+        expectAggregates(folder("nested", {folder("sub", {})}), 0, 0, 2);
+
+        // A folder's own size never enters its aggregate.
+        NodeRef odd = FileNode::create("odd", {}, true, 777, {}, {}, {});
+        QCOMPARE(odd->fileSize(), 777);
+        expectAggregates(odd, 0, 0, 1);
+
+        NodeRef root = folder("root", {file("a", 1), folder("x", {file("b", 2), file("c", 4)}),
+                                       folder("y", {folder("z", {file("d", 8)})})});
+        expectAggregates(root, 15, 4, 4);
+    }
+
+    void childrenKnowTheirParentAndLocation()
+    {
+        NodeRef leaf = file("leaf.txt", 3);
+        NodeRef sub = folder("sub", {leaf});
+        NodeRef root = folder("root", {sub}, "/data/root");
+        QCOMPARE(leaf->parent(), sub.get());
+        QCOMPARE(sub->parent(), root.get());
+        QCOMPARE(root->parent(), nullptr);
+        QCOMPARE(leaf->pathBytes(), std::string("/data/root/sub/leaf.txt"));
+        QCOMPARE(leaf->path(), QStringLiteral("/data/root/sub/leaf.txt"));
+
+        NodeRef top = folder("/", {file("etc", 0)}, "/");
+        QCOMPARE(top->children()[0]->pathBytes(), std::string("/etc"));
+    }
+
+    void removingAChildUpdatesEveryAncestor()
+    {
+        NodeRef last = file("last", 10);
+        NodeRef inner = folder("inner", {last});
+        NodeRef keep = file("keep", 5);
+        NodeRef root = folder("root", {keep, inner}, "/r");
+
+        QVERIFY(inner->removeChild(*last));
+        expectAggregates(inner, 0, 0, 1);
+        expectAggregates(root, 5, 1, 2);
+        QCOMPARE(last->parent(), nullptr);
+        QCOMPARE(inner->childCount(), 0u);
+
+        // A whole subfolder: its size, files and every folder below it leave the ancestors.
+        NodeRef deep = folder("deep", {folder("d1", {folder("d2", {file("f", 7)})}), file("g", 1)});
+        NodeRef mid = folder("mid", {deep, file("h", 2)});
+        NodeRef top = folder("top", {mid}, "/t");
+        expectAggregates(top, 10, 3, 5);
+        QVERIFY(mid->removeChild(*deep));
+        expectAggregates(mid, 2, 1, 1);
+        expectAggregates(top, 2, 1, 2);
+        // The removed subtree keeps its own aggregates.
+        expectAggregates(deep, 8, 2, 3);
+    }
+
+    void removingSomethingElseChangesNothing()
+    {
+        NodeRef a = file("a", 1);
+        NodeRef b = file("b", 2);
+        NodeRef root = folder("root", {a, b});
+        NodeRef stranger = file("a", 1);
+        NodeRef otherRoot = folder("other", {stranger});
+        QVERIFY(!root->removeChild(*stranger));
+        QCOMPARE(stranger->parent(), otherRoot.get());
+        expectAggregates(root, 3, 2, 1);
+        QVERIFY(!a->removeChild(*b)); // a file has no children
+        // The same node twice: the second call finds nothing.
+        QVERIFY(root->removeChild(*a));
+        QVERIFY(!root->removeChild(*a));
+        QCOMPARE(root->childCount(), 1u);
+        QCOMPARE(root->children()[0].get(), b.get());
+    }
+
+    void identityIsTheRandomId()
+    {
+        NodeRef first = FileNode::create("same", "/p/same", false, 1, {}, {});
+        NodeRef second = FileNode::create("same", "/p/same", false, 1, {}, {});
+        QVERIFY(!(*first == *second));
+        QVERIFY(first != second);
+        QVERIFY(*first == *first);
+        QVERIFY(NodeRef(first.get()) == first);
+
+        std::unordered_set<NodeId> ids;
+        for (int i = 0; i < 20000; ++i) {
+            const NodeId id = NodeId::generate();
+            QCOMPARE(id.version(), 4);
+            QCOMPARE(int(id.low() >> 62), 2); // RFC 4122 variant
+            QVERIFY(ids.insert(id).second);
+        }
+        const QUuid uuid = first->id().toUuid();
+        QCOMPARE(uuid.version(), QUuid::Random);
+        QCOMPARE(uuid.variant(), QUuid::DCE);
+        QCOMPARE(first->id().toString(), uuid.toString(QUuid::WithoutBraces));
+    }
+
+    void sortedChildrenIsStableAndLargestFirst()
+    {
+        NodeRef a = file("a", 5), b = file("b", 9), c = file("c", 5), d = file("d", 9);
+        NodeRef root = folder("root", {a, b, c, d});
+        const auto sorted = root->sortedChildren(FileNode::SortCriteria::size, false);
+        QCOMPARE(sorted.size(), 4u);
+        QCOMPARE(sorted[0].get(), b.get());
+        QCOMPARE(sorted[1].get(), d.get());
+        QCOMPARE(sorted[2].get(), a.get());
+        QCOMPARE(sorted[3].get(), c.get());
+        // The node's own order is untouched.
+        QCOMPARE(root->children()[0].get(), a.get());
+        QCOMPARE(root->children()[1].get(), b.get());
+        const auto ascending = root->sortedChildren(FileNode::SortCriteria::size, true);
+        QCOMPARE(ascending[0].get(), a.get());
+        QCOMPARE(ascending[3].get(), d.get());
+    }
+
+    void rawNamesSurviveExactly()
+    {
+        const std::string bad("caf\xE9-\xFF\xFE.txt"); // Latin-1 bytes, not valid UTF-8
+        NodeRef node = FileNode::create(bad, {}, false, 1, {}, {});
+        NodeRef root = folder("r", {node}, "/x/r");
+        QCOMPARE(std::string(node->nameBytes()), bad);
+        QCOMPARE(node->pathBytes(), "/x/r/" + bad);
+        QVERIFY(node->name().contains(QChar(QChar::ReplacementCharacter)));
+        QVERIFY(node->name().endsWith(QStringLiteral(".txt")));
+        QCOMPARE(std::string(node->extensionBytes()), std::string("txt"));
+    }
+
+    void extensionIsTheTextAfterTheLastDot()
+    {
+        QCOMPARE(std::string(file("archive.tar.gz", 0)->extensionBytes()), std::string("gz"));
+        QCOMPARE(std::string(file("notes.MD", 0)->extensionBytes()), std::string("MD"));
+        QCOMPARE(std::string(file(".bashrc", 0)->extensionBytes()), std::string());
+        QCOMPARE(std::string(file("Makefile", 0)->extensionBytes()), std::string());
+        QCOMPARE(std::string(file("trailing.", 0)->extensionBytes()), std::string());
+        QCOMPARE(std::string(file(".hidden.png", 0)->extensionBytes()), std::string("png"));
+    }
+
+    void detachedNodesKeepTheirLocation()
+    {
+        NodeRef inner = file("inner.bin", 4);
+        NodeRef sub = folder("sub", {inner});
+        NodeRef root = folder("root", {sub, file("other", 1)}, "/home/u/root");
+        QVERIFY(root->removeChild(*sub));
+        QCOMPARE(sub->parent(), nullptr);
+        QCOMPARE(sub->pathBytes(), std::string("/home/u/root/sub"));
+        QCOMPARE(inner->pathBytes(), std::string("/home/u/root/sub/inner.bin"));
+        QCOMPARE(inner->parent(), sub.get());
+    }
+
+    void nodesOutliveTheirTree()
+    {
+        NodeArena arena;
+        NodeRef kept;
+        NodeRef keptFolder;
+        {
+            std::vector<NodeRef> leaves;
+            for (int i = 0; i < 50; ++i)
+                leaves.push_back(FileNode::create("f" + std::to_string(i), {}, false, i, {}, {},
+                                                  {}, &arena));
+            NodeRef sub = FileNode::create("sub", {}, true, 0, {}, {}, std::move(leaves), &arena);
+            NodeRef deeper = FileNode::create("deeper", {}, true, 0, {}, {}, {sub}, &arena);
+            NodeRef root = FileNode::create("root", "/vol/root", true, 0, {}, {}, {deeper},
+                                            &arena);
+            kept = NodeRef(sub->children()[7].get());
+            keptFolder = sub;
+        } // the tree goes away with its root
+        QCOMPARE(keptFolder->parent(), nullptr);
+        QCOMPARE(keptFolder->pathBytes(), std::string("/vol/root/deeper/sub"));
+        QCOMPARE(kept->parent(), keptFolder.get());
+        QCOMPARE(kept->pathBytes(), std::string("/vol/root/deeper/sub/f7"));
+        expectAggregates(keptFolder, 49 * 50 / 2, 50, 1);
+        keptFolder = NodeRef();
+        QCOMPARE(kept->parent(), nullptr);
+        QCOMPARE(kept->pathBytes(), std::string("/vol/root/deeper/sub/f7"));
+        QCOMPARE(kept->fileSize(), 7);
+    }
+
+    void arenaChunksAreReturned()
+    {
+        const qint64 before = NodeArena::mappedBytes();
+        NodeRef survivor;
+        {
+            NodeArena arena;
+            std::vector<NodeRef> files;
+            for (int i = 0; i < 20000; ++i)
+                files.push_back(FileNode::create("some-file-name-" + std::to_string(i), {}, false,
+                                                 1, {}, {}, {}, &arena));
+            survivor = files[3];
+            NodeRef root = FileNode::create("r", "/r", true, 0, {}, {}, std::move(files), &arena);
+            QVERIFY(NodeArena::mappedBytes() - before >= 4 * qint64(NodeArena::kChunkSize));
+        }
+        // Only the chunk that holds the survivor stays.
+        QCOMPARE(NodeArena::mappedBytes() - before, qint64(NodeArena::kChunkSize));
+        survivor = NodeRef();
+        QCOMPARE(NodeArena::mappedBytes(), before);
+    }
+
+    void veryDeepTreesAreDestroyedWithoutRecursion()
+    {
+        NodeArena arena;
+        NodeRef node = FileNode::create("leaf", {}, false, 1, {}, {}, {}, &arena);
+        for (int depth = 0; depth < 100000; ++depth)
+            node = FileNode::create("d", {}, true, 0, {}, {}, {node}, &arena);
+        QCOMPARE(node->cachedDirCount(), 100000);
+        QCOMPARE(node->cachedSize(), 1);
+        node = NodeRef(); // must not overflow the stack
+        QVERIFY(!node);
+    }
+};
+
+QTEST_GUILESS_MAIN(FileNodeTest)
+#include "tst_filenode.moc"
