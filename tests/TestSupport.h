@@ -31,7 +31,8 @@ inline QString scratchRoot()
 // deeper than PATH_MAX and with unreadable folders) when it goes out of scope.
 class ScratchDir {
 public:
-    ScratchDir()
+    ScratchDir() : ScratchDir(scratchRoot()) {}
+    explicit ScratchDir(const QString& base) : m_dir(base + QStringLiteral("/t-XXXXXX"))
     {
         m_dir.setAutoRemove(false);
         m_path = m_dir.path().toLocal8Bit();
@@ -48,7 +49,7 @@ public:
     QByteArray file(const QByteArray& relative) const { return m_path + '/' + relative; }
 
 private:
-    QTemporaryDir m_dir{scratchRoot() + QStringLiteral("/t-XXXXXX")};
+    QTemporaryDir m_dir;
     QByteArray m_path;
 };
 
