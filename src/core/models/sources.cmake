@@ -3,4 +3,5 @@ target_sources(plenvo-core PRIVATE
     models/NodeArena.cpp models/NodeArena.h
     models/FileNode.cpp models/FileNode.h
     models/ScanProgress.cpp models/ScanProgress.h
+    models/ColorToken.h
 )
