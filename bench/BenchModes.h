@@ -1,10 +1,18 @@
 #pragma once
 
+#include "models/FileNode.h"
+
 #include <string>
+#include <vector>
 
 namespace plenvo::bench {
 
 // Each mode prints one JSON line on standard output and returns the exit status.
 int scanMode(const std::string& dir);
+int resultMode(const std::string& dir);
+
+// Shared by the modes: a synchronous scan, and `count` files spread evenly over a list.
+NodeRef scanTree(const std::string& dir);
+std::vector<NodeRef> spreadFiles(const std::vector<NodeRef>& files, std::size_t count);
 
 } // namespace plenvo::bench

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <unordered_set>
 
 namespace plenvo {
 
@@ -46,6 +47,8 @@ inline std::size_t qHash(const NodeId& id, std::size_t seed = 0) noexcept
 {
     return NodeIdHash{}(id) ^ seed;
 }
+
+using NodeIdSet = std::unordered_set<NodeId, NodeIdHash>;
 
 } // namespace plenvo
 

@@ -4,4 +4,8 @@ target_sources(plenvo-core PRIVATE
     models/FileNode.cpp models/FileNode.h
     models/ScanProgress.cpp models/ScanProgress.h
     models/ColorToken.h
+    models/FileCategory.cpp models/FileCategory.h
+    models/FileOrder.cpp models/FileOrder.h
+    models/CategoryStat.h
+    models/ScanResult.cpp models/ScanResult.h
 )

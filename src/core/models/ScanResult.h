@@ -1,0 +1,78 @@
+#pragma once
+
+#include "CategoryStat.h"
+#include "FileCategory.h"
+#include "FileNode.h"
+#include "FileOrder.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace plenvo {
+
+// One finished scan: the tree and the statistics the views show without walking it again.
+// Built once from a scanned root; afterwards changed only by removeNodes(), after the caller
+// has cut the removed nodes out of the tree. Used on one thread (the user interface's).
+class ScanResult {
+public:
+    static constexpr std::size_t kTopFileCount = 200;
+
+    // `scanDate` in milliseconds since the Unix epoch; `rootPath` is the scanned location.
+    ScanResult(NodeRef rootNode, std::int64_t scanDate, std::string rootPath);
+    ~ScanResult();
+    ScanResult(const ScanResult&) = delete;
+    ScanResult& operator=(const ScanResult&) = delete;
+
+    const NodeRef& rootNode() const { return m_rootNode; }
+    std::int64_t scanDate() const { return m_scanDate; }
+    const std::string& rootPath() const { return m_rootPath; }
+    QString rootPathDisplay() const;
+    QString rootName() const; // the last component of the root path ("/" for the root)
+
+    // Every file of the tree (never folders), depth first, a folder's own files before those
+    // of its subfolders.
+    const std::vector<NodeRef>& allFiles() const { return m_allFiles; }
+    std::int64_t totalSize() const { return m_totalSize; }
+    std::int64_t totalFiles() const { return m_totalFiles; }
+    std::int64_t totalDirectories() const { return m_totalDirectories; }
+    // One record per category with files, largest total first.
+    const std::vector<CategoryStat>& categoryStat() const { return m_categoryStat; }
+    // The largest files, at most kTopFileCount, in file order.
+    const std::vector<NodeRef>& topFiles() const { return m_topFiles; }
+    // The files of a category in file order; empty when the category had no files.
+    const std::vector<NodeRef>& files(FileCategory category) const;
+    // Whether the category had files when the result was built (its list may be empty now).
+    bool hasFilesEntry(FileCategory category) const { return m_hasEntry[category.index()]; }
+
+    // Drops the files with these ids from every list and statistic, and re-reads the totals
+    // from the root. The nodes must already be out of the tree. Ids of folders, or of nodes
+    // that are not in the lists, match nothing.
+    void removeNodes(const NodeIdSet& ids);
+
+    const FileOrder& order() const { return m_order; }
+
+private:
+    void readTotals();
+    void collectFiles();
+    void sortCategoryStat();
+
+    NodeRef m_rootNode;
+    std::int64_t m_scanDate;
+    std::string m_rootPath;
+    FileOrder m_order;
+    std::vector<NodeRef> m_allFiles;
+    std::int64_t m_totalSize = 0;
+    std::int64_t m_totalFiles = 0;
+    std::int64_t m_totalDirectories = 0;
+    std::vector<CategoryStat> m_categoryStat;
+    std::vector<NodeRef> m_topFiles;
+    std::array<std::vector<NodeRef>, FileCategory::kCount> m_filesByCategory;
+    std::array<bool, FileCategory::kCount> m_hasEntry{};
+};
+
+} // namespace plenvo

@@ -1,0 +1,155 @@
+#pragma once
+
+#include "CacheLocation.h"
+#include "DuplicateFinder.h"
+#include "SidebarItem.h"
+#include "Trash.h"
+#include "models/ScanProgress.h"
+#include "models/ScanResult.h"
+#include "services/CancellationToken.h"
+#include "services/DiskScanner.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace plenvo {
+
+// The one shared state of the application: the current scan result, the selection, the
+// navigation, the running scan, the progress of a move to the Trash, the toast and a revision
+// counter that views use to know when the tree or its statistics changed.
+//
+// Everything here is read and written on the thread that created the object (the user-
+// interface thread). Work leaves it in three places: scans run on the scanner's thread, each
+// move of a batch runs on a worker thread (one at a time), and the check for files deleted
+// behind our back runs on a worker thread. Their results come back through queued calls that
+// hold the state weakly.
+//
+// Every assignment to a published field emits changed() and the field's own signal, also
+// when the value stays the same. Views re-read what they show.
+class AppState : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kToastMilliseconds = 3000;
+    static constexpr int kBatchStartDelayMilliseconds = 50;
+
+    // `trash` moves items to the Trash; by default the freedesktop.org Trash through GIO.
+    explicit AppState(std::shared_ptr<Trash> trash = nullptr, QObject* parent = nullptr);
+    ~AppState() override;
+
+    // Published fields.
+    const std::shared_ptr<ScanResult>& scanResult() const { return m_scanResult; }
+    bool isScanning() const { return m_isScanning; }
+    const ScanProgress& scanProgress() const { return m_scanProgress; }
+    const NodeRef& selectedNode() const { return m_selectedNode; }
+    std::optional<SidebarItem> navigationSelection() const { return m_navigationSelection; }
+    bool showDirectoryPicker() const { return m_showDirectoryPicker; }
+    const std::vector<DuplicateFinder::DuplicateGroup>& duplicateGroups() const { return m_duplicateGroups; }
+    bool isDuplicateScanning() const { return m_isDuplicateScanning; }
+    const DuplicateFinder::Progress& duplicateProgress() const { return m_duplicateProgress; }
+    const std::vector<CacheLocation>& cacheLocations() const { return m_cacheLocations; }
+    bool isCacheScanning() const { return m_isCacheScanning; }
+    bool isDeleting() const { return m_isDeleting; }
+    std::int64_t deleteCount() const { return m_deleteCount; }
+    std::int64_t deleteTotalCount() const { return m_deleteTotalCount; }
+    const std::optional<QString>& toastMessage() const { return m_toastMessage; }
+    const std::vector<NodeRef>& inspectorCandidateNodes() const { return m_inspectorCandidateNodes; }
+    std::int64_t contentRevision() const { return m_contentRevision; }
+
+    // The fields views write.
+    void setSelectedNode(NodeRef node);
+    void setNavigationSelection(std::optional<SidebarItem> item);
+    void setShowDirectoryPicker(bool show);
+    void setInspectorCandidateNodes(std::vector<NodeRef> nodes);
+    void setToastMessage(std::optional<QString> message);
+    // For whatever produces duplicate groups (nothing does yet).
+    void setDuplicateGroups(std::vector<DuplicateFinder::DuplicateGroup> groups);
+
+    const DuplicateFinder& duplicateFinder() const { return m_duplicateFinder; }
+
+    // How long a toast stays after its latest message (kToastMilliseconds unless changed,
+    // which tests do).
+    void setToastDuration(int milliseconds) { m_toastDuration = milliseconds; }
+
+    // Starts a scan of `path` (raw bytes), cancelling the scan in progress. A scan that a newer
+    // one supersedes publishes nothing; isScanning() stays true until the newest one ends.
+    void scanDirectory(const std::string& path);
+    void scanDirectory(const QString& path);
+
+    // Moves one node to the Trash, synchronously, and updates the tree and the statistics.
+    void deleteFile(const NodeRef& node);
+    // Moves nodes to the Trash one after another off this thread, publishing the progress;
+    // returns at once. Ignored while another batch runs.
+    void deleteFiles(std::vector<NodeRef> nodes);
+
+    // Looks for files of the result that were deleted outside the application (off this
+    // thread) and removes them from the tree and the statistics. Runs each time the
+    // application becomes active.
+    void checkExternalDeletions();
+
+Q_SIGNALS:
+    void changed();
+    void scanResultChanged();
+    void isScanningChanged();
+    void scanProgressChanged();
+    void selectedNodeChanged();
+    void navigationSelectionChanged();
+    void showDirectoryPickerChanged();
+    void duplicateGroupsChanged();
+    void cacheLocationsChanged();
+    void deleteProgressChanged(); // isDeleting, deleteCount, deleteTotalCount
+    void toastMessageChanged();
+    void inspectorCandidateNodesChanged();
+    void contentRevisionChanged();
+
+private:
+    class Batch;
+    friend class Batch;
+
+    void publish(void (AppState::*signal)());
+    void showToast(const QString& message);
+    NodeRef replacementSelection(const NodeIdSet& deleted) const;
+    void removeDuplicateEntry(const FileNode& node);
+    void detach(const NodeRef& node);
+    void removeCandidates(const NodeIdSet& ids);
+    void bumpRevision();
+    void setDeleteProgress(bool deleting, std::int64_t count, std::int64_t total);
+    void finishScan(std::uint64_t generation, DiskScanner::Outcome outcome, std::string path);
+    void applyExternalDeletions(const std::vector<NodeId>& missing);
+
+    std::shared_ptr<ScanResult> m_scanResult;
+    bool m_isScanning = false;
+    ScanProgress m_scanProgress;
+    NodeRef m_selectedNode;
+    std::optional<SidebarItem> m_navigationSelection = SidebarItem::overview;
+    bool m_showDirectoryPicker = false;
+    std::vector<DuplicateFinder::DuplicateGroup> m_duplicateGroups;
+    bool m_isDuplicateScanning = false;
+    DuplicateFinder::Progress m_duplicateProgress;
+    std::vector<CacheLocation> m_cacheLocations;
+    bool m_isCacheScanning = false;
+    bool m_isDeleting = false;
+    std::int64_t m_deleteCount = 0;
+    std::int64_t m_deleteTotalCount = 0;
+    std::optional<QString> m_toastMessage;
+    std::vector<NodeRef> m_inspectorCandidateNodes;
+    std::int64_t m_contentRevision = 0;
+
+    QTimer m_toastTimer;
+    int m_toastDuration = kToastMilliseconds;
+    std::shared_ptr<Trash> m_trash;
+    DuplicateFinder m_duplicateFinder{1024, 1048576};
+    CancellationToken m_scanToken;
+    std::uint64_t m_scanGeneration = 0;
+    std::unique_ptr<DiskScanner> m_scanner; // last member: stopped first on destruction
+};
+
+} // namespace plenvo

@@ -1,0 +1,143 @@
+#include "FakeTrash.h"
+#include "StateTestSupport.h"
+
+#include "FileExistenceCheck.h"
+#include "utils/FormatUtils.h"
+#include "utils/Localization.h"
+
+#include <QGuiApplication>
+#include <QSignalSpy>
+
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+
+using namespace plenvo;
+using namespace plenvo::test;
+
+class ExternalDeletionsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { Localization::setLanguage(u"en"); }
+
+    void filesDeletedOutsideLeaveTheResult()
+    {
+        ScratchDir dir;
+        QVERIFY(makeDir(dir.file("photos")));
+        QVERIFY(writeFile(dir.file("photos/a.jpg"), 30000));
+        QVERIFY(writeFile(dir.file("photos/b.jpg"), 50000));
+        QVERIFY(writeFile(dir.file("photos/c.jpg"), 70000));
+        QVERIFY(writeFile(dir.file("notes.txt"), 100));
+        QCOMPARE(::symlink("nowhere", dir.file("dangling").constData()), 0);
+        AppState state(std::make_shared<FakeTrash>());
+        QVERIFY(scanAndWait(state, dir.path()));
+        const NodeRef root = state.scanResult()->rootNode();
+        const NodeRef a = findNode(root, "a.jpg"), b = findNode(root, "b.jpg");
+        const NodeRef photos = findNode(root, "photos");
+        const qint64 photosBefore = photos->cachedSize();
+        const qint64 removed = a->fileSize() + b->fileSize();
+        state.setSelectedNode(a);
+        state.setInspectorCandidateNodes({a, b});
+
+        QCOMPARE(::unlink(dir.file("photos/a.jpg").constData()), 0);
+        QCOMPARE(::unlink(dir.file("photos/b.jpg").constData()), 0);
+        state.checkExternalDeletions();
+        QTRY_VERIFY(state.toastMessage().has_value());
+        QCOMPARE(*state.toastMessage(), L("delete.done.batch %lld %@", qint64(2), FormatUtils::formatBytesCompact(removed)));
+        QCOMPARE(state.contentRevision(), 2);
+        const auto& result = *state.scanResult();
+        QVERIFY(!contains(result.allFiles(), a) && !contains(result.allFiles(), b));
+        QVERIFY(!contains(result.topFiles(), a) && !contains(result.topFiles(), b));
+        QCOMPARE(result.files(FileCategory::images).size(), 1u);
+        QCOMPARE(result.categoryStat()[0].category, FileCategory(FileCategory::images));
+        QCOMPARE(result.categoryStat()[0].fileCount, 1);
+        QCOMPARE(photos->cachedSize(), photosBefore - removed);
+        QCOMPARE(result.totalFiles(), 3); // c.jpg, notes.txt and the dangling link
+        QVERIFY(findNode(root, "dangling"));
+        // The selection and the candidates are left alone.
+        QCOMPARE(state.selectedNode(), a);
+        QCOMPARE(state.inspectorCandidateNodes().size(), 2u);
+
+        // An emptied folder stays, as an empty folder.
+        QCOMPARE(::unlink(dir.file("photos/c.jpg").constData()), 0);
+        state.checkExternalDeletions();
+        QTRY_COMPARE(state.contentRevision(), 3);
+        QVERIFY(findNode(root, "photos"));
+        QCOMPARE(photos->cachedFileCount(), 0);
+        QCOMPARE(photos->cachedDirCount(), 1);
+    }
+
+    void nothingMissingMeansNoChange()
+    {
+        ScratchDir dir;
+        QVERIFY(writeFile(dir.file("x"), 1));
+        AppState state(std::make_shared<FakeTrash>());
+        QSignalSpy toast(&state, &AppState::toastMessageChanged);
+        state.checkExternalDeletions(); // no result yet: nothing to do
+        QVERIFY(scanAndWait(state, dir.path()));
+        state.checkExternalDeletions();
+        // The check finds nothing and posts nothing; give it ample time to prove it.
+        QTest::qWait(300);
+        QCOMPARE(toast.count(), 0);
+        QCOMPARE(state.contentRevision(), 1);
+
+        // During a scan no check starts, even with files gone.
+        QCOMPARE(::unlink(dir.file("x").constData()), 0);
+        state.scanDirectory(dir.str());
+        state.checkExternalDeletions();
+        QTRY_VERIFY(!state.isScanning());
+        QTest::qWait(200);
+        QCOMPARE(toast.count(), 0);
+    }
+
+    void onlyNoSuchEntryCountsAsMissing()
+    {
+        ScratchDir dir(QDir::tempPath());
+        QVERIFY(makeDir(dir.file("locked")));
+        QVERIFY(writeFile(dir.file("locked/inside"), 1));
+        QVERIFY(writeFile(dir.file("file"), 1));
+        QVERIFY(makeDir(dir.file("replaced")));
+        QVERIFY(writeFile(dir.file("replaced/child"), 1));
+        QCOMPARE(::symlink("gone-target", dir.file("link").constData()), 0);
+        DiskScanner scanner;
+        const NodeRef root = scanner.scanNow(dir.str(), {}).root;
+        std::vector<NodeRef> files;
+        for (const char* name : {"inside", "file", "child", "link"})
+            files.push_back(findNode(root, name));
+        const FileExistenceCheck check(files);
+
+        // A folder that turned into a file: its former child is missing (ENOTDIR).
+        QCOMPARE(::unlink(dir.file("replaced/child").constData()), 0);
+        QCOMPARE(::rmdir(dir.file("replaced").constData()), 0);
+        QVERIFY(writeFile(dir.file("replaced"), 1));
+        QCOMPARE(::chmod(dir.file("locked").constData(), 0), 0);
+        QCOMPARE(::chmod(dir.path().constData(), 0755), 0);
+
+        const bool root_ = ::geteuid() == 0;
+        if (root_)
+            ::setfsuid(65534);
+        const std::vector<NodeId> missing = check.missingFiles();
+        if (root_)
+            ::setfsuid(0);
+        QCOMPARE(missing, std::vector<NodeId>{files[2]->id()});
+    }
+
+    void aSingleFileResultIsChecked()
+    {
+        ScratchDir dir;
+        QVERIFY(writeFile(dir.file("alone.bin"), 100));
+        const NodeRef node = DiskScanner().scanNow(dir.str() + "/alone.bin", {}).root;
+        const FileExistenceCheck check({node});
+        QVERIFY(check.missingFiles().empty());
+        QCOMPARE(::unlink(dir.file("alone.bin").constData()), 0);
+        QCOMPARE(check.missingFiles(), std::vector<NodeId>{node->id()});
+    }
+};
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    ExternalDeletionsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_externaldeletions.moc"
