@@ -194,6 +194,40 @@ private Q_SLOTS:
         QCOMPARE(result.allFiles().size(), 2u);
     }
 
+    void removalsMatchAResultBuiltAfresh()
+    {
+        // Many ties on size and on name, spread over folders; files leave in random batches.
+        QRandomGenerator random(7);
+        std::vector<NodeRef> all = trickyFiles(1500, 11);
+        std::vector<NodeRef> folders;
+        for (int f = 0; f < 10; ++f) {
+            std::vector<NodeRef> part(all.begin() + f * 150, all.begin() + (f + 1) * 150);
+            for (int i = 0; i < 150; i += 7) // extensions of several categories
+                part[std::size_t(i)] = file("x" + std::to_string(f * 1000 + i) + (i % 2 ? ".jpg" : ".mp3"), 4096);
+            folders.push_back(folder("d" + std::to_string(f), std::move(part)));
+        }
+        NodeRef root = folder("r", std::move(folders), "/r");
+        ScanResult result(root, 0, "/r");
+        for (int round = 0; round < 6; ++round) {
+            NodeIdSet ids;
+            std::vector<NodeRef> files = result.allFiles();
+            for (int k = 0; k < 120 && !files.empty(); ++k) {
+                const NodeRef& victim = files[random.bounded(quint32(files.size()))];
+                if (ids.insert(victim->id()).second)
+                    victim->parent()->removeChild(*victim);
+            }
+            result.removeNodes(ids);
+            ScanResult fresh(root, 0, "/r");
+            QCOMPARE(result.allFiles(), fresh.allFiles());
+            QCOMPARE(result.topFiles(), fresh.topFiles());
+            QCOMPARE(result.categoryStat(), fresh.categoryStat());
+            for (FileCategory c : FileCategory::allCases())
+                if (fresh.hasFilesEntry(c))
+                    QCOMPARE(result.files(c), fresh.files(c));
+            QCOMPARE(result.totalSize(), fresh.totalSize());
+        }
+    }
+
     void theFastNameOrderAgreesWithTheCollator_data()
     {
         QTest::addColumn<QLocale>("locale");

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <unordered_map>
 
 namespace plenvo {
 
@@ -146,17 +147,38 @@ FileOrder::Entry FileOrder::entryFor(const FileNode* node, std::uint32_t index) 
     return entry;
 }
 
-int FileOrder::collate(const FileNode& a, const FileNode& b) const
-{
-    return m_collator.compare(displayName(a.nameBytes()), displayName(b.nameBytes()));
-}
+// Collation keys of the names that the fast path cannot order, made on first need and kept
+// for the rest of one sort, so that each such name is collated once rather than at every
+// comparison.
+class FileOrder::SortKeys {
+public:
+    explicit SortKeys(const QCollator& collator) : m_collator(collator) {}
 
-int FileOrder::compareEntries(const Entry& a, const Entry& b) const
+    int compare(const FileNode& a, const FileNode& b)
+    {
+        return keyFor(a).compare(keyFor(b));
+    }
+
+private:
+    const QCollatorSortKey& keyFor(const FileNode& node)
+    {
+        auto it = m_keys.find(&node);
+        if (it == m_keys.end())
+            it = m_keys.emplace(&node, m_collator.sortKey(displayName(node.nameBytes()))).first;
+        return it->second;
+    }
+
+    const QCollator& m_collator;
+    std::unordered_map<const FileNode*, QCollatorSortKey> m_keys;
+};
+
+int FileOrder::compareEntries(const Entry& a, const Entry& b, SortKeys* keys) const
 {
     if (m_ranks) {
         const std::uint64_t difference = a.key ^ b.key;
         if (difference) {
-            const int position = kCharsPerKey - 1 - (63 - std::countl_zero(difference)) / kBitsPerChar;
+            const int position =
+                kCharsPerKey - 1 - (63 - std::countl_zero(difference)) / kBitsPerChar;
             if (position < a.decided && position < b.decided)
                 return a.key < b.key ? -1 : 1;
         } else if (a.complete && b.complete) {
@@ -175,14 +197,16 @@ int FileOrder::compareEntries(const Entry& a, const Entry& b) const
             return x.size() == y.size() ? 0 : (x.size() < y.size() ? -1 : 1);
         }
     }
-    return collate(*a.node, *b.node);
+    if (keys)
+        return keys->compare(*a.node, *b.node);
+    return m_collator.compare(displayName(a.node->nameBytes()), displayName(b.node->nameBytes()));
 }
 
-bool FileOrder::entryBefore(const Entry& a, const Entry& b) const
+bool FileOrder::entryBefore(const Entry& a, const Entry& b, SortKeys* keys) const
 {
     if (a.size != b.size)
         return a.size > b.size;
-    const int names = compareEntries(a, b);
+    const int names = compareEntries(a, b, keys);
     if (names != 0)
         return names < 0;
     return a.index < b.index;
@@ -190,7 +214,7 @@ bool FileOrder::entryBefore(const Entry& a, const Entry& b) const
 
 int FileOrder::compareNames(const FileNode& a, const FileNode& b) const
 {
-    return compareEntries(entryFor(&a, 0), entryFor(&b, 0));
+    return compareEntries(entryFor(&a, 0), entryFor(&b, 0), nullptr);
 }
 
 bool FileOrder::before(const FileNode& a, const FileNode& b) const
@@ -202,27 +226,51 @@ bool FileOrder::before(const FileNode& a, const FileNode& b) const
 
 void FileOrder::sort(std::vector<NodeRef>& files) const
 {
-    std::vector<Entry> entries;
-    entries.reserve(files.size());
-    for (std::size_t i = 0; i < files.size(); ++i)
-        entries.push_back(entryFor(files[i].get(), std::uint32_t(i)));
-    std::sort(entries.begin(), entries.end(),
-              [this](const Entry& a, const Entry& b) { return entryBefore(a, b); });
-    // Move the references into their new places (each is moved exactly once).
-    std::vector<NodeRef> sorted;
-    sorted.reserve(files.size());
-    for (const Entry& entry : entries)
-        sorted.push_back(std::move(files[entry.index]));
-    files = std::move(sorted);
+    const std::vector<std::uint8_t> oneGroup(files.size(), 0);
+    files = std::move(sortedGroups(files, oneGroup, 1).front());
+}
+
+std::vector<std::vector<NodeRef>> FileOrder::sortedGroups(std::span<const NodeRef> files,
+                                                          std::span<const std::uint8_t> groupOf,
+                                                          std::size_t groupCount) const
+{
+    // Each entry's index is its position within its group, which follows the order of
+    // `files`, and serves both as the last tie-break and to place the references at the end.
+    std::vector<std::vector<Entry>> entries(groupCount);
+    std::vector<std::vector<NodeRef>> groups(groupCount);
+    std::vector<std::size_t> sizes(groupCount, 0);
+    for (std::uint8_t group : groupOf)
+        ++sizes[group];
+    for (std::size_t g = 0; g < groupCount; ++g) {
+        entries[g].reserve(sizes[g]);
+        groups[g].reserve(sizes[g]);
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::uint8_t group = groupOf[i];
+        entries[group].push_back(entryFor(files[i].get(), std::uint32_t(entries[group].size())));
+        groups[group].push_back(files[i]);
+    }
+    SortKeys keys(m_collator);
+    for (std::size_t g = 0; g < groupCount; ++g) {
+        std::sort(entries[g].begin(), entries[g].end(),
+                  [&](const Entry& a, const Entry& b) { return entryBefore(a, b, &keys); });
+        std::vector<NodeRef> sorted;
+        sorted.reserve(entries[g].size());
+        for (const Entry& entry : entries[g])
+            sorted.push_back(std::move(groups[g][entry.index])); // moved, each exactly once
+        groups[g] = std::move(sorted);
+    }
+    return groups;
 }
 
 std::vector<NodeRef> FileOrder::first(std::span<const NodeRef> files, std::size_t count) const
 {
     // A heap of the best `count` so far, worst on top. Most files lose on size alone, so an
     // entry (and its name key) is built only for the few that tie with or beat the worst.
+    SortKeys keys(m_collator);
     std::vector<Entry> heap;
     heap.reserve(std::min(count, files.size()) + 1);
-    auto worseFirst = [this](const Entry& a, const Entry& b) { return entryBefore(a, b); };
+    auto worseFirst = [&](const Entry& a, const Entry& b) { return entryBefore(a, b, &keys); };
     for (std::size_t i = 0; i < files.size() && count > 0; ++i) {
         const FileNode* node = files[i].get();
         if (heap.size() == count) {
@@ -230,7 +278,7 @@ std::vector<NodeRef> FileOrder::first(std::span<const NodeRef> files, std::size_
             if (node->fileSize() < worst.size)
                 continue;
             const Entry candidate = entryFor(node, std::uint32_t(i));
-            if (!entryBefore(candidate, worst))
+            if (!worseFirst(candidate, worst))
                 continue;
             std::pop_heap(heap.begin(), heap.end(), worseFirst);
             heap.back() = candidate;

@@ -33,6 +33,12 @@ public:
 
     // Sorts a list into file order; files that tie keep their relative order.
     void sort(std::vector<NodeRef>& files) const;
+    // Splits `files` into `groupCount` lists by `groupOf` (one entry per file) and sorts each
+    // list into file order, files that tie keeping their order in `files`. Faster than
+    // sorting each list on its own: the files are read once, in the order given.
+    std::vector<std::vector<NodeRef>> sortedGroups(std::span<const NodeRef> files,
+                                                   std::span<const std::uint8_t> groupOf,
+                                                   std::size_t groupCount) const;
     // The first `count` files of `files` in file order, as a full stable sort would give
     // them, found without sorting the whole list.
     std::vector<NodeRef> first(std::span<const NodeRef> files, std::size_t count) const;
@@ -46,10 +52,11 @@ private:
 
     static std::shared_ptr<const Ranks> ranksFor(const QCollator& collator);
     static std::shared_ptr<const Ranks> computeRanks(const QCollator& collator);
+    class SortKeys;
+
     Entry entryFor(const FileNode* node, std::uint32_t index) const;
-    int compareEntries(const Entry& a, const Entry& b) const;
-    bool entryBefore(const Entry& a, const Entry& b) const;
-    int collate(const FileNode& a, const FileNode& b) const;
+    int compareEntries(const Entry& a, const Entry& b, SortKeys* keys) const;
+    bool entryBefore(const Entry& a, const Entry& b, SortKeys* keys) const;
 
     QCollator m_collator;
     std::shared_ptr<const Ranks> m_ranks; // null when the fast path is not valid

@@ -7,45 +7,54 @@ namespace plenvo {
 
 namespace {
 
-// Membership test for a small set of ids against every file of a large list: an open-
-// addressing table keyed by the (already random) low half of the id, so that a probe is
-// a multiply and usually one comparison.
-class IdFilter {
+// Membership test for a small set against every file of a large list: open addressing on a
+// multiplicative hash, so that a probe is a multiply and usually one comparison. Keys are node
+// ids (whose bits are random already) or node addresses; the default value marks a free slot.
+template <typename Key, typename Hash> class SmallSet {
 public:
-    explicit IdFilter(const NodeIdSet& ids)
+    template <typename Range> explicit SmallSet(const Range& keys)
     {
-        const std::size_t size = std::bit_ceil(std::max<std::size_t>(16, ids.size() * 2));
+        const std::size_t size = std::bit_ceil(std::max<std::size_t>(16, std::size(keys) * 2));
         m_mask = size - 1;
-        m_slots.assign(size, NodeId());
-        for (const NodeId& id : ids) {
-            if (id.isNull())
+        m_slots.assign(size, Key());
+        for (const Key& key : keys) {
+            if (key == Key())
                 continue;
-            std::size_t i = slot(id);
-            while (!m_slots[i].isNull() && m_slots[i] != id)
+            std::size_t i = slot(key);
+            while (m_slots[i] != Key() && m_slots[i] != key)
                 i = (i + 1) & m_mask;
-            m_slots[i] = id;
+            m_slots[i] = key;
         }
     }
 
-    bool contains(const NodeId& id) const
+    bool contains(const Key& key) const
     {
-        for (std::size_t i = slot(id);; i = (i + 1) & m_mask) {
-            if (m_slots[i] == id)
-                return !id.isNull();
-            if (m_slots[i].isNull())
+        for (std::size_t i = slot(key);; i = (i + 1) & m_mask) {
+            if (m_slots[i] == key)
+                return key != Key();
+            if (m_slots[i] == Key())
                 return false;
         }
     }
 
 private:
-    std::size_t slot(const NodeId& id) const
+    std::size_t slot(const Key& key) const
     {
-        return std::size_t((id.low() * 0x9E3779B97F4A7C15ull) >> 32) & m_mask;
+        return std::size_t((Hash{}(key) * 0x9E3779B97F4A7C15ull) >> 32) & m_mask;
     }
 
-    std::vector<NodeId> m_slots;
+    std::vector<Key> m_slots;
     std::size_t m_mask = 0;
 };
+
+struct PrefixBits {
+    std::uint64_t operator()(std::uint32_t prefix) const { return prefix; }
+};
+
+std::uint32_t idPrefix(const NodeId& id)
+{
+    return std::uint32_t(id.high() >> 32);
+}
 
 const std::vector<NodeRef>& emptyList()
 {
@@ -62,10 +71,10 @@ ScanResult::ScanResult(NodeRef rootNode, std::int64_t scanDate, std::string root
     collectFiles();
     m_topFiles = m_order.first(m_allFiles, kTopFileCount);
 
-    // One pass for the categories, then each list is filled at its exact size, in allFiles
-    // order, and sorted.
+    // One pass for the categories and their totals; the lists are then made and sorted
+    // together, reading the files once more in order.
     std::vector<std::uint8_t> categoryOf(m_allFiles.size());
-    std::array<std::size_t, FileCategory::kCount> counts{};
+    std::array<std::int64_t, FileCategory::kCount> counts{};
     std::array<std::int64_t, FileCategory::kCount> sizes{};
     for (std::size_t i = 0; i < m_allFiles.size(); ++i) {
         const FileCategory category = FileCategory::of(*m_allFiles[i]);
@@ -73,18 +82,15 @@ ScanResult::ScanResult(NodeRef rootNode, std::int64_t scanDate, std::string root
         ++counts[category.index()];
         sizes[category.index()] += m_allFiles[i]->fileSize();
     }
+    std::vector<std::vector<NodeRef>> lists =
+        m_order.sortedGroups(m_allFiles, categoryOf, FileCategory::kCount);
     for (FileCategory category : FileCategory::allCases()) {
         if (counts[category.index()] == 0)
             continue;
         m_hasEntry[category.index()] = true;
-        m_filesByCategory[category.index()].reserve(counts[category.index()]);
-        m_categoryStat.push_back(
-            {category, sizes[category.index()], std::int64_t(counts[category.index()])});
+        m_filesByCategory[category.index()] = std::move(lists[category.index()]);
+        m_categoryStat.push_back({category, sizes[category.index()], counts[category.index()]});
     }
-    for (std::size_t i = 0; i < m_allFiles.size(); ++i)
-        m_filesByCategory[categoryOf[i]].push_back(m_allFiles[i]);
-    for (std::vector<NodeRef>& list : m_filesByCategory)
-        m_order.sort(list);
     sortCategoryStat();
 }
 
@@ -132,12 +138,14 @@ void ScanResult::collectFiles()
 {
     // Depth first, pre-order, with an explicit stack: trees may be deeper than the call stack.
     m_allFiles.reserve(std::size_t(m_rootNode->cachedFileCount()));
+    m_idPrefixes.reserve(std::size_t(m_rootNode->cachedFileCount()));
     struct Position {
         const FileNode* folder;
         std::size_t next;
     };
     if (!m_rootNode->isDirectory()) {
         m_allFiles.push_back(m_rootNode);
+        m_idPrefixes.push_back(idPrefix(m_rootNode->id()));
         return;
     }
     std::vector<Position> stack{{m_rootNode.get(), 0}};
@@ -151,8 +159,10 @@ void ScanResult::collectFiles()
         const NodeRef& child = children[top.next++];
         if (child->isDirectory())
             stack.push_back({child.get(), 0});
-        else
+        else {
             m_allFiles.push_back(child);
+            m_idPrefixes.push_back(idPrefix(child->id()));
+        }
     }
 }
 
@@ -164,33 +174,70 @@ void ScanResult::sortCategoryStat()
                      });
 }
 
+void ScanResult::removeFromCategory(FileCategory category,
+                                    const std::vector<const FileNode*>& nodes)
+{
+    // The list is in file order: each node is found by binary search among the files that
+    // tie with it, then all are removed in one pass.
+    std::vector<NodeRef>& list = m_filesByCategory[category.index()];
+    const auto before = [this](const NodeRef& a, const FileNode* b) { return m_order.before(*a, *b); };
+    const auto after = [this](const FileNode* a, const NodeRef& b) { return m_order.before(*a, *b); };
+    std::vector<std::size_t> positions;
+    for (const FileNode* node : nodes) {
+        auto first = std::lower_bound(list.begin(), list.end(), node, before);
+        auto last = std::upper_bound(first, list.end(), node, after);
+        auto found = std::find_if(first, last, [&](const NodeRef& n) { return n.get() == node; });
+        if (found != last)
+            positions.push_back(std::size_t(found - list.begin()));
+    }
+    std::sort(positions.begin(), positions.end());
+    std::size_t keep = positions.empty() ? list.size() : positions.front();
+    for (std::size_t i = keep, next = 0; i < list.size(); ++i) {
+        if (next < positions.size() && positions[next] == i) {
+            ++next;
+            continue;
+        }
+        list[keep++] = std::move(list[i]);
+    }
+    list.erase(list.begin() + std::ptrdiff_t(keep), list.end());
+}
+
 void ScanResult::removeNodes(const NodeIdSet& ids)
 {
     std::vector<NodeRef> removed;
     if (!ids.empty()) {
-        const IdFilter filter(ids);
-        auto keep = m_allFiles.begin();
-        for (auto it = m_allFiles.begin(); it != m_allFiles.end(); ++it) {
-            if (filter.contains((*it)->id()))
-                removed.push_back(std::move(*it));
-            else if (keep != it)
-                *keep++ = std::move(*it);
-            else
-                ++keep;
+        std::vector<std::uint32_t> prefixes;
+        for (const NodeId& id : ids)
+            prefixes.push_back(idPrefix(id));
+        const SmallSet<std::uint32_t, PrefixBits> candidates(prefixes);
+        std::size_t keep = 0;
+        for (std::size_t i = 0; i < m_allFiles.size(); ++i) {
+            if (candidates.contains(m_idPrefixes[i]) && ids.count(m_allFiles[i]->id())) {
+                removed.push_back(std::move(m_allFiles[i]));
+                continue;
+            }
+            if (keep != i) {
+                m_allFiles[keep] = std::move(m_allFiles[i]);
+                m_idPrefixes[keep] = m_idPrefixes[i];
+            }
+            ++keep;
         }
-        m_allFiles.erase(keep, m_allFiles.end());
-
+        m_allFiles.erase(m_allFiles.begin() + std::ptrdiff_t(keep), m_allFiles.end());
+        m_idPrefixes.erase(m_idPrefixes.begin() + std::ptrdiff_t(keep), m_idPrefixes.end());
+    }
+    if (!removed.empty()) {
         // The largest files change only when one of them went: the others keep their places
         // and the next ones in file order move up.
-        const bool topChanged = std::any_of(m_topFiles.begin(), m_topFiles.end(),
-                                            [&](const NodeRef& n) { return filter.contains(n->id()); });
+        const bool topChanged = std::any_of(m_topFiles.begin(), m_topFiles.end(), [&](const NodeRef& n) {
+            return std::any_of(removed.begin(), removed.end(), [&](const NodeRef& r) { return r == n; });
+        });
         if (topChanged)
             m_topFiles = m_order.first(m_allFiles, kTopFileCount);
 
-        std::array<bool, FileCategory::kCount> touched{};
+        std::array<std::vector<const FileNode*>, FileCategory::kCount> byCategory;
         for (const NodeRef& node : removed) {
             const FileCategory category = FileCategory::of(*node);
-            touched[category.index()] = true;
+            byCategory[category.index()].push_back(node.get());
             auto stat = std::find_if(m_categoryStat.begin(), m_categoryStat.end(),
                                      [&](const CategoryStat& s) { return s.category == category; });
             if (stat != m_categoryStat.end()) {
@@ -199,9 +246,8 @@ void ScanResult::removeNodes(const NodeIdSet& ids)
             }
         }
         for (FileCategory category : FileCategory::allCases())
-            if (touched[category.index()])
-                std::erase_if(m_filesByCategory[category.index()],
-                              [&](const NodeRef& n) { return filter.contains(n->id()); });
+            if (!byCategory[category.index()].empty())
+                removeFromCategory(category, byCategory[category.index()]);
         std::erase_if(m_categoryStat, [](const CategoryStat& s) { return s.fileCount <= 0; });
     }
     sortCategoryStat();

@@ -60,12 +60,16 @@ private:
     void readTotals();
     void collectFiles();
     void sortCategoryStat();
+    void removeFromCategory(FileCategory category, const std::vector<const FileNode*>& nodes);
 
     NodeRef m_rootNode;
     std::int64_t m_scanDate;
     std::string m_rootPath;
     FileOrder m_order;
     std::vector<NodeRef> m_allFiles;
+    // The high half of each file's id, beside allFiles: removals find their files by scanning
+    // this small array instead of visiting every node.
+    std::vector<std::uint32_t> m_idPrefixes;
     std::int64_t m_totalSize = 0;
     std::int64_t m_totalFiles = 0;
     std::int64_t m_totalDirectories = 0;

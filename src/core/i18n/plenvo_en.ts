@@ -1,0 +1,339 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name></name>
+    <message id="action.copyPath">
+        <source>Copy Path</source>
+        <translation>Copy Path</translation>
+    </message>
+    <message id="action.moveToTrash">
+        <source>Move to Trash</source>
+        <translation>Move to Trash</translation>
+    </message>
+    <message id="action.showInFinder">
+        <source>Show in Folder</source>
+        <translation>Show in Folder</translation>
+    </message>
+    <message id="app.about">
+        <source>About Plenvo</source>
+        <translation>About Plenvo</translation>
+    </message>
+    <message id="app.name">
+        <source>Plenvo</source>
+        <translation>Plenvo</translation>
+    </message>
+    <message id="app.tagline">
+        <source>See where your disk space goes</source>
+        <translation>See where your disk space goes</translation>
+    </message>
+    <message id="categories.allFiles">
+        <source>All Files</source>
+        <translation>All Files</translation>
+    </message>
+    <message id="categories.fileCount %lld">
+        <source>Files: %lld</source>
+        <translation>Files: %lld</translation>
+    </message>
+    <message id="categories.showMore">
+        <source>Show More</source>
+        <translation>Show More</translation>
+    </message>
+    <message id="categories.summary %lld %@">
+        <source>Categories: %lld · Total: %@</source>
+        <translation>Categories: %lld · Total: %@</translation>
+    </message>
+    <message id="categories.title">
+        <source>Categories</source>
+        <translation>Categories</translation>
+    </message>
+    <message id="categories.total">
+        <source>Total</source>
+        <translation>Total</translation>
+    </message>
+    <message id="categories.visibleFileCount %lld %lld">
+        <source>Showing %lld of %lld</source>
+        <translation>Showing %lld of %lld</translation>
+    </message>
+    <message id="category.applications">
+        <source>Applications</source>
+        <translation>Applications</translation>
+    </message>
+    <message id="category.archives">
+        <source>Archives</source>
+        <translation>Archives</translation>
+    </message>
+    <message id="category.audio">
+        <source>Audio</source>
+        <translation>Audio</translation>
+    </message>
+    <message id="category.caches">
+        <source>Caches</source>
+        <translation>Caches</translation>
+    </message>
+    <message id="category.code">
+        <source>Code</source>
+        <translation>Code</translation>
+    </message>
+    <message id="category.documents">
+        <source>Documents</source>
+        <translation>Documents</translation>
+    </message>
+    <message id="category.images">
+        <source>Images</source>
+        <translation>Images</translation>
+    </message>
+    <message id="category.other">
+        <source>Other</source>
+        <translation>Other</translation>
+    </message>
+    <message id="category.system">
+        <source>System</source>
+        <translation>System</translation>
+    </message>
+    <message id="category.videos">
+        <source>Videos</source>
+        <translation>Videos</translation>
+    </message>
+    <message id="cleanup.deselectAll">
+        <source>Deselect All</source>
+        <translation>Deselect All</translation>
+    </message>
+    <message id="cleanup.moveToTrash">
+        <source>Move to Trash</source>
+        <translation>Move to Trash</translation>
+    </message>
+    <message id="cleanup.moveToTrashCount %lld">
+        <source>Move to Trash (%lld)</source>
+        <translation>Move to Trash (%lld)</translation>
+    </message>
+    <message id="cleanup.selectAll">
+        <source>Select All</source>
+        <translation>Select All</translation>
+    </message>
+    <message id="cleanup.selectedCount %lld %@">
+        <source>%lld selected · %@</source>
+        <translation>%lld selected · %@</translation>
+    </message>
+    <message id="delete.done.batch %lld %@">
+        <source>%lld removed · %@ freed</source>
+        <translation>%lld removed · %@ freed</translation>
+    </message>
+    <message id="delete.done.batchWithFailures %lld %@ %lld">
+        <source>%lld removed · %@ freed · %lld failed</source>
+        <translation>%lld removed · %@ freed · %lld failed</translation>
+    </message>
+    <message id="delete.done.single %@">
+        <source>Moved to Trash · %@ freed</source>
+        <translation>Moved to Trash · %@ freed</translation>
+    </message>
+    <message id="delete.failed %@">
+        <source>Couldn’t move “%@” to Trash</source>
+        <translation>Couldn’t move “%@” to Trash</translation>
+    </message>
+    <message id="delete.inProgress">
+        <source>Moving to Trash…</source>
+        <translation>Moving to Trash…</translation>
+    </message>
+    <message id="delete.progress %lld %lld">
+        <source>Moving to Trash… %lld of %lld</source>
+        <translation>Moving to Trash… %lld of %lld</translation>
+    </message>
+    <message id="fileList.selectHint">
+        <source>Select files to clean up</source>
+        <translation>Select files to clean up</translation>
+    </message>
+    <message id="inspector.contents">
+        <source>Contents</source>
+        <translation>Contents</translation>
+    </message>
+    <message id="inspector.created">
+        <source>Created</source>
+        <translation>Created</translation>
+    </message>
+    <message id="inspector.dates">
+        <source>Dates</source>
+        <translation>Dates</translation>
+    </message>
+    <message id="inspector.emptyDesc">
+        <source>Select a file or folder to see its details.</source>
+        <translation>Select a file or folder to see its details.</translation>
+    </message>
+    <message id="inspector.emptyTitle">
+        <source>No Selection</source>
+        <translation>No Selection</translation>
+    </message>
+    <message id="inspector.files">
+        <source>Files</source>
+        <translation>Files</translation>
+    </message>
+    <message id="inspector.folders">
+        <source>Folders</source>
+        <translation>Folders</translation>
+    </message>
+    <message id="inspector.modified">
+        <source>Modified</source>
+        <translation>Modified</translation>
+    </message>
+    <message id="inspector.path">
+        <source>Path</source>
+        <translation>Path</translation>
+    </message>
+    <message id="inspector.size">
+        <source>Size</source>
+        <translation>Size</translation>
+    </message>
+    <message id="inspector.totalFiles">
+        <source>Total Files</source>
+        <translation>Total Files</translation>
+    </message>
+    <message id="largeFiles.count %lld">
+        <source>Top %lld by size</source>
+        <translation>Top %lld by size</translation>
+    </message>
+    <message id="largeFiles.title">
+        <source>Large Files</source>
+        <translation>Large Files</translation>
+    </message>
+    <message id="overview.files">
+        <source>Files</source>
+        <translation>Files</translation>
+    </message>
+    <message id="overview.folders">
+        <source>Folders</source>
+        <translation>Folders</translation>
+    </message>
+    <message id="overview.largestFiles">
+        <source>Largest Files</source>
+        <translation>Largest Files</translation>
+    </message>
+    <message id="overview.spaceUsage">
+        <source>Space Usage</source>
+        <translation>Space Usage</translation>
+    </message>
+    <message id="overview.totalSize">
+        <source>Total Size</source>
+        <translation>Total Size</translation>
+    </message>
+    <message id="overview.types">
+        <source>File Types</source>
+        <translation>File Types</translation>
+    </message>
+    <message id="overview.typesCount %lld">
+        <source>%lld in use</source>
+        <translation>%lld in use</translation>
+    </message>
+    <message id="picker.applications">
+        <source>Applications</source>
+        <translation>Applications</translation>
+    </message>
+    <message id="picker.cancel">
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message id="picker.chooseFolder">
+        <source>Choose Folder…</source>
+        <translation>Choose Folder…</translation>
+    </message>
+    <message id="picker.desc">
+        <source>Pick a folder to find out what is taking up space.</source>
+        <translation>Pick a folder to find out what is taking up space.</translation>
+    </message>
+    <message id="picker.desktop">
+        <source>Desktop</source>
+        <translation>Desktop</translation>
+    </message>
+    <message id="picker.documents">
+        <source>Documents</source>
+        <translation>Documents</translation>
+    </message>
+    <message id="picker.downloads">
+        <source>Downloads</source>
+        <translation>Downloads</translation>
+    </message>
+    <message id="picker.home">
+        <source>Home</source>
+        <translation>Home</translation>
+    </message>
+    <message id="picker.scan">
+        <source>Scan</source>
+        <translation>Scan</translation>
+    </message>
+    <message id="picker.title">
+        <source>Choose a Folder to Scan</source>
+        <translation>Choose a Folder to Scan</translation>
+    </message>
+    <message id="scanning.filesScanned %lld">
+        <source>Files scanned: %lld</source>
+        <translation>Files scanned: %lld</translation>
+    </message>
+    <message id="scanning.title">
+        <source>Scanning…</source>
+        <translation>Scanning…</translation>
+    </message>
+    <message id="sidebar.actions">
+        <source>Actions</source>
+        <translation>Actions</translation>
+    </message>
+    <message id="sidebar.caches">
+        <source>Caches</source>
+        <translation>Caches</translation>
+    </message>
+    <message id="sidebar.categories">
+        <source>Categories</source>
+        <translation>Categories</translation>
+    </message>
+    <message id="sidebar.cleanup">
+        <source>Cleanup</source>
+        <translation>Cleanup</translation>
+    </message>
+    <message id="sidebar.duplicates">
+        <source>Duplicates</source>
+        <translation>Duplicates</translation>
+    </message>
+    <message id="sidebar.largeFiles">
+        <source>Large Files</source>
+        <translation>Large Files</translation>
+    </message>
+    <message id="sidebar.newScan">
+        <source>New Scan…</source>
+        <translation>New Scan…</translation>
+    </message>
+    <message id="sidebar.overview">
+        <source>Overview</source>
+        <translation>Overview</translation>
+    </message>
+    <message id="sidebar.treeMap">
+        <source>Treemap</source>
+        <translation>Treemap</translation>
+    </message>
+    <message id="sidebar.views">
+        <source>Views</source>
+        <translation>Views</translation>
+    </message>
+    <message id="toolbar.hideInspector">
+        <source>Hide Inspector</source>
+        <translation>Hide Inspector</translation>
+    </message>
+    <message id="toolbar.showInspector">
+        <source>Show Inspector</source>
+        <translation>Show Inspector</translation>
+    </message>
+    <message id="treemap.goBack">
+        <source>Back</source>
+        <translation>Back</translation>
+    </message>
+    <message id="welcome.dragHint">
+        <source>Or drop a folder here</source>
+        <translation>Or drop a folder here</translation>
+    </message>
+    <message id="welcome.scanHome">
+        <source>Scan Home Folder</source>
+        <translation>Scan Home Folder</translation>
+    </message>
+    <message id="welcome.selectFolder">
+        <source>Choose a Folder…</source>
+        <translation>Choose a Folder…</translation>
+    </message>
+</context>
+</TS>

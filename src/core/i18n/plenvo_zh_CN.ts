@@ -1,0 +1,339 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name></name>
+    <message id="action.copyPath">
+        <source>Copy Path</source>
+        <translation>复制路径</translation>
+    </message>
+    <message id="action.moveToTrash">
+        <source>Move to Trash</source>
+        <translation>移到回收站</translation>
+    </message>
+    <message id="action.showInFinder">
+        <source>Show in Folder</source>
+        <translation>在文件夹中显示</translation>
+    </message>
+    <message id="app.about">
+        <source>About Plenvo</source>
+        <translation>关于 Plenvo</translation>
+    </message>
+    <message id="app.name">
+        <source>Plenvo</source>
+        <translation>Plenvo</translation>
+    </message>
+    <message id="app.tagline">
+        <source>See where your disk space goes</source>
+        <translation>看清磁盘空间都去哪儿了</translation>
+    </message>
+    <message id="categories.allFiles">
+        <source>All Files</source>
+        <translation>全部文件</translation>
+    </message>
+    <message id="categories.fileCount %lld">
+        <source>Files: %lld</source>
+        <translation>%lld 个文件</translation>
+    </message>
+    <message id="categories.showMore">
+        <source>Show More</source>
+        <translation>显示更多</translation>
+    </message>
+    <message id="categories.summary %lld %@">
+        <source>Categories: %lld · Total: %@</source>
+        <translation>%lld 个类别 · 共 %@</translation>
+    </message>
+    <message id="categories.title">
+        <source>Categories</source>
+        <translation>分类</translation>
+    </message>
+    <message id="categories.total">
+        <source>Total</source>
+        <translation>总计</translation>
+    </message>
+    <message id="categories.visibleFileCount %lld %lld">
+        <source>Showing %lld of %lld</source>
+        <translation>显示 %lld / %lld 个文件</translation>
+    </message>
+    <message id="category.applications">
+        <source>Applications</source>
+        <translation>应用程序</translation>
+    </message>
+    <message id="category.archives">
+        <source>Archives</source>
+        <translation>压缩包</translation>
+    </message>
+    <message id="category.audio">
+        <source>Audio</source>
+        <translation>音频</translation>
+    </message>
+    <message id="category.caches">
+        <source>Caches</source>
+        <translation>缓存</translation>
+    </message>
+    <message id="category.code">
+        <source>Code</source>
+        <translation>代码</translation>
+    </message>
+    <message id="category.documents">
+        <source>Documents</source>
+        <translation>文档</translation>
+    </message>
+    <message id="category.images">
+        <source>Images</source>
+        <translation>图片</translation>
+    </message>
+    <message id="category.other">
+        <source>Other</source>
+        <translation>其他</translation>
+    </message>
+    <message id="category.system">
+        <source>System</source>
+        <translation>系统</translation>
+    </message>
+    <message id="category.videos">
+        <source>Videos</source>
+        <translation>视频</translation>
+    </message>
+    <message id="cleanup.deselectAll">
+        <source>Deselect All</source>
+        <translation>取消全选</translation>
+    </message>
+    <message id="cleanup.moveToTrash">
+        <source>Move to Trash</source>
+        <translation>移到回收站</translation>
+    </message>
+    <message id="cleanup.moveToTrashCount %lld">
+        <source>Move to Trash (%lld)</source>
+        <translation>将 %lld 项移到回收站</translation>
+    </message>
+    <message id="cleanup.selectAll">
+        <source>Select All</source>
+        <translation>全选</translation>
+    </message>
+    <message id="cleanup.selectedCount %lld %@">
+        <source>%lld selected · %@</source>
+        <translation>已选 %lld 项 · %@</translation>
+    </message>
+    <message id="delete.done.batch %lld %@">
+        <source>%lld removed · %@ freed</source>
+        <translation>已移除 %lld 项，释放了 %@</translation>
+    </message>
+    <message id="delete.done.batchWithFailures %lld %@ %lld">
+        <source>%lld removed · %@ freed · %lld failed</source>
+        <translation>已移除 %lld 项，释放了 %@；%lld 项失败</translation>
+    </message>
+    <message id="delete.done.single %@">
+        <source>Moved to Trash · %@ freed</source>
+        <translation>已移到回收站，释放了 %@</translation>
+    </message>
+    <message id="delete.failed %@">
+        <source>Couldn’t move “%@” to Trash</source>
+        <translation>无法将“%@”移到回收站</translation>
+    </message>
+    <message id="delete.inProgress">
+        <source>Moving to Trash…</source>
+        <translation>正在移到回收站…</translation>
+    </message>
+    <message id="delete.progress %lld %lld">
+        <source>Moving to Trash… %lld of %lld</source>
+        <translation>正在移到回收站… 第 %lld 项，共 %lld 项</translation>
+    </message>
+    <message id="fileList.selectHint">
+        <source>Select files to clean up</source>
+        <translation>选择要清理的文件</translation>
+    </message>
+    <message id="inspector.contents">
+        <source>Contents</source>
+        <translation>内容</translation>
+    </message>
+    <message id="inspector.created">
+        <source>Created</source>
+        <translation>创建</translation>
+    </message>
+    <message id="inspector.dates">
+        <source>Dates</source>
+        <translation>日期</translation>
+    </message>
+    <message id="inspector.emptyDesc">
+        <source>Select a file or folder to see its details.</source>
+        <translation>选择一个文件或文件夹以查看详细信息。</translation>
+    </message>
+    <message id="inspector.emptyTitle">
+        <source>No Selection</source>
+        <translation>未选择项目</translation>
+    </message>
+    <message id="inspector.files">
+        <source>Files</source>
+        <translation>文件</translation>
+    </message>
+    <message id="inspector.folders">
+        <source>Folders</source>
+        <translation>文件夹</translation>
+    </message>
+    <message id="inspector.modified">
+        <source>Modified</source>
+        <translation>修改</translation>
+    </message>
+    <message id="inspector.path">
+        <source>Path</source>
+        <translation>路径</translation>
+    </message>
+    <message id="inspector.size">
+        <source>Size</source>
+        <translation>大小</translation>
+    </message>
+    <message id="inspector.totalFiles">
+        <source>Total Files</source>
+        <translation>文件总数</translation>
+    </message>
+    <message id="largeFiles.count %lld">
+        <source>Top %lld by size</source>
+        <translation>最大的 %lld 个文件</translation>
+    </message>
+    <message id="largeFiles.title">
+        <source>Large Files</source>
+        <translation>大文件</translation>
+    </message>
+    <message id="overview.files">
+        <source>Files</source>
+        <translation>文件</translation>
+    </message>
+    <message id="overview.folders">
+        <source>Folders</source>
+        <translation>文件夹</translation>
+    </message>
+    <message id="overview.largestFiles">
+        <source>Largest Files</source>
+        <translation>最大的文件</translation>
+    </message>
+    <message id="overview.spaceUsage">
+        <source>Space Usage</source>
+        <translation>空间占用</translation>
+    </message>
+    <message id="overview.totalSize">
+        <source>Total Size</source>
+        <translation>总大小</translation>
+    </message>
+    <message id="overview.types">
+        <source>File Types</source>
+        <translation>文件类型</translation>
+    </message>
+    <message id="overview.typesCount %lld">
+        <source>%lld in use</source>
+        <translation>%lld 种</translation>
+    </message>
+    <message id="picker.applications">
+        <source>Applications</source>
+        <translation>应用程序</translation>
+    </message>
+    <message id="picker.cancel">
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message id="picker.chooseFolder">
+        <source>Choose Folder…</source>
+        <translation>选择文件夹…</translation>
+    </message>
+    <message id="picker.desc">
+        <source>Pick a folder to find out what is taking up space.</source>
+        <translation>选择一个文件夹，看看空间都被什么占用了。</translation>
+    </message>
+    <message id="picker.desktop">
+        <source>Desktop</source>
+        <translation>桌面</translation>
+    </message>
+    <message id="picker.documents">
+        <source>Documents</source>
+        <translation>文档</translation>
+    </message>
+    <message id="picker.downloads">
+        <source>Downloads</source>
+        <translation>下载</translation>
+    </message>
+    <message id="picker.home">
+        <source>Home</source>
+        <translation>主文件夹</translation>
+    </message>
+    <message id="picker.scan">
+        <source>Scan</source>
+        <translation>扫描</translation>
+    </message>
+    <message id="picker.title">
+        <source>Choose a Folder to Scan</source>
+        <translation>选择要扫描的文件夹</translation>
+    </message>
+    <message id="scanning.filesScanned %lld">
+        <source>Files scanned: %lld</source>
+        <translation>已扫描 %lld 个文件</translation>
+    </message>
+    <message id="scanning.title">
+        <source>Scanning…</source>
+        <translation>正在扫描…</translation>
+    </message>
+    <message id="sidebar.actions">
+        <source>Actions</source>
+        <translation>操作</translation>
+    </message>
+    <message id="sidebar.caches">
+        <source>Caches</source>
+        <translation>缓存</translation>
+    </message>
+    <message id="sidebar.categories">
+        <source>Categories</source>
+        <translation>分类</translation>
+    </message>
+    <message id="sidebar.cleanup">
+        <source>Cleanup</source>
+        <translation>清理</translation>
+    </message>
+    <message id="sidebar.duplicates">
+        <source>Duplicates</source>
+        <translation>重复文件</translation>
+    </message>
+    <message id="sidebar.largeFiles">
+        <source>Large Files</source>
+        <translation>大文件</translation>
+    </message>
+    <message id="sidebar.newScan">
+        <source>New Scan…</source>
+        <translation>新建扫描…</translation>
+    </message>
+    <message id="sidebar.overview">
+        <source>Overview</source>
+        <translation>概览</translation>
+    </message>
+    <message id="sidebar.treeMap">
+        <source>Treemap</source>
+        <translation>树状图</translation>
+    </message>
+    <message id="sidebar.views">
+        <source>Views</source>
+        <translation>视图</translation>
+    </message>
+    <message id="toolbar.hideInspector">
+        <source>Hide Inspector</source>
+        <translation>隐藏详情面板</translation>
+    </message>
+    <message id="toolbar.showInspector">
+        <source>Show Inspector</source>
+        <translation>显示详情面板</translation>
+    </message>
+    <message id="treemap.goBack">
+        <source>Back</source>
+        <translation>返回上一级</translation>
+    </message>
+    <message id="welcome.dragHint">
+        <source>Or drop a folder here</source>
+        <translation>也可以把文件夹拖到这里</translation>
+    </message>
+    <message id="welcome.scanHome">
+        <source>Scan Home Folder</source>
+        <translation>扫描主文件夹</translation>
+    </message>
+    <message id="welcome.selectFolder">
+        <source>Choose a Folder…</source>
+        <translation>选择文件夹…</translation>
+    </message>
+</context>
+</TS>
