@@ -1,0 +1,13 @@
+# Icons, colours and text styles
+target_sources(plenvo-views PRIVATE
+    theme/Colors.cpp
+    theme/Colors.h
+    theme/Icons.cpp
+    theme/Icons.h
+    theme/SymbolIconEngine.cpp
+    theme/SymbolIconEngine.h
+    theme/TextStyle.h
+    theme/TextStyles.cpp
+    theme/TextStyles.h
+    theme/icons/theme_icons.qrc
+)
