@@ -1,0 +1,1 @@
+# Sidebar, welcome screen, folder-picker sheet and scan progress
