@@ -10,6 +10,7 @@ namespace plenvo::bench {
 // Each mode prints one JSON line on standard output and returns the exit status.
 int scanMode(const std::string& dir);
 int resultMode(const std::string& dir);
+int stateMode(const std::string& dir);
 
 // Shared by the modes: a synchronous scan, and `count` files spread evenly over a list.
 NodeRef scanTree(const std::string& dir);

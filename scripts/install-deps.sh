@@ -9,7 +9,7 @@ build=(cmake make g++ pkg-config qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-l10n
 # A font with CJK glyphs: the Chinese texts render as empty boxes without one.
 run=(fonts-wqy-microhei)
 # A real X server for the end-to-end test, and the validators of the desktop files.
-test=(xvfb xauth desktop-file-utils appstream)
+test=(xvfb xauth x11-utils desktop-file-utils appstream)
 
 packages=("${build[@]}" "${run[@]}")
 if [ "${1:-run}" = test ]; then

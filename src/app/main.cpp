@@ -1,12 +1,27 @@
+#include "AppState.h"
+#include "CommandLine.h"
+#include "PlenvoApp.h"
+#include "shell/MainWindow.h"
+#include "utils/Localization.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QIcon>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Plenvo"));
-    window.resize(1200, 800);
-    window.show();
+    QApplication::setApplicationName(QStringLiteral("Plenvo"));
+    QApplication::setApplicationVersion(QStringLiteral(PLENVO_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral(PLENVO_APP_ID));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(PLENVO_APP_ID)));
+
+    const plenvo::CommandLine commandLine(QApplication::arguments());
+    if (commandLine.action() == plenvo::CommandLine::Action::exit)
+        return commandLine.exitCode();
+
+    plenvo::PlenvoApp plenvo;
+    plenvo.mainWindow().show();
+    if (commandLine.folder())
+        plenvo.state().scanDirectory(*commandLine.folder());
     return app.exec();
 }

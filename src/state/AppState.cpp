@@ -355,8 +355,8 @@ void AppState::checkExternalDeletions()
         return;
     auto check = std::make_shared<const FileExistenceCheck>(m_scanResult->allFiles());
     QPointer<AppState> self(this);
-    QThreadPool::globalInstance()->start([check, self] {
-        std::vector<NodeId> missing = check->missingFiles();
+    QThreadPool::globalInstance()->start([check, self, probe = m_missingFilesProbe] {
+        std::vector<NodeId> missing = probe ? probe(*check) : check->missingFiles();
         if (missing.empty())
             return;
         onUiThread([self, missing] {

@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,6 +35,8 @@ namespace plenvo {
 //
 // Every assignment to a published field emits changed() and the field's own signal, also
 // when the value stays the same. Views re-read what they show.
+class FileExistenceCheck;
+
 class AppState : public QObject {
     Q_OBJECT
 
@@ -74,6 +77,12 @@ public:
     void setDuplicateGroups(std::vector<DuplicateFinder::DuplicateGroup> groups);
 
     const DuplicateFinder& duplicateFinder() const { return m_duplicateFinder; }
+
+    // Replaces the look at the disk behind checkExternalDeletions(): given the files of the
+    // result, the ids of those that are gone. Runs on a worker thread. For benchmarks and
+    // tests; by default FileExistenceCheck::missingFiles().
+    using MissingFilesProbe = std::function<std::vector<NodeId>(const FileExistenceCheck&)>;
+    void setMissingFilesProbe(MissingFilesProbe probe) { m_missingFilesProbe = std::move(probe); }
 
     // How long a toast stays after its latest message (kToastMilliseconds unless changed,
     // which tests do).
@@ -143,6 +152,7 @@ private:
     std::vector<NodeRef> m_inspectorCandidateNodes;
     std::int64_t m_contentRevision = 0;
 
+    MissingFilesProbe m_missingFilesProbe;
     QTimer m_toastTimer;
     int m_toastDuration = kToastMilliseconds;
     std::shared_ptr<Trash> m_trash;

@@ -28,7 +28,6 @@ struct CacheLocation {
         }
         QString rawValue() const;
         static std::optional<CacheCategory> fromRawValue(QStringView raw);
-        friend constexpr bool operator==(CacheCategory a, CacheCategory b) { return a.m_value == b.m_value; }
 
     private:
         Value m_value;

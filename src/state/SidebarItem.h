@@ -31,7 +31,6 @@ public:
     const char* localizationKey() const;
     QString localizedName() const;
 
-    friend constexpr bool operator==(SidebarItem a, SidebarItem b) { return a.m_value == b.m_value; }
 
 private:
     Value m_value;

@@ -195,6 +195,22 @@
         <source>Large Files</source>
         <translation>Large Files</translation>
     </message>
+    <message id="menu.file">
+        <source>File</source>
+        <translation>File</translation>
+    </message>
+    <message id="menu.view">
+        <source>View</source>
+        <translation>View</translation>
+    </message>
+    <message id="menu.help">
+        <source>Help</source>
+        <translation>Help</translation>
+    </message>
+    <message id="menu.quit">
+        <source>Quit Plenvo</source>
+        <translation>Quit Plenvo</translation>
+    </message>
     <message id="overview.files">
         <source>Files</source>
         <translation>Files</translation>

@@ -195,6 +195,22 @@
         <source>Large Files</source>
         <translation>大文件</translation>
     </message>
+    <message id="menu.file">
+        <source>File</source>
+        <translation>文件</translation>
+    </message>
+    <message id="menu.view">
+        <source>View</source>
+        <translation>视图</translation>
+    </message>
+    <message id="menu.help">
+        <source>Help</source>
+        <translation>帮助</translation>
+    </message>
+    <message id="menu.quit">
+        <source>Quit Plenvo</source>
+        <translation>退出 Plenvo</translation>
+    </message>
     <message id="overview.files">
         <source>Files</source>
         <translation>文件</translation>

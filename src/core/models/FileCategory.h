@@ -62,7 +62,6 @@ public:
     // The category of a node, from the extension of its name.
     static FileCategory of(const FileNode& node);
 
-    friend constexpr bool operator==(FileCategory a, FileCategory b) { return a.m_value == b.m_value; }
 
 private:
     Value m_value;

@@ -1,1 +1,8 @@
 # Sidebar, welcome screen, folder-picker sheet and scan progress
+target_sources(plenvo-views PRIVATE
+    shell/DirectoryPickerSheet.cpp shell/DirectoryPickerSheet.h
+    shell/QuickLocationRow.cpp shell/QuickLocationRow.h
+    shell/ScanningProgressView.cpp shell/ScanningProgressView.h
+    shell/SidebarView.cpp shell/SidebarView.h
+    shell/WelcomeView.cpp shell/WelcomeView.h
+)

@@ -9,5 +9,9 @@ target_sources(plenvo-views PRIVATE
     theme/TextStyle.h
     theme/TextStyles.cpp
     theme/TextStyles.h
+    theme/SymbolView.cpp
+    theme/SymbolView.h
+    theme/StyledLabel.cpp
+    theme/StyledLabel.h
     theme/icons/theme_icons.qrc
 )

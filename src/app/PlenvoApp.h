@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+namespace plenvo {
+
+class AppState;
+class DetailViewFactory;
+class FolderPanel;
+class MainWindow;
+
+// The application: its one shared state, the folder panel, the views of the detail area and
+// the main window. Lives as long as the process.
+class PlenvoApp : public QObject {
+    Q_OBJECT
+
+public:
+    explicit PlenvoApp(QObject* parent = nullptr);
+    ~PlenvoApp() override;
+
+    AppState& state() const { return *m_state; }
+    MainWindow& mainWindow() const { return *m_window; }
+
+private:
+    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<FolderPanel> m_panel;
+    std::unique_ptr<DetailViewFactory> m_factory;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+} // namespace plenvo

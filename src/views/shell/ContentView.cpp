@@ -1,0 +1,408 @@
+#include "ContentView.h"
+
+#include "AppState.h"
+#include "DeleteBanner.h"
+#include "DirectoryPickerSheet.h"
+#include "DiskUsageMiniBar.h"
+#include "InspectorPlaceholderView.h"
+#include "ScanningProgressView.h"
+#include "SidebarView.h"
+#include "ToastView.h"
+#include "WelcomeView.h"
+#include "theme/Icons.h"
+#include "utils/Localization.h"
+
+#include <QFrame>
+#include <QGraphicsOpacityEffect>
+#include <QHBoxLayout>
+#include <QResizeEvent>
+#include <QSplitter>
+#include <QStackedLayout>
+#include <QToolButton>
+#include <QVariantAnimation>
+#include <QVBoxLayout>
+
+namespace plenvo {
+
+namespace {
+
+constexpr int kSidebarMinimumWidth = 180;
+constexpr int kSidebarIdealWidth = 220;
+
+} // namespace
+
+ContentView::ContentView(AppState& state, FolderPanel& panel, DetailViewFactory& factory,
+                         QWidget* parent)
+    : QWidget(parent), m_state(state), m_panel(panel), m_factory(factory),
+      m_lastNavigation(state.navigationSelection())
+{
+    auto* outer = new QHBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setChildrenCollapsible(false);
+    outer->addWidget(m_splitter);
+
+    m_sidebar = new SidebarView(state, m_splitter);
+    m_sidebar->setMinimumWidth(kSidebarMinimumWidth);
+
+    auto* detailColumn = new QWidget(m_splitter);
+    auto* column = new QVBoxLayout(detailColumn);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    m_header = new QWidget(detailColumn);
+    m_header->setObjectName(QStringLiteral("headerRow"));
+    auto* headerRow = new QHBoxLayout(m_header);
+    headerRow->setContentsMargins(16, 8, 16, 8);
+    headerRow->setSpacing(0);
+    m_miniBar = new DiskUsageMiniBar(m_header);
+    headerRow->addWidget(m_miniBar);
+    headerRow->addStretch(1);
+    m_toggle = new QToolButton(m_header);
+    m_toggle->setObjectName(QStringLiteral("inspectorToggle"));
+    m_toggle->setAutoRaise(true);
+    m_toggle->setCheckable(true);
+    m_toggle->setIcon(Icons::icon(QStringLiteral("sidebar.right"), ColorToken::secondary));
+    m_toggle->setIconSize(QSize(18, 18));
+    connect(m_toggle, &QToolButton::clicked, this, [this] { toggleInspector(); });
+    headerRow->addWidget(m_toggle);
+    column->addWidget(m_header);
+
+    auto* contentRow = new QHBoxLayout;
+    contentRow->setSpacing(0);
+    m_detailStack = new QStackedLayout;
+    contentRow->addLayout(m_detailStack, 1);
+    auto* divider = new QFrame(detailColumn);
+    divider->setFrameShape(QFrame::VLine);
+    divider->setFrameShadow(QFrame::Plain);
+    divider->setForegroundRole(QPalette::Mid);
+    m_divider = divider;
+    contentRow->addWidget(m_divider);
+    m_inspectorColumn = new QWidget(detailColumn);
+    m_inspectorColumn->setObjectName(QStringLiteral("inspectorColumn"));
+    m_inspectorColumn->setFixedWidth(kInspectorWidth);
+    m_inspectorStack = new QStackedLayout(m_inspectorColumn);
+    m_inspectorPlaceholder = new InspectorPlaceholderView(m_inspectorColumn);
+    m_inspectorStack->addWidget(m_inspectorPlaceholder);
+    contentRow->addWidget(m_inspectorColumn);
+    column->addLayout(contentRow, 1);
+
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({kSidebarIdealWidth, 1000});
+
+    m_inspectorAnimation = new QVariantAnimation(this);
+    m_inspectorAnimation->setDuration(200);
+    m_inspectorAnimation->setEasingCurve(QEasingCurve::InOutQuad);
+    connect(m_inspectorAnimation, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) {
+        m_inspectorColumn->setFixedWidth(v.toInt());
+    });
+    connect(m_inspectorAnimation, &QVariantAnimation::finished, this, [this] {
+        if (!isInspectorShown()) {
+            m_inspectorColumn->hide();
+            m_divider->hide();
+        }
+    });
+
+    // Laid over everything, at the top; as tall as what it shows.
+    m_overlay = new QWidget(this);
+    m_overlay->setObjectName(QStringLiteral("overlay"));
+    auto* stack = new QVBoxLayout(m_overlay);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+    m_banner = new DeleteBanner(m_overlay);
+    m_toast = new ToastView(m_overlay);
+    stack->addWidget(m_banner);
+    stack->addWidget(m_toast);
+    m_banner->hide();
+    m_toast->hide();
+    connect(m_toast, &ToastView::dismissed, this, [this] { m_state.setToastMessage(std::nullopt); });
+
+    setTabOrder(m_sidebar, m_toggle);
+
+    connect(&state, &AppState::scanResultChanged, this, [this] {
+        updateHeader();
+        updateDetail();
+        updateInspector();
+    });
+    connect(&state, &AppState::isScanningChanged, this, [this] {
+        updateHeader();
+        updateDetail();
+        updateInspector();
+    });
+    connect(&state, &AppState::scanProgressChanged, this, [this] {
+        if (auto* progress = qobject_cast<ScanningProgressView*>(m_detailWidget))
+            progress->setProgress(m_state.scanProgress());
+    });
+    connect(&state, &AppState::navigationSelectionChanged, this, [this] {
+        reactToNavigation();
+        updateHeader();
+        updateDetail();
+        updateInspector();
+    });
+    connect(&state, &AppState::contentRevisionChanged, this, [this] { updateHeader(); });
+    connect(&state, &AppState::selectedNodeChanged, this, [this] { updateInspectorContent(); });
+    connect(&state, &AppState::deleteProgressChanged, this, [this] { updateOverlay(); });
+    connect(&state, &AppState::toastMessageChanged, this, [this] { updateOverlay(); });
+    connect(&state, &AppState::showDirectoryPickerChanged, this, [this] { syncPicker(); });
+
+    updateHeader();
+    updateDetail();
+    updateInspector();
+    updateOverlay();
+}
+
+ContentView::~ContentView() = default;
+
+DirectoryPickerSheet* ContentView::pickerSheet() const
+{
+    return m_sheet;
+}
+
+bool ContentView::supportsInspector() const
+{
+    const auto nav = m_state.navigationSelection();
+    return !m_state.isScanning() && m_state.scanResult() && nav &&
+           (*nav == SidebarItem::largeFiles || *nav == SidebarItem::categories);
+}
+
+void ContentView::toggleInspector()
+{
+    if (supportsInspector())
+        setShowInspector(!m_showInspector);
+    else
+        m_toggle->setChecked(m_showInspector);
+}
+
+void ContentView::setShowInspector(bool show)
+{
+    m_showInspector = show;
+    updateInspector();
+}
+
+void ContentView::reactToNavigation()
+{
+    const auto nav = m_state.navigationSelection();
+    if (nav == m_lastNavigation)
+        return; // assigned again without a change
+    m_lastNavigation = nav;
+    if (nav && (*nav == SidebarItem::largeFiles || *nav == SidebarItem::categories)) {
+        m_showInspector = true;
+        return;
+    }
+    m_showInspector = false;
+    m_state.setSelectedNode({});
+    m_state.setInspectorCandidateNodes({});
+}
+
+ContentView::Detail ContentView::currentDetail() const
+{
+    if (m_state.isScanning())
+        return Detail::scanning;
+    if (!m_state.scanResult())
+        return Detail::welcome;
+    switch (m_state.navigationSelection().value_or(SidebarItem::overview)) {
+    case SidebarItem::treeMap:
+        return Detail::treeMap;
+    case SidebarItem::largeFiles:
+        return Detail::largeFiles;
+    case SidebarItem::categories:
+        return Detail::categories;
+    default:
+        return Detail::overview; // also for destinations without a view of their own
+    }
+}
+
+void ContentView::updateDetail()
+{
+    const Detail detail = currentDetail();
+    const ScanResult* result = m_state.scanResult().get();
+    const bool resultMatters = detail != Detail::welcome && detail != Detail::scanning;
+    if (m_detailWidget && detail == m_detail && (!resultMatters || result == m_detailResult))
+        return;
+    m_detail = detail;
+    m_detailResult = result;
+
+    QWidget* view = nullptr;
+    switch (detail) {
+    case Detail::welcome:
+        view = new WelcomeView(m_state, m_panel, this);
+        break;
+    case Detail::scanning: {
+        auto* progress = new ScanningProgressView(this);
+        progress->setProgress(m_state.scanProgress());
+        view = progress;
+        break;
+    }
+    case Detail::overview:
+        view = m_factory.createDetailView(DetailViewFactory::Destination::overview, m_state, this);
+        break;
+    case Detail::treeMap:
+        view = m_factory.createDetailView(DetailViewFactory::Destination::treeMap, m_state, this);
+        break;
+    case Detail::largeFiles:
+        view = m_factory.createDetailView(DetailViewFactory::Destination::largeFiles, m_state, this);
+        break;
+    case Detail::categories:
+        view = m_factory.createDetailView(DetailViewFactory::Destination::categories, m_state, this);
+        break;
+    }
+    if (m_detailWidget) {
+        m_detailStack->removeWidget(m_detailWidget);
+        m_detailWidget->hide();
+        m_detailWidget->deleteLater();
+    }
+    m_detailWidget = view;
+    m_detailStack->addWidget(view);
+    m_detailStack->setCurrentWidget(view);
+    m_overlay->raise();
+}
+
+void ContentView::updateHeader()
+{
+    const auto& result = m_state.scanResult();
+    m_header->setVisible(result != nullptr);
+    m_miniBar->setResult(result.get());
+    m_toggle->setVisible(supportsInspector());
+    m_toggle->setChecked(m_showInspector);
+    m_toggle->setToolTip(m_showInspector ? L("toolbar.hideInspector") : L("toolbar.showInspector"));
+}
+
+void ContentView::updateInspector()
+{
+    updateHeader();
+    const bool shown = isInspectorShown();
+    const int target = shown ? kInspectorWidth : 0;
+    if (shown) {
+        m_inspectorColumn->show();
+        m_divider->show();
+        updateInspectorContent();
+    }
+    if (!isVisible()) {
+        // Nothing to animate on a window that is not on screen.
+        m_inspectorAnimation->stop();
+        m_inspectorColumn->setFixedWidth(target);
+        m_inspectorColumn->setVisible(shown);
+        m_divider->setVisible(shown);
+        return;
+    }
+    if (m_inspectorColumn->width() == target && m_inspectorAnimation->state() != QAbstractAnimation::Running) {
+        m_inspectorColumn->setVisible(shown);
+        m_divider->setVisible(shown);
+        return;
+    }
+    m_inspectorAnimation->stop();
+    m_inspectorAnimation->setStartValue(m_inspectorColumn->width());
+    m_inspectorAnimation->setEndValue(target);
+    m_inspectorAnimation->start();
+}
+
+void ContentView::updateInspectorContent()
+{
+    if (m_inspectorView) {
+        m_inspectorStack->removeWidget(m_inspectorView);
+        m_inspectorView->deleteLater();
+        m_inspectorView = nullptr;
+    }
+    if (m_state.selectedNode())
+        m_inspectorView = m_factory.createInspectorView(m_state, m_inspectorColumn);
+    if (m_inspectorView) {
+        m_inspectorStack->addWidget(m_inspectorView);
+        m_inspectorStack->setCurrentWidget(m_inspectorView);
+    } else {
+        m_inspectorStack->setCurrentWidget(m_inspectorPlaceholder);
+    }
+}
+
+void ContentView::updateOverlay()
+{
+    m_banner->setProgress(m_state.deleteCount(), m_state.deleteTotalCount());
+    if (m_state.toastMessage())
+        m_toast->setMessage(*m_state.toastMessage());
+    reveal(m_banner, m_state.isDeleting(), 200);
+    reveal(m_toast, m_state.toastMessage().has_value(), 300);
+    layOutOverlay();
+}
+
+void ContentView::reveal(QWidget* widget, bool show, int milliseconds)
+{
+    // Slides in from the top edge while fading in; the reverse when it goes.
+    const bool shown = widget->property("revealed").toBool();
+    if (shown == show)
+        return;
+    widget->setProperty("revealed", show);
+    auto* opacity = qobject_cast<QGraphicsOpacityEffect*>(widget->graphicsEffect());
+    if (!opacity) {
+        opacity = new QGraphicsOpacityEffect(widget);
+        widget->setGraphicsEffect(opacity);
+    }
+    auto* previous = widget->findChild<QVariantAnimation*>(QStringLiteral("reveal"), Qt::FindDirectChildrenOnly);
+    delete previous;
+    const int fullHeight = widget->sizeHint().height();
+    if (show) {
+        widget->setMaximumHeight(0);
+        widget->show();
+    }
+    if (!isVisible()) {
+        widget->setMaximumHeight(QWIDGETSIZE_MAX);
+        opacity->setOpacity(1.0);
+        widget->setVisible(show);
+        return;
+    }
+    auto* animation = new QVariantAnimation(widget);
+    animation->setObjectName(QStringLiteral("reveal"));
+    animation->setDuration(milliseconds);
+    animation->setEasingCurve(QEasingCurve::InOutQuad);
+    animation->setStartValue(show ? 0.0 : 1.0);
+    animation->setEndValue(show ? 1.0 : 0.0);
+    connect(animation, &QVariantAnimation::valueChanged, widget, [this, widget, opacity, fullHeight](const QVariant& v) {
+        const double t = v.toDouble();
+        opacity->setOpacity(t);
+        widget->setMaximumHeight(int(fullHeight * t));
+        layOutOverlay();
+    });
+    connect(animation, &QVariantAnimation::finished, widget, [this, widget, show] {
+        widget->setMaximumHeight(QWIDGETSIZE_MAX);
+        widget->setVisible(show);
+        layOutOverlay();
+    });
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void ContentView::layOutOverlay()
+{
+    const bool any = m_banner->isVisibleTo(m_overlay) || m_toast->isVisibleTo(m_overlay);
+    m_overlay->setVisible(any);
+    if (!any)
+        return;
+    m_overlay->layout()->activate();
+    m_overlay->setGeometry(0, 0, width(), m_overlay->layout()->sizeHint().height());
+    m_overlay->raise();
+}
+
+void ContentView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layOutOverlay();
+}
+
+void ContentView::syncPicker()
+{
+    const bool wanted = m_state.showDirectoryPicker();
+    if (wanted && !(m_sheet && m_sheet->isVisible())) {
+        if (!m_sheet) {
+            m_sheet = new DirectoryPickerSheet(m_state, m_panel, this);
+            m_sheet->setWindowModality(Qt::WindowModal);
+            // However it closes, the state hears of it.
+            connect(m_sheet, &QDialog::finished, this, [this] {
+                if (m_state.showDirectoryPicker())
+                    m_state.setShowDirectoryPicker(false);
+            });
+        }
+        m_sheet->open();
+    } else if (!wanted && m_sheet && m_sheet->isVisible()) {
+        m_sheet->reject();
+    }
+}
+
+} // namespace plenvo

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "DetailViewFactory.h"
+#include "SidebarItem.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+class QSplitter;
+class QStackedLayout;
+class QToolButton;
+class QVariantAnimation;
+
+namespace plenvo {
+
+class AppState;
+class DeleteBanner;
+class DirectoryPickerSheet;
+class DiskUsageMiniBar;
+class FolderPanel;
+class ScanResult;
+class SidebarView;
+class ToastView;
+
+// The content of the main window: the sidebar; a header with the scanned folder and the
+// inspector toggle; the detail area, which shows the welcome screen, the scan progress or the
+// view of the chosen destination; the inspector column; the delete banner and the toast laid
+// over the top; and the folder-picker sheet.
+class ContentView : public QWidget {
+    Q_OBJECT
+
+public:
+    enum class Detail { welcome, scanning, overview, treeMap, largeFiles, categories };
+    static constexpr int kInspectorWidth = 260;
+
+    ContentView(AppState& state, FolderPanel& panel, DetailViewFactory& factory,
+                QWidget* parent = nullptr);
+    ~ContentView() override;
+
+    // Whether the inspector column is open (it shows only while it is also supported).
+    bool showInspector() const { return m_showInspector; }
+    // Not scanning, a result exists, and the destination is Large Files or Categories.
+    bool supportsInspector() const;
+    bool isInspectorShown() const { return m_showInspector && supportsInspector(); }
+
+    Detail detail() const { return m_detail; }
+    QWidget* detailWidget() const { return m_detailWidget; }
+    QWidget* inspectorColumn() const { return m_inspectorColumn; }
+    QWidget* headerRow() const { return m_header; }
+    QToolButton* inspectorToggle() const { return m_toggle; }
+    DeleteBanner* deleteBanner() const { return m_banner; }
+    ToastView* toastView() const { return m_toast; }
+    SidebarView* sidebar() const { return m_sidebar; }
+    DirectoryPickerSheet* pickerSheet() const;
+
+public Q_SLOTS:
+    // The inspector command: toggles the column while it is supported, else does nothing.
+    void toggleInspector();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void setShowInspector(bool show);
+    void updateDetail();
+    void updateHeader();
+    void updateInspector();
+    void updateInspectorContent();
+    void updateOverlay();
+    void layOutOverlay();
+    void reactToNavigation();
+    void syncPicker();
+    Detail currentDetail() const;
+    void reveal(QWidget* widget, bool show, int milliseconds);
+
+    AppState& m_state;
+    FolderPanel& m_panel;
+    DetailViewFactory& m_factory;
+    bool m_showInspector = false;
+    std::optional<SidebarItem> m_lastNavigation;
+
+    QSplitter* m_splitter = nullptr;
+    SidebarView* m_sidebar = nullptr;
+    QWidget* m_header = nullptr;
+    DiskUsageMiniBar* m_miniBar = nullptr;
+    QToolButton* m_toggle = nullptr;
+    QStackedLayout* m_detailStack = nullptr;
+    Detail m_detail = Detail::welcome;
+    const ScanResult* m_detailResult = nullptr;
+    QWidget* m_detailWidget = nullptr;
+    QWidget* m_divider = nullptr;
+    QWidget* m_inspectorColumn = nullptr;
+    QStackedLayout* m_inspectorStack = nullptr;
+    QWidget* m_inspectorPlaceholder = nullptr;
+    QWidget* m_inspectorView = nullptr;
+    QVariantAnimation* m_inspectorAnimation = nullptr;
+    QWidget* m_overlay = nullptr;
+    DeleteBanner* m_banner = nullptr;
+    ToastView* m_toast = nullptr;
+    QPointer<DirectoryPickerSheet> m_sheet;
+};
+
+} // namespace plenvo

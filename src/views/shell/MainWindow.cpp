@@ -1,0 +1,88 @@
+#include "MainWindow.h"
+
+#include "AboutView.h"
+#include "AppState.h"
+#include "ContentView.h"
+#include "utils/Localization.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenuBar>
+
+namespace plenvo {
+
+MainWindow::MainWindow(AppState& state, FolderPanel& panel, DetailViewFactory& factory,
+                       QWidget* parent)
+    : QMainWindow(parent), m_state(state)
+{
+    setObjectName(QStringLiteral("mainWindow"));
+    m_content = new ContentView(state, panel, factory, this);
+    setCentralWidget(m_content);
+    setMinimumSize(900, 600);
+    resize(1200, 800);
+    buildMenus();
+    setWindowTitle(titleFor(state));
+    connect(&state, &AppState::scanResultChanged, this, [this] { setWindowTitle(titleFor(m_state)); });
+}
+
+AboutView* MainWindow::aboutView() const
+{
+    return m_about;
+}
+
+QString MainWindow::titleFor(const AppState& state)
+{
+    if (const auto& result = state.scanResult())
+        return result->rootName() + QStringLiteral(" \u2014 Plenvo");
+    return QStringLiteral("Plenvo");
+}
+
+void MainWindow::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(L("menu.file"));
+    QAction* newScan = file->addAction(L("sidebar.newScan"));
+    newScan->setObjectName(QStringLiteral("newScanAction"));
+    newScan->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    connect(newScan, &QAction::triggered, this, [this] { m_state.setShowDirectoryPicker(true); });
+    file->addSeparator();
+    QAction* quit = file->addAction(L("menu.quit"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit->setMenuRole(QAction::QuitRole);
+    connect(quit, &QAction::triggered, qApp, &QApplication::closeAllWindows);
+
+    QMenu* view = menuBar()->addMenu(L("menu.view"));
+    QAction* inspector = view->addAction(L("toolbar.showInspector"));
+    inspector->setObjectName(QStringLiteral("toggleInspectorAction"));
+    inspector->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    connect(inspector, &QAction::triggered, m_content, &ContentView::toggleInspector);
+    view->addSeparator();
+    const std::pair<SidebarItem, Qt::Key> destinations[] = {
+        {SidebarItem::overview, Qt::Key_1},
+        {SidebarItem::treeMap, Qt::Key_2},
+        {SidebarItem::largeFiles, Qt::Key_3},
+        {SidebarItem::categories, Qt::Key_4},
+    };
+    for (const auto& [item, key] : destinations) {
+        QAction* action = view->addAction(item.localizedName());
+        action->setObjectName(item.id() + QStringLiteral("Action"));
+        action->setShortcut(QKeySequence(Qt::CTRL | key));
+        connect(action, &QAction::triggered, this, [this, item] { m_state.setNavigationSelection(item); });
+    }
+
+    QMenu* help = menuBar()->addMenu(L("menu.help"));
+    QAction* about = help->addAction(L("app.about"));
+    about->setObjectName(QStringLiteral("aboutAction"));
+    about->setMenuRole(QAction::AboutRole);
+    connect(about, &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+void MainWindow::showAbout()
+{
+    if (!m_about)
+        m_about = new AboutView(this);
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+} // namespace plenvo

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "models/ScanProgress.h"
+
+#include <QWidget>
+
+namespace plenvo {
+
+class ActivitySpinner;
+class StyledLabel;
+
+// What the detail area shows while a scan runs: a spinner, a title and, while the scan reports
+// where it is, the number of files met so far and the folder it is in. No controls.
+//
+// The labels carry object names so that their texts can be read: "scanning.title",
+// "scanning.filesScanned" and "scanning.path" (elided in the middle to its width).
+class ScanningProgressView : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kSpinnerDiameter = 32;
+    static constexpr int kMaximumPathWidth = 400;
+
+    explicit ScanningProgressView(QWidget* parent = nullptr);
+
+    void setProgress(const ScanProgress& progress);
+    const ScanProgress& progress() const { return m_progress; }
+
+    ActivitySpinner* spinner() const { return m_spinner; }
+
+private:
+    ScanProgress m_progress;
+    ActivitySpinner* m_spinner;
+    StyledLabel* m_title;
+    StyledLabel* m_filesScanned;
+    StyledLabel* m_path;
+};
+
+} // namespace plenvo

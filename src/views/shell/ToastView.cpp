@@ -1,0 +1,50 @@
+#include "ToastView.h"
+
+#include "theme/Icons.h"
+#include "theme/StyledLabel.h"
+#include "theme/SymbolView.h"
+#include "theme/TextStyles.h"
+
+#include <QHBoxLayout>
+#include <QMouseEvent>
+
+namespace plenvo {
+
+ToastView::ToastView(QWidget* parent) : OverlayCard(ColorToken::green, 0.10, 0.12, 8, 4, parent)
+{
+    setObjectName(QStringLiteral("toast"));
+    setCursor(Qt::PointingHandCursor);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(16, 12, 16, 12 + shadowExtent());
+    row->setSpacing(10);
+    row->addWidget(new SymbolView(QStringLiteral("checkmark.circle.fill"),
+                                  Icons::extentFor(TextStyles::font(TextStyle::title3)),
+                                  ColorToken::green, this));
+    m_message = new StyledLabel(TextStyle::callout, {.weight = QFont::Medium}, std::nullopt, this);
+    m_message->setObjectName(QStringLiteral("toastMessage"));
+    m_message->setWordWrap(true);
+    row->addWidget(m_message, 1);
+    auto* close = new SymbolView(QStringLiteral("xmark"),
+                                 Icons::extentFor(TextStyles::font(TextStyle::caption2)) * 3 / 4,
+                                 ColorToken::tertiary, this);
+    row->addWidget(close);
+}
+
+void ToastView::setMessage(const QString& message)
+{
+    m_message->setText(message);
+}
+
+QString ToastView::message() const
+{
+    return m_message->fullText();
+}
+
+void ToastView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Q_EMIT dismissed();
+    OverlayCard::mouseReleaseEvent(event);
+}
+
+} // namespace plenvo

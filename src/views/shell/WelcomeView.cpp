@@ -1,0 +1,213 @@
+#include "WelcomeView.h"
+
+#include "AppState.h"
+#include "FolderPanel.h"
+#include "theme/Colors.h"
+#include "theme/Icons.h"
+#include "theme/StyledLabel.h"
+#include "theme/SymbolView.h"
+#include "theme/TextStyles.h"
+#include "utils/Localization.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QPointer>
+#include <QPushButton>
+#include <QThreadPool>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace plenvo {
+
+namespace {
+
+constexpr int kSpacing = 32;
+constexpr int kTitleSpacing = 8;
+constexpr int kButtonSpacing = 12;
+constexpr qreal kIconSystemSize = 56;
+constexpr int kPrimaryHorizontalPadding = 20;
+constexpr int kPrimaryVerticalPadding = 10;
+constexpr int kProminentBorder = 2;
+
+QString cssColor(const QColor& color)
+{
+    return QStringLiteral("rgba(%1, %2, %3, %4)")
+        .arg(color.red())
+        .arg(color.green())
+        .arg(color.blue())
+        .arg(color.alpha());
+}
+
+// A push button filled with the accent colour, in the palette's appearance. The border is
+// always there (in the fill colour) so that the focus ring does not shift the label.
+QString prominentStyleSheet(const QPalette& base, int verticalPadding, int horizontalPadding)
+{
+    const QColor accent = Colors::color(ColorToken::blue, base);
+    const QColor label = base.color(QPalette::HighlightedText);
+    return QStringLiteral("QPushButton { background-color: %1; color: %2; border: %3px solid %1;"
+                          " border-radius: 6px; padding: %4px %5px; }"
+                          "QPushButton:hover { background-color: %6; border-color: %6; }"
+                          "QPushButton:pressed { background-color: %7; border-color: %7; }"
+                          "QPushButton:focus { border-color: %8; }"
+                          "QPushButton:disabled { background-color: %9; border-color: %9; }")
+        .arg(cssColor(accent), cssColor(label), QString::number(kProminentBorder),
+             QString::number(verticalPadding - kProminentBorder),
+             QString::number(horizontalPadding - kProminentBorder), cssColor(accent.lighter(110)),
+             cssColor(accent.darker(115)), cssColor(Colors::color(ColorToken::secondary, base)),
+             cssColor(Colors::withOpacity(accent, 0.4)));
+}
+
+bool carriesOnlyFileLocations(const QMimeData* mimeData)
+{
+    if (!mimeData || !mimeData->hasUrls())
+        return false;
+    const QList<QUrl> urls = mimeData->urls();
+    return std::all_of(urls.cbegin(), urls.cend(),
+                       [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+} // namespace
+
+WelcomeView::WelcomeView(AppState& state, FolderPanel& panel, QWidget* parent)
+    : QWidget(parent), m_state(state), m_panel(panel),
+      m_icon(new SymbolView(QStringLiteral("internaldrive.fill"),
+                            Icons::extentFor(TextStyles::systemFont(kIconSystemSize)),
+                            ColorToken::blue, this)),
+      m_title(new StyledLabel(TextStyle::largeTitle, {.weight = QFont::Bold}, std::nullopt, this)),
+      m_tagline(new StyledLabel(TextStyle::callout, {}, ColorToken::secondary, this)),
+      m_selectFolder(new QPushButton(L("welcome.selectFolder"), this)),
+      m_scanHome(new QPushButton(L("welcome.scanHome"), this)),
+      m_dragHint(new StyledLabel(TextStyle::caption, {}, ColorToken::tertiary, this))
+{
+    // Drops are taken without any highlight while something is dragged over the view.
+    setAcceptDrops(true);
+    m_title->setObjectName(QStringLiteral("welcome.title"));
+    m_tagline->setObjectName(QStringLiteral("welcome.tagline"));
+    m_dragHint->setObjectName(QStringLiteral("welcome.dragHint"));
+    m_title->setText(L("app.name"));
+    m_tagline->setText(L("app.tagline"));
+    m_dragHint->setText(L("welcome.dragHint"));
+    for (StyledLabel* label : {m_title, m_tagline, m_dragHint}) {
+        label->setAlignment(Qt::AlignCenter);
+        label->setTextFormat(Qt::PlainText);
+    }
+    m_selectFolder->setDefault(true);
+
+    auto* titles = new QVBoxLayout;
+    titles->setSpacing(kTitleSpacing);
+    titles->addWidget(m_title, 0, Qt::AlignHCenter);
+    titles->addWidget(m_tagline, 0, Qt::AlignHCenter);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->setSpacing(kButtonSpacing);
+    buttons->addWidget(m_selectFolder, 0, Qt::AlignHCenter);
+    buttons->addWidget(m_scanHome, 0, Qt::AlignHCenter);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setSpacing(kSpacing);
+    layout->addStretch(1);
+    layout->addWidget(m_icon, 0, Qt::AlignHCenter);
+    layout->addLayout(titles);
+    layout->addLayout(buttons);
+    layout->addWidget(m_dragHint, 0, Qt::AlignHCenter);
+    layout->addStretch(1);
+
+    connect(m_selectFolder, &QPushButton::clicked, this, &WelcomeView::selectFolder);
+    connect(m_scanHome, &QPushButton::clicked, this, &WelcomeView::scanHome);
+    styleSelectFolderButton();
+}
+
+void WelcomeView::selectFolder()
+{
+    const std::optional<QString> folder =
+        m_panel.chooseFolder(this, {.message = L("picker.desc"),
+                                    .confirmText = L("picker.scan"),
+                                    .allowCreatingFolders = true});
+    if (folder && !folder->isEmpty())
+        m_state.scanDirectory(*folder);
+}
+
+void WelcomeView::scanHome()
+{
+    m_state.scanDirectory(QDir::homePath());
+}
+
+bool WelcomeView::handleDrop(const QMimeData* mimeData)
+{
+    if (!mimeData || !mimeData->hasUrls())
+        return false;
+    const QList<QUrl> urls = mimeData->urls();
+    if (urls.isEmpty())
+        return false;
+
+    // Whether the location is an existing folder is asked off this thread (it may sit on a slow
+    // or stalled file system); only the scan itself is started back on this thread.
+    const QUrl first = urls.constFirst();
+    QThreadPool::globalInstance()->start([state = QPointer<AppState>(&m_state), first] {
+        if (!first.isLocalFile())
+            return;
+        const QString path = QDir::cleanPath(first.toLocalFile());
+        const QFileInfo info(path);
+        if (path.isEmpty() || !info.exists() || !info.isDir())
+            return;
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [state, path] {
+                if (state)
+                    state->scanDirectory(path);
+            },
+            Qt::QueuedConnection);
+    });
+    return true;
+}
+
+void WelcomeView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (carriesOnlyFileLocations(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void WelcomeView::dropEvent(QDropEvent* event)
+{
+    if (handleDrop(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void WelcomeView::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    switch (event->type()) {
+    case QEvent::PaletteChange:
+    case QEvent::FontChange:
+        styleSelectFolderButton();
+        break;
+    default:
+        break;
+    }
+}
+
+void WelcomeView::styleSelectFolderButton()
+{
+    // The primary button: filled with the accent colour, medium weight, padded generously.
+    const QPalette base = palette();
+    const QFont font = TextStyles::font(TextStyle::body, {.weight = QFont::Medium});
+    const int iconExtent = Icons::extentFor(font);
+    m_selectFolder->setFont(font);
+    m_selectFolder->setIcon(Icons::icon(QStringLiteral("folder.badge.questionmark"),
+                                        base.color(QPalette::HighlightedText)));
+    m_selectFolder->setIconSize(QSize(iconExtent, iconExtent));
+    m_selectFolder->setStyleSheet(
+        prominentStyleSheet(base, kPrimaryVerticalPadding, kPrimaryHorizontalPadding));
+}
+
+} // namespace plenvo

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QWidget>
+
+class QMimeData;
+class QPushButton;
+
+namespace plenvo {
+
+class AppState;
+class FolderPanel;
+class StyledLabel;
+class SymbolView;
+
+// The detail area before the first scan: the application's name and three ways to start a
+// scan: choosing a folder in the folder panel, scanning the home folder, or dropping a folder
+// onto the view.
+class WelcomeView : public QWidget {
+    Q_OBJECT
+
+public:
+    WelcomeView(AppState& state, FolderPanel& panel, QWidget* parent = nullptr);
+
+    // A drop of `mimeData`: handled when it carries at least one file location. Only the first
+    // is used: it is checked off this thread, and a folder that exists is then scanned; anything
+    // else is ignored without a word. Returns whether the drop was handled.
+    bool handleDrop(const QMimeData* mimeData);
+
+    QPushButton* selectFolderButton() const { return m_selectFolder; }
+    QPushButton* scanHomeButton() const { return m_scanHome; }
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void selectFolder();
+    void scanHome();
+    void styleSelectFolderButton();
+
+    AppState& m_state;
+    FolderPanel& m_panel;
+    SymbolView* m_icon;
+    StyledLabel* m_title;
+    StyledLabel* m_tagline;
+    QPushButton* m_selectFolder;
+    QPushButton* m_scanHome;
+    StyledLabel* m_dragHint;
+};
+
+} // namespace plenvo

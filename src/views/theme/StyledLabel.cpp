@@ -1,0 +1,94 @@
+#include "StyledLabel.h"
+
+#include "Colors.h"
+
+#include <QApplication>
+#include <QEvent>
+
+namespace plenvo {
+
+StyledLabel::StyledLabel(TextStyle style, const TextStyles::Options& options,
+                         std::optional<ColorToken> color, QWidget* parent)
+    : QLabel(parent), m_color(color)
+{
+    setFont(TextStyles::font(style, options));
+    applyColor();
+}
+
+void StyledLabel::setColorToken(std::optional<ColorToken> color)
+{
+    m_color = color;
+    applyColor();
+}
+
+void StyledLabel::setElideMode(Qt::TextElideMode mode)
+{
+    m_elide = mode;
+    if (mode != Qt::ElideNone)
+        setSizePolicy(QSizePolicy::Ignored, sizePolicy().verticalPolicy());
+    updateShownText();
+}
+
+void StyledLabel::setText(const QString& text)
+{
+    m_fullText = text;
+    updateShownText();
+}
+
+QSize StyledLabel::minimumSizeHint() const
+{
+    if (m_elide == Qt::ElideNone)
+        return QLabel::minimumSizeHint();
+    return {0, QLabel::minimumSizeHint().height()};
+}
+
+QSize StyledLabel::sizeHint() const
+{
+    if (m_elide == Qt::ElideNone)
+        return QLabel::sizeHint();
+    const QMargins m = contentsMargins();
+    return {fontMetrics().horizontalAdvance(m_fullText) + m.left() + m.right() + 2 * margin(),
+            QLabel::sizeHint().height()};
+}
+
+void StyledLabel::changeEvent(QEvent* event)
+{
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::ApplicationPaletteChange ||
+        (event->type() == QEvent::PaletteChange && !m_applying))
+        applyColor();
+    if (event->type() == QEvent::FontChange)
+        updateShownText();
+}
+
+void StyledLabel::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    updateShownText();
+}
+
+void StyledLabel::applyColor()
+{
+    if (!m_color || m_applying)
+        return;
+    m_applying = true;
+    QPalette p = palette();
+    const QPalette base = parentWidget() ? parentWidget()->palette() : QApplication::palette(this);
+    p.setColor(QPalette::WindowText, Colors::color(*m_color, base));
+    p.setColor(QPalette::Text, Colors::color(*m_color, base));
+    setPalette(p);
+    m_applying = false;
+}
+
+void StyledLabel::updateShownText()
+{
+    if (m_elide == Qt::ElideNone) {
+        QLabel::setText(m_fullText);
+        return;
+    }
+    const QMargins m = contentsMargins();
+    const int available = width() - m.left() - m.right() - 2 * margin();
+    QLabel::setText(fontMetrics().elidedText(m_fullText, m_elide, std::max(0, available)));
+}
+
+} // namespace plenvo

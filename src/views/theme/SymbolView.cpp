@@ -1,0 +1,47 @@
+#include "SymbolView.h"
+
+#include "Colors.h"
+
+#include <QPainter>
+
+namespace plenvo {
+
+SymbolView::SymbolView(const QString& name, int extent, ColorToken color, QWidget* parent)
+    : QWidget(parent), m_name(name), m_extent(extent), m_color(color)
+{
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void SymbolView::setSymbol(const QString& name, Icons::Variant variant)
+{
+    m_name = name;
+    m_variant = variant;
+    update();
+}
+
+void SymbolView::setColor(ColorToken color)
+{
+    m_color = color;
+    update();
+}
+
+void SymbolView::setBoxWidth(int width)
+{
+    m_boxWidth = width;
+    updateGeometry();
+}
+
+void SymbolView::paintEvent(QPaintEvent*)
+{
+    const QPixmap symbol = Icons::pixmap(m_name, m_extent, Colors::color(m_color, palette()),
+                                         devicePixelRatioF(), m_variant);
+    if (symbol.isNull())
+        return;
+    QPainter painter(this);
+    const QRect box = rect();
+    painter.drawPixmap(box.x() + (box.width() - m_extent) / 2, box.y() + (box.height() - m_extent) / 2,
+                       symbol);
+}
+
+} // namespace plenvo
