@@ -58,9 +58,9 @@ int stateMode(const std::string& dir)
 
     // 200 more files missing on disk: the disk check is replaced by one that reports them,
     // so that the folder given is never changed.
-    std::vector<NodeId> missing;
+    std::vector<const FileNode*> missing;
     for (const NodeRef& node : spreadFiles(state.scanResult()->allFiles(), 200))
-        missing.push_back(node->id());
+        missing.push_back(node.get());
     state.setMissingFilesProbe([missing](const FileExistenceCheck&) { return missing; });
     const std::int64_t revision = state.contentRevision();
     start = threadSeconds();

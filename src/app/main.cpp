@@ -13,7 +13,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Plenvo"));
     QApplication::setApplicationVersion(QStringLiteral(PLENVO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral(PLENVO_APP_ID));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(PLENVO_APP_ID)));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(PLENVO_APP_ID),
+                                                 QIcon(QStringLiteral(":/plenvo/app-icon.svg"))));
 
     const plenvo::CommandLine commandLine(QApplication::arguments());
     if (commandLine.action() == plenvo::CommandLine::Action::exit)

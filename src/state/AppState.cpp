@@ -355,33 +355,34 @@ void AppState::checkExternalDeletions()
         return;
     auto check = std::make_shared<const FileExistenceCheck>(m_scanResult->allFiles());
     QPointer<AppState> self(this);
-    QThreadPool::globalInstance()->start([check, self, probe = m_missingFilesProbe] {
-        std::vector<NodeId> missing = probe ? probe(*check) : check->missingFiles();
+    std::weak_ptr<ScanResult> checked = m_scanResult;
+    QThreadPool::globalInstance()->start([check, self, checked, probe = m_missingFilesProbe] {
+        std::vector<const FileNode*> missing = probe ? probe(*check) : check->missingFiles();
         if (missing.empty())
             return;
-        onUiThread([self, missing] {
+        onUiThread([self, checked, missing] {
             if (self)
-                self->applyExternalDeletions(missing);
+                self->applyExternalDeletions(checked, missing);
         });
     });
 }
 
-void AppState::applyExternalDeletions(const std::vector<NodeId>& missing)
+void AppState::applyExternalDeletions(const std::weak_ptr<ScanResult>& checked,
+                                      const std::vector<const FileNode*>& missing)
 {
-    if (!m_scanResult)
+    // The addresses are keys into the result that was checked; a newer result has other nodes.
+    if (!m_scanResult || m_scanResult != checked.lock())
         return;
-    const NodeIdSet ids(missing.begin(), missing.end());
-    // Only what is still in the result: a newer scan, a deletion or an earlier check may
-    // have taken some of these files already.
-    std::vector<NodeRef> gone;
-    for (const NodeRef& node : m_scanResult->allFiles())
-        if (ids.count(node->id()))
-            gone.push_back(node);
+    // Only what is still in the result: a deletion or an earlier check may have taken some of
+    // these files already.
+    const std::vector<NodeRef> gone = m_scanResult->filesAt(missing);
     if (gone.empty())
         return;
+    NodeIdSet ids;
     std::int64_t bytes = 0;
     for (const NodeRef& node : gone) {
         detach(node);
+        ids.insert(node->id());
         bytes += node->fileSize();
     }
     m_scanResult->removeNodes(ids);

@@ -79,9 +79,10 @@ public:
     const DuplicateFinder& duplicateFinder() const { return m_duplicateFinder; }
 
     // Replaces the look at the disk behind checkExternalDeletions(): given the files of the
-    // result, the ids of those that are gone. Runs on a worker thread. For benchmarks and
-    // tests; by default FileExistenceCheck::missingFiles().
-    using MissingFilesProbe = std::function<std::vector<NodeId>(const FileExistenceCheck&)>;
+    // result, the addresses of the nodes of those that are gone. Runs on a worker thread. For
+    // benchmarks and tests; by default FileExistenceCheck::missingFiles().
+    using MissingFilesProbe =
+        std::function<std::vector<const FileNode*>(const FileExistenceCheck&)>;
     void setMissingFilesProbe(MissingFilesProbe probe) { m_missingFilesProbe = std::move(probe); }
 
     // How long a toast stays after its latest message (kToastMilliseconds unless changed,
@@ -132,7 +133,8 @@ private:
     void bumpRevision();
     void setDeleteProgress(bool deleting, std::int64_t count, std::int64_t total);
     void finishScan(std::uint64_t generation, DiskScanner::Outcome outcome, std::string path);
-    void applyExternalDeletions(const std::vector<NodeId>& missing);
+    void applyExternalDeletions(const std::weak_ptr<ScanResult>& checked,
+                                const std::vector<const FileNode*>& missing);
 
     std::shared_ptr<ScanResult> m_scanResult;
     bool m_isScanning = false;

@@ -116,10 +116,10 @@ private Q_SLOTS:
         const bool root_ = ::geteuid() == 0;
         if (root_)
             ::setfsuid(65534);
-        const std::vector<NodeId> missing = check.missingFiles();
+        const std::vector<const FileNode*> missing = check.missingFiles();
         if (root_)
             ::setfsuid(0);
-        QCOMPARE(missing, std::vector<NodeId>{files[2]->id()});
+        QCOMPARE(missing, std::vector<const FileNode*>{files[2].get()});
     }
 
     void aSingleFileResultIsChecked()
@@ -130,7 +130,7 @@ private Q_SLOTS:
         const FileExistenceCheck check({node});
         QVERIFY(check.missingFiles().empty());
         QCOMPARE(::unlink(dir.file("alone.bin").constData()), 0);
-        QCOMPARE(check.missingFiles(), std::vector<NodeId>{node->id()});
+        QCOMPARE(check.missingFiles(), std::vector<const FileNode*>{node.get()});
     }
 };
 

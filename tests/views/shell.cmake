@@ -1,1 +1,2 @@
 plenvo_add_test(tst_contentview SOURCES tst_contentview.cpp FakeFolderPanel.h LIBS plenvo-views)
+plenvo_add_test(tst_screens SOURCES tst_screens.cpp FakeFolderPanel.h LIBS plenvo-views)

@@ -26,9 +26,18 @@ public:
     explicit NodeRef(const FileNode* node);
     NodeRef(const NodeRef& other);
     NodeRef(NodeRef&& other) noexcept : m_node(other.m_node) { other.m_node = nullptr; }
-    NodeRef& operator=(NodeRef other) noexcept
+    NodeRef& operator=(const NodeRef& other)
     {
-        std::swap(m_node, other.m_node);
+        NodeRef copy(other);
+        return *this = std::move(copy);
+    }
+    NodeRef& operator=(NodeRef&& other) noexcept
+    {
+        FileNode* previous = m_node;
+        m_node = other.m_node;
+        other.m_node = nullptr;
+        if (previous && previous != m_node)
+            releaseNode(previous);
         return *this;
     }
     ~NodeRef();
@@ -57,6 +66,7 @@ public:
     friend bool operator==(const NodeRef& a, std::nullptr_t) { return a.m_node == nullptr; }
 
 private:
+    static void releaseNode(FileNode* node);
     FileNode* m_node = nullptr;
 };
 
@@ -202,6 +212,10 @@ inline NodeRef::NodeRef(const NodeRef& other) : m_node(other.m_node)
 {
     if (m_node)
         m_node->retain();
+}
+inline void NodeRef::releaseNode(FileNode* node)
+{
+    node->release();
 }
 inline NodeRef::~NodeRef()
 {

@@ -5,7 +5,6 @@
 #include "theme/SymbolView.h"
 #include "utils/Localization.h"
 
-#include <QCoreApplication>
 #include <QFrame>
 #include <QVBoxLayout>
 
@@ -30,7 +29,7 @@ AboutView::AboutView(QWidget* parent) : QDialog(parent)
     names->addWidget(name, 0, Qt::AlignHCenter);
     auto* version = new StyledLabel(TextStyle::callout, {}, ColorToken::secondary, this);
     version->setObjectName(QStringLiteral("aboutVersion"));
-    version->setText(QStringLiteral("Version ") + QCoreApplication::applicationVersion());
+    version->setText(QStringLiteral("Version " PLENVO_VERSION));
     names->addWidget(version, 0, Qt::AlignHCenter);
     column->addLayout(names);
 

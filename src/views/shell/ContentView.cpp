@@ -40,6 +40,8 @@ ContentView::ContentView(AppState& state, FolderPanel& panel, DetailViewFactory&
     outer->setContentsMargins(0, 0, 0, 0);
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setChildrenCollapsible(false);
+    m_splitter->setHandleWidth(1);
+    m_splitter->setStyleSheet(QStringLiteral("QSplitter::handle { background: palette(mid); }"));
     outer->addWidget(m_splitter);
 
     m_sidebar = new SidebarView(state, m_splitter);

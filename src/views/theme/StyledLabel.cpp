@@ -24,8 +24,8 @@ void StyledLabel::setColorToken(std::optional<ColorToken> color)
 void StyledLabel::setElideMode(Qt::TextElideMode mode)
 {
     m_elide = mode;
-    if (mode != Qt::ElideNone)
-        setSizePolicy(QSizePolicy::Ignored, sizePolicy().verticalPolicy());
+    if (mode != Qt::ElideNone) // as wide as the text when there is room, narrower when not
+        setSizePolicy(QSizePolicy::Preferred, sizePolicy().verticalPolicy());
     updateShownText();
 }
 

@@ -1,0 +1,147 @@
+// The main window in each of its states, light and dark: the layout facts that matter are
+// checked, and with PLENVO_SCREENSHOT_DIR set every state is also saved as a PNG.
+
+#include "FakeFolderPanel.h"
+#include "TestSupport.h"
+#include "state/FakeTrash.h"
+
+#include "AppState.h"
+#include "shell/ContentView.h"
+#include "shell/AboutView.h"
+#include "shell/DestinationPlaceholderView.h"
+#include "shell/DirectoryPickerSheet.h"
+#include "shell/MainWindow.h"
+#include "shell/SidebarView.h"
+#include "shell/ToastView.h"
+#include "utils/Localization.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QSplitter>
+#include <QStyleFactory>
+#include <QTest>
+
+using namespace plenvo;
+using namespace plenvo::test;
+
+namespace {
+
+QPalette darkPalette()
+{
+    QPalette p;
+    p.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x1e));
+    p.setColor(QPalette::WindowText, QColor(0xf0, 0xf0, 0xf0));
+    p.setColor(QPalette::Base, QColor(0x28, 0x28, 0x28));
+    p.setColor(QPalette::AlternateBase, QColor(0x30, 0x30, 0x30));
+    p.setColor(QPalette::Text, QColor(0xf0, 0xf0, 0xf0));
+    p.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
+    p.setColor(QPalette::ButtonText, QColor(0xf0, 0xf0, 0xf0));
+    p.setColor(QPalette::Highlight, QColor(0x0a, 0x84, 0xff));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::Mid, QColor(0x44, 0x44, 0x44));
+    p.setColor(QPalette::ToolTipBase, QColor(0x35, 0x35, 0x35));
+    p.setColor(QPalette::ToolTipText, QColor(0xf0, 0xf0, 0xf0));
+    return p;
+}
+
+} // namespace
+
+class ScreensTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        Localization::setLanguage(u"en");
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        m_lightPalette = QApplication::palette();
+        m_dir = qEnvironmentVariable("PLENVO_SCREENSHOT_DIR");
+        if (!m_dir.isEmpty())
+            QDir().mkpath(m_dir);
+    }
+
+    void everyState_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light") << false;
+        QTest::newRow("dark") << true;
+    }
+
+    void everyState()
+    {
+        QFETCH(bool, dark);
+        QApplication::setPalette(dark ? darkPalette() : m_lightPalette);
+        const QString suffix = dark ? QStringLiteral("-dark") : QStringLiteral("-light");
+
+        ScratchDir dir;
+        QVERIFY(makeDir(dir.file("Photos")));
+        QVERIFY(writeFile(dir.file("Photos/holiday.jpg"), 300000));
+        QVERIFY(writeFile(dir.file("Photos/portrait.png"), 120000));
+        QVERIFY(writeFile(dir.file("report.pdf"), 90000));
+        QVERIFY(makeDir(dir.file("Music")));
+        QVERIFY(writeFile(dir.file("Music/song.flac"), 500000));
+
+        AppState state(std::make_shared<FakeTrash>());
+        FakeFolderPanel panel;
+        PlaceholderViewFactory factory;
+        MainWindow window(state, panel, factory);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        ContentView& content = *window.contentView();
+
+        // Welcome: the sidebar at its ideal width, nothing above the detail area.
+        auto* splitter = content.findChild<QSplitter*>();
+        QCOMPARE(splitter->sizes().front(), 220);
+        QVERIFY(!content.headerRow()->isVisible());
+        save(window, QStringLiteral("welcome") + suffix);
+
+        // Scanning: the progress view fills the detail area.
+        state.scanDirectory(dir.str());
+        save(window, QStringLiteral("scanning") + suffix);
+        QTRY_VERIFY(!state.isScanning());
+
+        // A result: the header row with the folder's pill; Large Files opens the inspector.
+        QVERIFY(content.headerRow()->isVisible());
+        QCOMPARE(content.headerRow()->geometry().top(), 0);
+        state.setNavigationSelection(SidebarItem::largeFiles);
+        QTRY_COMPARE(content.inspectorColumn()->width(), 260);
+        QCOMPARE(content.inspectorColumn()->geometry().right(), content.inspectorColumn()->parentWidget()->width() - 1);
+        save(window, QStringLiteral("large-files-inspector") + suffix);
+
+        // A toast over the top, across the whole window.
+        state.setToastMessage(L("delete.done.batch %lld %@", qint64(3), QStringLiteral("1.2 MB")));
+        QTRY_COMPARE(content.toastView()->height(), content.toastView()->sizeHint().height());
+        QCOMPARE(content.toastView()->width(), content.width());
+        save(window, QStringLiteral("toast") + suffix);
+        state.setToastMessage(std::nullopt);
+
+        // The picker sheet.
+        state.setShowDirectoryPicker(true);
+        QTRY_VERIFY(content.pickerSheet() && content.pickerSheet()->isVisible());
+        save(*content.pickerSheet(), QStringLiteral("picker") + suffix);
+        state.setShowDirectoryPicker(false);
+        QTRY_VERIFY(!content.pickerSheet()->isVisible());
+
+        window.showAbout();
+        QTRY_VERIFY(window.aboutView()->isVisible());
+        QCOMPARE(window.aboutView()->width(), 300);
+        save(*window.aboutView(), QStringLiteral("about") + suffix);
+        QApplication::setPalette(m_lightPalette);
+    }
+
+private:
+    void save(QWidget& widget, const QString& name)
+    {
+        QApplication::processEvents();
+        const QPixmap shot = widget.grab();
+        QVERIFY(!shot.isNull());
+        if (!m_dir.isEmpty())
+            QVERIFY(shot.save(m_dir + QLatin1Char('/') + name + QStringLiteral(".png")));
+    }
+
+    QPalette m_lightPalette;
+    QString m_dir;
+};
+
+QTEST_MAIN(ScreensTest)
+#include "tst_screens.moc"
