@@ -2,15 +2,15 @@
 #include "BenchSupport.h"
 
 #include "AppState.h"
-#include "FileExistenceCheck.h"
 #include "Trash.h"
 
 #include <QCoreApplication>
-#include <QTest>
+#include <QEventLoop>
 
 #include <time.h>
 
 #include <cstdio>
+#include <unordered_map>
 
 namespace plenvo::bench {
 
@@ -31,9 +31,16 @@ double threadSeconds()
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
-bool waitFor(const std::function<bool()>& done)
+// Runs the event loop until `signal` of `state` finds `done` true.
+template <typename Signal> void runUntil(AppState& state, Signal signal, const std::function<bool()>& done)
 {
-    return QTest::qWaitFor(done, 600000);
+    QEventLoop loop;
+    QObject::connect(&state, signal, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    if (!done())
+        loop.exec();
 }
 
 } // namespace
@@ -42,7 +49,8 @@ int stateMode(const std::string& dir)
 {
     AppState state(std::make_shared<AcceptingTrash>());
     state.scanDirectory(dir);
-    if (!waitFor([&] { return !state.isScanning(); }) || !state.scanResult())
+    runUntil(state, &AppState::isScanningChanged, [&] { return !state.isScanning(); });
+    if (!state.scanResult())
         return 1;
     const std::size_t files = state.scanResult()->allFiles().size();
 
@@ -52,25 +60,27 @@ int stateMode(const std::string& dir)
     state.setSelectedNode(batch.front());
     double start = threadSeconds();
     state.deleteFiles(batch);
-    if (!waitFor([&] { return !state.isDeleting(); }))
-        return 1;
+    runUntil(state, &AppState::deleteProgressChanged, [&] { return !state.isDeleting(); });
     const double applySeconds = threadSeconds() - start;
 
     // 200 more files missing on disk: the disk check is replaced by one that reports them,
     // so that the folder given is never changed.
-    std::vector<const FileNode*> missing;
+    const FileExistenceIndex& index = *state.existenceIndex();
+    std::unordered_map<std::string, std::uint32_t> folders;
+    for (std::uint32_t i = 0; i < index.folderCount(); ++i)
+        folders.emplace(index.pathOf(i), i);
+    std::vector<FileExistenceIndex::Missing> missing;
     for (const NodeRef& node : spreadFiles(state.scanResult()->allFiles(), 200))
-        missing.push_back(node.get());
-    state.setMissingFilesProbe([missing](const FileExistenceCheck&) { return missing; });
+        missing.push_back({folders.at(node->parent()->pathBytes()), FileExistenceIndex::hashName(node->nameBytes())});
+    state.setMissingFilesProbe([missing](const FileExistenceIndex&) { return missing; });
     const std::int64_t revision = state.contentRevision();
     start = threadSeconds();
     state.checkExternalDeletions();
-    if (!waitFor([&] { return state.contentRevision() != revision; }))
-        return 1;
+    runUntil(state, &AppState::contentRevisionChanged, [&] { return state.contentRevision() != revision; });
     const double checkSeconds = threadSeconds() - start;
 
     std::printf("{\"files\":%zu,\"apply200_ui_seconds\":%.4f,\"external_check_ui_seconds\":%.4f,"
-                "\"external_check\":\"fake probe reporting 200 missing\"}\n",
+                "\"external_check\":\"probe reporting 200 files missing\"}\n",
                 files, applySeconds, checkSeconds);
     return 0;
 }

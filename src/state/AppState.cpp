@@ -1,6 +1,5 @@
 #include "AppState.h"
 
-#include "FileExistenceCheck.h"
 #include "GioTrash.h"
 #include "utils/FormatUtils.h"
 #include "utils/Localization.h"
@@ -83,7 +82,7 @@ private:
         m_state->m_deleteCount = std::int64_t(m_position);
         m_state->publish(&AppState::deleteProgressChanged);
         // Let other work of this thread (drawing, input) run before the next move.
-        QTimer::singleShot(0, this, [this] { next(); });
+        QMetaObject::invokeMethod(this, [this] { next(); }, Qt::QueuedConnection);
     }
 
     void finish()
@@ -260,6 +259,7 @@ void AppState::finishScan(std::uint64_t generation, DiskScanner::Outcome outcome
     }
     m_scanResult = std::make_shared<ScanResult>(std::move(outcome.root),
                                                 QDateTime::currentMSecsSinceEpoch(), std::move(path));
+    m_existence = std::move(outcome.existence);
     publish(&AppState::scanResultChanged);
     bumpRevision();
     m_scanProgress = ScanProgress::completed(m_scanResult->totalFiles(), m_scanResult->totalSize());
@@ -351,13 +351,13 @@ void AppState::deleteFiles(std::vector<NodeRef> nodes)
 
 void AppState::checkExternalDeletions()
 {
-    if (!m_scanResult || m_scanResult->allFiles().empty() || m_isScanning)
+    if (!m_scanResult || m_scanResult->allFiles().empty() || m_isScanning || !m_existence)
         return;
-    auto check = std::make_shared<const FileExistenceCheck>(m_scanResult->allFiles());
+    // What the scan found was noted while it ran; nothing of the tree is read here.
     QPointer<AppState> self(this);
     std::weak_ptr<ScanResult> checked = m_scanResult;
-    QThreadPool::globalInstance()->start([check, self, checked, probe = m_missingFilesProbe] {
-        std::vector<const FileNode*> missing = probe ? probe(*check) : check->missingFiles();
+    QThreadPool::globalInstance()->start([index = m_existence, self, checked, probe = m_missingFilesProbe] {
+        std::vector<FileExistenceIndex::Missing> missing = probe ? probe(*index) : index->missingFiles();
         if (missing.empty())
             return;
         onUiThread([self, checked, missing] {
@@ -367,15 +367,62 @@ void AppState::checkExternalDeletions()
     });
 }
 
-void AppState::applyExternalDeletions(const std::weak_ptr<ScanResult>& checked,
-                                      const std::vector<const FileNode*>& missing)
+std::vector<NodeRef> AppState::filesFor(const std::vector<FileExistenceIndex::Missing>& missing) const
 {
-    // The addresses are keys into the result that was checked; a newer result has other nodes.
+    // Each folder is found from the root by the names of its folders; a file of it is gone
+    // when its name has one of the missing hashes. A folder or file that left the tree since
+    // the scan is not found, so nothing is taken twice.
+    std::vector<NodeRef> files;
+    const NodeRef& root = m_scanResult->rootNode();
+    const FileExistenceIndex& index = *m_existence;
+    std::vector<FileExistenceIndex::Missing> sorted = missing;
+    std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
+        return a.folder != b.folder ? a.folder < b.folder : a.nameHash < b.nameHash;
+    });
+    for (std::size_t i = 0; i < sorted.size();) {
+        const std::uint32_t folder = sorted[i].folder;
+        std::size_t end = i;
+        while (end < sorted.size() && sorted[end].folder == folder)
+            ++end;
+        auto isMissing = [&](const FileNode& node) {
+            const std::uint32_t hash = FileExistenceIndex::hashName(node.nameBytes());
+            return std::any_of(sorted.begin() + std::ptrdiff_t(i), sorted.begin() + std::ptrdiff_t(end),
+                               [&](const auto& m) { return m.nameHash == hash; });
+        };
+        if (!root->isDirectory()) {
+            if (isMissing(*root))
+                files.push_back(root); // a scan of one file
+        } else {
+            std::vector<std::uint32_t> chain;
+            for (std::uint32_t f = folder; index.parentOf(f) != FileExistenceIndex::kNoParent; f = index.parentOf(f))
+                chain.push_back(f);
+            const FileNode* node = root.get();
+            for (auto it = chain.rbegin(); it != chain.rend() && node; ++it) {
+                const FileNode* next = nullptr;
+                for (const NodeRef& child : node->children())
+                    if (child->isDirectory() && child->nameBytes() == index.nameOf(*it)) {
+                        next = child.get();
+                        break;
+                    }
+                node = next;
+            }
+            if (node)
+                for (const NodeRef& child : node->children())
+                    if (!child->isDirectory() && isMissing(*child))
+                        files.push_back(child);
+        }
+        i = end;
+    }
+    return files;
+}
+
+void AppState::applyExternalDeletions(const std::weak_ptr<ScanResult>& checked,
+                                      const std::vector<FileExistenceIndex::Missing>& missing)
+{
+    // The folder numbers belong to the scan behind the result that was checked.
     if (!m_scanResult || m_scanResult != checked.lock())
         return;
-    // Only what is still in the result: a deletion or an earlier check may have taken some of
-    // these files already.
-    const std::vector<NodeRef> gone = m_scanResult->filesAt(missing);
+    const std::vector<NodeRef> gone = filesFor(missing);
     if (gone.empty())
         return;
     NodeIdSet ids;

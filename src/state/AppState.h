@@ -35,8 +35,6 @@ namespace plenvo {
 //
 // Every assignment to a published field emits changed() and the field's own signal, also
 // when the value stays the same. Views re-read what they show.
-class FileExistenceCheck;
-
 class AppState : public QObject {
     Q_OBJECT
 
@@ -77,12 +75,14 @@ public:
     void setDuplicateGroups(std::vector<DuplicateFinder::DuplicateGroup> groups);
 
     const DuplicateFinder& duplicateFinder() const { return m_duplicateFinder; }
+    // What the scan behind scanResult() found on disk (for measurements and tests).
+    const std::shared_ptr<const FileExistenceIndex>& existenceIndex() const { return m_existence; }
 
-    // Replaces the look at the disk behind checkExternalDeletions(): given the files of the
-    // result, the addresses of the nodes of those that are gone. Runs on a worker thread. For
-    // benchmarks and tests; by default FileExistenceCheck::missingFiles().
+    // Replaces the look at the disk behind checkExternalDeletions(): given what the scan
+    // found, the files that are gone. Runs on a worker thread. For benchmarks and tests; by
+    // default FileExistenceIndex::missingFiles().
     using MissingFilesProbe =
-        std::function<std::vector<const FileNode*>(const FileExistenceCheck&)>;
+        std::function<std::vector<FileExistenceIndex::Missing>(const FileExistenceIndex&)>;
     void setMissingFilesProbe(MissingFilesProbe probe) { m_missingFilesProbe = std::move(probe); }
 
     // How long a toast stays after its latest message (kToastMilliseconds unless changed,
@@ -134,9 +134,11 @@ private:
     void setDeleteProgress(bool deleting, std::int64_t count, std::int64_t total);
     void finishScan(std::uint64_t generation, DiskScanner::Outcome outcome, std::string path);
     void applyExternalDeletions(const std::weak_ptr<ScanResult>& checked,
-                                const std::vector<const FileNode*>& missing);
+                                const std::vector<FileExistenceIndex::Missing>& missing);
+    std::vector<NodeRef> filesFor(const std::vector<FileExistenceIndex::Missing>& missing) const;
 
     std::shared_ptr<ScanResult> m_scanResult;
+    std::shared_ptr<const FileExistenceIndex> m_existence; // of the scan behind m_scanResult
     bool m_isScanning = false;
     ScanProgress m_scanProgress;
     NodeRef m_selectedNode;

@@ -1,7 +1,6 @@
 #include "FakeTrash.h"
 #include "StateTestSupport.h"
 
-#include "FileExistenceCheck.h"
 #include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
@@ -99,38 +98,45 @@ private Q_SLOTS:
         QVERIFY(makeDir(dir.file("replaced")));
         QVERIFY(writeFile(dir.file("replaced/child"), 1));
         QCOMPARE(::symlink("gone-target", dir.file("link").constData()), 0);
-        DiskScanner scanner;
-        const NodeRef root = scanner.scanNow(dir.str(), {}).root;
-        std::vector<NodeRef> files;
-        for (const char* name : {"inside", "file", "child", "link"})
-            files.push_back(findNode(root, name));
-        const FileExistenceCheck check(files);
+        const auto outcome = DiskScanner().scanNow(dir.str(), {});
+        const FileExistenceIndex& index = *outcome.existence;
+        QCOMPARE(index.fileCount(), 4u);
+        QVERIFY(index.missingFiles().empty());
 
-        // A folder that turned into a file: its former child is missing (ENOTDIR).
+        // A folder that turned into a file: its former child is missing (ENOTDIR). A folder
+        // that cannot be read keeps its files; the dangling link is still there.
         QCOMPARE(::unlink(dir.file("replaced/child").constData()), 0);
         QCOMPARE(::rmdir(dir.file("replaced").constData()), 0);
         QVERIFY(writeFile(dir.file("replaced"), 1));
         QCOMPARE(::chmod(dir.file("locked").constData(), 0), 0);
         QCOMPARE(::chmod(dir.path().constData(), 0755), 0);
-
-        const bool root_ = ::geteuid() == 0;
-        if (root_)
+        const bool root = ::geteuid() == 0;
+        if (root)
             ::setfsuid(65534);
-        const std::vector<const FileNode*> missing = check.missingFiles();
-        if (root_)
+        const auto missing = index.missingFiles();
+        if (root)
             ::setfsuid(0);
-        QCOMPARE(missing, std::vector<const FileNode*>{files[2].get()});
+        std::uint32_t replaced = 0;
+        while (replaced < index.folderCount() && index.nameOf(replaced) != "replaced")
+            ++replaced;
+        QCOMPARE(missing, (std::vector<FileExistenceIndex::Missing>{
+                              {replaced, FileExistenceIndex::hashName("child")}}));
+        QCOMPARE(index.pathOf(replaced), dir.str() + "/replaced");
     }
 
     void aSingleFileResultIsChecked()
     {
         ScratchDir dir;
         QVERIFY(writeFile(dir.file("alone.bin"), 100));
-        const NodeRef node = DiskScanner().scanNow(dir.str() + "/alone.bin", {}).root;
-        const FileExistenceCheck check({node});
-        QVERIFY(check.missingFiles().empty());
+        AppState state(std::make_shared<FakeTrash>());
+        state.scanDirectory(dir.str() + "/alone.bin");
+        QTRY_VERIFY(!state.isScanning());
+        QVERIFY(state.existenceIndex()->missingFiles().empty());
         QCOMPARE(::unlink(dir.file("alone.bin").constData()), 0);
-        QCOMPARE(check.missingFiles(), std::vector<const FileNode*>{node.get()});
+        state.checkExternalDeletions();
+        QTRY_VERIFY(state.scanResult()->allFiles().empty());
+        QVERIFY(state.scanResult()->topFiles().empty());
+        QCOMPARE(state.contentRevision(), 2);
     }
 };
 

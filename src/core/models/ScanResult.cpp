@@ -153,29 +153,6 @@ void ScanResult::sortCategoryStat()
                      });
 }
 
-std::vector<NodeRef> ScanResult::filesAt(const std::vector<const FileNode*>& addresses) const
-{
-    std::vector<NodeRef> found;
-    if (addresses.empty())
-        return found;
-    std::vector<const FileNode*> sorted = addresses;
-    std::sort(sorted.begin(), sorted.end());
-    // One bit per 16-bit slice of the address (nodes are at least 8 bytes apart), 8 KiB:
-    // nearly every file fails this at once.
-    auto bitOf = [](const FileNode* node) {
-        return std::uint32_t(reinterpret_cast<std::uintptr_t>(node) >> 3) & 0xFFFF;
-    };
-    std::vector<std::uint64_t> bits(65536 / 64, 0);
-    for (const FileNode* node : sorted)
-        bits[bitOf(node) >> 6] |= std::uint64_t(1) << (bitOf(node) & 63);
-    for (const NodeRef& file : m_allFiles) {
-        const std::uint32_t bit = bitOf(file.get());
-        if (((bits[bit >> 6] >> (bit & 63)) & 1) && std::binary_search(sorted.begin(), sorted.end(), file.get()))
-            found.push_back(file);
-    }
-    return found;
-}
-
 void ScanResult::removeFromCategory(FileCategory category,
                                     const std::vector<const FileNode*>& nodes)
 {

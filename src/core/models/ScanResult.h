@@ -49,9 +49,6 @@ public:
     // Whether the category had files when the result was built (its list may be empty now).
     bool hasFilesEntry(FileCategory category) const { return m_hasEntry[category.index()]; }
 
-    // The files of allFiles() whose nodes are at these addresses, in allFiles() order. The
-    // addresses are only compared, never followed, so they may be of nodes long gone.
-    std::vector<NodeRef> filesAt(const std::vector<const FileNode*>& addresses) const;
 
     // Drops the files with these ids from every list and statistic, and re-reads the totals
     // from the root. The nodes must already be out of the tree. Ids of folders, or of nodes

@@ -134,6 +134,7 @@ private:
     };
     struct Frame {
         std::string name;
+        std::uint32_t folder = FileExistenceIndex::kNoParent; // in the existence index
         int fd = -1;
         Attributes attributes;
         std::vector<NodeRef> children;
@@ -154,6 +155,12 @@ private:
     }
 
     void reportProgress(std::string_view name);
+    Outcome finished(NodeRef root)
+    {
+        m_index->compact();
+        Outcome outcome{Outcome::Status::completed, std::move(root), std::move(m_index), {}};
+        return outcome;
+    }
     bool cancelled() const { return m_token.isCancelled(); }
     void list(Frame& frame);
     void closeFrame(Frame& frame)
@@ -173,6 +180,7 @@ private:
     const CancellationToken& m_token;
     MountTable m_mounts;
     NodeArena m_arena;
+    std::shared_ptr<FileExistenceIndex> m_index = std::make_shared<FileExistenceIndex>();
     std::string m_rootPath;
     std::vector<char> m_buffer;
     std::vector<Frame> m_stack;
@@ -210,10 +218,12 @@ void DiskScanner::Walk::list(Frame& frame)
             if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
                 continue;
             const Attributes a = readAttributes(frame.fd, name);
-            if (a.isDirectory)
+            if (a.isDirectory) {
                 frame.subfolders.push_back({std::string(name), a});
-            else
+            } else {
                 frame.children.push_back(makeFile(name, a));
+                m_index->addFile(frame.folder, name);
+            }
         }
     }
 }
@@ -289,6 +299,7 @@ NodeRef DiskScanner::Walk::visitSubfolder(std::size_t parentIndex, const Pending
             parentFd >= 0 ? readAttributes(parentFd, folder.name.c_str()) : Attributes{};
         if (!again.isDirectory) {
             NodeRef file = makeFile(folder.name, again);
+            m_index->addFile(parent.folder, folder.name);
             reportProgress(folder.name);
             return file;
         }
@@ -305,6 +316,7 @@ NodeRef DiskScanner::Walk::visitSubfolder(std::size_t parentIndex, const Pending
 
     Frame frame;
     frame.name = folder.name;
+    frame.folder = m_index->addFolder(parent.folder, folder.name);
     frame.fd = fd;
     frame.attributes = a;
     m_stack.push_back(std::move(frame));
@@ -323,12 +335,16 @@ DiskScanner::Outcome DiskScanner::Walk::run()
     const Attributes rootAttributes = readAttributes(AT_FDCWD, m_rootPath.c_str());
     if (!rootAttributes.isDirectory) {
         NodeRef file = makeFile(rootName, rootAttributes, m_rootPath);
+        const std::size_t slash = m_rootPath.rfind('/');
+        const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : m_rootPath.substr(0, slash));
+        m_index->addFile(m_index->addFolder(FileExistenceIndex::kNoParent, folder), rootName);
         reportProgress(rootName);
-        return {Outcome::Status::completed, std::move(file), {}};
+        return finished(std::move(file));
     }
 
     Frame root;
     root.name.assign(rootName);
+    root.folder = m_index->addFolder(FileExistenceIndex::kNoParent, m_rootPath);
     root.attributes = rootAttributes;
     root.fd = ::open(m_rootPath.c_str(), kOpenDirFlags);
     if (root.fd >= 0)
@@ -340,7 +356,7 @@ DiskScanner::Outcome DiskScanner::Walk::run()
 
     while (true) {
         if (cancelled())
-            return {Outcome::Status::cancelled, {}, {}};
+            return {Outcome::Status::cancelled, {}, {}, {}};
         const std::size_t index = m_stack.size() - 1;
         Frame& frame = m_stack[index];
         if (frame.nextSubfolder < frame.subfolders.size()) {
@@ -354,7 +370,7 @@ DiskScanner::Outcome DiskScanner::Walk::run()
         // Every subfolder is done: the folder node can be built, children complete.
         closeFrame(frame);
         if (index == 0)
-            return {Outcome::Status::completed, makeFolder(frame, m_rootPath), {}};
+            return finished(makeFolder(frame, m_rootPath));
         NodeRef node = makeFolder(frame);
         m_stack.pop_back();
         m_stack.back().children.push_back(std::move(node));
@@ -408,7 +424,7 @@ DiskScanner::Outcome DiskScanner::scanNow(std::string_view path, const ProgressH
         outcome = walk.run();
         m_filesScanned.store(walk.filesScanned(), std::memory_order_relaxed);
     } catch (const std::bad_alloc&) {
-        outcome = {Outcome::Status::failed, {}, QString::fromUtf8(std::strerror(ENOMEM))};
+        outcome = {Outcome::Status::failed, {}, {}, QString::fromUtf8(std::strerror(ENOMEM))};
     }
     return outcome;
 }
@@ -434,7 +450,7 @@ void DiskScanner::scan(std::string path, ProgressHandler progress, CancellationT
         [this, path = std::move(path), progress = std::move(progress), token,
          done = std::move(done)]() {
             Outcome outcome = token.isCancelled()
-                                  ? Outcome{Outcome::Status::cancelled, {}, {}}
+                                  ? Outcome{Outcome::Status::cancelled, {}, {}, {}}
                                   : scanNow(path, progress, token);
             {
                 std::lock_guard lock(m_worker->mutex);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CancellationToken.h"
+#include "FileExistenceIndex.h"
 #include "models/FileNode.h"
 #include "models/ScanProgress.h"
 
@@ -35,6 +36,8 @@ public:
         enum class Status { completed, cancelled, failed };
         Status status = Status::completed;
         NodeRef root;  // set when completed
+        // What the scan found, to ask later which files are gone (set when completed).
+        std::shared_ptr<const FileExistenceIndex> existence;
         QString error; // set when failed
     };
     using Completion = std::function<void(Outcome)>;

@@ -2,4 +2,5 @@ target_sources(plenvo-core PRIVATE
     services/CancellationToken.h
     services/MountTable.cpp services/MountTable.h
     services/DiskScanner.cpp services/DiskScanner.h
+    services/FileExistenceIndex.cpp services/FileExistenceIndex.h
 )
