@@ -5,6 +5,7 @@
 #include "QuickLocationRow.h"
 #include "theme/Colors.h"
 #include "theme/Icons.h"
+#include "theme/ProminentButton.h"
 #include "theme/StyledLabel.h"
 #include "theme/SymbolView.h"
 #include "theme/TextStyles.h"
@@ -30,37 +31,8 @@ constexpr int kHeaderSpacing = 10;
 constexpr int kLocationSpacing = 4;
 constexpr int kButtonSpacing = 12;
 constexpr qreal kIconSystemSize = 36;
-constexpr int kProminentBorder = 2;
 constexpr int kChooseVerticalPadding = 4;
 constexpr int kChooseHorizontalPadding = 14;
-
-QString cssColor(const QColor& color)
-{
-    return QStringLiteral("rgba(%1, %2, %3, %4)")
-        .arg(color.red())
-        .arg(color.green())
-        .arg(color.blue())
-        .arg(color.alpha());
-}
-
-// A push button filled with the accent colour, in the palette's appearance. The border is
-// always there (in the fill colour) so that the focus ring does not shift the label.
-QString prominentStyleSheet(const QPalette& base, int verticalPadding, int horizontalPadding)
-{
-    const QColor accent = Colors::color(ColorToken::blue, base);
-    const QColor label = base.color(QPalette::HighlightedText);
-    return QStringLiteral("QPushButton { background-color: %1; color: %2; border: %3px solid %1;"
-                          " border-radius: 6px; padding: %4px %5px; }"
-                          "QPushButton:hover { background-color: %6; border-color: %6; }"
-                          "QPushButton:pressed { background-color: %7; border-color: %7; }"
-                          "QPushButton:focus { border-color: %8; }"
-                          "QPushButton:disabled { background-color: %9; border-color: %9; }")
-        .arg(cssColor(accent), cssColor(label), QString::number(kProminentBorder),
-             QString::number(verticalPadding - kProminentBorder),
-             QString::number(horizontalPadding - kProminentBorder), cssColor(accent.lighter(110)),
-             cssColor(accent.darker(115)), cssColor(Colors::color(ColorToken::secondary, base)),
-             cssColor(Colors::withOpacity(accent, 0.4)));
-}
 
 bool samePath(const QString& a, const QString& b)
 {
@@ -118,7 +90,8 @@ DirectoryPickerSheet::DirectoryPickerSheet(AppState& state, FolderPanel& panel, 
       m_title(new StyledLabel(TextStyle::title3, {.weight = QFont::DemiBold}, std::nullopt, this)),
       m_description(new StyledLabel(TextStyle::callout, {}, ColorToken::secondary, this)),
       m_locationLayout(new QVBoxLayout), m_cancel(new QPushButton(L("picker.cancel"), this)),
-      m_choose(new QPushButton(L("picker.chooseFolder"), this))
+      m_choose(new ProminentButton(L("picker.chooseFolder"), kChooseVerticalPadding,
+                                   kChooseHorizontalPadding, this))
 {
     setWindowTitle(L("picker.title"));
     setFixedWidth(kWidth);
@@ -271,8 +244,6 @@ void DirectoryPickerSheet::changeEvent(QEvent* event)
 void DirectoryPickerSheet::styleChooseButton()
 {
     // Filled with the accent colour, as tall as the cancel button beside it.
-    m_choose->setStyleSheet(
-        prominentStyleSheet(palette(), kChooseVerticalPadding, kChooseHorizontalPadding));
     m_choose->setMinimumHeight(m_cancel->sizeHint().height());
 }
 

@@ -163,8 +163,10 @@ QSize SidebarView::minimumSizeHint() const
 
 void SidebarView::rebuildRows()
 {
-    const std::optional<SidebarItem> cursorItem =
-        m_cursor >= 0 ? m_rows[size_t(m_cursor)].item : std::nullopt;
+    // The item under the keyboard cursor, as its value (-1 for none).
+    const int cursorItem = m_cursor >= 0 && m_rows[size_t(m_cursor)].item
+                               ? int(m_rows[size_t(m_cursor)].item->value())
+                               : -1;
     const bool cursorOnNewScan = m_cursor >= 0 && m_rows[size_t(m_cursor)].kind == RowKind::newScan;
 
     m_rows.clear();
@@ -183,7 +185,7 @@ void SidebarView::rebuildRows()
     for (size_t i = 0; i < m_rows.size(); ++i) {
         const Row& row = m_rows[i];
         if ((cursorOnNewScan && row.kind == RowKind::newScan) ||
-            (cursorItem && row.kind == RowKind::item && *row.item == *cursorItem))
+            (cursorItem >= 0 && row.kind == RowKind::item && int(row.item->value()) == cursorItem))
             m_cursor = int(i);
     }
     m_pressedRow = -1;

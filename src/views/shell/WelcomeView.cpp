@@ -4,6 +4,7 @@
 #include "FolderPanel.h"
 #include "theme/Colors.h"
 #include "theme/Icons.h"
+#include "theme/ProminentButton.h"
 #include "theme/StyledLabel.h"
 #include "theme/SymbolView.h"
 #include "theme/TextStyles.h"
@@ -33,35 +34,6 @@ constexpr int kButtonSpacing = 12;
 constexpr qreal kIconSystemSize = 56;
 constexpr int kPrimaryHorizontalPadding = 20;
 constexpr int kPrimaryVerticalPadding = 10;
-constexpr int kProminentBorder = 2;
-
-QString cssColor(const QColor& color)
-{
-    return QStringLiteral("rgba(%1, %2, %3, %4)")
-        .arg(color.red())
-        .arg(color.green())
-        .arg(color.blue())
-        .arg(color.alpha());
-}
-
-// A push button filled with the accent colour, in the palette's appearance. The border is
-// always there (in the fill colour) so that the focus ring does not shift the label.
-QString prominentStyleSheet(const QPalette& base, int verticalPadding, int horizontalPadding)
-{
-    const QColor accent = Colors::color(ColorToken::blue, base);
-    const QColor label = base.color(QPalette::HighlightedText);
-    return QStringLiteral("QPushButton { background-color: %1; color: %2; border: %3px solid %1;"
-                          " border-radius: 6px; padding: %4px %5px; }"
-                          "QPushButton:hover { background-color: %6; border-color: %6; }"
-                          "QPushButton:pressed { background-color: %7; border-color: %7; }"
-                          "QPushButton:focus { border-color: %8; }"
-                          "QPushButton:disabled { background-color: %9; border-color: %9; }")
-        .arg(cssColor(accent), cssColor(label), QString::number(kProminentBorder),
-             QString::number(verticalPadding - kProminentBorder),
-             QString::number(horizontalPadding - kProminentBorder), cssColor(accent.lighter(110)),
-             cssColor(accent.darker(115)), cssColor(Colors::color(ColorToken::secondary, base)),
-             cssColor(Colors::withOpacity(accent, 0.4)));
-}
 
 bool carriesOnlyFileLocations(const QMimeData* mimeData)
 {
@@ -81,7 +53,8 @@ WelcomeView::WelcomeView(AppState& state, FolderPanel& panel, QWidget* parent)
                             ColorToken::blue, this)),
       m_title(new StyledLabel(TextStyle::largeTitle, {.weight = QFont::Bold}, std::nullopt, this)),
       m_tagline(new StyledLabel(TextStyle::callout, {}, ColorToken::secondary, this)),
-      m_selectFolder(new QPushButton(L("welcome.selectFolder"), this)),
+      m_selectFolder(new ProminentButton(L("welcome.selectFolder"), kPrimaryVerticalPadding,
+                                         kPrimaryHorizontalPadding, this)),
       m_scanHome(new QPushButton(L("welcome.scanHome"), this)),
       m_dragHint(new StyledLabel(TextStyle::caption, {}, ColorToken::tertiary, this))
 {
@@ -206,8 +179,6 @@ void WelcomeView::styleSelectFolderButton()
     m_selectFolder->setIcon(Icons::icon(QStringLiteral("folder.badge.questionmark"),
                                         base.color(QPalette::HighlightedText)));
     m_selectFolder->setIconSize(QSize(iconExtent, iconExtent));
-    m_selectFolder->setStyleSheet(
-        prominentStyleSheet(base, kPrimaryVerticalPadding, kPrimaryHorizontalPadding));
 }
 
 } // namespace plenvo

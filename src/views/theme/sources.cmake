@@ -13,5 +13,7 @@ target_sources(plenvo-views PRIVATE
     theme/SymbolView.h
     theme/StyledLabel.cpp
     theme/StyledLabel.h
+    theme/ProminentButton.cpp
+    theme/ProminentButton.h
     theme/icons/theme_icons.qrc
 )
