@@ -6,6 +6,9 @@
 #include "shell/AboutView.h"
 #include "shell/ContentView.h"
 #include "shell/DeleteBanner.h"
+#include "shell/DiskUsageMiniBar.h"
+#include "theme/StyledLabel.h"
+#include "utils/FormatUtils.h"
 #include "shell/DestinationPlaceholderView.h"
 #include "shell/DirectoryPickerSheet.h"
 #include "shell/MainWindow.h"
@@ -135,6 +138,12 @@ private Q_SLOTS:
 
         QCOMPARE(int(w.content().detail()), detail);
         QVERIFY(w.content().headerRow()->isVisible());
+        // The pill names the folder, whole, and its total size.
+        auto* pill = w.content().headerRow()->findChild<DiskUsageMiniBar*>();
+        QCOMPARE(pill->nameText(), QFileInfo(QString::fromLocal8Bit(dir.path())).fileName());
+        auto* name = pill->findChildren<StyledLabel*>().front();
+        QTRY_COMPARE(name->text(), pill->nameText());
+        QCOMPARE(pill->sizeText(), FormatUtils::formatBytesCompact(w.state.scanResult()->totalSize()));
         QCOMPARE(w.content().isInspectorShown(), inspector);
         QCOMPARE(w.content().inspectorToggle()->isVisible(), inspector);
         QTRY_COMPARE(w.inspectorVisible(), inspector);

@@ -101,6 +101,9 @@ private Q_SLOTS:
         const QString text = line->text();
         QVERIFY(line->width() <= ScanningProgressView::kMaximumPathWidth);
         QVERIFY(QFontMetrics(line->font()).horizontalAdvance(text) <= line->width());
+        // Centred under the count, like the lines above it.
+        const int lineCentre = line->mapTo(&view, line->rect().center()).x();
+        QVERIFY2(qAbs(lineCentre - view.width() / 2) <= 2, qPrintable(QString::number(lineCentre)));
         QVERIFY(text != path);
         QVERIFY(text.contains(QChar(0x2026)));
         QVERIFY(text.startsWith(QStringLiteral("/home/ada/")));

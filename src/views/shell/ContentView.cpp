@@ -13,6 +13,7 @@
 #include "utils/Localization.h"
 
 #include <QFrame>
+#include <QPushButton>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QResizeEvent>
@@ -227,9 +228,13 @@ void ContentView::updateDetail()
 
     QWidget* view = nullptr;
     switch (detail) {
-    case Detail::welcome:
-        view = new WelcomeView(m_state, m_panel, this);
+    case Detail::welcome: {
+        auto* welcome = new WelcomeView(m_state, m_panel, this);
+        // The main action of the screen takes the keyboard first.
+        welcome->selectFolderButton()->setFocus(Qt::OtherFocusReason);
+        view = welcome;
         break;
+    }
     case Detail::scanning: {
         auto* progress = new ScanningProgressView(this);
         progress->setProgress(m_state.scanProgress());

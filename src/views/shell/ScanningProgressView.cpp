@@ -38,7 +38,7 @@ ScanningProgressView::ScanningProgressView(QWidget* parent)
     texts->setSpacing(kTextSpacing);
     texts->addWidget(m_title, 0, Qt::AlignHCenter);
     texts->addWidget(m_filesScanned, 0, Qt::AlignHCenter);
-    texts->addWidget(m_path);
+    texts->addWidget(m_path, 0, Qt::AlignHCenter);
 
     // Equal stretch above and below keeps the group in the vertical middle.
     auto* layout = new QVBoxLayout(this);

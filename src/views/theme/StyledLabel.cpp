@@ -31,8 +31,13 @@ void StyledLabel::setElideMode(Qt::TextElideMode mode)
 
 void StyledLabel::setText(const QString& text)
 {
+    if (text == m_fullText && !(m_elide == Qt::ElideNone && QLabel::text() != text))
+        return;
     m_fullText = text;
     updateShownText();
+    // The width wanted follows the whole text, also when what is shown (an elided text)
+    // stays the same.
+    updateGeometry();
 }
 
 QSize StyledLabel::minimumSizeHint() const
@@ -46,8 +51,10 @@ QSize StyledLabel::sizeHint() const
 {
     if (m_elide == Qt::ElideNone)
         return QLabel::sizeHint();
+    // One pixel more than the advance: eliding measures with fractions and would otherwise cut
+    // a text that fits exactly.
     const QMargins m = contentsMargins();
-    return {fontMetrics().horizontalAdvance(m_fullText) + m.left() + m.right() + 2 * margin(),
+    return {fontMetrics().horizontalAdvance(m_fullText) + 1 + m.left() + m.right() + 2 * margin(),
             QLabel::sizeHint().height()};
 }
 
