@@ -32,7 +32,8 @@ double threadSeconds()
 }
 
 // Runs the event loop until `signal` of `state` finds `done` true.
-template <typename Signal> void runUntil(AppState& state, Signal signal, const std::function<bool()>& done)
+template <typename Signal>
+void runUntil(AppState& state, Signal signal, const std::function<bool()>& done)
 {
     QEventLoop loop;
     QObject::connect(&state, signal, &loop, [&] {
@@ -71,12 +72,14 @@ int stateMode(const std::string& dir)
         folders.emplace(index.pathOf(i), i);
     std::vector<FileExistenceIndex::Missing> missing;
     for (const NodeRef& node : spreadFiles(state.scanResult()->allFiles(), 200))
-        missing.push_back({folders.at(node->parent()->pathBytes()), FileExistenceIndex::hashName(node->nameBytes())});
+        missing.push_back({folders.at(node->parent()->pathBytes()),
+                           FileExistenceIndex::hashName(node->nameBytes())});
     state.setMissingFilesProbe([missing](const FileExistenceIndex&) { return missing; });
     const std::int64_t revision = state.contentRevision();
     start = threadSeconds();
     state.checkExternalDeletions();
-    runUntil(state, &AppState::contentRevisionChanged, [&] { return state.contentRevision() != revision; });
+    runUntil(state, &AppState::contentRevisionChanged,
+             [&] { return state.contentRevision() != revision; });
     const double checkSeconds = threadSeconds() - start;
 
     std::printf("{\"files\":%zu,\"apply200_ui_seconds\":%.4f,\"external_check_ui_seconds\":%.4f,"

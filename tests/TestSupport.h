@@ -40,8 +40,9 @@ public:
     ~ScratchDir()
     {
         QProcess::execute(QStringLiteral("chmod"), {QStringLiteral("-R"), QStringLiteral("u+rwx"),
-                                                     QString::fromLocal8Bit(m_path)});
-        QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), QString::fromLocal8Bit(m_path)});
+                                                    QString::fromLocal8Bit(m_path)});
+        QProcess::execute(QStringLiteral("rm"),
+                          {QStringLiteral("-rf"), QString::fromLocal8Bit(m_path)});
     }
     bool isValid() const { return m_dir.isValid(); }
     const QByteArray& path() const { return m_path; }

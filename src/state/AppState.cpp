@@ -42,7 +42,10 @@ public:
             m_items.push_back({node->id(), node->pathBytes(), node->fileSize()});
     }
 
-    void start() { QTimer::singleShot(kBatchStartDelayMilliseconds, this, [this] { next(); }); }
+    void start()
+    {
+        QTimer::singleShot(kBatchStartDelayMilliseconds, this, [this] { next(); });
+    }
 
 private:
     struct Item {
@@ -82,7 +85,8 @@ private:
         m_state->m_deleteCount = std::int64_t(m_position);
         m_state->publish(&AppState::deleteProgressChanged);
         // Let other work of this thread (drawing, input) run before the next move.
-        QMetaObject::invokeMethod(this, [this] { next(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { next(); }, Qt::QueuedConnection);
     }
 
     void finish()
@@ -108,7 +112,8 @@ private:
         if (m_failures < 1)
             state.showToast(L("delete.done.batch %lld %@", moved, freed));
         else
-            state.showToast(L("delete.done.batchWithFailures %lld %@ %lld", moved, freed, m_failures));
+            state.showToast(
+                L("delete.done.batchWithFailures %lld %@ %lld", moved, freed, m_failures));
         deleteLater();
     }
 
@@ -257,8 +262,8 @@ void AppState::finishScan(std::uint64_t generation, DiskScanner::Outcome outcome
     case DiskScanner::Outcome::Status::completed:
         break;
     }
-    m_scanResult = std::make_shared<ScanResult>(std::move(outcome.root),
-                                                QDateTime::currentMSecsSinceEpoch(), std::move(path));
+    m_scanResult = std::make_shared<ScanResult>(
+        std::move(outcome.root), QDateTime::currentMSecsSinceEpoch(), std::move(path));
     m_existence = std::move(outcome.existence);
     publish(&AppState::scanResultChanged);
     bumpRevision();
@@ -356,18 +361,21 @@ void AppState::checkExternalDeletions()
     // What the scan found was noted while it ran; nothing of the tree is read here.
     QPointer<AppState> self(this);
     std::weak_ptr<ScanResult> checked = m_scanResult;
-    QThreadPool::globalInstance()->start([index = m_existence, self, checked, probe = m_missingFilesProbe] {
-        std::vector<FileExistenceIndex::Missing> missing = probe ? probe(*index) : index->missingFiles();
-        if (missing.empty())
-            return;
-        onUiThread([self, checked, missing] {
-            if (self)
-                self->applyExternalDeletions(checked, missing);
+    QThreadPool::globalInstance()->start(
+        [index = m_existence, self, checked, probe = m_missingFilesProbe] {
+            std::vector<FileExistenceIndex::Missing> missing =
+                probe ? probe(*index) : index->missingFiles();
+            if (missing.empty())
+                return;
+            onUiThread([self, checked, missing] {
+                if (self)
+                    self->applyExternalDeletions(checked, missing);
+            });
         });
-    });
 }
 
-std::vector<NodeRef> AppState::filesFor(const std::vector<FileExistenceIndex::Missing>& missing) const
+std::vector<NodeRef>
+AppState::filesFor(const std::vector<FileExistenceIndex::Missing>& missing) const
 {
     // Each folder is found from the root by the names of its folders; a file of it is gone
     // when its name has one of the missing hashes. A folder or file that left the tree since
@@ -386,7 +394,8 @@ std::vector<NodeRef> AppState::filesFor(const std::vector<FileExistenceIndex::Mi
             ++end;
         auto isMissing = [&](const FileNode& node) {
             const std::uint32_t hash = FileExistenceIndex::hashName(node.nameBytes());
-            return std::any_of(sorted.begin() + std::ptrdiff_t(i), sorted.begin() + std::ptrdiff_t(end),
+            return std::any_of(sorted.begin() + std::ptrdiff_t(i),
+                               sorted.begin() + std::ptrdiff_t(end),
                                [&](const auto& m) { return m.nameHash == hash; });
         };
         if (!root->isDirectory()) {
@@ -394,7 +403,8 @@ std::vector<NodeRef> AppState::filesFor(const std::vector<FileExistenceIndex::Mi
                 files.push_back(root); // a scan of one file
         } else {
             std::vector<std::uint32_t> chain;
-            for (std::uint32_t f = folder; index.parentOf(f) != FileExistenceIndex::kNoParent; f = index.parentOf(f))
+            for (std::uint32_t f = folder; index.parentOf(f) != FileExistenceIndex::kNoParent;
+                 f = index.parentOf(f))
                 chain.push_back(f);
             const FileNode* node = root.get();
             for (auto it = chain.rbegin(); it != chain.rend() && node; ++it) {

@@ -53,7 +53,10 @@ public:
     const NodeRef& selectedNode() const { return m_selectedNode; }
     std::optional<SidebarItem> navigationSelection() const { return m_navigationSelection; }
     bool showDirectoryPicker() const { return m_showDirectoryPicker; }
-    const std::vector<DuplicateFinder::DuplicateGroup>& duplicateGroups() const { return m_duplicateGroups; }
+    const std::vector<DuplicateFinder::DuplicateGroup>& duplicateGroups() const
+    {
+        return m_duplicateGroups;
+    }
     bool isDuplicateScanning() const { return m_isDuplicateScanning; }
     const DuplicateFinder::Progress& duplicateProgress() const { return m_duplicateProgress; }
     const std::vector<CacheLocation>& cacheLocations() const { return m_cacheLocations; }
@@ -62,7 +65,10 @@ public:
     std::int64_t deleteCount() const { return m_deleteCount; }
     std::int64_t deleteTotalCount() const { return m_deleteTotalCount; }
     const std::optional<QString>& toastMessage() const { return m_toastMessage; }
-    const std::vector<NodeRef>& inspectorCandidateNodes() const { return m_inspectorCandidateNodes; }
+    const std::vector<NodeRef>& inspectorCandidateNodes() const
+    {
+        return m_inspectorCandidateNodes;
+    }
     std::int64_t contentRevision() const { return m_contentRevision; }
 
     // The fields views write.

@@ -12,7 +12,15 @@ namespace plenvo {
 // The destinations of the sidebar.
 class SidebarItem {
 public:
-    enum Value : std::uint8_t { overview, treeMap, largeFiles, categories, duplicates, caches, cleanup };
+    enum Value : std::uint8_t {
+        overview,
+        treeMap,
+        largeFiles,
+        categories,
+        duplicates,
+        caches,
+        cleanup
+    };
     static constexpr std::size_t kCount = 7;
 
     constexpr SidebarItem(Value value) : m_value(value) {}
@@ -30,7 +38,6 @@ public:
     static std::optional<SidebarItem> fromRawValue(QStringView raw); // exact, case-sensitive
     const char* localizationKey() const;
     QString localizedName() const;
-
 
 private:
     Value m_value;

@@ -17,7 +17,8 @@ private Q_SLOTS:
         ScratchDir dir;
         QVERIFY(makeDir(dir.file("inner")));
         const QString path = QString::fromLocal8Bit(dir.path());
-        const CommandLine line({QStringLiteral("plenvo"), path + QStringLiteral("/inner/../inner/")});
+        const CommandLine line(
+            {QStringLiteral("plenvo"), path + QStringLiteral("/inner/../inner/")});
         QCOMPARE(line.action(), CommandLine::Action::run);
         QCOMPARE(line.folder(), std::optional(path + QStringLiteral("/inner")));
 

@@ -21,7 +21,8 @@ private Q_SLOTS:
         if (xvfb.isEmpty())
             QSKIP("Xvfb is not installed, so no X server can be started (apt-get install xvfb)");
         const QString xwininfo = QStandardPaths::findExecutable(QStringLiteral("xwininfo"));
-        QVERIFY2(!xwininfo.isEmpty(), "xwininfo is needed to read window titles (apt-get install x11-utils)");
+        QVERIFY2(!xwininfo.isEmpty(),
+                 "xwininfo is needed to read window titles (apt-get install x11-utils)");
 
         int display = 90;
         while (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(display)) && display < 200)
@@ -29,9 +30,11 @@ private Q_SLOTS:
         const QString name = QStringLiteral(":%1").arg(display);
         QProcess server;
         server.start(xvfb, {name, QStringLiteral("-screen"), QStringLiteral("0"),
-                            QStringLiteral("1400x900x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                            QStringLiteral("1400x900x24"), QStringLiteral("-nolisten"),
+                            QStringLiteral("tcp")});
         const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(display);
-        if (!server.waitForStarted(10000) || !QTest::qWaitFor([&] { return QFile::exists(socket); }, 10000))
+        if (!server.waitForStarted(10000) ||
+            !QTest::qWaitFor([&] { return QFile::exists(socket); }, 10000))
             QSKIP("the X server could not be started here");
 
         ScratchDir dir;
@@ -51,20 +54,24 @@ private Q_SLOTS:
         QVERIFY2(app.waitForStarted(10000), qPrintable(app.errorString()));
 
         QString windows;
-        const bool shown = QTest::qWaitFor([&] {
-            QProcess list;
-            list.start(xwininfo, {QStringLiteral("-display"), name, QStringLiteral("-root"), QStringLiteral("-tree")});
-            list.waitForFinished(5000);
-            windows = QString::fromLocal8Bit(list.readAllStandardOutput());
-            return windows.contains(folderName) && windows.contains(QStringLiteral("Plenvo"));
-        }, 30000);
+        const bool shown = QTest::qWaitFor(
+            [&] {
+                QProcess list;
+                list.start(xwininfo, {QStringLiteral("-display"), name, QStringLiteral("-root"),
+                                      QStringLiteral("-tree")});
+                list.waitForFinished(5000);
+                windows = QString::fromLocal8Bit(list.readAllStandardOutput());
+                return windows.contains(folderName) && windows.contains(QStringLiteral("Plenvo"));
+            },
+            30000);
         const bool stillRunning = app.state() == QProcess::Running;
         app.terminate();
         app.waitForFinished(5000);
         server.terminate();
         server.waitForFinished(5000);
         QVERIFY2(stillRunning, "plenvo exited early");
-        QVERIFY2(shown, qPrintable(QStringLiteral("no window titled with the folder; windows:\n") + windows));
+        QVERIFY2(shown, qPrintable(QStringLiteral("no window titled with the folder; windows:\n") +
+                                   windows));
     }
 };
 

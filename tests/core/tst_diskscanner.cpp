@@ -11,8 +11,8 @@
 #include <fcntl.h>
 #include <sys/fsuid.h>
 #include <sys/mount.h>
-#include <sys/sysmacros.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -66,7 +66,9 @@ bool canOpen(const QByteArray& folder)
 
 int openDescriptors()
 {
-    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size());
+    return int(QDir(QStringLiteral("/proc/self/fd"))
+                   .entryList(QDir::NoDotAndDotDot | QDir::AllEntries)
+                   .size());
 }
 
 struct Recorder {
@@ -125,7 +127,8 @@ private Q_SLOTS:
         const auto outcome = scanner.scanNow(dir.str(), {});
         const NodeRef& root = outcome.root;
         QCOMPARE(root->pathBytes(), dir.str());
-        QCOMPARE(std::string(root->nameBytes()), QFileInfo(QString::fromLocal8Bit(dir.path())).fileName().toStdString());
+        QCOMPARE(std::string(root->nameBytes()),
+                 QFileInfo(QString::fromLocal8Bit(dir.path())).fileName().toStdString());
         QVERIFY(root->isDirectory());
 
         const FileNode* one = child(root, "one");
@@ -139,12 +142,14 @@ private Q_SLOTS:
 
         const FileNode* sub = child(root, "sub");
         QVERIFY(sub && sub->isDirectory());
-        QCOMPARE(sub->cachedSize(), allocatedSize(dir.file("sub/big")) + allocatedSize(dir.file("sub/empty")));
+        QCOMPARE(sub->cachedSize(),
+                 allocatedSize(dir.file("sub/big")) + allocatedSize(dir.file("sub/empty")));
         QCOMPARE(root->cachedSize(), one->fileSize() + sub->cachedSize());
         QCOMPARE(root->cachedFileCount(), 3);
         QCOMPARE(root->cachedDirCount(), 2);
         QCOMPARE(scanner.filesScanned(), 3);
-        QCOMPARE(sub->children()[0]->pathBytes(), dir.str() + "/sub/" + std::string(sub->children()[0]->nameBytes()));
+        QCOMPARE(sub->children()[0]->pathBytes(),
+                 dir.str() + "/sub/" + std::string(sub->children()[0]->nameBytes()));
     }
 
     void linksAreNotFollowedAndHiddenEntriesCount()
@@ -379,9 +384,8 @@ private Q_SLOTS:
         const std::vector<milliseconds> readings{10000ms, 10100ms, 10150ms, 10151ms};
         auto index = std::make_shared<std::size_t>(0);
         DiskScanner scanner;
-        scanner.setClock([readings, index] {
-            return steady_clock::time_point(readings.at((*index)++));
-        });
+        scanner.setClock(
+            [readings, index] { return steady_clock::time_point(readings.at((*index)++)); });
         Recorder recorder;
         scanner.scanNow(dir.str(), recorder.handler());
         QCOMPARE(*index, readings.size());
@@ -401,10 +405,13 @@ private Q_SLOTS:
 
     void progressValuesCompareByCaseAndPayload()
     {
-        QCOMPARE(ScanProgress::scanning(QStringLiteral("x"), 3), ScanProgress::scanning(QStringLiteral("x"), 3));
-        QVERIFY(ScanProgress::scanning(QStringLiteral("x"), 3) != ScanProgress::scanning(QStringLiteral("x"), 4));
+        QCOMPARE(ScanProgress::scanning(QStringLiteral("x"), 3),
+                 ScanProgress::scanning(QStringLiteral("x"), 3));
+        QVERIFY(ScanProgress::scanning(QStringLiteral("x"), 3) !=
+                ScanProgress::scanning(QStringLiteral("x"), 4));
         QVERIFY(ScanProgress::completed(0, 0) != ScanProgress::idle());
-        QVERIFY(ScanProgress::failed(QStringLiteral("x")) != ScanProgress::scanning(QStringLiteral("x"), 0));
+        QVERIFY(ScanProgress::failed(QStringLiteral("x")) !=
+                ScanProgress::scanning(QStringLiteral("x"), 0));
         QCOMPARE(ScanProgress(), ScanProgress::idle());
     }
 
@@ -419,10 +426,13 @@ private Q_SLOTS:
         scanner.setClock(steppingClock(std::chrono::seconds(1)));
         const CancellationToken token = CancellationToken::create();
         int reports = 0;
-        const auto outcome = scanner.scanNow(dir.str(), [&](const ScanProgress&) {
-            if (++reports == 3)
-                token.cancel();
-        }, token);
+        const auto outcome = scanner.scanNow(
+            dir.str(),
+            [&](const ScanProgress&) {
+                if (++reports == 3)
+                    token.cancel();
+            },
+            token);
         QCOMPARE(outcome.status, Status::cancelled);
         QVERIFY(!outcome.root);
         QCOMPARE(reports, 3);
@@ -440,7 +450,8 @@ private Q_SLOTS:
         std::atomic<bool> overlapped{false};
         for (int i = 0; i < 3; ++i) {
             scanner.scan(
-                dir.str(), [&](const ScanProgress&) {
+                dir.str(),
+                [&](const ScanProgress&) {
                     if (running.load() != 1)
                         overlapped = true;
                 },
@@ -453,7 +464,12 @@ private Q_SLOTS:
                 });
             ++running;
         }
-        QTRY_COMPARE_WITH_TIMEOUT([&] { std::lock_guard lock(mutex); return finished.size(); }(), 3u, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            [&] {
+                std::lock_guard lock(mutex);
+                return finished.size();
+            }(),
+            3u, 10000);
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(finished[i].first, i);
             QVERIFY(finished[i].second != QThread::currentThread());
@@ -520,7 +536,9 @@ private Q_SLOTS:
         QFile table(QString::fromLocal8Bit(info.file("mountinfo")));
         QVERIFY(table.open(QIODevice::WriteOnly));
         table.write(QStringLiteral("50 1 %1:%2 / /x rw - sysfs sysfs rw\n")
-                        .arg(major(st.st_dev)).arg(minor(st.st_dev)).toUtf8());
+                        .arg(major(st.st_dev))
+                        .arg(minor(st.st_dev))
+                        .toUtf8());
         table.close();
 
         DiskScanner scanner;

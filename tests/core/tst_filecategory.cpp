@@ -56,20 +56,25 @@ private Q_SLOTS:
         QFETCH(int, category);
         QCOMPARE(int(FileCategory::categorize(QStringView(extension)).value()), category);
         const QByteArray utf8 = extension.toUtf8();
-        QCOMPARE(int(FileCategory::categorize(std::string_view(utf8.constData(), size_t(utf8.size()))).value()),
-                 category);
+        QCOMPARE(
+            int(FileCategory::categorize(std::string_view(utf8.constData(), size_t(utf8.size())))
+                    .value()),
+            category);
     }
 
     void everyListedExtensionHasExactlyOneCategory()
     {
         // Each category's own extensions, as published; none may land elsewhere.
         const std::vector<std::pair<FileCategory, const char*>> lists = {
-            {FileCategory::documents, "pdf doc docx xls xlsx ppt pptx txt rtf pages numbers keynote csv md"},
-            {FileCategory::images, "jpg jpeg png gif bmp tiff tif svg webp heic heif raw cr2 nef psd ai"},
+            {FileCategory::documents,
+             "pdf doc docx xls xlsx ppt pptx txt rtf pages numbers keynote csv md"},
+            {FileCategory::images,
+             "jpg jpeg png gif bmp tiff tif svg webp heic heif raw cr2 nef psd ai"},
             {FileCategory::videos, "mp4 mov avi mkv wmv flv m4v webm mpg mpeg 3gp mts"},
             {FileCategory::audio, "mp3 wav aac flac m4a wma ogg aiff alac opus"},
             {FileCategory::archives, "zip rar 7z tar gz bz2 xz dmg iso pkg deb rpm"},
-            {FileCategory::code, "swift py js ts jsx tsx java kt c cpp h hpp cs go rs rb php html css scss json xml yaml yml sh bash zsh sql r m mm"},
+            {FileCategory::code, "swift py js ts jsx tsx java kt c cpp h hpp cs go rs rb php html "
+                                 "css scss json xml yaml yml sh bash zsh sql r m mm"},
             {FileCategory::applications, "app ipa apk exe msi"},
             {FileCategory::system, "plist dylib framework kext log crash diag lock"},
             {FileCategory::caches, "cache tmp temp swp"},
@@ -95,7 +100,8 @@ private Q_SLOTS:
         QCOMPARE(FileCategory::of(*node("notes.MD")), FileCategory(FileCategory::documents));
         QCOMPARE(FileCategory::of(*node("Makefile")), FileCategory(FileCategory::other));
         QCOMPARE(FileCategory::of(*node(".bashrc")), FileCategory(FileCategory::other));
-        QCOMPARE(FileCategory::of(*node("Photos.app", true)), FileCategory(FileCategory::applications));
+        QCOMPARE(FileCategory::of(*node("Photos.app", true)),
+                 FileCategory(FileCategory::applications));
         QCOMPARE(FileCategory::of(*node("weird.\xFF")), FileCategory(FileCategory::other));
     }
 
@@ -111,8 +117,10 @@ private Q_SLOTS:
             QCOMPARE(FileCategory::fromRawValue(category.rawValue()), std::optional(category));
             QCOMPARE(category.id(), category.rawValue());
         }
-        QCOMPARE(raws.join(QLatin1Char(',')),
-                 QStringLiteral("Documents,Images,Videos,Audio,Archives,Code,Applications,System,Caches,Other"));
+        QCOMPARE(
+            raws.join(QLatin1Char(',')),
+            QStringLiteral(
+                "Documents,Images,Videos,Audio,Archives,Code,Applications,System,Caches,Other"));
         QCOMPARE(FileCategory::fromRawValue(u"documents"), std::nullopt);
         QCOMPARE(FileCategory::fromRawValue(u""), std::nullopt);
     }

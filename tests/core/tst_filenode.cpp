@@ -190,12 +190,11 @@ private Q_SLOTS:
         {
             std::vector<NodeRef> leaves;
             for (int i = 0; i < 50; ++i)
-                leaves.push_back(FileNode::create("f" + std::to_string(i), {}, false, i, {}, {},
-                                                  {}, &arena));
+                leaves.push_back(
+                    FileNode::create("f" + std::to_string(i), {}, false, i, {}, {}, {}, &arena));
             NodeRef sub = FileNode::create("sub", {}, true, 0, {}, {}, std::move(leaves), &arena);
             NodeRef deeper = FileNode::create("deeper", {}, true, 0, {}, {}, {sub}, &arena);
-            NodeRef root = FileNode::create("root", "/vol/root", true, 0, {}, {}, {deeper},
-                                            &arena);
+            NodeRef root = FileNode::create("root", "/vol/root", true, 0, {}, {}, {deeper}, &arena);
             kept = NodeRef(sub->children()[7].get());
             keptFolder = sub;
         } // the tree goes away with its root

@@ -47,9 +47,12 @@ std::vector<NodeRef> referenceOrder(std::vector<NodeRef> files, const QLocale& l
 std::vector<NodeRef> trickyFiles(int count, quint32 seed)
 {
     static const std::vector<std::string> pieces = {
-        "a", "A", "b", "B", "z", "Z", "_", "-", " ", ".", "0", "9", "10", "~", "(", "'",
-        "ch", "CH", "ll", "aa", "\xC3\xA9", "\xC3\x89", "\xC3\x9F", "\xE6\x97\xA5\xE6\x9C\xAC",
-        "\xD1\x84", "\xFF", "e\xCC\x81", "IMG_2023", "report", "Report", ".txt", ".TXT"};
+        "a",        "A",    "b",         "B",        "z",        "Z",
+        "_",        "-",    " ",         ".",        "0",        "9",
+        "10",       "~",    "(",         "'",        "ch",       "CH",
+        "ll",       "aa",   "\xC3\xA9",  "\xC3\x89", "\xC3\x9F", "\xE6\x97\xA5\xE6\x9C\xAC",
+        "\xD1\x84", "\xFF", "e\xCC\x81", "IMG_2023", "report",   "Report",
+        ".txt",     ".TXT"};
     QRandomGenerator random(seed);
     std::vector<NodeRef> files;
     for (int i = 0; i < count; ++i) {
@@ -102,10 +105,14 @@ private Q_SLOTS:
 
     void filesAreCollectedDepthFirst()
     {
-        NodeRef root = folder("r", {file("a", 1), folder("x", {file("b", 1), folder("y", {file("c", 1)}), file("d", 1)}),
-                                    file("e", 1), folder("z", {file("f", 1)})}, "/r");
+        NodeRef root = folder(
+            "r",
+            {file("a", 1), folder("x", {file("b", 1), folder("y", {file("c", 1)}), file("d", 1)}),
+             file("e", 1), folder("z", {file("f", 1)})},
+            "/r");
         ScanResult result(root, 0, "/r");
-        QCOMPARE(namesOf(result.allFiles()), (std::vector<std::string>{"a", "b", "c", "d", "e", "f"}));
+        QCOMPARE(namesOf(result.allFiles()),
+                 (std::vector<std::string>{"a", "b", "c", "d", "e", "f"}));
         QCOMPARE(result.totalDirectories(), 4);
     }
 
@@ -114,11 +121,14 @@ private Q_SLOTS:
         // Equal sizes order by name ignoring case; equal names keep their collection order.
         NodeRef first = file("same.txt", 100);
         NodeRef second = file("SAME.txt", 100);
-        NodeRef root = folder("r", {file("b", 100), file("A", 100), file("zero.txt", 0), first,
-                                    folder("sub", {second, file("big.txt", 900)})}, "/r");
+        NodeRef root = folder("r",
+                              {file("b", 100), file("A", 100), file("zero.txt", 0), first,
+                               folder("sub", {second, file("big.txt", 900)})},
+                              "/r");
         ScanResult result(root, 0, "/r");
-        QCOMPARE(namesOf(result.topFiles()),
-                 (std::vector<std::string>{"big.txt", "A", "b", "same.txt", "SAME.txt", "zero.txt"}));
+        QCOMPARE(
+            namesOf(result.topFiles()),
+            (std::vector<std::string>{"big.txt", "A", "b", "same.txt", "SAME.txt", "zero.txt"}));
         QCOMPARE(namesOf(result.files(FileCategory::documents)),
                  (std::vector<std::string>{"big.txt", "same.txt", "SAME.txt", "zero.txt"}));
         // Zero-byte files count in their category without adding to its size.
@@ -128,9 +138,11 @@ private Q_SLOTS:
 
     void categoryStatisticsAreLargestFirst()
     {
-        NodeRef root = folder("r", {file("a.jpg", 10), file("b.mp3", 50), file("c.jpg", 30), file("d.zip", 5)}, "/r");
+        NodeRef root = folder(
+            "r", {file("a.jpg", 10), file("b.mp3", 50), file("c.jpg", 30), file("d.zip", 5)}, "/r");
         ScanResult result(root, 0, "/r");
-        std::vector<CategoryStat> expected{{FileCategory::audio, 50, 1}, {FileCategory::images, 40, 2},
+        std::vector<CategoryStat> expected{{FileCategory::audio, 50, 1},
+                                           {FileCategory::images, 40, 2},
                                            {FileCategory::archives, 5, 1}};
         QCOMPARE(result.categoryStat(), expected);
     }
@@ -203,7 +215,8 @@ private Q_SLOTS:
         for (int f = 0; f < 10; ++f) {
             std::vector<NodeRef> part(all.begin() + f * 150, all.begin() + (f + 1) * 150);
             for (int i = 0; i < 150; i += 7) // extensions of several categories
-                part[std::size_t(i)] = file("x" + std::to_string(f * 1000 + i) + (i % 2 ? ".jpg" : ".mp3"), 4096);
+                part[std::size_t(i)] =
+                    file("x" + std::to_string(f * 1000 + i) + (i % 2 ? ".jpg" : ".mp3"), 4096);
             folders.push_back(folder("d" + std::to_string(f), std::move(part)));
         }
         NodeRef root = folder("r", std::move(folders), "/r");

@@ -41,7 +41,8 @@ private Q_SLOTS:
         QSignalSpy progress(&state, &AppState::scanProgressChanged);
         state.scanDirectory(dir.str());
         QVERIFY(state.isScanning());
-        QCOMPARE(state.scanProgress(), ScanProgress::scanning(QString::fromLocal8Bit(dir.path()), 0));
+        QCOMPARE(state.scanProgress(),
+                 ScanProgress::scanning(QString::fromLocal8Bit(dir.path()), 0));
         QVERIFY(state.duplicateGroups().empty());
         QTRY_VERIFY(!state.isScanning());
         QVERIFY(state.scanResult());
@@ -69,11 +70,14 @@ private Q_SLOTS:
         std::vector<bool> scanningValues;
         std::vector<std::string> results;
         int navigations = 0;
-        connect(&state, &AppState::isScanningChanged, this, [&] { scanningValues.push_back(state.isScanning()); });
-        connect(&state, &AppState::scanResultChanged, this, [&] { results.push_back(state.scanResult()->rootPath()); });
+        connect(&state, &AppState::isScanningChanged, this,
+                [&] { scanningValues.push_back(state.isScanning()); });
+        connect(&state, &AppState::scanResultChanged, this,
+                [&] { results.push_back(state.scanResult()->rootPath()); });
         connect(&state, &AppState::navigationSelectionChanged, this, [&] { ++navigations; });
         std::vector<ScanProgress> progress;
-        connect(&state, &AppState::scanProgressChanged, this, [&] { progress.push_back(state.scanProgress()); });
+        connect(&state, &AppState::scanProgressChanged, this,
+                [&] { progress.push_back(state.scanProgress()); });
 
         state.scanDirectory(big.str());
         state.scanDirectory(small.str());
@@ -84,8 +88,9 @@ private Q_SLOTS:
         QCOMPARE(scanningValues, (std::vector<bool>{true, true, false}));
         QCOMPARE(navigations, 1);
         // After the second scan started, only its own progress was shown.
-        const auto secondStart = std::find(progress.begin(), progress.end(),
-                                           ScanProgress::scanning(QString::fromLocal8Bit(small.path()), 0));
+        const auto secondStart =
+            std::find(progress.begin(), progress.end(),
+                      ScanProgress::scanning(QString::fromLocal8Bit(small.path()), 0));
         QVERIFY(secondStart != progress.end());
         for (auto it = secondStart + 1; it != progress.end(); ++it)
             QVERIFY(it->kind() != ScanProgress::Kind::scanning ||
@@ -116,11 +121,13 @@ private Q_SLOTS:
         // The toast is private; deleting a missing file makes one (with a refusing trash).
         NodeRef lone = FileNode::create("lone.txt", "/nonexistent/lone.txt", false, 1, {}, {});
         state.deleteFile(lone);
-        QCOMPARE(state.toastMessage(), std::optional(L("delete.failed %@", QStringLiteral("lone.txt"))));
+        QCOMPARE(state.toastMessage(),
+                 std::optional(L("delete.failed %@", QStringLiteral("lone.txt"))));
         QTest::qWait(200);
         NodeRef other = FileNode::create("other.txt", "/nonexistent/other.txt", false, 1, {}, {});
         state.deleteFile(other); // replaces at once and restarts the time
-        QCOMPARE(state.toastMessage(), std::optional(L("delete.failed %@", QStringLiteral("other.txt"))));
+        QCOMPARE(state.toastMessage(),
+                 std::optional(L("delete.failed %@", QStringLiteral("other.txt"))));
         QTest::qWait(200);
         QVERIFY(state.toastMessage().has_value()); // 400 ms after the first, 200 after the second
         QTRY_VERIFY(!state.toastMessage().has_value());
@@ -149,16 +156,20 @@ private Q_SLOTS:
 
     void sidebarItemsAndCacheCategoriesByRawValue()
     {
-        QCOMPARE(SidebarItem::fromRawValue(u"Large Files"), std::optional(SidebarItem(SidebarItem::largeFiles)));
+        QCOMPARE(SidebarItem::fromRawValue(u"Large Files"),
+                 std::optional(SidebarItem(SidebarItem::largeFiles)));
         QCOMPARE(SidebarItem::fromRawValue(u"largeFiles"), std::nullopt);
-        QCOMPARE(SidebarItem::fromRawValue(u"TreeMap"), std::optional(SidebarItem(SidebarItem::treeMap)));
+        QCOMPARE(SidebarItem::fromRawValue(u"TreeMap"),
+                 std::optional(SidebarItem(SidebarItem::treeMap)));
         QStringList raws;
         for (SidebarItem item : SidebarItem::allCases()) {
             raws << item.id();
             QVERIFY(!item.localizedName().isEmpty());
             QVERIFY(item.localizedName() != QLatin1String(item.localizationKey()));
         }
-        QCOMPARE(raws.join(u','), QStringLiteral("Overview,TreeMap,Large Files,Categories,Duplicates,Caches,Cleanup"));
+        QCOMPARE(
+            raws.join(u','),
+            QStringLiteral("Overview,TreeMap,Large Files,Categories,Duplicates,Caches,Cleanup"));
 
         using Category = CacheLocation::CacheCategory;
         QCOMPARE(Category::fromRawValue(u"系统缓存"), std::optional(Category(Category::system)));

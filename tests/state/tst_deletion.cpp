@@ -26,7 +26,10 @@ struct Fixture {
             writeFile(dir.file((i % 2 ? "sub/f" : "f") + QByteArray::number(i)), 5000 * (i + 1));
         ok = scanAndWait(state, dir.path());
     }
-    NodeRef node(int i) const { return findNode(state.scanResult()->rootNode(), "f" + std::to_string(i)); }
+    NodeRef node(int i) const
+    {
+        return findNode(state.scanResult()->rootNode(), "f" + std::to_string(i));
+    }
     FakeTrash& fake() { return static_cast<FakeTrash&>(*trash); }
 
     ScratchDir dir;
@@ -71,7 +74,8 @@ private Q_SLOTS:
         QCOMPARE(f.state.contentRevision(), 2);
         QCOMPARE(f.state.selectedNode(), f.node(0)); // not the deleted one: unchanged
         QCOMPARE(f.state.toastMessage(),
-                 std::optional(L("delete.done.single %@", FormatUtils::formatBytesCompact(victim->fileSize()))));
+                 std::optional(L("delete.done.single %@",
+                                 FormatUtils::formatBytesCompact(victim->fileSize()))));
         QVERIFY(!f.state.isDeleting());
     }
 
@@ -86,7 +90,8 @@ private Q_SLOTS:
         QVERIFY(contains(f.state.scanResult()->allFiles(), victim));
         QCOMPARE(f.state.contentRevision(), 1);
         QCOMPARE(f.state.selectedNode(), victim);
-        QCOMPARE(f.state.toastMessage(), std::optional(L("delete.failed %@", QStringLiteral("f2"))));
+        QCOMPARE(f.state.toastMessage(),
+                 std::optional(L("delete.failed %@", QStringLiteral("f2"))));
     }
 
     void theSelectionMovesToASensibleNeighbour()
@@ -119,7 +124,8 @@ private Q_SLOTS:
         f.fake().refuse(b->pathBytes());
         std::vector<std::tuple<bool, qint64, qint64>> progress;
         connect(&f.state, &AppState::deleteProgressChanged, this, [&] {
-            progress.emplace_back(f.state.isDeleting(), f.state.deleteCount(), f.state.deleteTotalCount());
+            progress.emplace_back(f.state.isDeleting(), f.state.deleteCount(),
+                                  f.state.deleteTotalCount());
         });
         f.state.setSelectedNode(a);
         f.state.setInspectorCandidateNodes({a, b, c});
@@ -127,10 +133,13 @@ private Q_SLOTS:
         QVERIFY(f.state.isDeleting());
         QTRY_VERIFY(!f.state.isDeleting());
         using P = std::tuple<bool, qint64, qint64>;
-        QCOMPARE(progress, (std::vector<P>{{true, 0, 3}, {true, 1, 3}, {true, 2, 3}, {true, 3, 3}, {false, 0, 0}}));
+        QCOMPARE(progress,
+                 (std::vector<P>{
+                     {true, 0, 3}, {true, 1, 3}, {true, 2, 3}, {true, 3, 3}, {false, 0, 0}}));
         QCOMPARE(f.state.toastMessage(),
                  std::optional(L("delete.done.batchWithFailures %lld %@ %lld", qint64(2),
-                                 FormatUtils::formatBytesCompact(a->fileSize() + c->fileSize()), qint64(1))));
+                                 FormatUtils::formatBytesCompact(a->fileSize() + c->fileSize()),
+                                 qint64(1))));
         QVERIFY(b->parent());
         QVERIFY(contains(f.state.scanResult()->allFiles(), b));
         QVERIFY(contains(f.state.scanResult()->topFiles(), b));
@@ -142,7 +151,8 @@ private Q_SLOTS:
         // the largest file that was not part of it.
         QCOMPARE(f.state.selectedNode(), d);
         // One move at a time, in the given order.
-        QCOMPARE(f.fake().requests(), (std::vector<std::string>{a->pathBytes(), b->pathBytes(), c->pathBytes()}));
+        QCOMPARE(f.fake().requests(),
+                 (std::vector<std::string>{a->pathBytes(), b->pathBytes(), c->pathBytes()}));
     }
 
     void batchesOfNoneOneAndOneTooMany()
@@ -213,7 +223,8 @@ private Q_SLOTS:
             const ssize_t length = ::read(fd, text.data(), size_t(text.size()));
             ::close(fd);
             text.truncate(qsizetype(std::max<ssize_t>(length, 0)));
-            QVERIFY2(text.contains("Path=" + f.dir.file(name).toPercentEncoding("/")), text.constData());
+            QVERIFY2(text.contains("Path=" + f.dir.file(name).toPercentEncoding("/")),
+                     text.constData());
             QVERIFY(text.contains("DeletionDate="));
         }
         QCOMPARE(f.state.scanResult()->totalFiles(), 0);
@@ -228,14 +239,16 @@ private Q_SLOTS:
         QVERIFY(writeFile(dir.file("mnt/keep.txt"), 100));
         AppState state(std::make_shared<GioTrash>());
         const bool scanned = scanAndWait(state, dir.file("mnt"));
-        const NodeRef node = scanned ? findNode(state.scanResult()->rootNode(), "keep.txt") : NodeRef();
+        const NodeRef node =
+            scanned ? findNode(state.scanResult()->rootNode(), "keep.txt") : NodeRef();
         if (node)
             state.deleteFile(node);
         const bool stillThere = QFileInfo::exists(QFile::decodeName(dir.file("mnt/keep.txt")));
         ::umount2(dir.file("mnt").constData(), MNT_DETACH);
         QVERIFY(node);
         QVERIFY(stillThere);
-        QCOMPARE(state.toastMessage(), std::optional(L("delete.failed %@", QStringLiteral("keep.txt"))));
+        QCOMPARE(state.toastMessage(),
+                 std::optional(L("delete.failed %@", QStringLiteral("keep.txt"))));
         QCOMPARE(state.scanResult()->totalFiles(), 1);
     }
 

@@ -42,7 +42,8 @@ private Q_SLOTS:
         QCOMPARE(::unlink(dir.file("photos/b.jpg").constData()), 0);
         state.checkExternalDeletions();
         QTRY_VERIFY(state.toastMessage().has_value());
-        QCOMPARE(*state.toastMessage(), L("delete.done.batch %lld %@", qint64(2), FormatUtils::formatBytesCompact(removed)));
+        QCOMPARE(*state.toastMessage(), L("delete.done.batch %lld %@", qint64(2),
+                                          FormatUtils::formatBytesCompact(removed)));
         QCOMPARE(state.contentRevision(), 2);
         const auto& result = *state.scanResult();
         QVERIFY(!contains(result.allFiles(), a) && !contains(result.allFiles(), b));

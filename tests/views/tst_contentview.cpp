@@ -1,20 +1,20 @@
 #include "FakeFolderPanel.h"
-#include "state/FakeTrash.h"
 #include "TestSupport.h"
+#include "state/FakeTrash.h"
 
 #include "AppState.h"
 #include "shell/AboutView.h"
 #include "shell/ContentView.h"
 #include "shell/DeleteBanner.h"
-#include "shell/DiskUsageMiniBar.h"
-#include "theme/StyledLabel.h"
-#include "utils/FormatUtils.h"
 #include "shell/DestinationPlaceholderView.h"
 #include "shell/DirectoryPickerSheet.h"
+#include "shell/DiskUsageMiniBar.h"
 #include "shell/MainWindow.h"
 #include "shell/ScanningProgressView.h"
 #include "shell/ToastView.h"
 #include "shell/WelcomeView.h"
+#include "theme/StyledLabel.h"
+#include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
 #include <QAction>
@@ -30,7 +30,8 @@ using namespace plenvo::test;
 namespace {
 
 struct Window {
-    explicit Window(std::shared_ptr<Trash> trash = nullptr) : state(std::move(trash)), window(state, panel, factory)
+    explicit Window(std::shared_ptr<Trash> trash = nullptr)
+        : state(std::move(trash)), window(state, panel, factory)
     {
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -46,7 +47,10 @@ struct Window {
         QWidget* column = content().inspectorColumn();
         return column->isVisible() && column->width() > 0;
     }
-    QAction* action(const char* name) { return window.findChild<QAction*>(QString::fromLatin1(name)); }
+    QAction* action(const char* name)
+    {
+        return window.findChild<QAction*>(QString::fromLatin1(name));
+    }
 
     AppState state;
     FakeFolderPanel panel;
@@ -80,7 +84,8 @@ private Q_SLOTS:
         QCOMPARE(w.window.windowTitle(), QStringLiteral("Plenvo"));
         // The destination commands work without a result, and the welcome screen stays.
         w.action("Large FilesAction")->trigger();
-        QCOMPARE(w.state.navigationSelection(), std::optional(SidebarItem(SidebarItem::largeFiles)));
+        QCOMPARE(w.state.navigationSelection(),
+                 std::optional(SidebarItem(SidebarItem::largeFiles)));
         QCOMPARE(w.content().detail(), ContentView::Detail::welcome);
         QVERIFY(!w.content().supportsInspector());
     }
@@ -112,13 +117,20 @@ private Q_SLOTS:
         QTest::addColumn<int>("item");
         QTest::addColumn<int>("detail");
         QTest::addColumn<bool>("inspector");
-        QTest::newRow("overview") << int(SidebarItem::overview) << int(ContentView::Detail::overview) << false;
-        QTest::newRow("treeMap") << int(SidebarItem::treeMap) << int(ContentView::Detail::treeMap) << false;
-        QTest::newRow("largeFiles") << int(SidebarItem::largeFiles) << int(ContentView::Detail::largeFiles) << true;
-        QTest::newRow("categories") << int(SidebarItem::categories) << int(ContentView::Detail::categories) << true;
-        QTest::newRow("duplicates") << int(SidebarItem::duplicates) << int(ContentView::Detail::overview) << false;
-        QTest::newRow("caches") << int(SidebarItem::caches) << int(ContentView::Detail::overview) << false;
-        QTest::newRow("cleanup") << int(SidebarItem::cleanup) << int(ContentView::Detail::overview) << false;
+        QTest::newRow("overview") << int(SidebarItem::overview)
+                                  << int(ContentView::Detail::overview) << false;
+        QTest::newRow("treeMap") << int(SidebarItem::treeMap) << int(ContentView::Detail::treeMap)
+                                 << false;
+        QTest::newRow("largeFiles")
+            << int(SidebarItem::largeFiles) << int(ContentView::Detail::largeFiles) << true;
+        QTest::newRow("categories")
+            << int(SidebarItem::categories) << int(ContentView::Detail::categories) << true;
+        QTest::newRow("duplicates")
+            << int(SidebarItem::duplicates) << int(ContentView::Detail::overview) << false;
+        QTest::newRow("caches") << int(SidebarItem::caches) << int(ContentView::Detail::overview)
+                                << false;
+        QTest::newRow("cleanup") << int(SidebarItem::cleanup) << int(ContentView::Detail::overview)
+                                 << false;
     }
 
     void eachDestinationHasItsView()
@@ -143,7 +155,8 @@ private Q_SLOTS:
         QCOMPARE(pill->nameText(), QFileInfo(QString::fromLocal8Bit(dir.path())).fileName());
         auto* name = pill->findChildren<StyledLabel*>().front();
         QTRY_COMPARE(name->text(), pill->nameText());
-        QCOMPARE(pill->sizeText(), FormatUtils::formatBytesCompact(w.state.scanResult()->totalSize()));
+        QCOMPARE(pill->sizeText(),
+                 FormatUtils::formatBytesCompact(w.state.scanResult()->totalSize()));
         QCOMPARE(w.content().isInspectorShown(), inspector);
         QCOMPARE(w.content().inspectorToggle()->isVisible(), inspector);
         QTRY_COMPARE(w.inspectorVisible(), inspector);
@@ -244,8 +257,8 @@ private Q_SLOTS:
         QVERIFY(w.scan(dir.file("Downloads")));
         QCOMPARE(w.window.windowTitle(), QStringLiteral("Downloads \u2014 Plenvo"));
         QVERIFY(w.scan(dir.path()));
-        QCOMPARE(w.window.windowTitle(),
-                 QFileInfo(QString::fromLocal8Bit(dir.path())).fileName() + QStringLiteral(" \u2014 Plenvo"));
+        QCOMPARE(w.window.windowTitle(), QFileInfo(QString::fromLocal8Bit(dir.path())).fileName() +
+                                             QStringLiteral(" \u2014 Plenvo"));
     }
 
     void theTitleOfTheFileSystemRootIsASlash()

@@ -6,8 +6,8 @@
 #include "state/FakeTrash.h"
 
 #include "AppState.h"
-#include "shell/ContentView.h"
 #include "shell/AboutView.h"
+#include "shell/ContentView.h"
 #include "shell/DestinationPlaceholderView.h"
 #include "shell/DirectoryPickerSheet.h"
 #include "shell/MainWindow.h"
@@ -105,7 +105,8 @@ private Q_SLOTS:
         QCOMPARE(content.headerRow()->geometry().top(), 0);
         state.setNavigationSelection(SidebarItem::largeFiles);
         QTRY_COMPARE(content.inspectorColumn()->width(), 260);
-        QCOMPARE(content.inspectorColumn()->geometry().right(), content.inspectorColumn()->parentWidget()->width() - 1);
+        QCOMPARE(content.inspectorColumn()->geometry().right(),
+                 content.inspectorColumn()->parentWidget()->width() - 1);
         save(window, QStringLiteral("large-files-inspector") + suffix);
 
         // A toast over the top, across the whole window.

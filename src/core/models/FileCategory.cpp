@@ -33,8 +33,7 @@ constexpr std::array<Description, FileCategory::kCount> kDescriptions = {{
 constexpr std::array<std::pair<FileCategory::Value, const char*>, 9> kExtensions = {{
     {FileCategory::documents,
      "pdf doc docx xls xlsx ppt pptx txt rtf pages numbers keynote csv md"},
-    {FileCategory::images,
-     "jpg jpeg png gif bmp tiff tif svg webp heic heif raw cr2 nef psd ai"},
+    {FileCategory::images, "jpg jpeg png gif bmp tiff tif svg webp heic heif raw cr2 nef psd ai"},
     {FileCategory::videos, "mp4 mov avi mkv wmv flv m4v webm mpg mpeg 3gp mts"},
     {FileCategory::audio, "mp3 wav aac flac m4a wma ogg aiff alac opus"},
     {FileCategory::archives, "zip rar 7z tar gz bz2 xz dmg iso pkg deb rpm"},
@@ -59,7 +58,8 @@ public:
             while (!rest.empty()) {
                 const std::size_t space = rest.find(' ');
                 insert(rest.substr(0, space), category);
-                rest = space == std::string_view::npos ? std::string_view() : rest.substr(space + 1);
+                rest =
+                    space == std::string_view::npos ? std::string_view() : rest.substr(space + 1);
             }
         }
     }

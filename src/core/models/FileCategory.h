@@ -40,7 +40,7 @@ public:
     // All categories in declaration order.
     static constexpr std::array<FileCategory, kCount> allCases()
     {
-        return {documents, images, videos,       audio,  archives,
+        return {documents, images,       videos, audio,  archives,
                 code,      applications, system, caches, other};
     }
 
@@ -61,7 +61,6 @@ public:
     static FileCategory categorize(QStringView extension);
     // The category of a node, from the extension of its name.
     static FileCategory of(const FileNode& node);
-
 
 private:
     Value m_value;

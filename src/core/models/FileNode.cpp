@@ -10,17 +10,16 @@
 namespace plenvo {
 
 NodeRef FileNode::create(std::string_view name, std::string_view path, bool isDirectory,
-                         std::int64_t fileSize, Timestamp modificationDate,
-                         Timestamp creationDate, std::vector<NodeRef>&& children,
-                         NodeArena* arena)
+                         std::int64_t fileSize, Timestamp modificationDate, Timestamp creationDate,
+                         std::vector<NodeRef>&& children, NodeArena* arena)
 {
     const std::size_t nameLength = std::min<std::size_t>(name.size(), UINT16_MAX);
     const std::size_t bytes = sizeof(FileNode) + (isDirectory ? sizeof(Folder) : 0) + nameLength;
     void* block = arena ? arena->allocate(bytes) : ::operator new(bytes);
 
     auto* node = new (block) FileNode;
-    node->m_flags = static_cast<std::uint8_t>((isDirectory ? kDirectory : 0) |
-                                              (arena ? 0 : kHeapBlock));
+    node->m_flags =
+        static_cast<std::uint8_t>((isDirectory ? kDirectory : 0) | (arena ? 0 : kHeapBlock));
     node->m_nameLength = static_cast<std::uint16_t>(nameLength);
     node->m_id = NodeId::generate();
     node->m_modified = modificationDate.value_or(kNoDate);

@@ -92,16 +92,15 @@ public:
     // taken with their aggregates as they stand, so trees are built bottom-up. A file takes no
     // children. Names longer than 65535 bytes are cut.
     static NodeRef create(std::string_view name, std::string_view path, bool isDirectory,
-                          std::int64_t fileSize, Timestamp modificationDate,
-                          Timestamp creationDate, std::vector<NodeRef>&& children = {},
-                          NodeArena* arena = nullptr);
+                          std::int64_t fileSize, Timestamp modificationDate, Timestamp creationDate,
+                          std::vector<NodeRef>&& children = {}, NodeArena* arena = nullptr);
 
     FileNode(const FileNode&) = delete;
     FileNode& operator=(const FileNode&) = delete;
 
     const NodeId& id() const { return m_id; }
     std::string_view nameBytes() const { return {nameData(), m_nameLength}; }
-    QString name() const; // for display: decoded as UTF-8, invalid bytes replaced
+    QString name() const;          // for display: decoded as UTF-8, invalid bytes replaced
     std::string pathBytes() const; // the exact location
     QString path() const;          // for display
     // Text after the last dot of the name, empty when there is none, when the only dot

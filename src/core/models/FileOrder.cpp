@@ -39,9 +39,9 @@ struct FileOrder::Entry {
     std::uint64_t key;
     const FileNode* node;
     std::uint32_t index;
-    std::uint8_t decided;  // leading key characters that decide the order on their own
-    bool complete;         // the key holds the whole name
-    bool ascii;            // the name is printable ASCII throughout
+    std::uint8_t decided; // leading key characters that decide the order on their own
+    bool complete;        // the key holds the whole name
+    bool ascii;           // the name is printable ASCII throughout
 };
 
 // Reads the collation ranks of printable ASCII from the collator and checks that ordering
@@ -79,7 +79,8 @@ std::shared_ptr<const FileOrder::Ranks> FileOrder::computeRanks(const QCollator&
     for (int a = kFirstPrintable; a <= kLastPrintable; ++a) {
         samples.push_back({QString(QChar(a)), ranks->rank[a] * 128});
         for (int b = kFirstPrintable; b <= kLastPrintable; ++b)
-            samples.push_back({QString(QChar(a)) + QChar(b), ranks->rank[a] * 128 + ranks->rank[b]});
+            samples.push_back(
+                {QString(QChar(a)) + QChar(b), ranks->rank[a] * 128 + ranks->rank[b]});
     }
     std::stable_sort(samples.begin(), samples.end(), [&](const Sample& x, const Sample& y) {
         return collator.compare(x.text, y.text) < 0;
@@ -93,7 +94,6 @@ std::shared_ptr<const FileOrder::Ranks> FileOrder::computeRanks(const QCollator&
     }
     return ranks;
 }
-
 
 // The check costs a few thousand collator calls, so its outcome is kept per locale.
 std::shared_ptr<const FileOrder::Ranks> FileOrder::ranksFor(const QCollator& collator)
@@ -142,7 +142,8 @@ FileOrder::Entry FileOrder::entryFor(const FileNode* node, std::uint32_t index) 
     } else {
         // Stop one short of the first other character, which might combine with the one
         // before it.
-        entry.decided = std::uint8_t(printable == 0 ? 0 : std::min<std::size_t>(printable - 1, kCharsPerKey));
+        entry.decided =
+            std::uint8_t(printable == 0 ? 0 : std::min<std::size_t>(printable - 1, kCharsPerKey));
     }
     return entry;
 }
@@ -154,10 +155,7 @@ class FileOrder::SortKeys {
 public:
     explicit SortKeys(const QCollator& collator) : m_collator(collator) {}
 
-    int compare(const FileNode& a, const FileNode& b)
-    {
-        return keyFor(a).compare(keyFor(b));
-    }
+    int compare(const FileNode& a, const FileNode& b) { return keyFor(a).compare(keyFor(b)); }
 
 private:
     const QCollatorSortKey& keyFor(const FileNode& node)

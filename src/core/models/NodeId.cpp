@@ -70,8 +70,8 @@ NodeId NodeId::generate()
     thread_local Xoshiro256 generator;
     std::uint64_t high = generator.next();
     std::uint64_t low = generator.next();
-    high = (high & ~0xF000ull) | 0x4000ull;                    // version 4
-    low = (low & ~(0x3ull << 62)) | (0x2ull << 62);            // RFC 4122 variant
+    high = (high & ~0xF000ull) | 0x4000ull;         // version 4
+    low = (low & ~(0x3ull << 62)) | (0x2ull << 62); // RFC 4122 variant
     return NodeId(high, low);
 }
 

@@ -52,4 +52,5 @@ using NodeIdSet = std::unordered_set<NodeId, NodeIdHash>;
 
 } // namespace plenvo
 
-template <> struct std::hash<plenvo::NodeId> : plenvo::NodeIdHash {};
+template <> struct std::hash<plenvo::NodeId> : plenvo::NodeIdHash {
+};

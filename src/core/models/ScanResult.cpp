@@ -147,10 +147,9 @@ void ScanResult::collectFiles()
 
 void ScanResult::sortCategoryStat()
 {
-    std::stable_sort(m_categoryStat.begin(), m_categoryStat.end(),
-                     [](const CategoryStat& a, const CategoryStat& b) {
-                         return a.totalSize > b.totalSize;
-                     });
+    std::stable_sort(
+        m_categoryStat.begin(), m_categoryStat.end(),
+        [](const CategoryStat& a, const CategoryStat& b) { return a.totalSize > b.totalSize; });
 }
 
 void ScanResult::removeFromCategory(FileCategory category,
@@ -159,8 +158,12 @@ void ScanResult::removeFromCategory(FileCategory category,
     // The list is in file order: each node is found by binary search among the files that
     // tie with it, then all are removed in one pass.
     std::vector<NodeRef>& list = m_filesByCategory[category.index()];
-    const auto before = [this](const NodeRef& a, const FileNode* b) { return m_order.before(*a, *b); };
-    const auto after = [this](const FileNode* a, const NodeRef& b) { return m_order.before(*a, *b); };
+    const auto before = [this](const NodeRef& a, const FileNode* b) {
+        return m_order.before(*a, *b);
+    };
+    const auto after = [this](const FileNode* a, const NodeRef& b) {
+        return m_order.before(*a, *b);
+    };
     std::vector<std::size_t> positions;
     for (const FileNode* node : nodes) {
         auto first = std::lower_bound(list.begin(), list.end(), node, before);
@@ -204,9 +207,11 @@ void ScanResult::removeNodes(const NodeIdSet& ids)
     if (!removed.empty()) {
         // The largest files change only when one of them went: the others keep their places
         // and the next ones in file order move up.
-        const bool topChanged = std::any_of(m_topFiles.begin(), m_topFiles.end(), [&](const NodeRef& n) {
-            return std::any_of(removed.begin(), removed.end(), [&](const NodeRef& r) { return r == n; });
-        });
+        const bool topChanged =
+            std::any_of(m_topFiles.begin(), m_topFiles.end(), [&](const NodeRef& n) {
+                return std::any_of(removed.begin(), removed.end(),
+                                   [&](const NodeRef& r) { return r == n; });
+            });
         if (topChanged)
             m_topFiles = m_order.first(m_allFiles, kTopFileCount);
 

@@ -49,7 +49,6 @@ public:
     // Whether the category had files when the result was built (its list may be empty now).
     bool hasFilesEntry(FileCategory category) const { return m_hasEntry[category.index()]; }
 
-
     // Drops the files with these ids from every list and statistic, and re-reads the totals
     // from the root. The nodes must already be out of the tree. Ids of folders, or of nodes
     // that are not in the lists, match nothing.

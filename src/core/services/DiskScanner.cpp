@@ -109,8 +109,7 @@ class DiskScanner::Walk {
 public:
     Walk(DiskScanner& scanner, std::string_view path, const ProgressHandler& progress,
          const CancellationToken& token)
-        : m_scanner(scanner), m_progress(progress), m_token(token),
-          m_mounts(scanner.m_mountInfo)
+        : m_scanner(scanner), m_progress(progress), m_token(token), m_mounts(scanner.m_mountInfo)
     {
         m_rootPath.assign(path);
         while (m_rootPath.size() > 1 && m_rootPath.back() == '/')
@@ -145,8 +144,8 @@ private:
     NodeRef makeFile(std::string_view name, const Attributes& a, std::string_view path = {})
     {
         ++m_filesScanned;
-        return FileNode::create(name, path, false, a.known ? a.size : 0, a.modified, a.created,
-                                {}, &m_arena);
+        return FileNode::create(name, path, false, a.known ? a.size : 0, a.modified, a.created, {},
+                                &m_arena);
     }
     NodeRef makeFolder(Frame& frame, std::string_view path = {})
     {
@@ -199,8 +198,7 @@ void DiskScanner::Walk::reportProgress(std::string_view name)
     m_lastReport = now;
     if (m_progress)
         m_progress(ScanProgress::scanning(
-            QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())),
-            m_filesScanned));
+            QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())), m_filesScanned));
 }
 
 void DiskScanner::Walk::list(Frame& frame)
@@ -336,7 +334,8 @@ DiskScanner::Outcome DiskScanner::Walk::run()
     if (!rootAttributes.isDirectory) {
         NodeRef file = makeFile(rootName, rootAttributes, m_rootPath);
         const std::size_t slash = m_rootPath.rfind('/');
-        const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : m_rootPath.substr(0, slash));
+        const std::string folder =
+            slash == std::string::npos ? "." : (slash == 0 ? "/" : m_rootPath.substr(0, slash));
         m_index->addFile(m_index->addFolder(FileExistenceIndex::kNoParent, folder), rootName);
         reportProgress(rootName);
         return finished(std::move(file));
@@ -449,14 +448,12 @@ void DiskScanner::scan(std::string path, ProgressHandler progress, CancellationT
         m_worker->context,
         [this, path = std::move(path), progress = std::move(progress), token,
          done = std::move(done)]() {
-            Outcome outcome = token.isCancelled()
-                                  ? Outcome{Outcome::Status::cancelled, {}, {}, {}}
-                                  : scanNow(path, progress, token);
+            Outcome outcome = token.isCancelled() ? Outcome{Outcome::Status::cancelled, {}, {}, {}}
+                                                  : scanNow(path, progress, token);
             {
                 std::lock_guard lock(m_worker->mutex);
-                std::erase_if(m_worker->active, [&](const CancellationToken& t) {
-                    return t.isSameAs(token);
-                });
+                std::erase_if(m_worker->active,
+                              [&](const CancellationToken& t) { return t.isSameAs(token); });
             }
             if (done)
                 done(std::move(outcome));

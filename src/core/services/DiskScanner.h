@@ -35,7 +35,7 @@ public:
     struct Outcome {
         enum class Status { completed, cancelled, failed };
         Status status = Status::completed;
-        NodeRef root;  // set when completed
+        NodeRef root; // set when completed
         // What the scan found, to ask later which files are gone (set when completed).
         std::shared_ptr<const FileExistenceIndex> existence;
         QString error; // set when failed
@@ -52,8 +52,7 @@ public:
 
     // Queues a scan of `path` (raw bytes). `progress` and `done` are called on the scanner's
     // thread; a cancelled scan completes promptly with Status::cancelled and no tree.
-    void scan(std::string path, ProgressHandler progress, CancellationToken token,
-              Completion done);
+    void scan(std::string path, ProgressHandler progress, CancellationToken token, Completion done);
 
     // Scans `path` on the calling thread. Cancellation is checked at every folder boundary.
     Outcome scanNow(std::string_view path, const ProgressHandler& progress,

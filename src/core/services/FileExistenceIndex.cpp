@@ -116,7 +116,8 @@ std::vector<std::string> FileExistenceIndex::folderPaths() const
     return paths;
 }
 
-int FileExistenceIndex::openFolder(std::uint32_t folder, const std::vector<std::string>& paths) const
+int FileExistenceIndex::openFolder(std::uint32_t folder,
+                                   const std::vector<std::string>& paths) const
 {
     constexpr int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
     if (paths[folder].size() < PATH_MAX)
@@ -159,7 +160,8 @@ std::vector<FileExistenceIndex::Missing> FileExistenceIndex::missingFiles() cons
             gone = errno == ENOENT || errno == ENOTDIR;
         }
         for (std::size_t i = first; i < end; ++i)
-            if (gone || (listed && !std::binary_search(present.begin(), present.end(), m_hashes[i])))
+            if (gone ||
+                (listed && !std::binary_search(present.begin(), present.end(), m_hashes[i])))
                 missing.push_back({folder, m_hashes[i]});
     }
     return missing;

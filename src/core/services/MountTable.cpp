@@ -12,9 +12,9 @@ MountTable::MountTable(std::string source) : m_source(std::move(source)) {}
 bool MountTable::isPseudoType(std::string_view type)
 {
     static constexpr std::array<std::string_view, 17> kPseudo = {
-        "proc",       "sysfs",     "devtmpfs", "devpts", "cgroup",  "cgroup2",
-        "debugfs",    "tracefs",   "securityfs", "pstore", "bpf",   "configfs",
-        "fusectl",    "mqueue",    "hugetlbfs", "binfmt_misc", "autofs"};
+        "proc",    "sysfs",   "devtmpfs",   "devpts",      "cgroup", "cgroup2",
+        "debugfs", "tracefs", "securityfs", "pstore",      "bpf",    "configfs",
+        "fusectl", "mqueue",  "hugetlbfs",  "binfmt_misc", "autofs"};
     for (std::string_view pseudo : kPseudo)
         if (type == pseudo)
             return true;

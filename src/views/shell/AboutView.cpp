@@ -20,7 +20,8 @@ AboutView::AboutView(QWidget* parent) : QDialog(parent)
     column->setSizeConstraint(QLayout::SetFixedSize);
 
     column->addWidget(new SymbolView(QStringLiteral("internaldrive.fill"),
-                                     Icons::extentFor(TextStyles::systemFont(48)), ColorToken::blue, this),
+                                     Icons::extentFor(TextStyles::systemFont(48)), ColorToken::blue,
+                                     this),
                       0, Qt::AlignHCenter);
     auto* names = new QVBoxLayout;
     names->setSpacing(4);

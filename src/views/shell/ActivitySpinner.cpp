@@ -37,7 +37,8 @@ void ActivitySpinner::paintEvent(QPaintEvent*)
     const QRectF box = QRectF(rect()).adjusted(pen, pen, -pen, -pen);
     painter.setPen(QPen(Colors::color(ColorToken::quaternary, palette()), pen));
     painter.drawEllipse(box);
-    painter.setPen(QPen(Colors::color(ColorToken::secondary, palette()), pen, Qt::SolidLine, Qt::RoundCap));
+    painter.setPen(
+        QPen(Colors::color(ColorToken::secondary, palette()), pen, Qt::SolidLine, Qt::RoundCap));
     const int start = int(-m_animation.currentValue().toDouble() * 16);
     painter.drawArc(box, start, 100 * 16);
 }

@@ -13,15 +13,15 @@
 #include "utils/Localization.h"
 
 #include <QFrame>
-#include <QPushButton>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QSplitter>
 #include <QStackedLayout>
 #include <QToolButton>
-#include <QVariantAnimation>
 #include <QVBoxLayout>
+#include <QVariantAnimation>
 
 namespace plenvo {
 
@@ -97,9 +97,8 @@ ContentView::ContentView(AppState& state, FolderPanel& panel, DetailViewFactory&
     m_inspectorAnimation = new QVariantAnimation(this);
     m_inspectorAnimation->setDuration(200);
     m_inspectorAnimation->setEasingCurve(QEasingCurve::InOutQuad);
-    connect(m_inspectorAnimation, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) {
-        m_inspectorColumn->setFixedWidth(v.toInt());
-    });
+    connect(m_inspectorAnimation, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& v) { m_inspectorColumn->setFixedWidth(v.toInt()); });
     connect(m_inspectorAnimation, &QVariantAnimation::finished, this, [this] {
         if (!isInspectorShown()) {
             m_inspectorColumn->hide();
@@ -119,7 +118,8 @@ ContentView::ContentView(AppState& state, FolderPanel& panel, DetailViewFactory&
     stack->addWidget(m_toast);
     m_banner->hide();
     m_toast->hide();
-    connect(m_toast, &ToastView::dismissed, this, [this] { m_state.setToastMessage(std::nullopt); });
+    connect(m_toast, &ToastView::dismissed, this,
+            [this] { m_state.setToastMessage(std::nullopt); });
 
     setTabOrder(m_sidebar, m_toggle);
 
@@ -248,10 +248,12 @@ void ContentView::updateDetail()
         view = m_factory.createDetailView(DetailViewFactory::Destination::treeMap, m_state, this);
         break;
     case Detail::largeFiles:
-        view = m_factory.createDetailView(DetailViewFactory::Destination::largeFiles, m_state, this);
+        view =
+            m_factory.createDetailView(DetailViewFactory::Destination::largeFiles, m_state, this);
         break;
     case Detail::categories:
-        view = m_factory.createDetailView(DetailViewFactory::Destination::categories, m_state, this);
+        view =
+            m_factory.createDetailView(DetailViewFactory::Destination::categories, m_state, this);
         break;
     }
     if (m_detailWidget) {
@@ -293,7 +295,8 @@ void ContentView::updateInspector()
         m_divider->setVisible(shown);
         return;
     }
-    if (m_inspectorColumn->width() == target && m_inspectorAnimation->state() != QAbstractAnimation::Running) {
+    if (m_inspectorColumn->width() == target &&
+        m_inspectorAnimation->state() != QAbstractAnimation::Running) {
         m_inspectorColumn->setVisible(shown);
         m_divider->setVisible(shown);
         return;
@@ -343,7 +346,8 @@ void ContentView::reveal(QWidget* widget, bool show, int milliseconds)
         opacity = new QGraphicsOpacityEffect(widget);
         widget->setGraphicsEffect(opacity);
     }
-    auto* previous = widget->findChild<QVariantAnimation*>(QStringLiteral("reveal"), Qt::FindDirectChildrenOnly);
+    auto* previous =
+        widget->findChild<QVariantAnimation*>(QStringLiteral("reveal"), Qt::FindDirectChildrenOnly);
     delete previous;
     const int fullHeight = widget->sizeHint().height();
     if (show) {
@@ -362,12 +366,13 @@ void ContentView::reveal(QWidget* widget, bool show, int milliseconds)
     animation->setEasingCurve(QEasingCurve::InOutQuad);
     animation->setStartValue(show ? 0.0 : 1.0);
     animation->setEndValue(show ? 1.0 : 0.0);
-    connect(animation, &QVariantAnimation::valueChanged, widget, [this, widget, opacity, fullHeight](const QVariant& v) {
-        const double t = v.toDouble();
-        opacity->setOpacity(t);
-        widget->setMaximumHeight(int(fullHeight * t));
-        layOutOverlay();
-    });
+    connect(animation, &QVariantAnimation::valueChanged, widget,
+            [this, widget, opacity, fullHeight](const QVariant& v) {
+                const double t = v.toDouble();
+                opacity->setOpacity(t);
+                widget->setMaximumHeight(int(fullHeight * t));
+                layOutOverlay();
+            });
     connect(animation, &QVariantAnimation::finished, widget, [this, widget, show] {
         widget->setMaximumHeight(QWIDGETSIZE_MAX);
         widget->setVisible(show);

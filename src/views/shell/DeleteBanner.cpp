@@ -26,11 +26,13 @@ DeleteBanner::DeleteBanner(QWidget* parent)
     row->setSpacing(10);
     m_spinner = new ActivitySpinner(extent, this);
     m_icon = new SymbolView(QStringLiteral("trash.fill"), extent, ColorToken::orange, this);
-    m_text = new StyledLabel(TextStyle::callout, {.weight = QFont::Medium, .monospacedDigits = true},
-                             std::nullopt, this);
+    m_text =
+        new StyledLabel(TextStyle::callout, {.weight = QFont::Medium, .monospacedDigits = true},
+                        std::nullopt, this);
     m_text->setObjectName(QStringLiteral("deleteText"));
-    m_percent = new StyledLabel(TextStyle::callout, {.weight = QFont::Bold, .monospacedDigits = true},
-                                ColorToken::orange, this);
+    m_percent =
+        new StyledLabel(TextStyle::callout, {.weight = QFont::Bold, .monospacedDigits = true},
+                        ColorToken::orange, this);
     m_percent->setObjectName(QStringLiteral("deletePercent"));
     row->addWidget(m_spinner);
     row->addWidget(m_icon);

@@ -32,13 +32,15 @@ DestinationPlaceholderView::DestinationPlaceholderView(DetailViewFactory::Destin
 {
     setObjectName(QStringLiteral("destinationPlaceholder"));
     auto* column = new QVBoxLayout(this);
-    auto* title = new StyledLabel(TextStyle::title2, {.weight = QFont::DemiBold}, ColorToken::secondary, this);
+    auto* title = new StyledLabel(TextStyle::title2, {.weight = QFont::DemiBold},
+                                  ColorToken::secondary, this);
     title->setObjectName(QStringLiteral("destinationTitle"));
     title->setText(itemFor(destination).localizedName());
     column->addWidget(title, 0, Qt::AlignCenter);
 }
 
-QWidget* PlaceholderViewFactory::createDetailView(Destination destination, AppState&, QWidget* parent)
+QWidget* PlaceholderViewFactory::createDetailView(Destination destination, AppState&,
+                                                  QWidget* parent)
 {
     return new DestinationPlaceholderView(destination, parent);
 }

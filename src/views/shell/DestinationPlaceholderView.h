@@ -11,7 +11,8 @@ class DestinationPlaceholderView : public QWidget {
     Q_OBJECT
 
 public:
-    DestinationPlaceholderView(DetailViewFactory::Destination destination, QWidget* parent = nullptr);
+    DestinationPlaceholderView(DetailViewFactory::Destination destination,
+                               QWidget* parent = nullptr);
     DetailViewFactory::Destination destination() const { return m_destination; }
 
 private:

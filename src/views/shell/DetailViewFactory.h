@@ -13,7 +13,8 @@ public:
     enum class Destination { overview, treeMap, largeFiles, categories };
 
     virtual ~DetailViewFactory() = default;
-    virtual QWidget* createDetailView(Destination destination, AppState& state, QWidget* parent) = 0;
+    virtual QWidget* createDetailView(Destination destination, AppState& state,
+                                      QWidget* parent) = 0;
     // The view of AppState::selectedNode(); null when there is none to show (the window then
     // shows its placeholder).
     virtual QWidget* createInspectorView(AppState& state, QWidget* parent) = 0;

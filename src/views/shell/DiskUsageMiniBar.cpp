@@ -25,8 +25,9 @@ DiskUsageMiniBar::DiskUsageMiniBar(QWidget* parent) : QWidget(parent)
     m_name = new StyledLabel(TextStyle::caption2, {.weight = QFont::Medium}, std::nullopt, this);
     m_name->setMaximumWidth(320);
     m_name->setElideMode(Qt::ElideMiddle);
-    m_size = new StyledLabel(TextStyle::caption2, {.weight = QFont::DemiBold, .monospacedDigits = true},
-                             ColorToken::blue, this);
+    m_size =
+        new StyledLabel(TextStyle::caption2, {.weight = QFont::DemiBold, .monospacedDigits = true},
+                        ColorToken::blue, this);
     row->addWidget(m_name);
     row->addWidget(m_size);
 }

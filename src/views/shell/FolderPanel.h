@@ -13,8 +13,8 @@ namespace plenvo {
 class FolderPanel {
 public:
     struct Options {
-        QString message;          // shown above the folders; empty for none
-        QString confirmText;      // the label of the button that accepts
+        QString message;     // shown above the folders; empty for none
+        QString confirmText; // the label of the button that accepts
         bool allowCreatingFolders = true;
     };
 

@@ -18,11 +18,12 @@ InspectorPlaceholderView::InspectorPlaceholderView(QWidget* parent) : QWidget(pa
     auto* column = new QVBoxLayout(this);
     column->setSpacing(10);
     column->addStretch(1);
-    auto* icon = new SymbolView(QStringLiteral("doc.text.magnifyingglass"),
-                                Icons::extentFor(TextStyles::systemFont(28)),
-                                ColorToken::tertiary, this);
+    auto* icon =
+        new SymbolView(QStringLiteral("doc.text.magnifyingglass"),
+                       Icons::extentFor(TextStyles::systemFont(28)), ColorToken::tertiary, this);
     column->addWidget(icon, 0, Qt::AlignHCenter);
-    auto* title = new StyledLabel(TextStyle::callout, {.weight = QFont::Medium}, ColorToken::secondary, this);
+    auto* title =
+        new StyledLabel(TextStyle::callout, {.weight = QFont::Medium}, ColorToken::secondary, this);
     title->setText(L("inspector.emptyTitle"));
     column->addWidget(title, 0, Qt::AlignHCenter);
     auto* description = new StyledLabel(TextStyle::caption, {}, ColorToken::tertiary, this);

@@ -22,7 +22,8 @@ MainWindow::MainWindow(AppState& state, FolderPanel& panel, DetailViewFactory& f
     resize(1200, 800);
     buildMenus();
     setWindowTitle(titleFor(state));
-    connect(&state, &AppState::scanResultChanged, this, [this] { setWindowTitle(titleFor(m_state)); });
+    connect(&state, &AppState::scanResultChanged, this,
+            [this] { setWindowTitle(titleFor(m_state)); });
 }
 
 AboutView* MainWindow::aboutView() const
@@ -66,7 +67,8 @@ void MainWindow::buildMenus()
         QAction* action = view->addAction(item.localizedName());
         action->setObjectName(item.id() + QStringLiteral("Action"));
         action->setShortcut(QKeySequence(Qt::CTRL | key));
-        connect(action, &QAction::triggered, this, [this, item] { m_state.setNavigationSelection(item); });
+        connect(action, &QAction::triggered, this,
+                [this, item] { m_state.setNavigationSelection(item); });
     }
 
     QMenu* help = menuBar()->addMenu(L("menu.help"));

@@ -40,8 +40,8 @@ void SymbolView::paintEvent(QPaintEvent*)
         return;
     QPainter painter(this);
     const QRect box = rect();
-    painter.drawPixmap(box.x() + (box.width() - m_extent) / 2, box.y() + (box.height() - m_extent) / 2,
-                       symbol);
+    painter.drawPixmap(box.x() + (box.width() - m_extent) / 2,
+                       box.y() + (box.height() - m_extent) / 2, symbol);
 }
 
 } // namespace plenvo
