@@ -1,5 +1,6 @@
 #include "DiskScanner.h"
 
+#include "DirectoryListing.h"
 #include "MountTable.h"
 #include "models/NodeArena.h"
 
@@ -8,7 +9,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -76,29 +76,6 @@ std::string_view lastComponent(std::string_view path)
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-struct LinuxDirent64 {
-    std::uint64_t d_ino;
-    std::int64_t d_off;
-    unsigned short d_reclen;
-    unsigned char d_type;
-    char d_name[];
-};
-
-class FdCloser {
-public:
-    explicit FdCloser(int fd) : m_fd(fd) {}
-    ~FdCloser()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FdCloser(const FdCloser&) = delete;
-    FdCloser& operator=(const FdCloser&) = delete;
-
-private:
-    int m_fd;
-};
-
 } // namespace
 
 // One recursive walk. Folders are processed with an explicit stack, so neither the call stack
@@ -114,7 +91,6 @@ public:
         m_rootPath.assign(path);
         while (m_rootPath.size() > 1 && m_rootPath.back() == '/')
             m_rootPath.pop_back();
-        m_buffer.resize(64 * 1024);
     }
 
     ~Walk()
@@ -181,7 +157,7 @@ private:
     NodeArena m_arena;
     std::shared_ptr<FileExistenceIndex> m_index = std::make_shared<FileExistenceIndex>();
     std::string m_rootPath;
-    std::vector<char> m_buffer;
+    DirectoryListing m_listing;
     std::vector<Frame> m_stack;
     std::int64_t m_filesScanned = 0;
     std::chrono::steady_clock::time_point m_lastReport{};
@@ -204,26 +180,17 @@ void DiskScanner::Walk::reportProgress(std::string_view name)
 void DiskScanner::Walk::list(Frame& frame)
 {
     // Entries are listed and their attributes read relative to the folder's descriptor.
-    // Files become nodes at once; subfolders are remembered and entered afterwards.
-    for (;;) {
-        const long n = syscall(SYS_getdents64, frame.fd, m_buffer.data(), m_buffer.size());
-        if (n <= 0)
-            break; // end of the listing, or a listing that failed: keep what was read
-        for (long offset = 0; offset < n;) {
-            auto* entry = reinterpret_cast<LinuxDirent64*>(m_buffer.data() + offset);
-            offset += entry->d_reclen;
-            const char* name = entry->d_name;
-            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
-                continue;
-            const Attributes a = readAttributes(frame.fd, name);
-            if (a.isDirectory) {
-                frame.subfolders.push_back({std::string(name), a});
-            } else {
-                frame.children.push_back(makeFile(name, a));
-                m_index->addFile(frame.folder, name);
-            }
+    // Files become nodes at once; subfolders are remembered and entered afterwards. A listing
+    // that fails part way keeps what was read.
+    m_listing.forEach(frame.fd, [&](const char* name) {
+        const Attributes a = readAttributes(frame.fd, name);
+        if (a.isDirectory) {
+            frame.subfolders.push_back({std::string(name), a});
+        } else {
+            frame.children.push_back(makeFile(name, a));
+            m_index->addFile(frame.folder, name);
         }
-    }
+    });
 }
 
 void DiskScanner::Walk::limitOpenDescriptors()

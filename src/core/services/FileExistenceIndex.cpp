@@ -1,8 +1,9 @@
 #include "FileExistenceIndex.h"
 
+#include "DirectoryListing.h"
+
 #include <fcntl.h>
 #include <limits.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,32 +14,14 @@ namespace plenvo {
 
 namespace {
 
-struct LinuxDirent64 {
-    std::uint64_t d_ino;
-    std::int64_t d_off;
-    unsigned short d_reclen;
-    unsigned char d_type;
-    char d_name[];
-};
-
 // The sorted hashes of the names in a folder; false when the listing failed.
-bool listNames(int fd, std::vector<std::uint32_t>& hashes, std::vector<char>& buffer)
+bool listNames(int fd, std::vector<std::uint32_t>& hashes, DirectoryListing& listing)
 {
     hashes.clear();
-    for (;;) {
-        const long n = syscall(SYS_getdents64, fd, buffer.data(), buffer.size());
-        if (n == 0)
-            break;
-        if (n < 0)
-            return false;
-        for (long offset = 0; offset < n;) {
-            const auto* entry = reinterpret_cast<const LinuxDirent64*>(buffer.data() + offset);
-            offset += entry->d_reclen;
-            hashes.push_back(FileExistenceIndex::hashName(entry->d_name));
-        }
-    }
+    const bool complete = listing.forEach(
+        fd, [&](const char* name) { hashes.push_back(FileExistenceIndex::hashName(name)); });
     std::sort(hashes.begin(), hashes.end());
-    return true;
+    return complete;
 }
 
 } // namespace
@@ -146,7 +129,7 @@ std::vector<FileExistenceIndex::Missing> FileExistenceIndex::missingFiles() cons
     const std::vector<std::string> paths = folderPaths();
     std::vector<Missing> missing;
     std::vector<std::uint32_t> present;
-    std::vector<char> buffer(64 * 1024);
+    DirectoryListing listing;
     for (std::size_t r = 0; r < m_runs.size(); ++r) {
         const std::uint32_t folder = m_runs[r].folder;
         const std::size_t first = m_runs[r].first;
@@ -154,7 +137,7 @@ std::vector<FileExistenceIndex::Missing> FileExistenceIndex::missingFiles() cons
         bool listed = false;
         bool gone = false;
         if (const int fd = openFolder(folder, paths); fd >= 0) {
-            listed = listNames(fd, present, buffer);
+            listed = listNames(fd, present, listing);
             ::close(fd);
         } else {
             gone = errno == ENOENT || errno == ENOTDIR;

@@ -1,5 +1,6 @@
 target_sources(plenvo-core PRIVATE
     services/CancellationToken.h
+    services/DirectoryListing.cpp services/DirectoryListing.h
     services/MountTable.cpp services/MountTable.h
     services/DiskScanner.cpp services/DiskScanner.h
     services/FileExistenceIndex.cpp services/FileExistenceIndex.h
