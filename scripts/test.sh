@@ -13,5 +13,5 @@ cmake --build build-test -j"$jobs"
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DPLENVO_SANITIZE=ON -DPLENVO_BUILD_BENCH=OFF >/dev/null
 cmake --build build-asan -j"$jobs"
-(cd build-asan && ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j"$jobs")

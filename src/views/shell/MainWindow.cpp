@@ -21,9 +21,9 @@ MainWindow::MainWindow(AppState& state, FolderPanel& panel, DetailViewFactory& f
     setMinimumSize(900, 600);
     resize(1200, 800);
     buildMenus();
-    setWindowTitle(titleFor(state));
+    setWindowTitle(titleFor(state.scanResult().get()));
     connect(&state, &AppState::scanResultChanged, this,
-            [this] { setWindowTitle(titleFor(m_state)); });
+            [this] { setWindowTitle(titleFor(m_state.scanResult().get())); });
 }
 
 AboutView* MainWindow::aboutView() const
@@ -31,9 +31,9 @@ AboutView* MainWindow::aboutView() const
     return m_about;
 }
 
-QString MainWindow::titleFor(const AppState& state)
+QString MainWindow::titleFor(const ScanResult* result)
 {
-    if (const auto& result = state.scanResult())
+    if (result)
         return result->rootName() + QStringLiteral(" \u2014 Plenvo");
     return QStringLiteral("Plenvo");
 }

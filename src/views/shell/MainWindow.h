@@ -10,6 +10,7 @@ class AppState;
 class ContentView;
 class DetailViewFactory;
 class FolderPanel;
+class ScanResult;
 
 // The main window: the content view, the menu bar with its commands and shortcuts, and a title
 // that names the scanned folder.
@@ -24,7 +25,7 @@ public:
     AboutView* aboutView() const;
 
     // "<folder> — Plenvo" for a result of that folder, else "Plenvo".
-    static QString titleFor(const AppState& state);
+    static QString titleFor(const ScanResult* result);
 
 public Q_SLOTS:
     void showAbout();
