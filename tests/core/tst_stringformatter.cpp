@@ -1,4 +1,3 @@
-#include "utils/Localization.h"
 #include "utils/StringFormatter.h"
 
 #include <QLocale>
@@ -13,23 +12,20 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString format(const QString& text, std::initializer_list<LArg> args)
+QString format(const QString& text, std::initializer_list<StringFormatter::Arg> args)
 {
-    const std::vector<LArg> list(args);
+    const std::vector<StringFormatter::Arg> list(args);
     return StringFormatter::format(text, list);
 }
 
 } // namespace
 
 // Arguments are strings or integers; characters and booleans are neither.
-static_assert(std::is_constructible_v<LArg, const char*>);
-static_assert(std::is_constructible_v<LArg, QString>);
-static_assert(std::is_constructible_v<LArg, qint64>);
-static_assert(std::is_constructible_v<LArg, std::int64_t>);
-static_assert(std::is_constructible_v<LArg, std::size_t>);
-static_assert(!std::is_constructible_v<LArg, bool>);
-static_assert(!std::is_constructible_v<LArg, char>);
-static_assert(!std::is_constructible_v<LArg, char16_t>);
+static_assert(std::is_constructible_v<StringFormatter::Arg, const char*>);
+static_assert(std::is_constructible_v<StringFormatter::Arg, QString>);
+static_assert(std::is_constructible_v<StringFormatter::Arg, std::size_t>);
+static_assert(!std::is_constructible_v<StringFormatter::Arg, bool>);
+static_assert(!std::is_constructible_v<StringFormatter::Arg, char>);
 
 class StringFormatterTest : public QObject {
     Q_OBJECT
@@ -37,73 +33,42 @@ class StringFormatterTest : public QObject {
 private Q_SLOTS:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
-    void fillsPlaceholdersInOrder()
+    void fillsPlaceholders()
     {
         QCOMPARE(format(u"Moved %lld items, %@ freed"_s, {3, "1.5 KB"}),
                  u"Moved 3 items, 1.5 KB freed"_s);
-        QCOMPARE(format(u"%@"_s, {QStringLiteral("a.txt")}), u"a.txt"_s);
         QCOMPARE(format(u"%lld%lld%lld"_s, {1, 22, 333}), u"122333"_s);
-        QCOMPARE(format(u"%@ → %@"_s, {"前", "后"}), u"前 → 后"_s);
+        QCOMPARE(format(u"%@ → %@"_s, {"前", QStringLiteral("后")}), u"前 → 后"_s);
         QCOMPARE(format(QString(), {1}), QString());
-        QCOMPARE(format(u"no placeholders"_s, {1, "x"}), u"no placeholders"_s);
-    }
-
-    void argumentTextIsInsertedVerbatim()
-    {
         // An argument's own '%' signs are not placeholders.
-        QCOMPARE(format(u"%@ and %@"_s, {"%lld %@", "b"}), u"%lld %@ and b"_s);
-        QCOMPARE(format(u"[%@]"_s, {QString()}), u"[]"_s);
-    }
-
-    void positionalPlaceholdersAddressTheirArgument()
-    {
+        QCOMPARE(format(u"%@ and [%@]"_s, {"%lld %@", QString()}), u"%lld %@ and []"_s);
+        // Positional placeholders address their argument and leave the turn of the others.
         QCOMPARE(format(u"%2$@ holds %1$lld"_s, {7, "box"}), u"box holds 7"_s);
         QCOMPARE(format(u"%1$@/%1$@"_s, {"x"}), u"x/x"_s);
         QCOMPARE(format(u"%3$lld-%2$lld-%1$lld"_s, {1, 2, 3}), u"3-2-1"_s);
-        // Positional placeholders leave the turn of the unnumbered ones alone.
         QCOMPARE(format(u"%2$@ %@"_s, {"a", "b"}), u"b a"_s);
-    }
-
-    void percentEscape()
-    {
-        QCOMPARE(format(u"100%%"_s, {1}), u"100%"_s);
-        QCOMPARE(format(u"%%lld %lld"_s, {5}), u"%lld 5"_s);
-        QCOMPARE(format(u"%%%@"_s, {"x"}), u"%x"_s);
-    }
-
-    void integersArePlainDigits_data()
-    {
-        QTest::addColumn<QString>("locale");
-        QTest::newRow("C") << u"C"_s;
-        QTest::newRow("en_US") << u"en_US"_s;
-        QTest::newRow("de_DE") << u"de_DE"_s;
-        QTest::newRow("zh_CN") << u"zh_CN"_s;
-        QTest::newRow("ar_EG") << u"ar_EG"_s;
+        QCOMPARE(format(u"100%% %%lld %lld%%%@"_s, {5, "x"}), u"100% %lld 5%x"_s);
     }
 
     void integersArePlainDigits()
     {
-        QFETCH(QString, locale);
-        QLocale::setDefault(QLocale(locale));
-        QCOMPARE(format(u"%lld"_s, {1234567}), u"1234567"_s);
-        QCOMPARE(format(u"%lld"_s, {-42}), u"-42"_s);
-        QCOMPARE(format(u"%lld"_s, {std::numeric_limits<qint64>::max()}), u"9223372036854775807"_s);
-        QCOMPARE(format(u"%lld"_s, {std::numeric_limits<qint64>::min()}),
-                 u"-9223372036854775808"_s);
-        QCOMPARE(format(u"%@"_s, {98765}), u"98765"_s);
-    }
-
-    void integerTypesConvert()
-    {
-        QCOMPARE(format(u"%lld"_s, {std::size_t(12)}), u"12"_s);
+        for (const char* locale : {"C", "de_DE", "ar_EG"}) {
+            QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
+            QCOMPARE(format(u"%lld %lld"_s, {1234567, -42}), u"1234567 -42"_s);
+            QCOMPARE(format(u"%lld"_s, {std::numeric_limits<qint64>::max()}),
+                     u"9223372036854775807"_s);
+            QCOMPARE(format(u"%lld"_s, {std::numeric_limits<qint64>::min()}),
+                     u"-9223372036854775808"_s);
+            QCOMPARE(format(u"%@"_s, {98765}), u"98765"_s);
+        }
         QCOMPARE(format(u"%lld"_s, {std::numeric_limits<std::uint64_t>::max()}),
                  u"9223372036854775807"_s);
-        QCOMPARE(format(u"%lld"_s, {short(-3)}), u"-3"_s);
-        QCOMPARE(format(u"%lld"_s, {std::numeric_limits<std::uint32_t>::max()}), u"4294967295"_s);
+        QCOMPARE(format(u"%lld %lld"_s, {short(-3), std::numeric_limits<std::uint32_t>::max()}),
+                 u"-3 4294967295"_s);
     }
 
     // A translation that does not match its arguments fills what it can and keeps the rest
-    // of its text as written.
+    // of its text as written, never reading past its end or its arguments.
     void brokenTextsNeverFail_data()
     {
         QTest::addColumn<QString>("text");
@@ -120,16 +85,15 @@ private Q_SLOTS:
             << u"%99999999999999999999$lld"_s << u"%99999999999999999999$lld"_s;
         QTest::newRow("positional integer given a string") << u"%2$lld"_s << u"%2$lld"_s;
         QTest::newRow("unknown conversions take their turn") << u"%d %s|%@"_s << u"%d %s|%@"_s;
-        QTest::newRow("unknown length") << u"%ld %@"_s << u"%ld a.txt"_s;
         QTest::newRow("unknown positional") << u"%1$s %2$@"_s << u"%1$s a.txt"_s;
         QTest::newRow("lone percent at the end") << u"50%"_s << u"50%"_s;
         QTest::newRow("percent alone") << u"%"_s << u"%"_s;
+        QTest::newRow("escaped percent") << u"%%%lld%%"_s << u"%7%"_s;
         QTest::newRow("percent before a space") << u"50% of %lld"_s << u"50% of 7"_s;
         QTest::newRow("unfinished position") << u"%1$"_s << u"%1$"_s;
         QTest::newRow("unfinished length") << u"x %ll"_s << u"x %ll"_s;
         QTest::newRow("width is not supported") << u"%5lld %lld"_s << u"%5lld 7"_s;
         QTest::newRow("percent before non-ASCII") << u"%好 %lld"_s << u"%好 7"_s;
-        QTest::newRow("no placeholders at all") << u"plain"_s << u"plain"_s;
     }
 
     void brokenTextsNeverFail()
@@ -137,25 +101,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QString, expected);
         QCOMPARE(format(text, {7, "a.txt"}), expected);
-    }
-
-    void placeholdersWithoutArguments()
-    {
-        QCOMPARE(StringFormatter::format(u"%@ %lld %1$@ %%", {}), u"%@ %lld %1$@ %"_s);
-    }
-
-    void keyOnlyLeavesTheTextAlone()
-    {
-        // Without arguments nothing is formatted: a missing key comes back exactly as given.
-        QCOMPARE(L("test.missing 100% %@ %%"), u"test.missing 100% %@ %%"_s);
-    }
-
-    void missingTextShowsTheKeyWithItsArguments()
-    {
-        QCOMPARE(L("test.missing %@", "a.txt"), u"test.missing a.txt"_s);
-        QCOMPARE(L("test.missing %lld %@ %lld", 2, "1.5 KB", 1234567),
-                 u"test.missing 2 1.5 KB 1234567"_s);
-        QCOMPARE(L(u"test.missing %@"_s, QStringLiteral("é")), u"test.missing é"_s);
+        QCOMPARE(StringFormatter::format(text, {}), QString(text).replace(u"%%"_s, u"%"_s));
     }
 };
 

@@ -4,16 +4,28 @@
 #include <QTest>
 
 #include <array>
+#include <utility>
 
 using namespace plenvo;
 
 namespace {
 
-constexpr std::array kAccents{ColorToken::blue,   ColorToken::orange, ColorToken::purple,
-                              ColorToken::pink,   ColorToken::yellow, ColorToken::teal,
-                              ColorToken::indigo, ColorToken::gray,   ColorToken::brown,
-                              ColorToken::green,  ColorToken::red};
+using Scheme = Colors::Scheme;
+
 constexpr std::array kLabels{ColorToken::secondary, ColorToken::tertiary, ColorToken::quaternary};
+
+// Each accent with the range of hues its name stands for (from, going up, to: it may wrap
+// through red); gray has none.
+struct Accent {
+    ColorToken token;
+    int hueFrom;
+    int hueTo;
+};
+constexpr Accent kAccents[] = {
+    {ColorToken::blue, 200, 225},   {ColorToken::orange, 25, 45}, {ColorToken::purple, 270, 295},
+    {ColorToken::pink, 330, 355},   {ColorToken::yellow, 45, 60}, {ColorToken::teal, 175, 200},
+    {ColorToken::indigo, 235, 250}, {ColorToken::brown, 25, 45},  {ColorToken::green, 120, 145},
+    {ColorToken::red, 355, 10},     {ColorToken::gray, -1, -1}};
 
 QPalette paletteWith(const QColor& window, const QColor& text)
 {
@@ -33,14 +45,6 @@ QPalette darkPalette()
     return paletteWith(QColor(0x1E, 0x1E, 0x1E), QColor(0xEE, 0xEE, 0xF0));
 }
 
-// Hue in degrees, measured from `from` going up, so ranges may wrap through red.
-bool hueWithin(const QColor& color, int from, int to)
-{
-    const int hue = color.hsvHue();
-    const int span = (to - from + 360) % 360;
-    return (hue - from + 360) % 360 <= span;
-}
-
 } // namespace
 
 class ColorsTest : public QObject {
@@ -49,171 +53,97 @@ class ColorsTest : public QObject {
 private Q_SLOTS:
     void cleanup() { QGuiApplication::setPalette(QPalette()); }
 
-    void schemeFollowsTheWindowBackground_data()
-    {
-        QTest::addColumn<QPalette>("palette");
-        QTest::addColumn<bool>("dark");
-        QTest::newRow("light grey") << lightPalette() << false;
-        QTest::newRow("white") << paletteWith(Qt::white, Qt::black) << false;
-        QTest::newRow("near black") << darkPalette() << true;
-        QTest::newRow("dark blue") << paletteWith(QColor(0x10, 0x18, 0x30), Qt::white) << true;
-        QTest::newRow("just below middle")
-            << paletteWith(QColor(0x78, 0x78, 0x78), Qt::white) << true;
-        QTest::newRow("just above middle")
-            << paletteWith(QColor(0x88, 0x88, 0x88), Qt::black) << false;
-        // The text colour does not decide: a light window with light text is still light.
-        QTest::newRow("light with light text") << paletteWith(Qt::white, Qt::white) << false;
-        QTest::newRow("derived from a button colour") << QPalette(QColor(0x30, 0x30, 0x30)) << true;
-    }
-
     void schemeFollowsTheWindowBackground()
     {
-        QFETCH(QPalette, palette);
-        QFETCH(bool, dark);
-        QCOMPARE(Colors::scheme(palette), dark ? Colors::Scheme::dark : Colors::Scheme::light);
+        // The text colour does not decide: a light window with light text is still light.
+        const std::pair<QPalette, Scheme> cases[] = {
+            {lightPalette(), Scheme::light},
+            {darkPalette(), Scheme::dark},
+            {paletteWith(QColor(0x78, 0x78, 0x78), Qt::white), Scheme::dark},
+            {paletteWith(QColor(0x88, 0x88, 0x88), Qt::black), Scheme::light},
+            {paletteWith(Qt::white, Qt::white), Scheme::light},
+            {QPalette(QColor(0x30, 0x30, 0x30)), Scheme::dark}};
+        for (const auto& [palette, scheme] : cases)
+            QCOMPARE(Colors::scheme(palette), scheme);
     }
 
     void applicationPaletteSelectsTheValues()
     {
-        QGuiApplication::setPalette(darkPalette());
-        QCOMPARE(Colors::currentScheme(), Colors::Scheme::dark);
-        for (ColorToken token : kAccents)
-            QCOMPARE(Colors::color(token), Colors::color(token, Colors::Scheme::dark));
-        QCOMPARE(Colors::color(ColorToken::secondary).rgb(),
-                 darkPalette().color(QPalette::WindowText).rgb());
-
-        QGuiApplication::setPalette(lightPalette());
-        QCOMPARE(Colors::currentScheme(), Colors::Scheme::light);
-        for (ColorToken token : kAccents)
-            QCOMPARE(Colors::color(token), Colors::color(token, Colors::Scheme::light));
-        QCOMPARE(Colors::color(ColorToken::secondary).rgb(),
-                 lightPalette().color(QPalette::WindowText).rgb());
+        const std::pair<QPalette, Scheme> cases[] = {{darkPalette(), Scheme::dark},
+                                                     {lightPalette(), Scheme::light}};
+        for (const auto& [palette, scheme] : cases) {
+            QGuiApplication::setPalette(palette);
+            QCOMPARE(Colors::currentScheme(), scheme);
+            for (const Accent& accent : kAccents)
+                QCOMPARE(Colors::color(accent.token), Colors::color(accent.token, scheme));
+            QCOMPARE(Colors::color(ColorToken::secondary).rgb(),
+                     palette.color(QPalette::WindowText).rgb());
+        }
     }
 
-    void accentsAreOpaqueAndDistinct()
+    // Opaque, distinct, looking like their names, and lifted on a dark background to keep
+    // their contrast.
+    void accentValues()
     {
-        for (Colors::Scheme scheme : {Colors::Scheme::light, Colors::Scheme::dark}) {
-            for (size_t i = 0; i < kAccents.size(); ++i) {
-                const QColor a = Colors::color(kAccents[i], scheme);
-                QVERIFY(a.isValid());
-                QCOMPARE(a.alpha(), 255);
-                for (size_t j = i + 1; j < kAccents.size(); ++j)
-                    QVERIFY2(a != Colors::color(kAccents[j], scheme),
-                             qPrintable(QStringLiteral("tokens %1 and %2 share a colour")
-                                            .arg(int(kAccents[i]))
-                                            .arg(int(kAccents[j]))));
+        for (Scheme scheme : {Scheme::light, Scheme::dark}) {
+            for (const Accent& accent : kAccents) {
+                const QColor c = Colors::color(accent.token, scheme);
+                QVERIFY2(c.isValid() && c.alpha() == 255, qPrintable(c.name()));
+                for (const Accent& other : kAccents)
+                    QVERIFY(other.token == accent.token || c != Colors::color(other.token, scheme));
+                if (accent.token == ColorToken::gray) {
+                    QVERIFY(c.hsvSaturationF() < 0.1f);
+                    QVERIFY(c.lightnessF() > 0.3f && c.lightnessF() < 0.7f);
+                    continue;
+                }
+                const int span = (accent.hueTo - accent.hueFrom + 360) % 360;
+                QVERIFY2((c.hsvHue() - accent.hueFrom + 360) % 360 <= span, qPrintable(c.name()));
+                QVERIFY2(c.hsvSaturationF() > 0.3f, qPrintable(c.name()));
+                const QColor light = Colors::color(accent.token, Scheme::light);
+                QVERIFY(scheme == Scheme::light || c.lightnessF() > light.lightnessF());
             }
         }
     }
 
-    void accentsLookLikeTheirNames_data()
-    {
-        QTest::addColumn<ColorToken>("token");
-        QTest::addColumn<int>("hueFrom");
-        QTest::addColumn<int>("hueTo");
-        QTest::newRow("blue") << ColorToken::blue << 200 << 225;
-        QTest::newRow("orange") << ColorToken::orange << 25 << 45;
-        QTest::newRow("purple") << ColorToken::purple << 270 << 295;
-        QTest::newRow("pink") << ColorToken::pink << 330 << 355;
-        QTest::newRow("yellow") << ColorToken::yellow << 45 << 60;
-        QTest::newRow("teal") << ColorToken::teal << 175 << 200;
-        QTest::newRow("indigo") << ColorToken::indigo << 235 << 250;
-        QTest::newRow("brown") << ColorToken::brown << 25 << 45;
-        QTest::newRow("green") << ColorToken::green << 120 << 145;
-        QTest::newRow("red") << ColorToken::red << 355 << 10;
-    }
-
-    void accentsLookLikeTheirNames()
-    {
-        QFETCH(ColorToken, token);
-        QFETCH(int, hueFrom);
-        QFETCH(int, hueTo);
-        for (Colors::Scheme scheme : {Colors::Scheme::light, Colors::Scheme::dark}) {
-            const QColor c = Colors::color(token, scheme);
-            QVERIFY2(hueWithin(c, hueFrom, hueTo), qPrintable(c.name()));
-            QVERIFY2(c.hsvSaturationF() > 0.3f, qPrintable(c.name()));
-        }
-    }
-
-    void grayIsNeutral()
-    {
-        for (Colors::Scheme scheme : {Colors::Scheme::light, Colors::Scheme::dark}) {
-            const QColor gray = Colors::color(ColorToken::gray, scheme);
-            QVERIFY(gray.hsvSaturationF() < 0.1f);
-            QVERIFY(gray.lightnessF() > 0.3f && gray.lightnessF() < 0.7f);
-        }
-    }
-
-    // On a dark background the accents are lifted to keep their contrast.
-    void darkAccentsAreLighter()
-    {
-        for (ColorToken token : kAccents) {
-            if (token == ColorToken::gray)
-                continue;
-            const QColor light = Colors::color(token, Colors::Scheme::light);
-            const QColor dark = Colors::color(token, Colors::Scheme::dark);
-            QVERIFY2(dark.lightnessF() > light.lightnessF(),
-                     qPrintable(light.name() + QLatin1Char(' ') + dark.name()));
-        }
-    }
-
-    void labelsDimTheForeground_data()
-    {
-        QTest::addColumn<QPalette>("palette");
-        QTest::newRow("light") << lightPalette();
-        QTest::newRow("dark") << darkPalette();
-        QTest::newRow("tinted text")
-            << paletteWith(QColor(0xF8, 0xF0, 0xE0), QColor(0x20, 0x20, 0x40));
-    }
-
+    // The labels are the foreground, each fainter than the one before: dark on light, light
+    // on dark.
     void labelsDimTheForeground()
     {
-        QFETCH(QPalette, palette);
-        const QRgb text = palette.color(QPalette::WindowText).rgb();
-        qreal previous = 1.0;
-        for (ColorToken token : kLabels) {
-            const QColor label = Colors::color(token, palette);
-            QCOMPARE(label.rgb(), text);
-            QVERIFY(label.alphaF() > 0.0f);
-            QVERIFY2(label.alphaF() < previous, "each label is fainter than the one before");
-            previous = label.alphaF();
+        const QPalette tinted = paletteWith(QColor(0xF8, 0xF0, 0xE0), QColor(0x20, 0x20, 0x40));
+        for (const QPalette& palette : {lightPalette(), darkPalette(), tinted}) {
+            qreal previous = 1.0;
+            for (ColorToken token : kLabels) {
+                const QColor label = Colors::color(token, palette);
+                QCOMPARE(label.rgb(), palette.color(QPalette::WindowText).rgb());
+                QVERIFY(label.alphaF() > 0.0f && label.alphaF() < previous);
+                previous = label.alphaF();
+            }
         }
-    }
-
-    void labelsContrastWithTheirScheme()
-    {
         for (ColorToken token : kLabels) {
-            const QColor onLight = Colors::color(token, Colors::Scheme::light);
-            const QColor onDark = Colors::color(token, Colors::Scheme::dark);
-            QVERIFY(onLight.alpha() < 255 && onDark.alpha() < 255);
-            QVERIFY(onLight.lightnessF() < 0.2f);
-            QVERIFY(onDark.lightnessF() > 0.8f);
+            QVERIFY(Colors::color(token, Scheme::light).lightnessF() < 0.2f);
+            QVERIFY(Colors::color(token, Scheme::dark).lightnessF() > 0.8f);
         }
     }
 
     void opacityMultipliesTheAlpha()
     {
-        const QPalette palette = darkPalette();
         for (ColorToken token : {ColorToken::gray, ColorToken::blue, ColorToken::secondary}) {
-            const QColor full = Colors::color(token, palette);
-            const QColor faded = Colors::color(token, palette, 0.12);
+            const QColor full = Colors::color(token, darkPalette());
+            const QColor faded = Colors::color(token, darkPalette(), 0.12);
             QCOMPARE(faded.rgb(), full.rgb());
             QVERIFY(qAbs(faded.alphaF() - full.alphaF() * 0.12f) < 1.0f / 255);
-            QCOMPARE(Colors::color(token, Colors::Scheme::light, 0.5).rgb(),
-                     Colors::color(token, Colors::Scheme::light).rgb());
+            QCOMPARE(Colors::color(token, Scheme::light, 0.5).rgb(),
+                     Colors::color(token, Scheme::light).rgb());
         }
-        QGuiApplication::setPalette(palette);
+        QGuiApplication::setPalette(darkPalette());
         QCOMPARE(Colors::color(ColorToken::gray, 0.12),
-                 Colors::color(ColorToken::gray, palette, 0.12));
-    }
+                 Colors::color(ColorToken::gray, darkPalette(), 0.12));
 
-    void opacityIsClamped()
-    {
-        const QColor half = QColor(10, 20, 30, 128);
+        const QColor half(10, 20, 30, 128);
         QCOMPARE(Colors::withOpacity(half, 4.0).alpha(), 255);
+        QCOMPARE(Colors::withOpacity(half, 4.0).rgb(), half.rgb());
         QCOMPARE(Colors::withOpacity(half, -1.0).alpha(), 0);
         QCOMPARE(Colors::withOpacity(half, 1.0), half);
-        QCOMPARE(Colors::withOpacity(half, 4.0).rgb(), half.rgb());
     }
 };
 

@@ -17,78 +17,44 @@
 
 using namespace plenvo;
 using namespace plenvo::test;
+using namespace Qt::StringLiterals;
 
 using QuickLocation = DirectoryPickerSheet::QuickLocation;
 using Locations = DirectoryPickerSheet::Locations;
 
 namespace {
 
-QString pathOf(const QByteArray& path)
-{
-    return QFile::decodeName(path);
-}
-
-// A home folder of its own under a scratch folder, with the usual folders made on request,
-// and an applications folder beside it.
-class FakeHome {
-public:
-    FakeHome() { makeDir(m_root.file("home")); }
-
-    QByteArray home() const { return m_root.file("home"); }
-    QByteArray inHome(const char* name) const { return home() + '/' + name; }
-    QByteArray applications() const { return m_root.file("Applications"); }
-
-    void make(const char* name) const { makeDir(inHome(name)); }
-    void makeApplications() const { makeDir(applications()); }
-
+// A home folder of its own in a scratch folder, with an applications folder beside it.
+struct FakeHome {
+    FakeHome() { QDir().mkpath(home); }
+    QString path(const QString& name) const
+    {
+        return name == u"Applications" ? root + u"/Applications"_s : home + u'/' + name;
+    }
+    void make(const QString& name) const { QDir().mkpath(path(name)); }
     Locations locations() const
     {
-        return {pathOf(home()), pathOf(inHome("Desktop")), pathOf(inHome("Downloads")),
-                pathOf(inHome("Documents")), pathOf(applications())};
+        return {home, path(u"Desktop"_s), path(u"Downloads"_s), path(u"Documents"_s),
+                path(u"Applications"_s)};
     }
 
-private:
-    ScratchDir m_root;
+    ScratchDir scratch;
+    QString root = QFile::decodeName(scratch.path());
+    QString home = root + u"/home"_s;
 };
 
-QStringList namesOf(const std::vector<QuickLocation>& locations)
-{
-    QStringList names;
-    for (const QuickLocation& location : locations)
-        names.append(location.displayName);
-    return names;
-}
-
-// The order in which the picker flag and the scanning flag changed.
-class StateLog {
-public:
-    explicit StateLog(AppState& state)
+// A sheet shown for a picker the state has asked for.
+struct OpenSheet {
+    explicit OpenSheet(const Locations& locations) : sheet(state, panel)
     {
-        QObject::connect(&state, &AppState::showDirectoryPickerChanged, &m_context, [&] {
-            entries.append(state.showDirectoryPicker() ? QStringLiteral("picker shown")
-                                                       : QStringLiteral("picker closed"));
-        });
-        QObject::connect(&state, &AppState::isScanningChanged, &m_context, [&] {
-            if (state.isScanning())
-                entries.append(QStringLiteral("scanning"));
-        });
+        sheet.setLocations(locations);
+        state.setShowDirectoryPicker(true);
+        sheet.show();
     }
-    QStringList entries;
-
-private:
-    QObject m_context;
+    AppState state;
+    FakeFolderPanel panel;
+    DirectoryPickerSheet sheet;
 };
-
-bool waitForScanEnd(AppState& state)
-{
-    return QTest::qWaitFor([&] { return !state.isScanning(); }, 20000);
-}
-
-void showSheet(DirectoryPickerSheet& sheet)
-{
-    sheet.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&sheet));
-}
 
 } // namespace
 
@@ -96,353 +62,198 @@ class DirectoryPickerSheetTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Quick locations
-
-    void everyExistingLocationIsOfferedInOrder()
+    // Every candidate whose folder exists, in order.
+    void onlyExistingLocationsAreOffered_data()
     {
-        FakeHome fake;
-        for (const char* name : {"Desktop", "Downloads", "Documents", "Library"})
-            fake.make(name);
-        fake.makeApplications();
+        QTest::addColumn<QStringList>("folders");
+        QTest::addColumn<QString>("offered"); // indices into the candidates
+        QTest::newRow("all") << QStringList{u"Desktop"_s, u"Downloads"_s, u"Documents"_s,
+                                            u"Library"_s, u"Applications"_s}
+                             << u"012345"_s;
+        QTest::newRow("without Library")
+            << QStringList{u"Desktop"_s, u"Downloads"_s, u"Documents"_s, u"Applications"_s}
+            << u"01235"_s;
+        QTest::newRow("Desktop and Applications missing")
+            << QStringList{u"Downloads"_s, u"Library"_s} << u"024"_s;
+        QTest::newRow("nothing but home") << QStringList() << u"0"_s;
+    }
 
-        const std::vector<QuickLocation> expected{
-            {L("picker.home"), QStringLiteral("house.fill"), pathOf(fake.home())},
-            {L("picker.desktop"), QStringLiteral("menubar.dock.rectangle"),
-             pathOf(fake.inHome("Desktop"))},
-            {L("picker.downloads"), QStringLiteral("arrow.down.circle.fill"),
-             pathOf(fake.inHome("Downloads"))},
-            {L("picker.documents"), QStringLiteral("doc.text.fill"),
-             pathOf(fake.inHome("Documents"))},
-            {QStringLiteral("Library"), QStringLiteral("gearshape.fill"),
-             pathOf(fake.inHome("Library"))},
-            {L("picker.applications"), QStringLiteral("app.fill"), pathOf(fake.applications())},
+    void onlyExistingLocationsAreOffered()
+    {
+        QFETCH(QStringList, folders);
+        QFETCH(QString, offered);
+        FakeHome fake;
+        for (const QString& folder : folders)
+            fake.make(folder);
+        const QuickLocation candidates[] = {
+            {L("picker.home"), u"house.fill"_s, fake.home},
+            {L("picker.desktop"), u"menubar.dock.rectangle"_s, fake.path(u"Desktop"_s)},
+            {L("picker.downloads"), u"arrow.down.circle.fill"_s, fake.path(u"Downloads"_s)},
+            {L("picker.documents"), u"doc.text.fill"_s, fake.path(u"Documents"_s)},
+            {u"Library"_s, u"gearshape.fill"_s, fake.path(u"Library"_s)},
+            {L("picker.applications"), u"app.fill"_s, fake.path(u"Applications"_s)},
         };
+        std::vector<QuickLocation> expected;
+        for (QChar index : offered)
+            expected.push_back(candidates[index.digitValue()]);
         QCOMPARE(DirectoryPickerSheet::buildQuickLocations(fake.locations()), expected);
     }
 
-    void withoutALibraryFolderFiveAreOffered()
+    void placesThatAreNotSeparateAreLeftOut()
     {
         FakeHome fake;
-        for (const char* name : {"Desktop", "Downloads", "Documents"})
-            fake.make(name);
-        fake.makeApplications();
-
-        QCOMPARE(namesOf(DirectoryPickerSheet::buildQuickLocations(fake.locations())),
-                 (QStringList{L("picker.home"), L("picker.desktop"), L("picker.downloads"),
-                              L("picker.documents"), L("picker.applications")}));
-    }
-
-    void missingFoldersAreLeftOutAndTheRestKeepTheirOrder()
-    {
-        FakeHome fake;
-        fake.make("Downloads");
-        fake.make("Library");
-
-        QCOMPARE(namesOf(DirectoryPickerSheet::buildQuickLocations(fake.locations())),
-                 (QStringList{L("picker.home"), L("picker.downloads"), QStringLiteral("Library")}));
-    }
-
-    void anyExistingEntryCountsEvenAFile()
-    {
-        FakeHome fake;
-        writeFile(fake.inHome("Library"), 1);
-        QCOMPARE(namesOf(DirectoryPickerSheet::buildQuickLocations(fake.locations())),
-                 (QStringList{L("picker.home"), QStringLiteral("Library")}));
-    }
-
-    void aUserFolderThatIsTheHomeFolderIsNotOfferedTwice()
-    {
-        FakeHome fake;
+        writeFile(QFile::encodeName(fake.path(u"Library"_s)), 1); // even a file counts
         Locations locations = fake.locations();
-        locations.desktop = pathOf(fake.home()) + QLatin1Char('/');
-        locations.documents = pathOf(fake.home());
-        QCOMPARE(namesOf(DirectoryPickerSheet::buildQuickLocations(locations)),
-                 QStringList{L("picker.home")});
-    }
-
-    void locationsWithoutAPathAreLeftOut()
-    {
-        FakeHome fake;
-        fake.make("Library");
-        const Locations none{QString(), QString(), QString(), QString(), QString()};
-        QVERIFY(DirectoryPickerSheet::buildQuickLocations(none).empty());
+        locations.desktop = fake.home + u'/';
+        locations.documents = fake.home;
+        const std::vector<QuickLocation> offered =
+            DirectoryPickerSheet::buildQuickLocations(locations);
+        QCOMPARE(offered.size(), size_t(2));
+        QCOMPARE(offered[1].path, fake.path(u"Library"_s));
+        QVERIFY(DirectoryPickerSheet::buildQuickLocations({}).empty());
     }
 
     void theSystemLocationsFollowTheUserDirectories()
     {
         FakeHome fake;
-        makeDir(fake.inHome(".config"));
-        fake.make("Schreibtisch");
-        QFile dirs(pathOf(fake.inHome(".config/user-dirs.dirs")));
+        fake.make(u".config"_s);
+        fake.make(u"Schreibtisch"_s);
+        QFile dirs(fake.path(u".config/user-dirs.dirs"_s));
         QVERIFY(dirs.open(QIODevice::WriteOnly));
-        dirs.write("XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
-                   "XDG_DOWNLOAD_DIR=\"$HOME/\"\n");
+        dirs.write("XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\nXDG_DOWNLOAD_DIR=\"$HOME/\"\n");
         dirs.close();
-
         const QByteArray savedHome = qgetenv("HOME");
-        const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
-        qputenv("HOME", fake.home());
-        qputenv("XDG_CONFIG_HOME", fake.inHome(".config"));
+        qputenv("HOME", QFile::encodeName(fake.home));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(fake.path(u".config"_s)));
         auto restore = qScopeGuard([&] {
             qputenv("HOME", savedHome);
-            if (savedConfig.isNull())
-                qunsetenv("XDG_CONFIG_HOME");
-            else
-                qputenv("XDG_CONFIG_HOME", savedConfig);
+            qunsetenv("XDG_CONFIG_HOME");
         });
 
         const Locations system = Locations::system();
-        QCOMPARE(system.home, pathOf(fake.home()));
-        QCOMPARE(system.desktop, pathOf(fake.inHome("Schreibtisch")));
+        QCOMPARE(system.home, fake.home);
+        QCOMPARE(system.desktop, fake.path(u"Schreibtisch"_s));
         QVERIFY(QDir::cleanPath(system.downloads) != QDir::cleanPath(system.home));
-        QCOMPARE(system.applications, QStringLiteral("/Applications"));
+        QCOMPARE(system.applications, u"/Applications"_s);
     }
 
-    void theSheetListsItsLocationsAsRows()
+    // The rows are made again, top to bottom, each time the sheet opens; a long path is
+    // elided in the middle to fit the sheet.
+    void theSheetShowsItsLocationsAsRows()
     {
         FakeHome fake;
-        fake.make("Documents");
-        AppState state;
-        FakeFolderPanel panel;
-        DirectoryPickerSheet sheet(state, panel);
-        sheet.setLocations(fake.locations());
-        showSheet(sheet);
+        Locations locations = fake.locations();
+        locations.desktop += u"/a-rather-long-folder-name"_s.repeated(12);
+        OpenSheet open(locations);
+        QVERIFY(QTest::qWaitForWindowExposed(&open.sheet));
+        QCOMPARE(open.sheet.quickLocationRows().size(), size_t(1));
+        open.sheet.hide();
 
+        QVERIFY(QDir().mkpath(locations.desktop));
+        fake.make(u"Documents"_s);
+        open.sheet.show();
         const std::vector<QuickLocation> expected =
-            DirectoryPickerSheet::buildQuickLocations(fake.locations());
-        QCOMPARE(sheet.quickLocations(), expected);
-        const std::vector<QuickLocationRow*> rows = sheet.quickLocationRows();
-        QCOMPARE(rows.size(), expected.size());
+            DirectoryPickerSheet::buildQuickLocations(locations);
+        QCOMPARE(expected.size(), size_t(3));
+        QCOMPARE(open.sheet.quickLocations(), expected);
+        std::vector<QuickLocation> shown;
         int previousBottom = -1;
-        for (size_t i = 0; i < rows.size(); ++i) {
-            QCOMPARE(rows[i]->displayName(), expected[i].displayName);
-            QCOMPARE(rows[i]->iconName(), expected[i].iconName);
-            QCOMPARE(rows[i]->path(), expected[i].path);
-            QVERIFY(rows[i]->isVisible());
-            const QRect geometry(rows[i]->mapTo(&sheet, QPoint(0, 0)), rows[i]->size());
-            QVERIFY(geometry.top() > previousBottom);
-            previousBottom = geometry.bottom();
+        for (const QuickLocationRow* row : open.sheet.quickLocationRows()) {
+            shown.push_back({row->displayName(), row->iconName(), row->path()});
+            QVERIFY(row->isVisible() && row->width() <= DirectoryPickerSheet::kWidth);
+            QVERIFY(row->mapTo(&open.sheet, QPoint(0, 0)).y() > previousBottom);
+            previousBottom = row->mapTo(&open.sheet, QPoint(0, row->height() - 1)).y();
         }
+        QCOMPARE(shown, expected);
+        QCOMPARE(open.sheet.width(), DirectoryPickerSheet::kWidth);
+        const QString elided = open.sheet.quickLocationRows().at(1)->shownPath();
+        QVERIFY(elided.contains(QChar(0x2026)));
+        QVERIFY(elided.startsWith(fake.home.left(4)));
+        QVERIFY(elided.endsWith(u"a-rather-long-folder-name"_s));
     }
 
-    void theLocationsAreLookedAtAgainEachTimeTheSheetOpens()
+    // Choosing a quick location (mouse or keyboard) or a folder in the panel closes the picker,
+    // then scans. Return opens the panel wherever the focus is; cancelling the panel leaves the
+    // sheet open. Escape and closing the window reject the sheet and leave the state to
+    // whoever showed it; the cancel button closes the picker.
+    void userActions_data()
     {
-        FakeHome fake;
-        AppState state;
-        FakeFolderPanel panel;
-        DirectoryPickerSheet sheet(state, panel);
-        sheet.setLocations(fake.locations());
-        showSheet(sheet);
-        QCOMPARE(namesOf(sheet.quickLocations()), QStringList{L("picker.home")});
-        sheet.hide();
-
-        fake.make("Desktop");
-        showSheet(sheet);
-        QCOMPARE(namesOf(sheet.quickLocations()),
-                 (QStringList{L("picker.home"), L("picker.desktop")}));
-        QCOMPARE(sheet.quickLocationRows().size(), size_t(2));
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("click a row") << u"click"_s << u"scanned"_s;
+        QTest::newRow("space on a row") << u"space"_s << u"scanned"_s;
+        QTest::newRow("Return, folder chosen") << u"return"_s << u"scanned"_s;
+        QTest::newRow("Return, panel cancelled") << u"return, no folder"_s << u"open"_s;
+        QTest::newRow("Return on cancel") << u"return on cancel, no folder"_s << u"open"_s;
+        QTest::newRow("escape") << u"escape"_s << u"rejected"_s;
+        QTest::newRow("close") << u"close"_s << u"rejected"_s;
+        QTest::newRow("cancel button") << u"cancel"_s << u"closed"_s;
     }
 
-    void aLongPathIsElidedInTheMiddleOfItsRow()
+    void userActions()
     {
+        QFETCH(QString, how);
+        QFETCH(QString, outcome);
         FakeHome fake;
-        QByteArray deep = fake.home();
-        for (int i = 0; i < 12; ++i) {
-            deep += "/a-rather-long-folder-name";
-            QVERIFY(makeDir(deep));
-        }
-        AppState state;
-        FakeFolderPanel panel;
-        DirectoryPickerSheet sheet(state, panel);
-        sheet.setLocations({pathOf(deep), {}, {}, {}, {}});
-        showSheet(sheet);
-
-        QCOMPARE(sheet.width(), DirectoryPickerSheet::kWidth);
-        const QuickLocationRow* row = sheet.quickLocationRows().at(0);
-        QVERIFY(row->width() <= DirectoryPickerSheet::kWidth);
-        const QString shown = row->shownPath();
-        QVERIFY(shown.contains(QChar(0x2026)));
-        QVERIFY(shown.startsWith(pathOf(fake.home()).left(4)));
-        QVERIFY(shown.endsWith(QStringLiteral("a-rather-long-folder-name")));
-    }
-
-    // Choosing a quick location
-
-    void aQuickLocationClosesThePickerThenScans()
-    {
-        FakeHome fake;
-        fake.make("Downloads");
-        writeFile(fake.inHome("Downloads/setup.bin"), 10);
-        AppState state;
-        FakeFolderPanel panel;
-        DirectoryPickerSheet sheet(state, panel);
-        sheet.setLocations(fake.locations());
-        state.setShowDirectoryPicker(true);
-        showSheet(sheet);
-        StateLog log(state);
-
-        QuickLocationRow* downloads = sheet.quickLocationRows().at(1);
-        QCOMPARE(downloads->displayName(), L("picker.downloads"));
-        QTest::mouseClick(downloads, Qt::LeftButton, {},
-                          QPoint(downloads->width() / 2, downloads->height() / 2));
-
-        QCOMPARE(log.entries,
-                 (QStringList{QStringLiteral("picker closed"), QStringLiteral("scanning")}));
-        QCOMPARE(state.scanProgress().path(), pathOf(fake.inHome("Downloads")));
-        QVERIFY(panel.asked.empty());
-        QVERIFY(waitForScanEnd(state));
-        QCOMPARE(state.scanResult()->rootPath(), fake.inHome("Downloads").toStdString());
-    }
-
-    void theKeyboardChoosesAFocusedQuickLocation()
-    {
-        FakeHome fake;
-        AppState state;
-        FakeFolderPanel panel;
-        DirectoryPickerSheet sheet(state, panel);
-        sheet.setLocations(fake.locations());
-        state.setShowDirectoryPicker(true);
-        showSheet(sheet);
-
-        QuickLocationRow* home = sheet.quickLocationRows().at(0);
-        QCOMPARE(home->focusPolicy(), Qt::StrongFocus);
-        QTest::keyClick(home, Qt::Key_Space);
-        QVERIFY(!state.showDirectoryPicker());
-        QCOMPARE(state.scanProgress().path(), pathOf(fake.home()));
-        QVERIFY(waitForScanEnd(state));
-    }
-
-    // Cancelling
-
-    void escapeRejectsTheSheetAndChangesNothingElse()
-    {
-        FakeHome fake;
-        AppState state;
-        FakeFolderPanel panel;
-        DirectoryPickerSheet sheet(state, panel);
-        sheet.setLocations(fake.locations());
-        state.setShowDirectoryPicker(true);
-        showSheet(sheet);
-        QSignalSpy rejected(&sheet, &QDialog::rejected);
+        const QString downloads = fake.path(u"Downloads"_s);
+        fake.make(u"Downloads"_s);
+        writeFile(QFile::encodeName(downloads + u"/setup.bin"_s), 10);
+        OpenSheet open(fake.locations());
+        QVERIFY(QTest::qWaitForWindowExposed(&open.sheet));
+        if (!how.endsWith(u"no folder"))
+            open.panel.answer = downloads;
+        QCOMPARE(open.sheet.cancelButton()->text(), L("picker.cancel"));
+        QCOMPARE(open.sheet.chooseButton()->text(), L("picker.chooseFolder"));
+        QVERIFY(open.sheet.chooseButton()->isDefault());
+        QSignalSpy rejections(&open.sheet, &QDialog::rejected);
         int changes = 0;
-        connect(&state, &AppState::changed, this, [&] { ++changes; });
+        QStringList log;
+        connect(&open.state, &AppState::changed, this, [&] { ++changes; });
+        connect(&open.state, &AppState::showDirectoryPickerChanged, this, [&] {
+            log << (open.state.showDirectoryPicker() ? u"picker shown"_s : u"picker closed"_s);
+        });
+        connect(&open.state, &AppState::isScanningChanged, this, [&] {
+            if (open.state.isScanning())
+                log << u"scanning"_s;
+        });
 
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget()
-                                                    : static_cast<QWidget*>(&sheet),
-                        Qt::Key_Escape);
-        QCOMPARE(rejected.size(), 1);
-        QVERIFY(!sheet.isVisible());
-        QCOMPARE(changes, 0);
-        QVERIFY(panel.asked.empty());
-    }
+        QuickLocationRow* row = open.sheet.quickLocationRows().at(1);
+        QWidget* focused = QApplication::focusWidget();
+        QVERIFY(focused);
+        if (how == u"click") {
+            QTest::mouseClick(row, Qt::LeftButton, {}, row->rect().center());
+        } else if (how == u"space") {
+            QCOMPARE(row->focusPolicy(), Qt::StrongFocus);
+            QTest::keyClick(row, Qt::Key_Space);
+        } else if (how.startsWith(u"return on cancel")) {
+            open.sheet.cancelButton()->setFocus();
+            QTest::keyClick(open.sheet.cancelButton(), Qt::Key_Return);
+        } else if (how.startsWith(u"return") || how == u"escape") {
+            QTest::keyClick(focused, how == u"escape" ? Qt::Key_Escape : Qt::Key_Return);
+        } else if (how == u"close") {
+            open.sheet.close();
+        } else {
+            open.sheet.cancelButton()->click();
+        }
 
-    void closingTheWindowRejectsTheSheet()
-    {
-        FakeHome fake;
-        AppState state;
-        FakeFolderPanel panel;
-        DirectoryPickerSheet sheet(state, panel);
-        sheet.setLocations(fake.locations());
-        showSheet(sheet);
-        QSignalSpy rejected(&sheet, &QDialog::rejected);
-        sheet.close();
-        QCOMPARE(rejected.size(), 1);
-        QVERIFY(!state.isScanning());
-    }
-
-    void theCancelButtonClosesThePicker()
-    {
-        FakeHome fake;
-        AppState state;
-        FakeFolderPanel panel;
-        DirectoryPickerSheet sheet(state, panel);
-        sheet.setLocations(fake.locations());
-        state.setShowDirectoryPicker(true);
-        showSheet(sheet);
-
-        QCOMPARE(sheet.cancelButton()->text(), L("picker.cancel"));
-        sheet.cancelButton()->click();
-        QVERIFY(!state.showDirectoryPicker());
-        QVERIFY(!state.isScanning());
-        QVERIFY(panel.asked.empty());
-    }
-
-    // The folder panel
-
-    void returnOpensThePanelWithTheSheetSettings()
-    {
-        FakeHome fake;
-        AppState state;
-        FakeFolderPanel panel;
-        DirectoryPickerSheet sheet(state, panel);
-        sheet.setLocations(fake.locations());
-        state.setShowDirectoryPicker(true);
-        showSheet(sheet);
-
-        QCOMPARE(sheet.chooseButton()->text(), L("picker.chooseFolder"));
-        QVERIFY(sheet.chooseButton()->isDefault());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QCOMPARE(panel.asked.size(), size_t(1));
-        QCOMPARE(panel.asked[0].message, QString());
-        QCOMPARE(panel.asked[0].confirmText, L("picker.scan"));
-        QVERIFY(!panel.asked[0].allowCreatingFolders);
-    }
-
-    void returnOnTheCancelButtonStillChoosesAFolder()
-    {
-        FakeHome fake;
-        AppState state;
-        FakeFolderPanel panel;
-        DirectoryPickerSheet sheet(state, panel);
-        sheet.setLocations(fake.locations());
-        state.setShowDirectoryPicker(true);
-        showSheet(sheet);
-
-        sheet.cancelButton()->setFocus();
-        QTest::keyClick(sheet.cancelButton(), Qt::Key_Return);
-        QCOMPARE(panel.asked.size(), size_t(1));
-        QVERIFY(state.showDirectoryPicker());
-    }
-
-    void cancellingThePanelLeavesTheSheetOpen()
-    {
-        FakeHome fake;
-        AppState state;
-        FakeFolderPanel panel;
-        DirectoryPickerSheet sheet(state, panel);
-        sheet.setLocations(fake.locations());
-        state.setShowDirectoryPicker(true);
-        showSheet(sheet);
-        QSignalSpy finished(&sheet, &QDialog::finished);
-
-        sheet.chooseButton()->click();
-        QCOMPARE(panel.asked.size(), size_t(1));
-        QVERIFY(state.showDirectoryPicker());
-        QVERIFY(sheet.isVisible());
-        QCOMPARE(finished.size(), 0);
-        QVERIFY(!state.isScanning());
-    }
-
-    void confirmingThePanelClosesThePickerThenScans()
-    {
-        ScratchDir chosen;
-        writeFile(chosen.file("x.bin"), 10);
-        FakeHome fake;
-        AppState state;
-        FakeFolderPanel panel;
-        panel.answer = pathOf(chosen.path());
-        DirectoryPickerSheet sheet(state, panel);
-        sheet.setLocations(fake.locations());
-        state.setShowDirectoryPicker(true);
-        showSheet(sheet);
-        StateLog log(state);
-
-        sheet.chooseButton()->click();
-        QCOMPARE(log.entries,
-                 (QStringList{QStringLiteral("picker closed"), QStringLiteral("scanning")}));
-        QCOMPARE(state.scanProgress().path(), pathOf(chosen.path()));
-        QVERIFY(waitForScanEnd(state));
-        QCOMPARE(state.scanResult()->rootPath(), chosen.str());
+        QCOMPARE(open.panel.asked.size(), size_t(how.startsWith(u"return") ? 1 : 0));
+        for (const FolderPanel::Options& options : open.panel.asked) {
+            QCOMPARE(options.message, QString());
+            QCOMPARE(options.confirmText, L("picker.scan"));
+            QVERIFY(!options.allowCreatingFolders);
+        }
+        QCOMPARE(rejections.size(), outcome == u"rejected" ? 1 : 0);
+        QCOMPARE(open.sheet.isVisible(), outcome != u"rejected");
+        QCOMPARE(open.state.showDirectoryPicker(), outcome == u"open" || outcome == u"rejected");
+        if (outcome != u"scanned") {
+            QVERIFY(!open.state.isScanning());
+            QCOMPARE(changes, outcome == u"closed" ? 1 : 0);
+            return;
+        }
+        QCOMPARE(log, (QStringList{u"picker closed"_s, u"scanning"_s}));
+        QCOMPARE(open.state.scanProgress().path(), downloads);
+        QVERIFY(QTest::qWaitFor([&] { return !open.state.isScanning(); }, 20000));
+        QCOMPARE(open.state.scanResult()->rootPath(), downloads.toStdString());
     }
 };
 

@@ -1,12 +1,12 @@
 #include "AppState.h"
 #include "TestSupport.h"
 #include "shell/SidebarView.h"
-#include "utils/Localization.h"
 
 #include <QImage>
 #include <QTest>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 using namespace plenvo;
@@ -17,54 +17,51 @@ namespace {
 const std::vector<SidebarItem> kViewItems{SidebarItem::overview, SidebarItem::treeMap,
                                           SidebarItem::largeFiles, SidebarItem::categories};
 
-// A small folder to scan, so that a result exists.
-class ScannedState {
-public:
-    ScannedState()
+using Selection = std::optional<SidebarItem>;
+
+// A sidebar on its own state; scan() gives the state a result from a small folder.
+struct Sidebar {
+    Sidebar()
     {
-        makeDir(m_dir.file("sub"));
-        writeFile(m_dir.file("a.txt"), 100);
-        writeFile(m_dir.file("sub/b.jpg"), 200);
+        view.resize(220, 400);
+        writeFile(dir.file("a.txt"), 100);
     }
-    bool scan(AppState& state)
+
+    bool scan()
     {
-        state.scanDirectory(QFile::decodeName(m_dir.path()));
+        state.scanDirectory(QFile::decodeName(dir.path()));
         return QTest::qWaitFor([&] { return !state.isScanning(); }, 20000) &&
                state.scanResult() != nullptr;
     }
-
-private:
-    ScratchDir m_dir;
-};
-
-// The colour at the left end of a row (inside its rounded highlight, clear of icon and text)
-// and, for comparison, at the same height in the widget's margin, where nothing is drawn.
-struct RowSample {
-    QRgb row;
-    QRgb margin;
-};
-
-RowSample sample(const QImage& image, const QRect& rowRect, qreal ratio)
-{
-    const QPoint inside(rowRect.left() + 3, rowRect.center().y());
-    const QPoint outside(1, rowRect.center().y());
-    return {image.pixel((QPointF(inside) * ratio).toPoint()),
-            image.pixel((QPointF(outside) * ratio).toPoint())};
-}
-
-// The items whose rows are drawn with a fill behind them.
-std::vector<SidebarItem> filledRows(SidebarView& view)
-{
-    const QPixmap pixmap = view.grab();
-    const QImage image = pixmap.toImage();
-    std::vector<SidebarItem> filled;
-    for (SidebarItem item : view.shownItems()) {
-        const RowSample s = sample(image, view.itemRect(item), pixmap.devicePixelRatio());
-        if (s.row != s.margin)
-            filled.push_back(item);
+    bool showWithFocus()
+    {
+        view.show();
+        view.setFocus();
+        return QTest::qWaitForWindowExposed(&view);
     }
-    return filled;
-}
+    void click(const QPoint& point) { QTest::mouseClick(&view, Qt::LeftButton, {}, point); }
+    void key(Qt::Key key) { QTest::keyClick(&view, key); }
+
+    // The items whose rows are drawn with a fill: the colour just inside the row's left end
+    // differs from the colour at the same height in the margin, where nothing is drawn.
+    std::vector<SidebarItem> filledRows()
+    {
+        const QImage image = view.grab().toImage();
+        const qreal r = image.devicePixelRatio();
+        std::vector<SidebarItem> filled;
+        for (SidebarItem item : view.shownItems()) {
+            const QRect rect = view.itemRect(item);
+            const int y = qRound(rect.center().y() * r);
+            if (image.pixel(qRound((rect.left() + 3) * r), y) != image.pixel(qRound(r), y))
+                filled.push_back(item);
+        }
+        return filled;
+    }
+
+    ScratchDir dir;
+    AppState state;
+    SidebarView view{state};
+};
 
 } // namespace
 
@@ -72,302 +69,143 @@ class SidebarViewTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Sections
-
-    void withoutAResultOnlyTheNewScanRowIsOffered()
+    void theViewRowsNeedAResult()
     {
-        AppState state;
-        SidebarView view(state);
-        view.resize(view.sizeHint());
-        QVERIFY(view.shownItems().empty());
-        QVERIFY(!view.newScanRect().isEmpty());
+        Sidebar s;
+        const int heightWithoutResult = s.view.sizeHint().height();
+        QVERIFY(s.view.shownItems().empty());
+        QVERIFY(!s.view.newScanRect().isEmpty());
         for (SidebarItem item : SidebarItem::allCases())
-            QVERIFY(view.itemRect(item).isEmpty());
-    }
+            QVERIFY(s.view.itemRect(item).isEmpty());
 
-    void aResultAddsTheViewRowsInOrderBelowTheNewScanRow()
-    {
-        AppState state;
-        SidebarView view(state);
-        view.resize(220, 400);
-        const int heightWithoutResult = view.sizeHint().height();
-
-        ScannedState fixture;
-        QVERIFY(fixture.scan(state));
-
-        QCOMPARE(view.shownItems(), kViewItems);
-        int previousBottom = view.newScanRect().bottom();
+        QVERIFY(s.scan());
+        QCOMPARE(s.view.shownItems(), kViewItems);
+        int previousBottom = s.view.newScanRect().bottom();
         for (SidebarItem item : kViewItems) {
-            const QRect rect = view.itemRect(item);
+            const QRect rect = s.view.itemRect(item);
             QVERIFY2(rect.top() > previousBottom, qPrintable(item.rawValue()));
             previousBottom = rect.bottom();
         }
-        QVERIFY(view.sizeHint().height() > heightWithoutResult);
-    }
-
-    void theActionItemsAreNeverOffered()
-    {
-        AppState state;
-        SidebarView view(state);
-        ScannedState fixture;
-        QVERIFY(fixture.scan(state));
+        QVERIFY(s.view.sizeHint().height() > heightWithoutResult);
         for (SidebarItem item :
              {SidebarItem::duplicates, SidebarItem::caches, SidebarItem::cleanup})
-            QVERIFY(view.itemRect(item).isEmpty());
+            QVERIFY(s.view.itemRect(item).isEmpty());
+
+        // The rows stay through a later scan, and fit a sidebar at its narrowest.
+        QVERIFY(s.scan());
+        QCOMPARE(s.view.shownItems(), kViewItems);
+        QVERIFY(s.view.minimumSizeHint().width() >= 180);
+        s.view.resize(s.view.minimumSizeHint());
+        for (SidebarItem item : kViewItems)
+            QVERIFY(s.view.rect().contains(s.view.itemRect(item)));
     }
-
-    void theViewRowsStayThroughALaterScan()
-    {
-        AppState state;
-        SidebarView view(state);
-        ScannedState fixture;
-        QVERIFY(fixture.scan(state));
-
-        ScannedState other;
-        QVERIFY(other.scan(state));
-        QCOMPARE(view.shownItems(), kViewItems);
-    }
-
-    // Choosing with the mouse
 
     void clickingARowSelectsItsItem()
     {
-        AppState state;
-        SidebarView view(state);
-        view.resize(220, 400);
-        ScannedState fixture;
-        QVERIFY(fixture.scan(state));
-
+        Sidebar s;
+        QVERIFY(s.scan());
         for (SidebarItem item : {SidebarItem::categories, SidebarItem::treeMap,
                                  SidebarItem::largeFiles, SidebarItem::overview}) {
-            QTest::mouseClick(&view, Qt::LeftButton, {}, view.itemRect(item).center());
-            QCOMPARE(state.navigationSelection(), std::optional<SidebarItem>(item));
+            s.click(s.view.itemRect(item).center());
+            QCOMPARE(s.state.navigationSelection(), Selection(item));
         }
-    }
+        // The whole width of a row is its click target.
+        const QRect rect = s.view.itemRect(SidebarItem::largeFiles);
+        s.click(QPoint(rect.right() - 2, rect.center().y()));
+        QCOMPARE(s.state.navigationSelection(), Selection(SidebarItem::largeFiles));
 
-    void theWholeRowWidthIsTheClickTarget()
-    {
-        AppState state;
-        SidebarView view(state);
-        view.resize(220, 400);
-        ScannedState fixture;
-        QVERIFY(fixture.scan(state));
-
-        const QRect rect = view.itemRect(SidebarItem::largeFiles);
-        QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(rect.right() - 2, rect.center().y()));
-        QCOMPARE(state.navigationSelection(), std::optional<SidebarItem>(SidebarItem::largeFiles));
-    }
-
-    void theNewScanRowOpensThePickerWithoutChangingTheSelection()
-    {
-        AppState state;
-        SidebarView view(state);
-        view.resize(220, 400);
-        ScannedState fixture;
-        QVERIFY(fixture.scan(state));
-        state.setNavigationSelection(SidebarItem::treeMap);
-
-        QTest::mouseClick(&view, Qt::LeftButton, {}, view.newScanRect().center());
-        QVERIFY(state.showDirectoryPicker());
-        QCOMPARE(state.navigationSelection(), std::optional<SidebarItem>(SidebarItem::treeMap));
-        QCOMPARE(view.highlightedItem(), std::optional<SidebarItem>(SidebarItem::treeMap));
-    }
-
-    void theNewScanRowWorksWithoutAResult()
-    {
-        AppState state;
-        SidebarView view(state);
-        view.resize(220, 400);
-        QTest::mouseClick(&view, Qt::LeftButton, {}, view.newScanRect().center());
-        QVERIFY(state.showDirectoryPicker());
-    }
-
-    void releasingOutsideTheNewScanRowDoesNotPressIt()
-    {
-        AppState state;
-        SidebarView view(state);
-        view.resize(220, 400);
-        const QRect rect = view.newScanRect();
-        QTest::mousePress(&view, Qt::LeftButton, {}, rect.center());
-        QTest::mouseMove(&view, QPoint(rect.center().x(), rect.bottom() + 40));
-        QTest::mouseRelease(&view, Qt::LeftButton, {},
-                            QPoint(rect.center().x(), rect.bottom() + 40));
-        QVERIFY(!state.showDirectoryPicker());
-    }
-
-    void clickingAHeaderOrEmptySpaceChangesNothing()
-    {
-        AppState state;
-        SidebarView view(state);
-        view.resize(220, 400);
-        ScannedState fixture;
-        QVERIFY(fixture.scan(state));
-        state.setNavigationSelection(SidebarItem::largeFiles);
+        // A header or empty space changes nothing.
         int changes = 0;
-        connect(&state, &AppState::changed, this, [&] { ++changes; });
-
-        const QRect overview = view.itemRect(SidebarItem::overview);
-        QTest::mouseClick(&view, Qt::LeftButton, {},
-                          QPoint(overview.center().x(), overview.top() - 4));
-        QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(view.width() / 2, view.height() - 3));
+        connect(&s.state, &AppState::changed, this, [&] { ++changes; });
+        const QRect overview = s.view.itemRect(SidebarItem::overview);
+        s.click(QPoint(overview.center().x(), overview.top() - 4));
+        s.click(QPoint(s.view.width() / 2, s.view.height() - 3));
         QCOMPARE(changes, 0);
     }
 
-    // Following the state
-
     void aSelectionMadeElsewhereIsHighlighted()
     {
-        AppState state;
-        SidebarView view(state);
-        view.resize(220, 400);
-        ScannedState fixture;
-        QVERIFY(fixture.scan(state));
+        Sidebar s;
+        s.state.setNavigationSelection(SidebarItem::categories);
+        QCOMPARE(s.view.highlightedItem(), std::nullopt);
+
+        // Made before the first result: highlighted once its row appears (a finished scan
+        // navigates to the overview).
+        QVERIFY(s.scan());
+        QCOMPARE(s.view.highlightedItem(), s.state.navigationSelection());
+        QCOMPARE(s.filledRows(), std::vector<SidebarItem>{*s.state.navigationSelection()});
 
         for (SidebarItem item : {SidebarItem::largeFiles, SidebarItem::treeMap}) {
-            state.setNavigationSelection(item);
-            QCOMPARE(view.highlightedItem(), std::optional<SidebarItem>(item));
-            QCOMPARE(filledRows(view), std::vector<SidebarItem>{item});
+            s.state.setNavigationSelection(item);
+            QCOMPARE(s.view.highlightedItem(), Selection(item));
+            QCOMPARE(s.filledRows(), std::vector<SidebarItem>{item});
+        }
+        for (Selection none : {Selection(SidebarItem::duplicates), Selection()}) {
+            s.state.setNavigationSelection(none);
+            QCOMPARE(s.view.highlightedItem(), std::nullopt);
+            QVERIFY(s.filledRows().empty());
         }
     }
 
-    void aSelectionWithoutARowHighlightsNothing()
-    {
-        AppState state;
-        SidebarView view(state);
-        view.resize(220, 400);
-        ScannedState fixture;
-        QVERIFY(fixture.scan(state));
-
-        state.setNavigationSelection(SidebarItem::duplicates);
-        QCOMPARE(view.highlightedItem(), std::nullopt);
-        QVERIFY(filledRows(view).empty());
-
-        state.setNavigationSelection(std::nullopt);
-        QCOMPARE(view.highlightedItem(), std::nullopt);
-        QVERIFY(filledRows(view).empty());
-    }
-
-    void aSelectionBeforeTheFirstResultIsHighlightedOnceItsRowAppears()
-    {
-        AppState state;
-        SidebarView view(state);
-        view.resize(220, 400);
-        state.setNavigationSelection(SidebarItem::categories);
-        QCOMPARE(view.highlightedItem(), std::nullopt);
-
-        ScannedState fixture;
-        QVERIFY(fixture.scan(state));
-        // A finished scan navigates to the overview.
-        QCOMPARE(view.highlightedItem(), state.navigationSelection());
-        QCOMPARE(filledRows(view), std::vector<SidebarItem>{*state.navigationSelection()});
-    }
-
-    // Keyboard
-
     void arrowKeysMoveBetweenRowsAndSelect()
     {
-        AppState state;
-        SidebarView view(state);
-        view.resize(220, 400);
-        ScannedState fixture;
-        QVERIFY(fixture.scan(state));
-        state.setNavigationSelection(SidebarItem::overview);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        view.setFocus();
+        Sidebar s;
+        QVERIFY(s.scan());
+        QVERIFY(s.showWithFocus());
 
-        const auto selection = [&] { return state.navigationSelection(); };
-        QTest::keyClick(&view, Qt::Key_Down);
-        QCOMPARE(selection(), std::optional<SidebarItem>(SidebarItem::treeMap));
-        QTest::keyClick(&view, Qt::Key_Down);
-        QTest::keyClick(&view, Qt::Key_Down);
-        QCOMPARE(selection(), std::optional<SidebarItem>(SidebarItem::categories));
-        QTest::keyClick(&view, Qt::Key_Down); // already the last row
-        QCOMPARE(selection(), std::optional<SidebarItem>(SidebarItem::categories));
-        QTest::keyClick(&view, Qt::Key_Up);
-        QCOMPARE(selection(), std::optional<SidebarItem>(SidebarItem::largeFiles));
-
-        // Up past the views header lands on the new-scan row, which takes no selection.
-        QTest::keyClick(&view, Qt::Key_Up);
-        QTest::keyClick(&view, Qt::Key_Up);
-        QCOMPARE(selection(), std::optional<SidebarItem>(SidebarItem::overview));
-        QTest::keyClick(&view, Qt::Key_Up);
-        QCOMPARE(selection(), std::optional<SidebarItem>(SidebarItem::overview));
-        QVERIFY(!state.showDirectoryPicker());
-        QTest::keyClick(&view, Qt::Key_Down);
-        QCOMPARE(selection(), std::optional<SidebarItem>(SidebarItem::overview));
-        QTest::keyClick(&view, Qt::Key_End);
-        QCOMPARE(selection(), std::optional<SidebarItem>(SidebarItem::categories));
+        // Keys continue from a selection made elsewhere; up past the views header lands on
+        // the new-scan row, which takes no selection.
+        s.state.setNavigationSelection(SidebarItem::treeMap);
+        const std::pair<Qt::Key, SidebarItem> steps[] = {
+            {Qt::Key_Down, SidebarItem::largeFiles}, {Qt::Key_Down, SidebarItem::categories},
+            {Qt::Key_Down, SidebarItem::categories}, {Qt::Key_Up, SidebarItem::largeFiles},
+            {Qt::Key_Up, SidebarItem::treeMap},      {Qt::Key_Up, SidebarItem::overview},
+            {Qt::Key_Up, SidebarItem::overview},     {Qt::Key_Down, SidebarItem::overview},
+            {Qt::Key_End, SidebarItem::categories}};
+        for (const auto& [key, expected] : steps) {
+            s.key(key);
+            QCOMPARE(s.state.navigationSelection(), Selection(expected));
+        }
+        QVERIFY(!s.state.showDirectoryPicker());
     }
 
-    void keysContinueFromASelectionMadeElsewhere()
+    void theNewScanRowOpensThePicker()
     {
-        AppState state;
-        SidebarView view(state);
-        view.resize(220, 400);
-        ScannedState fixture;
-        QVERIFY(fixture.scan(state));
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        view.setFocus();
+        {
+            // Without a result, by keyboard or mouse (a press released outside does not count).
+            Sidebar s;
+            QVERIFY(s.showWithFocus());
+            s.key(Qt::Key_Down);
+            s.key(Qt::Key_Space);
+            QVERIFY(s.state.showDirectoryPicker());
+            s.state.setShowDirectoryPicker(false);
+            const QRect rect = s.view.newScanRect();
+            const QPoint below(rect.center().x(), rect.bottom() + 40);
+            QTest::mousePress(&s.view, Qt::LeftButton, {}, rect.center());
+            QTest::mouseMove(&s.view, below);
+            QTest::mouseRelease(&s.view, Qt::LeftButton, {}, below);
+            QVERIFY(!s.state.showDirectoryPicker());
+            s.click(rect.center());
+            QVERIFY(s.state.showDirectoryPicker());
+        }
+        // With a result, the selection stays where it was.
+        Sidebar s;
+        QVERIFY(s.scan());
+        s.state.setNavigationSelection(SidebarItem::treeMap);
+        s.click(s.view.newScanRect().center());
+        QVERIFY(s.state.showDirectoryPicker());
+        QCOMPARE(s.state.navigationSelection(), Selection(SidebarItem::treeMap));
+        QCOMPARE(s.view.highlightedItem(), Selection(SidebarItem::treeMap));
 
-        state.setNavigationSelection(SidebarItem::largeFiles);
-        QTest::keyClick(&view, Qt::Key_Down);
-        QCOMPARE(state.navigationSelection(), std::optional<SidebarItem>(SidebarItem::categories));
-    }
-
-    void spaceOrReturnOnTheNewScanRowOpensThePicker_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::newRow("space") << int(Qt::Key_Space);
-        QTest::newRow("return") << int(Qt::Key_Return);
-    }
-
-    void spaceOrReturnOnTheNewScanRowOpensThePicker()
-    {
-        QFETCH(int, key);
-        AppState state;
-        SidebarView view(state);
-        view.resize(220, 400);
-        ScannedState fixture;
-        QVERIFY(fixture.scan(state));
-        state.setNavigationSelection(SidebarItem::overview);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        view.setFocus();
-
-        QTest::keyClick(&view, Qt::Key_Up);
-        QVERIFY(!state.showDirectoryPicker());
-        QTest::keyClick(&view, Qt::Key(key));
-        QVERIFY(state.showDirectoryPicker());
-        QCOMPARE(state.navigationSelection(), std::optional<SidebarItem>(SidebarItem::overview));
-    }
-
-    void withoutAResultTheKeyboardReachesTheNewScanRow()
-    {
-        AppState state;
-        SidebarView view(state);
-        view.resize(220, 400);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        view.setFocus();
-        QTest::keyClick(&view, Qt::Key_Down);
-        QTest::keyClick(&view, Qt::Key_Space);
-        QVERIFY(state.showDirectoryPicker());
-    }
-
-    // Size
-
-    void aNarrowSidebarStillShowsEveryRow()
-    {
-        AppState state;
-        SidebarView view(state);
-        ScannedState fixture;
-        QVERIFY(fixture.scan(state));
-        QVERIFY(view.minimumSizeHint().width() >= 180);
-        view.resize(view.minimumSizeHint());
-        for (SidebarItem item : kViewItems)
-            QVERIFY(view.rect().contains(view.itemRect(item)));
+        QVERIFY(s.showWithFocus());
+        s.state.setNavigationSelection(SidebarItem::overview);
+        s.key(Qt::Key_Up);
+        for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
+            s.state.setShowDirectoryPicker(false);
+            s.key(key);
+            QVERIFY(s.state.showDirectoryPicker());
+            QCOMPARE(s.state.navigationSelection(), Selection(SidebarItem::overview));
+        }
     }
 };
 

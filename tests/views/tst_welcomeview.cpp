@@ -13,10 +13,9 @@
 #include <QThreadPool>
 #include <QUrl>
 
-#include <memory>
-
 using namespace plenvo;
 using namespace plenvo::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -25,15 +24,22 @@ QString pathOf(const QByteArray& path)
     return QFile::decodeName(path);
 }
 
-std::unique_ptr<QMimeData> fileDrop(const QList<QByteArray>& paths)
-{
-    auto mime = std::make_unique<QMimeData>();
-    QList<QUrl> urls;
-    for (const QByteArray& path : paths)
-        urls.append(QUrl::fromLocalFile(pathOf(path)));
-    mime->setUrls(urls);
-    return mime;
-}
+struct Welcome {
+    AppState state;
+    FakeFolderPanel panel;
+    WelcomeView view{state, panel};
+
+    // The folder the state was last asked to scan, from the progress it shows at the start of
+    // a scan (the full path of the folder, nothing scanned yet).
+    QString scanStartedFor() const
+    {
+        return state.isScanning() ? state.scanProgress().path() : QString();
+    }
+    bool waitForScanEnd()
+    {
+        return QTest::qWaitFor([&] { return !state.isScanning(); }, 20000);
+    }
+};
 
 // Lets the off-thread check of a drop finish and delivers what it handed back.
 void settleDrop()
@@ -42,246 +48,115 @@ void settleDrop()
     QCoreApplication::sendPostedEvents();
 }
 
-// The folder the state was last asked to scan, from the progress it shows at the start of a
-// scan (the full path of the folder, nothing scanned yet).
-QString scanStartedFor(const AppState& state)
-{
-    return state.isScanning() ? state.scanProgress().path() : QString();
-}
-
-bool waitForScanEnd(AppState& state)
-{
-    return QTest::qWaitFor([&] { return !state.isScanning(); }, 20000);
-}
-
 } // namespace
 
 class WelcomeViewTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Choosing a folder
-
-    void selectFolderAsksThePanelWithTheWelcomeSettings()
-    {
-        AppState state;
-        FakeFolderPanel panel;
-        WelcomeView view(state, panel);
-
-        view.selectFolderButton()->click();
-        QCOMPARE(panel.asked.size(), size_t(1));
-        QCOMPARE(panel.asked[0].message, L("picker.desc"));
-        QCOMPARE(panel.asked[0].confirmText, L("picker.scan"));
-        QVERIFY(panel.asked[0].allowCreatingFolders);
-    }
-
-    void cancellingThePanelStartsNothing()
-    {
-        AppState state;
-        FakeFolderPanel panel;
-        WelcomeView view(state, panel);
-        int changes = 0;
-        connect(&state, &AppState::changed, this, [&] { ++changes; });
-
-        view.selectFolderButton()->click();
-        QCOMPARE(panel.asked.size(), size_t(1));
-        QCOMPARE(changes, 0);
-    }
-
-    void confirmingThePanelScansTheChosenFolder()
+    // Select Folder asks the panel and scans what it chooses; Scan Home scans the home folder
+    // (a stand-in here, to keep the test from scanning the real one).
+    void theButtonsStartScans()
     {
         ScratchDir dir;
         writeFile(dir.file("a.bin"), 10);
-        AppState state;
-        FakeFolderPanel panel;
-        panel.answer = pathOf(dir.path());
-        WelcomeView view(state, panel);
-
-        view.selectFolderButton()->click();
-        QCOMPARE(scanStartedFor(state), pathOf(dir.path()));
-        QVERIFY(waitForScanEnd(state));
-        QVERIFY(state.scanResult());
-        QCOMPARE(state.scanResult()->rootPath(), dir.str());
-    }
-
-    void theSelectFolderButtonIsTheDefaultButton()
-    {
-        AppState state;
-        FakeFolderPanel panel;
-        WelcomeView view(state, panel);
-        QVERIFY(view.selectFolderButton()->isDefault());
-        QVERIFY(!view.scanHomeButton()->isDefault());
-        QCOMPARE(view.selectFolderButton()->text(), L("welcome.selectFolder"));
-        QCOMPARE(view.scanHomeButton()->text(), L("welcome.scanHome"));
-        QVERIFY(!view.selectFolderButton()->icon().isNull());
-    }
-
-    void scanHomeScansTheHomeFolder()
-    {
-        // A stand-in home folder keeps the test from scanning the real one.
-        ScratchDir home;
-        writeFile(home.file("notes.txt"), 10);
         const QByteArray savedHome = qgetenv("HOME");
-        qputenv("HOME", home.path());
+        qputenv("HOME", dir.file("home"));
+        makeDir(dir.file("home"));
         auto restore = qScopeGuard([&] { qputenv("HOME", savedHome); });
+        Welcome w;
+        QVERIFY(w.view.selectFolderButton()->isDefault());
+        QVERIFY(!w.view.scanHomeButton()->isDefault());
+        QCOMPARE(w.view.selectFolderButton()->text(), L("welcome.selectFolder"));
+        QCOMPARE(w.view.scanHomeButton()->text(), L("welcome.scanHome"));
+        QVERIFY(!w.view.selectFolderButton()->icon().isNull());
 
-        AppState state;
-        FakeFolderPanel panel;
-        WelcomeView view(state, panel);
-        view.scanHomeButton()->click();
-        QCOMPARE(scanStartedFor(state), pathOf(home.path()));
-        QVERIFY(panel.asked.empty());
-        QVERIFY(waitForScanEnd(state));
+        int changes = 0;
+        connect(&w.state, &AppState::changed, this, [&] { ++changes; });
+        w.view.selectFolderButton()->click();
+        QCOMPARE(w.panel.asked.size(), size_t(1));
+        QCOMPARE(w.panel.asked[0].message, L("picker.desc"));
+        QCOMPARE(w.panel.asked[0].confirmText, L("picker.scan"));
+        QVERIFY(w.panel.asked[0].allowCreatingFolders);
+        QCOMPARE(changes, 0); // cancelled, the panel starts nothing
+
+        w.panel.answer = pathOf(dir.path());
+        w.view.selectFolderButton()->click();
+        QCOMPARE(w.scanStartedFor(), pathOf(dir.path()));
+        QVERIFY(w.waitForScanEnd());
+        QCOMPARE(w.state.scanResult()->rootPath(), dir.str());
+
+        w.view.scanHomeButton()->click();
+        QCOMPARE(w.scanStartedFor(), pathOf(dir.file("home")));
+        QCOMPARE(w.panel.asked.size(), size_t(2));
+        QVERIFY(w.waitForScanEnd());
     }
 
-    // Drops
-
-    void droppingAFolderScansIt()
+    // Any drop of locations is handled, and a drag of file locations only is welcome; the
+    // first item alone counts, and only a folder that exists is scanned.
+    void drops_data()
     {
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<QString>("scanned");
+        QTest::newRow("folder") << QStringList{u"photos"_s} << u"photos"_s;
+        QTest::newRow("file") << QStringList{u"movie.mov"_s} << QString();
+        QTest::newRow("missing path") << QStringList{u"gone"_s} << QString();
+        QTest::newRow("no file location") << QStringList{u"https://example.org/f/"_s} << QString();
+        QTest::newRow("several: the first") << QStringList{u"music"_s, u"photos"_s} << u"music"_s;
+        QTest::newRow("several: a file first")
+            << QStringList{u"movie.mov"_s, u"photos"_s} << QString();
+        QTest::newRow("none") << QStringList() << QString();
+    }
+
+    void drops()
+    {
+        QFETCH(QStringList, items);
+        QFETCH(QString, scanned);
         ScratchDir dir;
         makeDir(dir.file("photos"));
-        AppState state;
-        FakeFolderPanel panel;
-        WelcomeView view(state, panel);
-
-        const auto mime = fileDrop({dir.file("photos")});
-        QVERIFY(view.handleDrop(mime.get()));
-        settleDrop();
-        QCOMPARE(scanStartedFor(state), pathOf(dir.file("photos")));
-        QVERIFY(waitForScanEnd(state));
-        QCOMPARE(state.scanResult()->rootPath(), dir.file("photos").toStdString());
-    }
-
-    void droppingAPlainFileIsAcceptedAndIgnored()
-    {
-        ScratchDir dir;
+        makeDir(dir.file("music"));
         writeFile(dir.file("movie.mov"), 10);
-        AppState state;
-        FakeFolderPanel panel;
-        WelcomeView view(state, panel);
-
-        const auto mime = fileDrop({dir.file("movie.mov")});
-        QVERIFY(view.handleDrop(mime.get()));
-        settleDrop();
-        QVERIFY(!state.isScanning());
-        QVERIFY(!state.scanResult());
-    }
-
-    void droppingAMissingPathIsAcceptedAndIgnored()
-    {
-        ScratchDir dir;
-        AppState state;
-        FakeFolderPanel panel;
-        WelcomeView view(state, panel);
-
-        const auto mime = fileDrop({dir.file("gone")});
-        QVERIFY(view.handleDrop(mime.get()));
-        settleDrop();
-        QVERIFY(!state.isScanning());
-    }
-
-    void droppingALocationThatIsNoFileIsAcceptedAndIgnored()
-    {
-        AppState state;
-        FakeFolderPanel panel;
-        WelcomeView view(state, panel);
-
+        const QString root = pathOf(dir.path()) + u'/';
+        QList<QUrl> urls;
+        for (const QString& item : items)
+            urls << (item.contains(u':') ? QUrl(item) : QUrl::fromLocalFile(root + item));
         QMimeData mime;
-        mime.setUrls({QUrl(QStringLiteral("https://example.org/folder/"))});
-        QVERIFY(view.handleDrop(&mime));
+        mime.setUrls(urls);
+        Welcome w;
+        QVERIFY(w.view.acceptDrops());
+
+        // A drag is welcome when it carries file locations only; those are dropped as events.
+        const bool fileLocations = !urls.isEmpty() && !items.join(u' ').contains(u':');
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(&w.view, &enter);
+        QVERIFY(urls.isEmpty() || enter.isAccepted() == fileLocations);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        if (fileLocations)
+            QCoreApplication::sendEvent(&w.view, &drop);
+        QCOMPARE(fileLocations ? drop.isAccepted() : w.view.handleDrop(&mime), !urls.isEmpty());
         settleDrop();
-        QVERIFY(!state.isScanning());
+        if (scanned.isEmpty()) {
+            QVERIFY(!w.state.isScanning());
+            QVERIFY(!w.state.scanResult());
+        } else {
+            QCOMPARE(w.scanStartedFor(), root + scanned);
+            QVERIFY(w.waitForScanEnd());
+            QCOMPARE(w.state.scanResult()->rootPath(), (root + scanned).toStdString());
+        }
     }
 
-    void droppingSeveralItemsUsesOnlyTheFirst()
+    void dataWithoutLocationsIsNotHandled()
     {
-        ScratchDir dir;
-        makeDir(dir.file("first"));
-        makeDir(dir.file("second"));
-        writeFile(dir.file("file.txt"), 10);
-        AppState state;
-        FakeFolderPanel panel;
-        WelcomeView view(state, panel);
-
-        const auto folders = fileDrop({dir.file("first"), dir.file("second")});
-        QVERIFY(view.handleDrop(folders.get()));
-        settleDrop();
-        QCOMPARE(scanStartedFor(state), pathOf(dir.file("first")));
-        QVERIFY(waitForScanEnd(state));
-        QCOMPARE(state.scanResult()->rootPath(), dir.file("first").toStdString());
-
-        // A file first: the folder after it is not looked at.
-        AppState other;
-        WelcomeView otherView(other, panel);
-        const auto fileThenFolder = fileDrop({dir.file("file.txt"), dir.file("second")});
-        QVERIFY(otherView.handleDrop(fileThenFolder.get()));
-        settleDrop();
-        QVERIFY(!other.isScanning());
-    }
-
-    void aDropWithoutItemsIsNotHandled()
-    {
-        AppState state;
-        FakeFolderPanel panel;
-        WelcomeView view(state, panel);
-
-        QMimeData empty;
-        empty.setUrls({});
-        QVERIFY(!view.handleDrop(&empty));
-
+        Welcome w;
         QMimeData text;
         text.setText(QStringLiteral("/tmp"));
-        QVERIFY(!view.handleDrop(&text));
-        QVERIFY(!view.handleDrop(nullptr));
+        QVERIFY(!w.view.handleDrop(&text));
+        QVERIFY(!w.view.handleDrop(nullptr));
+        QDragEnterEvent drag(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(&w.view, &drag);
+        QVERIFY(!drag.isAccepted());
         settleDrop();
-        QVERIFY(!state.isScanning());
-    }
-
-    void dragAndDropEventsReachTheView()
-    {
-        ScratchDir dir;
-        makeDir(dir.file("music"));
-        AppState state;
-        FakeFolderPanel panel;
-        WelcomeView view(state, panel);
-        QVERIFY(view.acceptDrops());
-
-        const auto mime = fileDrop({dir.file("music")});
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, mime.get(), Qt::LeftButton, {});
-        QCoreApplication::sendEvent(&view, &enter);
-        QVERIFY(enter.isAccepted());
-
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, mime.get(), Qt::LeftButton, {});
-        QCoreApplication::sendEvent(&view, &drop);
-        QVERIFY(drop.isAccepted());
-        settleDrop();
-        QCOMPARE(scanStartedFor(state), pathOf(dir.file("music")));
-        QVERIFY(waitForScanEnd(state));
-    }
-
-    void dragsWithoutFileLocationsAreRefused()
-    {
-        AppState state;
-        FakeFolderPanel panel;
-        WelcomeView view(state, panel);
-
-        QMimeData text;
-        text.setText(QStringLiteral("hello"));
-        QDragEnterEvent textDrag(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(&view, &textDrag);
-        QVERIFY(!textDrag.isAccepted());
-
-        QMimeData web;
-        web.setUrls({QUrl(QStringLiteral("https://example.org/"))});
-        QDragEnterEvent webDrag(QPoint(10, 10), Qt::CopyAction, &web, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(&view, &webDrag);
-        QVERIFY(!webDrag.isAccepted());
-
-        QMimeData empty;
-        empty.setUrls({});
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &empty, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(&view, &drop);
-        QVERIFY(!drop.isAccepted());
+        QVERIFY(!w.state.isScanning());
     }
 };
 
