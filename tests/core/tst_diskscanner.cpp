@@ -403,18 +403,6 @@ private Q_SLOTS:
         QCOMPARE(second.reports[0], ScanProgress::scanning(QStringLiteral("b"), 0));
     }
 
-    void progressValuesCompareByCaseAndPayload()
-    {
-        QCOMPARE(ScanProgress::scanning(QStringLiteral("x"), 3),
-                 ScanProgress::scanning(QStringLiteral("x"), 3));
-        QVERIFY(ScanProgress::scanning(QStringLiteral("x"), 3) !=
-                ScanProgress::scanning(QStringLiteral("x"), 4));
-        QVERIFY(ScanProgress::completed(0, 0) != ScanProgress::idle());
-        QVERIFY(ScanProgress::failed(QStringLiteral("x")) !=
-                ScanProgress::scanning(QStringLiteral("x"), 0));
-        QCOMPARE(ScanProgress(), ScanProgress::idle());
-    }
-
     void cancellationStopsAtTheNextFolder()
     {
         ScratchDir dir;

@@ -179,16 +179,6 @@ private Q_SLOTS:
         for (Category c : Category::allCases())
             QCOMPARE(Category::fromRawValue(c.rawValue()), std::optional(c));
     }
-
-    void duplicateProgressComparesByCaseAndPayload()
-    {
-        using P = DuplicateFinder::Progress;
-        QCOMPARE(P::hashing(1, 2), P::hashing(1, 2));
-        QVERIFY(P::hashing(1, 2) != P::hashing(1, 3));
-        QVERIFY(P::hashing(1, 2) != P::groupingBySize(1));
-        QVERIFY(P::completed(0, 0) != P::idle());
-        QCOMPARE(P(), P::idle());
-    }
 };
 
 int main(int argc, char** argv)
