@@ -54,8 +54,6 @@ public:
     // that are not in the lists, match nothing.
     void removeNodes(const NodeIdSet& ids);
 
-    const FileOrder& order() const { return m_order; }
-
 private:
     void readTotals();
     void collectFiles();

@@ -124,14 +124,12 @@ ContentView::ContentView(AppState& state, FolderPanel& panel, DetailViewFactory&
     setTabOrder(m_sidebar, m_toggle);
 
     connect(&state, &AppState::scanResultChanged, this, [this] {
-        updateHeader();
         updateDetail();
-        updateInspector();
+        updateInspector(); // the header too
     });
     connect(&state, &AppState::isScanningChanged, this, [this] {
-        updateHeader();
         updateDetail();
-        updateInspector();
+        updateInspector(); // the header too
     });
     connect(&state, &AppState::scanProgressChanged, this, [this] {
         if (auto* progress = qobject_cast<ScanningProgressView*>(m_detailWidget))
@@ -139,9 +137,8 @@ ContentView::ContentView(AppState& state, FolderPanel& panel, DetailViewFactory&
     });
     connect(&state, &AppState::navigationSelectionChanged, this, [this] {
         reactToNavigation();
-        updateHeader();
         updateDetail();
-        updateInspector();
+        updateInspector(); // the header too
     });
     connect(&state, &AppState::contentRevisionChanged, this, [this] { updateHeader(); });
     connect(&state, &AppState::selectedNodeChanged, this, [this] { updateInspectorContent(); });
@@ -149,7 +146,6 @@ ContentView::ContentView(AppState& state, FolderPanel& panel, DetailViewFactory&
     connect(&state, &AppState::toastMessageChanged, this, [this] { updateOverlay(); });
     connect(&state, &AppState::showDirectoryPickerChanged, this, [this] { syncPicker(); });
 
-    updateHeader();
     updateDetail();
     updateInspector();
     updateOverlay();

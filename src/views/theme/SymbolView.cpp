@@ -13,29 +13,10 @@ SymbolView::SymbolView(const QString& name, int extent, ColorToken color, QWidge
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void SymbolView::setSymbol(const QString& name, Icons::Variant variant)
-{
-    m_name = name;
-    m_variant = variant;
-    update();
-}
-
-void SymbolView::setColor(ColorToken color)
-{
-    m_color = color;
-    update();
-}
-
-void SymbolView::setBoxWidth(int width)
-{
-    m_boxWidth = width;
-    updateGeometry();
-}
-
 void SymbolView::paintEvent(QPaintEvent*)
 {
-    const QPixmap symbol = Icons::pixmap(m_name, m_extent, Colors::color(m_color, palette()),
-                                         devicePixelRatioF(), m_variant);
+    const QPixmap symbol =
+        Icons::pixmap(m_name, m_extent, Colors::color(m_color, palette()), devicePixelRatioF());
     if (symbol.isNull())
         return;
     QPainter painter(this);
