@@ -1,7 +1,9 @@
 #include "PlenvoApp.h"
 
 #include "AppState.h"
-#include "shell/DestinationPlaceholderView.h"
+#include "analysis/AnalysisViewFactory.h"
+#include "platform/FreedesktopFileManager.h"
+#include "platform/SystemClipboard.h"
 #include "shell/MainWindow.h"
 #include "shell/QtFolderPanel.h"
 
@@ -10,7 +12,9 @@ namespace plenvo {
 PlenvoApp::PlenvoApp(QObject* parent)
     : QObject(parent), m_state(std::make_unique<AppState>()),
       m_panel(std::make_unique<QtFolderPanel>()),
-      m_factory(std::make_unique<PlaceholderViewFactory>()),
+      m_fileManager(std::make_unique<FreedesktopFileManager>()),
+      m_clipboard(std::make_unique<SystemClipboard>()),
+      m_factory(std::make_unique<AnalysisViewFactory>(*m_fileManager, *m_clipboard)),
       m_window(std::make_unique<MainWindow>(*m_state, *m_panel, *m_factory))
 {
 }

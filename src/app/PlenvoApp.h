@@ -7,12 +7,14 @@
 namespace plenvo {
 
 class AppState;
+class Clipboard;
 class DetailViewFactory;
+class FileManager;
 class FolderPanel;
 class MainWindow;
 
-// The application: its one shared state, the folder panel, the views of the detail area and
-// the main window. Lives as long as the process.
+// The application: its one shared state, the desktop facilities (folder panel, file manager,
+// clipboard), the views of a result and the main window. Lives as long as the process.
 class PlenvoApp : public QObject {
     Q_OBJECT
 
@@ -26,6 +28,8 @@ public:
 private:
     std::unique_ptr<AppState> m_state;
     std::unique_ptr<FolderPanel> m_panel;
+    std::unique_ptr<FileManager> m_fileManager;
+    std::unique_ptr<Clipboard> m_clipboard;
     std::unique_ptr<DetailViewFactory> m_factory;
     std::unique_ptr<MainWindow> m_window;
 };

@@ -262,9 +262,26 @@ void AppState::finishScan(std::uint64_t generation, DiskScanner::Outcome outcome
     case DiskScanner::Outcome::Status::completed:
         break;
     }
-    m_scanResult = std::make_shared<ScanResult>(
+    auto result = std::make_shared<ScanResult>(
         std::move(outcome.root), QDateTime::currentMSecsSinceEpoch(), std::move(path));
-    m_existence = std::move(outcome.existence);
+    publishResult(std::move(result), std::move(outcome.existence));
+}
+
+void AppState::showResult(std::shared_ptr<ScanResult> result)
+{
+    if (!result)
+        return;
+    // Any scan in progress would replace it when it ends.
+    m_scanToken.cancel();
+    ++m_scanGeneration;
+    publishResult(std::move(result), nullptr);
+}
+
+void AppState::publishResult(std::shared_ptr<ScanResult> result,
+                             std::shared_ptr<const FileExistenceIndex> existence)
+{
+    m_scanResult = std::move(result);
+    m_existence = std::move(existence);
     publish(&AppState::scanResultChanged);
     bumpRevision();
     m_scanProgress = ScanProgress::completed(m_scanResult->totalFiles(), m_scanResult->totalSize());

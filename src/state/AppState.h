@@ -100,6 +100,12 @@ public:
     void scanDirectory(const std::string& path);
     void scanDirectory(const QString& path);
 
+    // Makes a ready result the current one, as a finished scan does: published, a new content
+    // revision, progress completed, the overview shown. For tests and benchmarks that need no
+    // folder on disk; nothing was noted on disk for it, so files deleted elsewhere are not
+    // looked for.
+    void showResult(std::shared_ptr<ScanResult> result);
+
     // Moves one node to the Trash, synchronously, and updates the tree and the statistics.
     void deleteFile(const NodeRef& node);
     // Moves nodes to the Trash one after another off this thread, publishing the progress;
@@ -139,6 +145,8 @@ private:
     void bumpRevision();
     void setDeleteProgress(bool deleting, std::int64_t count, std::int64_t total);
     void finishScan(std::uint64_t generation, DiskScanner::Outcome outcome, std::string path);
+    void publishResult(std::shared_ptr<ScanResult> result,
+                       std::shared_ptr<const FileExistenceIndex> existence);
     void applyExternalDeletions(const std::weak_ptr<ScanResult>& checked,
                                 const std::vector<FileExistenceIndex::Missing>& missing);
     std::vector<NodeRef> filesFor(const std::vector<FileExistenceIndex::Missing>& missing) const;

@@ -9,16 +9,18 @@ namespace {
 struct Description {
     const char* raw;
     const char* key;
+    const char* icon;
+    ColorToken color;
 };
 
 constexpr std::array<Description, SidebarItem::kCount> kDescriptions = {{
-    {"Overview", "sidebar.overview"},
-    {"TreeMap", "sidebar.treeMap"},
-    {"Large Files", "sidebar.largeFiles"},
-    {"Categories", "sidebar.categories"},
-    {"Duplicates", "sidebar.duplicates"},
-    {"Caches", "sidebar.caches"},
-    {"Cleanup", "sidebar.cleanup"},
+    {"Overview", "sidebar.overview", "chart.pie.fill", ColorToken::secondary},
+    {"TreeMap", "sidebar.treeMap", "square.grid.3x3.fill", ColorToken::secondary},
+    {"Large Files", "sidebar.largeFiles", "doc.fill", ColorToken::secondary},
+    {"Categories", "sidebar.categories", "folder.fill", ColorToken::secondary},
+    {"Duplicates", "sidebar.duplicates", "doc.on.doc.fill", ColorToken::indigo},
+    {"Caches", "sidebar.caches", "cylinder.fill", ColorToken::gray},
+    {"Cleanup", "sidebar.cleanup", "trash.fill", ColorToken::red},
 }};
 
 } // namespace
@@ -39,6 +41,16 @@ std::optional<SidebarItem> SidebarItem::fromRawValue(QStringView raw)
 const char* SidebarItem::localizationKey() const
 {
     return kDescriptions[m_value].key;
+}
+
+const char* SidebarItem::icon() const
+{
+    return kDescriptions[m_value].icon;
+}
+
+ColorToken SidebarItem::iconColor() const
+{
+    return kDescriptions[m_value].color;
 }
 
 QString SidebarItem::localizedName() const

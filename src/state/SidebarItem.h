@@ -1,5 +1,7 @@
 #pragma once
 
+#include "models/ColorToken.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -9,7 +11,9 @@
 
 namespace plenvo {
 
-// The destinations of the sidebar.
+// The destinations of the application: the sidebar's rows, the View menu's commands, the
+// views of the main window's detail area. Everything that lists or presents destinations
+// reads it from here.
 class SidebarItem {
 public:
     enum Value : std::uint8_t {
@@ -31,6 +35,29 @@ public:
     {
         return {overview, treeMap, largeFiles, categories, duplicates, caches, cleanup};
     }
+    // The analysis views of a result, in the order the sidebar and the View menu list them.
+    static constexpr std::array<SidebarItem, 4> viewItems()
+    {
+        return {overview, treeMap, largeFiles, categories};
+    }
+    // The actions on a result, in sidebar order; see isEnabled().
+    static constexpr std::array<SidebarItem, 3> actionItems()
+    {
+        return {duplicates, caches, cleanup};
+    }
+
+    // Whether the destination has a view of its own; the others show the overview.
+    constexpr bool hasOwnView() const { return m_value <= categories; }
+    // The view the detail area shows for this destination.
+    constexpr SidebarItem shownView() const { return hasOwnView() ? *this : SidebarItem(overview); }
+    // Whether the inspector column belongs to this destination (the two file lists).
+    constexpr bool supportsInspector() const
+    {
+        return m_value == largeFiles || m_value == categories;
+    }
+    // Finding duplicates, listing caches and cleaning up are not offered yet: the sidebar gives
+    // them no row.
+    constexpr bool isEnabled() const { return hasOwnView(); }
 
     // "Overview", "TreeMap", "Large Files", ...: the raw value, which is also the item's id.
     QString rawValue() const;
@@ -38,6 +65,8 @@ public:
     static std::optional<SidebarItem> fromRawValue(QStringView raw); // exact, case-sensitive
     const char* localizationKey() const;
     QString localizedName() const;
+    const char* icon() const; // a symbol name
+    ColorToken iconColor() const;
 
 private:
     Value m_value;

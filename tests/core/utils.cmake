@@ -20,3 +20,4 @@ set(PLENVO_L10N_TEST_TS
 set_source_files_properties(${PLENVO_L10N_TEST_TS} PROPERTIES
     OUTPUT_LOCATION ${PLENVO_L10N_TEST_DIR}/Plenvo_Plenvo.bundle)
 qt_add_lrelease(tst_localization TS_FILES ${PLENVO_L10N_TEST_TS} OPTIONS -idbased NO_GLOBAL_TARGET)
+plenvo_add_test(tst_fileuri SOURCES tst_fileuri.cpp LIBS plenvo-core)

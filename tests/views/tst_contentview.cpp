@@ -1,12 +1,14 @@
+#include "FakeClipboard.h"
+#include "FakeFileManager.h"
 #include "FakeFolderPanel.h"
 #include "TestSupport.h"
 #include "state/FakeTrash.h"
 
 #include "AppState.h"
+#include "analysis/AnalysisViewFactory.h"
 #include "shell/AboutView.h"
 #include "shell/ContentView.h"
 #include "shell/DeleteBanner.h"
-#include "shell/DestinationPlaceholderView.h"
 #include "shell/DirectoryPickerSheet.h"
 #include "shell/DiskUsageMiniBar.h"
 #include "shell/MainWindow.h"
@@ -54,7 +56,9 @@ struct Window {
 
     AppState state;
     FakeFolderPanel panel;
-    PlaceholderViewFactory factory;
+    FakeFileManager fileManager;
+    FakeClipboard clipboard;
+    AnalysisViewFactory factory{fileManager, clipboard};
     MainWindow window;
 };
 
@@ -109,34 +113,31 @@ private Q_SLOTS:
         w.action("toggleInspectorAction")->trigger();
         QCOMPARE(w.content().showInspector(), before);
         QTRY_VERIFY(!w.state.isScanning());
-        QCOMPARE(w.content().detail(), ContentView::Detail::overview);
+        QCOMPARE(w.content().detail(), ContentView::Detail::analysis);
+        QCOMPARE(w.content().shownDestination(), SidebarItem::overview);
     }
 
     void eachDestinationHasItsView_data()
     {
         QTest::addColumn<int>("item");
-        QTest::addColumn<int>("detail");
+        QTest::addColumn<int>("shown");
         QTest::addColumn<bool>("inspector");
-        QTest::newRow("overview") << int(SidebarItem::overview)
-                                  << int(ContentView::Detail::overview) << false;
-        QTest::newRow("treeMap") << int(SidebarItem::treeMap) << int(ContentView::Detail::treeMap)
-                                 << false;
-        QTest::newRow("largeFiles")
-            << int(SidebarItem::largeFiles) << int(ContentView::Detail::largeFiles) << true;
-        QTest::newRow("categories")
-            << int(SidebarItem::categories) << int(ContentView::Detail::categories) << true;
-        QTest::newRow("duplicates")
-            << int(SidebarItem::duplicates) << int(ContentView::Detail::overview) << false;
-        QTest::newRow("caches") << int(SidebarItem::caches) << int(ContentView::Detail::overview)
-                                << false;
-        QTest::newRow("cleanup") << int(SidebarItem::cleanup) << int(ContentView::Detail::overview)
-                                 << false;
+        const auto row = [](SidebarItem item, SidebarItem shown, bool inspector) {
+            QTest::newRow(qPrintable(item.id())) << int(item) << int(shown) << inspector;
+        };
+        row(SidebarItem::overview, SidebarItem::overview, false);
+        row(SidebarItem::treeMap, SidebarItem::treeMap, false);
+        row(SidebarItem::largeFiles, SidebarItem::largeFiles, true);
+        row(SidebarItem::categories, SidebarItem::categories, true);
+        row(SidebarItem::duplicates, SidebarItem::overview, false);
+        row(SidebarItem::caches, SidebarItem::overview, false);
+        row(SidebarItem::cleanup, SidebarItem::overview, false);
     }
 
     void eachDestinationHasItsView()
     {
         QFETCH(int, item);
-        QFETCH(int, detail);
+        QFETCH(int, shown);
         QFETCH(bool, inspector);
         ScratchDir dir;
         Window w;
@@ -148,7 +149,8 @@ private Q_SLOTS:
         w.state.setInspectorCandidateNodes({file});
         w.state.setNavigationSelection(SidebarItem(SidebarItem::Value(item)));
 
-        QCOMPARE(int(w.content().detail()), detail);
+        QCOMPARE(w.content().detail(), ContentView::Detail::analysis);
+        QCOMPARE(int(w.content().shownDestination()), shown);
         QVERIFY(w.content().headerRow()->isVisible());
         // The pill names the folder, whole, and its total size.
         auto* pill = w.content().headerRow()->findChild<DiskUsageMiniBar*>();
@@ -167,8 +169,6 @@ private Q_SLOTS:
             QVERIFY(!w.state.selectedNode());
             QVERIFY(w.state.inspectorCandidateNodes().empty());
         }
-        auto* placeholder = qobject_cast<DestinationPlaceholderView*>(w.content().detailWidget());
-        QVERIFY(placeholder);
     }
 
     void theInspectorTogglesOnlyWhereItIsSupported()

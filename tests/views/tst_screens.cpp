@@ -1,14 +1,16 @@
 // The main window in each of its states, light and dark: the layout facts that matter are
 // checked, and with PLENVO_SCREENSHOT_DIR set every state is also saved as a PNG.
 
+#include "FakeClipboard.h"
+#include "FakeFileManager.h"
 #include "FakeFolderPanel.h"
 #include "TestSupport.h"
 #include "state/FakeTrash.h"
 
 #include "AppState.h"
+#include "analysis/AnalysisViewFactory.h"
 #include "shell/AboutView.h"
 #include "shell/ContentView.h"
-#include "shell/DestinationPlaceholderView.h"
 #include "shell/DirectoryPickerSheet.h"
 #include "shell/MainWindow.h"
 #include "shell/SidebarView.h"
@@ -83,7 +85,9 @@ private Q_SLOTS:
 
         AppState state(std::make_shared<FakeTrash>());
         FakeFolderPanel panel;
-        PlaceholderViewFactory factory;
+        FakeFileManager fileManager;
+        FakeClipboard clipboard;
+        AnalysisViewFactory factory(fileManager, clipboard);
         MainWindow window(state, panel, factory);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -3,6 +3,7 @@ target_sources(plenvo-core PRIVATE
     utils/StringFormatter.cpp utils/StringFormatter.h
     utils/Localization.cpp utils/Localization.h
     utils/FormatUtils.cpp utils/FormatUtils.h
+    utils/FileUri.cpp utils/FileUri.h
 )
 
 # Translation catalogs, keyed by message id (the key itself, placeholders included). lrelease

@@ -161,8 +161,7 @@ DirectoryPickerSheet* ContentView::pickerSheet() const
 bool ContentView::supportsInspector() const
 {
     const auto nav = m_state.navigationSelection();
-    return !m_state.isScanning() && m_state.scanResult() && nav &&
-           (*nav == SidebarItem::largeFiles || *nav == SidebarItem::categories);
+    return !m_state.isScanning() && m_state.scanResult() && nav && nav->supportsInspector();
 }
 
 void ContentView::toggleInspector()
@@ -185,7 +184,7 @@ void ContentView::reactToNavigation()
     if (nav == m_lastNavigation)
         return; // assigned again without a change
     m_lastNavigation = nav;
-    if (nav && (*nav == SidebarItem::largeFiles || *nav == SidebarItem::categories)) {
+    if (nav && nav->supportsInspector()) {
         m_showInspector = true;
         return;
     }
@@ -200,27 +199,21 @@ ContentView::Detail ContentView::currentDetail() const
         return Detail::scanning;
     if (!m_state.scanResult())
         return Detail::welcome;
-    switch (m_state.navigationSelection().value_or(SidebarItem::overview)) {
-    case SidebarItem::treeMap:
-        return Detail::treeMap;
-    case SidebarItem::largeFiles:
-        return Detail::largeFiles;
-    case SidebarItem::categories:
-        return Detail::categories;
-    default:
-        return Detail::overview; // also for destinations without a view of their own
-    }
+    return Detail::analysis;
 }
 
 void ContentView::updateDetail()
 {
     const Detail detail = currentDetail();
+    const SidebarItem destination =
+        m_state.navigationSelection().value_or(SidebarItem::overview).shownView();
     const ScanResult* result = m_state.scanResult().get();
-    const bool resultMatters = detail != Detail::welcome && detail != Detail::scanning;
-    if (m_detailWidget && detail == m_detail && (!resultMatters || result == m_detailResult))
+    if (m_detailWidget && detail == m_detail &&
+        (detail != Detail::analysis || (result == m_detailResult && destination == m_destination)))
         return;
     m_detail = detail;
     m_detailResult = result;
+    m_destination = destination;
 
     QWidget* view = nullptr;
     switch (detail) {
@@ -237,19 +230,8 @@ void ContentView::updateDetail()
         view = progress;
         break;
     }
-    case Detail::overview:
-        view = m_factory.createDetailView(DetailViewFactory::Destination::overview, m_state, this);
-        break;
-    case Detail::treeMap:
-        view = m_factory.createDetailView(DetailViewFactory::Destination::treeMap, m_state, this);
-        break;
-    case Detail::largeFiles:
-        view =
-            m_factory.createDetailView(DetailViewFactory::Destination::largeFiles, m_state, this);
-        break;
-    case Detail::categories:
-        view =
-            m_factory.createDetailView(DetailViewFactory::Destination::categories, m_state, this);
+    case Detail::analysis:
+        view = m_factory.createDetailView(destination, m_state, this);
         break;
     }
     if (m_detailWidget) {

@@ -33,7 +33,9 @@ class ContentView : public QWidget {
     Q_OBJECT
 
 public:
-    enum class Detail { welcome, scanning, overview, treeMap, largeFiles, categories };
+    // What the detail area shows: the welcome screen, the scan progress, or the view of a
+    // destination for the current result (see shownDestination()).
+    enum class Detail { welcome, scanning, analysis };
     static constexpr int kInspectorWidth = 260;
 
     ContentView(AppState& state, FolderPanel& panel, DetailViewFactory& factory,
@@ -47,6 +49,8 @@ public:
     bool isInspectorShown() const { return m_showInspector && supportsInspector(); }
 
     Detail detail() const { return m_detail; }
+    // The destination whose view the detail area shows; meaningful for Detail::analysis.
+    SidebarItem shownDestination() const { return m_destination; }
     QWidget* detailWidget() const { return m_detailWidget; }
     QWidget* inspectorColumn() const { return m_inspectorColumn; }
     QWidget* headerRow() const { return m_header; }
@@ -89,6 +93,7 @@ private:
     QToolButton* m_toggle = nullptr;
     QStackedLayout* m_detailStack = nullptr;
     Detail m_detail = Detail::welcome;
+    SidebarItem m_destination = SidebarItem::overview;
     const ScanResult* m_detailResult = nullptr;
     QWidget* m_detailWidget = nullptr;
     QWidget* m_divider = nullptr;

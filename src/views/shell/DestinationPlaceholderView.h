@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DetailViewFactory.h"
+#include "SidebarItem.h"
 
 #include <QWidget>
 
@@ -11,19 +11,11 @@ class DestinationPlaceholderView : public QWidget {
     Q_OBJECT
 
 public:
-    DestinationPlaceholderView(DetailViewFactory::Destination destination,
-                               QWidget* parent = nullptr);
-    DetailViewFactory::Destination destination() const { return m_destination; }
+    explicit DestinationPlaceholderView(SidebarItem destination, QWidget* parent = nullptr);
+    SidebarItem destination() const { return m_destination; }
 
 private:
-    DetailViewFactory::Destination m_destination;
-};
-
-// The factory used until the analysis views exist: placeholders everywhere.
-class PlaceholderViewFactory final : public DetailViewFactory {
-public:
-    QWidget* createDetailView(Destination destination, AppState& state, QWidget* parent) override;
-    QWidget* createInspectorView(AppState& state, QWidget* parent) override;
+    SidebarItem m_destination;
 };
 
 } // namespace plenvo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SidebarItem.h"
+
 class QWidget;
 
 namespace plenvo {
@@ -10,10 +12,10 @@ class AppState;
 // the selected item in the inspector column. The window owns what it is given.
 class DetailViewFactory {
 public:
-    enum class Destination { overview, treeMap, largeFiles, categories };
-
     virtual ~DetailViewFactory() = default;
-    virtual QWidget* createDetailView(Destination destination, AppState& state,
+    // The view of a destination that has one of its own (SidebarItem::hasOwnView()), for the
+    // state's current result.
+    virtual QWidget* createDetailView(SidebarItem destination, AppState& state,
                                       QWidget* parent) = 0;
     // The view of AppState::selectedNode(); null when there is none to show (the window then
     // shows its placeholder).

@@ -57,16 +57,12 @@ void MainWindow::buildMenus()
     inspector->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     connect(inspector, &QAction::triggered, m_content, &ContentView::toggleInspector);
     view->addSeparator();
-    const std::pair<SidebarItem, Qt::Key> destinations[] = {
-        {SidebarItem::overview, Qt::Key_1},
-        {SidebarItem::treeMap, Qt::Key_2},
-        {SidebarItem::largeFiles, Qt::Key_3},
-        {SidebarItem::categories, Qt::Key_4},
-    };
-    for (const auto& [item, key] : destinations) {
+    // Ctrl+1, Ctrl+2, ... in the order of the sidebar.
+    int digit = 1;
+    for (const SidebarItem item : SidebarItem::viewItems()) {
         QAction* action = view->addAction(item.localizedName());
         action->setObjectName(item.id() + QStringLiteral("Action"));
-        action->setShortcut(QKeySequence(Qt::CTRL | key));
+        action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + digit++)));
         connect(action, &QAction::triggered, this,
                 [this, item] { m_state.setNavigationSelection(item); });
     }

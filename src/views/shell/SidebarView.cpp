@@ -35,56 +35,6 @@ constexpr qreal kIconSystemSize = 13;
 constexpr qreal kHeaderSystemSize = 11;
 constexpr qreal kPressedOpacity = 0.55;
 
-constexpr std::array kViewItems{
-    SidebarItem(SidebarItem::overview), SidebarItem(SidebarItem::treeMap),
-    SidebarItem(SidebarItem::largeFiles), SidebarItem(SidebarItem::categories)};
-constexpr std::array kActionItems{SidebarItem(SidebarItem::duplicates),
-                                  SidebarItem(SidebarItem::caches),
-                                  SidebarItem(SidebarItem::cleanup)};
-
-// Finding duplicates, listing caches and cleaning up are not offered yet, so none of the action
-// items gets a row.
-bool isFeatureEnabled(SidebarItem item)
-{
-    return item.value() != SidebarItem::duplicates && item.value() != SidebarItem::caches &&
-           item.value() != SidebarItem::cleanup;
-}
-
-QString iconName(SidebarItem item)
-{
-    switch (item.value()) {
-    case SidebarItem::overview:
-        return QStringLiteral("chart.pie.fill");
-    case SidebarItem::treeMap:
-        return QStringLiteral("square.grid.3x3.fill");
-    case SidebarItem::largeFiles:
-        return QStringLiteral("doc.fill");
-    case SidebarItem::categories:
-        return QStringLiteral("folder.fill");
-    case SidebarItem::duplicates:
-        return QStringLiteral("doc.on.doc.fill");
-    case SidebarItem::caches:
-        return QStringLiteral("cylinder.fill");
-    case SidebarItem::cleanup:
-        return QStringLiteral("trash.fill");
-    }
-    return {};
-}
-
-ColorToken iconColor(SidebarItem item)
-{
-    switch (item.value()) {
-    case SidebarItem::duplicates:
-        return ColorToken::indigo;
-    case SidebarItem::caches:
-        return ColorToken::gray;
-    case SidebarItem::cleanup:
-        return ColorToken::red;
-    default:
-        return ColorToken::secondary;
-    }
-}
-
 QFont rowFont()
 {
     return TextStyles::font(TextStyle::body);
@@ -173,11 +123,11 @@ void SidebarView::rebuildRows()
     m_rows.push_back({RowKind::header, L("sidebar.actions"), std::nullopt, {}});
     m_rows.push_back({RowKind::newScan, L("sidebar.newScan"), std::nullopt, {}});
     if (m_state.scanResult()) {
-        for (SidebarItem item : kActionItems)
-            if (isFeatureEnabled(item))
+        for (SidebarItem item : SidebarItem::actionItems())
+            if (item.isEnabled())
                 m_rows.push_back({RowKind::item, item.localizedName(), item, {}});
         m_rows.push_back({RowKind::header, L("sidebar.views"), std::nullopt, {}});
-        for (SidebarItem item : kViewItems)
+        for (SidebarItem item : SidebarItem::viewItems())
             m_rows.push_back({RowKind::item, item.localizedName(), item, {}});
     }
 
@@ -369,8 +319,8 @@ void SidebarView::paintRow(QPainter& painter, const Row& row, bool selected, boo
         symbol = QStringLiteral("plus.circle.fill");
     } else {
         textColor = palette().color(QPalette::WindowText);
-        symbolColor = Colors::color(iconColor(*row.item), palette());
-        symbol = iconName(*row.item);
+        symbolColor = Colors::color(row.item->iconColor(), palette());
+        symbol = QString::fromLatin1(row.item->icon());
     }
     if (emphasised)
         textColor = symbolColor = palette().color(QPalette::HighlightedText);

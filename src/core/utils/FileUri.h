@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <string_view>
+
+namespace plenvo {
+
+// file:// URIs for exact locations. A Linux name is a string of bytes that need not be UTF-8,
+// so the URI is built from the bytes themselves: every byte outside the unreserved set
+// (letters, digits, "-._~") and "/" is percent-encoded ("/x/bad\xff" -> "file:///x/bad%FF").
+class FileUri {
+public:
+    FileUri() = delete;
+
+    // The URI of an absolute location given as raw bytes.
+    static QByteArray fromPath(std::string_view path);
+    // The URI of the folder that holds `path` ("/" for an item of the root).
+    static QByteArray ofContainingFolder(std::string_view path);
+};
+
+} // namespace plenvo

@@ -1,0 +1,41 @@
+#include "AnalysisViewFactory.h"
+
+#include "AppState.h"
+#include "shell/DestinationPlaceholderView.h"
+
+namespace plenvo {
+
+AnalysisViewFactory::AnalysisViewFactory(FileManager& fileManager, Clipboard& clipboard)
+    : m_fileManager(fileManager), m_clipboard(clipboard)
+{
+}
+
+QWidget* AnalysisViewFactory::createDetailView(SidebarItem destination, AppState& state,
+                                               QWidget* parent)
+{
+    if (!state.scanResult())
+        return new DestinationPlaceholderView(destination, parent);
+    switch (destination.shownView()) {
+    case SidebarItem::overview:
+        break;
+    case SidebarItem::treeMap:
+        break;
+    case SidebarItem::largeFiles:
+        break;
+    case SidebarItem::categories:
+        break;
+    default:
+        break;
+    }
+    return new DestinationPlaceholderView(destination, parent);
+}
+
+QWidget* AnalysisViewFactory::createInspectorView(AppState& state, QWidget* parent)
+{
+    if (!state.selectedNode())
+        return nullptr;
+    (void)parent;
+    return nullptr;
+}
+
+} // namespace plenvo

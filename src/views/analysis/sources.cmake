@@ -1,0 +1,4 @@
+# The views of a scan result and the factory that makes them.
+target_sources(plenvo-views PRIVATE
+    analysis/AnalysisViewFactory.cpp analysis/AnalysisViewFactory.h
+)

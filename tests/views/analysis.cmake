@@ -1,0 +1,1 @@
+# The views of a scan result
