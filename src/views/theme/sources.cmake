@@ -15,5 +15,11 @@ target_sources(plenvo-views PRIVATE
     theme/StyledLabel.h
     theme/ProminentButton.cpp
     theme/ProminentButton.h
+    theme/ProportionBar.cpp
+    theme/ProportionBar.h
+    theme/RoundedPanel.cpp
+    theme/RoundedPanel.h
+    theme/ToolbarSurface.cpp
+    theme/ToolbarSurface.h
     theme/icons/theme_icons.qrc
 )
