@@ -7,44 +7,10 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
-#include <time.h>
-
 #include <cstdio>
 #include <unordered_map>
 
 namespace plenvo::bench {
-
-namespace {
-
-// A Trash that reports every move as done and touches nothing: the benchmark measures the
-// application's own work, and never changes the folder it was given.
-class AcceptingTrash final : public Trash {
-public:
-    bool moveToTrash(const std::string&) override { return true; }
-};
-
-// CPU time of the calling thread: the work done on it, not the time it waited.
-double threadSeconds()
-{
-    timespec t;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
-}
-
-// Runs the event loop until `signal` of `state` finds `done` true.
-template <typename Signal>
-void runUntil(AppState& state, Signal signal, const std::function<bool()>& done)
-{
-    QEventLoop loop;
-    QObject::connect(&state, signal, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    if (!done())
-        loop.exec();
-}
-
-} // namespace
 
 int stateMode(const std::string& dir)
 {

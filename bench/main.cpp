@@ -4,9 +4,13 @@
 //   plenvo-bench result DIR   build the statistics of a scan of DIR, then remove 200 files
 //   plenvo-bench state DIR    user-interface time of a batch of 200 moves to the Trash and of a
 //                             refresh that finds 200 files gone (nothing on disk is changed)
+//   plenvo-bench views DIR    user-interface time of building and drawing the views of a scan
+//                             of DIR, and of their rebuild after 200 files are moved (nothing on
+//                             disk is changed)
 
 #include "BenchModes.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 
 #include <cstdio>
@@ -14,6 +18,17 @@
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::strcmp(argv[1], "views") == 0) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        // The offscreen platform's notes on what it cannot do would bury the result line.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fprintf(stderr, "%s\n", qPrintable(text));
+        });
+        QApplication app(argc, argv);
+        return plenvo::bench::viewsMode(argv[2]);
+    }
     QCoreApplication app(argc, argv);
     if (argc == 3 && std::strcmp(argv[1], "scan") == 0)
         return plenvo::bench::scanMode(argv[2]);
@@ -21,6 +36,6 @@ int main(int argc, char** argv)
         return plenvo::bench::resultMode(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "state") == 0)
         return plenvo::bench::stateMode(argv[2]);
-    std::fprintf(stderr, "usage: plenvo-bench scan|result|state DIR\n");
+    std::fprintf(stderr, "usage: plenvo-bench scan|result|state|views DIR\n");
     return 2;
 }
