@@ -16,10 +16,12 @@ namespace plenvo {
 
 namespace {
 
-// Runs `work` on the thread of the application object (the user-interface thread).
+// Runs `work` on the thread of the application object (the user-interface thread); nowhere
+// once the application is gone (a scan left behind at exit may end after it).
 template <typename Work> void onUiThread(Work work)
 {
-    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(work), Qt::QueuedConnection);
+    if (QCoreApplication* app = QCoreApplication::instance())
+        QMetaObject::invokeMethod(app, std::move(work), Qt::QueuedConnection);
 }
 
 QString displayPath(const std::string& path)
@@ -214,8 +216,8 @@ void AppState::scanDirectory(const QString& path)
 
 void AppState::scanDirectory(const std::string& path)
 {
-    // The running scan stops at its next folder and publishes nothing; the scanner's thread
-    // then moves on to this one.
+    // The running scan stops at its next folder and publishes nothing; this one starts at once,
+    // also when the other is stuck in the kernel.
     m_scanToken.cancel();
     m_isScanning = true;
     publish(&AppState::isScanningChanged);

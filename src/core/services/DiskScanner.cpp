@@ -4,18 +4,18 @@
 #include "MountTable.h"
 #include "models/NodeArena.h"
 
-#include <QObject>
-#include <QThread>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
-#include <exception>
 #include <mutex>
 #include <new>
+#include <thread>
+#include <unordered_set>
 #include <vector>
 
 namespace plenvo {
@@ -25,6 +25,8 @@ namespace {
 constexpr unsigned kStatxMask = STATX_BASIC_STATS | STATX_BTIME;
 constexpr int kStatxFlags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_SYNC_AS_STAT;
 constexpr int kOpenDirFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+// The scanned location itself may be a link to the folder to scan.
+constexpr int kOpenRootFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
 // The attributes the scanner keeps of one entry.
 struct Attributes {
@@ -36,18 +38,50 @@ struct Attributes {
     std::uint32_t devMajor = 0;
     std::uint32_t devMinor = 0;
     std::uint64_t inode = 0;
+    std::uint32_t links = 1;
+    bool mountRoot = false; // the root of a mount (bind mounts included)
+
+    bool sameDevice(const Attributes& other) const
+    {
+        return devMajor == other.devMajor && devMinor == other.devMinor;
+    }
+    bool sameEntry(const Attributes& other) const
+    {
+        return inode == other.inode && sameDevice(other);
+    }
 };
+
+// An entry's identity on the system, for entries that may be met more than once.
+struct EntryKey {
+    std::uint64_t device;
+    std::uint64_t inode;
+    friend bool operator==(const EntryKey&, const EntryKey&) = default;
+};
+struct EntryKeyHash {
+    std::size_t operator()(const EntryKey& k) const
+    {
+        return std::size_t((k.inode * 0x9E3779B97F4A7C15ull) ^ k.device);
+    }
+};
+EntryKey keyOf(const Attributes& a)
+{
+    return {(std::uint64_t(a.devMajor) << 32) | a.devMinor, a.inode};
+}
 
 std::int64_t toMillis(const struct statx_timestamp& t)
 {
     return std::int64_t(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
 }
 
-Attributes readAttributes(int dirFd, const char* name)
+Attributes readAttributes(int dirFd, const char* name, bool followLink = false)
 {
     struct statx sx;
     Attributes a;
-    if (statx(dirFd, name, kStatxFlags, kStatxMask, &sx) != 0)
+    // Following a link reads what it points to; a dangling link is read as itself.
+    const bool read = (followLink && statx(dirFd, name, kStatxFlags & ~AT_SYMLINK_NOFOLLOW,
+                                           kStatxMask, &sx) == 0) ||
+                      statx(dirFd, name, kStatxFlags, kStatxMask, &sx) == 0;
+    if (!read)
         return a;
     a.known = true;
     a.isDirectory = (sx.stx_mask & STATX_TYPE) && S_ISDIR(sx.stx_mode);
@@ -63,6 +97,10 @@ Attributes readAttributes(int dirFd, const char* name)
     a.devMajor = sx.stx_dev_major;
     a.devMinor = sx.stx_dev_minor;
     a.inode = sx.stx_ino;
+    if (sx.stx_mask & STATX_NLINK)
+        a.links = sx.stx_nlink;
+    a.mountRoot = (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) &&
+                  (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT);
     return a;
 }
 
@@ -84,9 +122,9 @@ std::string_view lastComponent(std::string_view path)
 // shallowest is closed and later reopened by name from its nearest open ancestor.
 class DiskScanner::Walk {
 public:
-    Walk(DiskScanner& scanner, std::string_view path, const ProgressHandler& progress,
+    Walk(const Settings& settings, std::string_view path, const ProgressHandler& progress,
          const CancellationToken& token)
-        : m_scanner(scanner), m_progress(progress), m_token(token), m_mounts(scanner.m_mountInfo)
+        : m_settings(settings), m_progress(progress), m_token(token), m_mounts(settings.mountInfo)
     {
         m_rootPath.assign(path);
         while (m_rootPath.size() > 1 && m_rootPath.back() == '/')
@@ -120,8 +158,11 @@ private:
     NodeRef makeFile(std::string_view name, const Attributes& a, std::string_view path = {})
     {
         ++m_filesScanned;
-        return FileNode::create(name, path, false, a.known ? a.size : 0, a.modified, a.created, {},
-                                &m_arena);
+        std::int64_t size = a.known ? a.size : 0;
+        // Another name of a file met before: its space is counted there.
+        if (a.known && a.links > 1 && !m_linkedFiles.insert(keyOf(a)).second)
+            size = 0;
+        return FileNode::create(name, path, false, size, a.modified, a.created, {}, &m_arena);
     }
     NodeRef makeFolder(Frame& frame, std::string_view path = {})
     {
@@ -148,9 +189,10 @@ private:
     }
     void limitOpenDescriptors();
     int reopen(std::size_t index);
+    bool isRepeatedFolder(const Frame& parent, const Attributes& a);
     NodeRef visitSubfolder(std::size_t parentIndex, const PendingFolder& folder, bool& pushed);
 
-    DiskScanner& m_scanner;
+    const Settings& m_settings;
     const ProgressHandler& m_progress;
     const CancellationToken& m_token;
     MountTable m_mounts;
@@ -159,6 +201,10 @@ private:
     std::string m_rootPath;
     DirectoryListing m_listing;
     std::vector<Frame> m_stack;
+    // Files with more than one name, and the roots of mounts (with the scanned folder): only
+    // these can be met twice.
+    std::unordered_set<EntryKey, EntryKeyHash> m_linkedFiles;
+    std::unordered_set<EntryKey, EntryKeyHash> m_mountedFolders;
     std::int64_t m_filesScanned = 0;
     std::chrono::steady_clock::time_point m_lastReport{};
     bool m_reported = false;
@@ -167,7 +213,7 @@ private:
 
 void DiskScanner::Walk::reportProgress(std::string_view name)
 {
-    const auto now = m_scanner.m_clock ? m_scanner.m_clock() : std::chrono::steady_clock::now();
+    const auto now = m_settings.clock ? m_settings.clock() : std::chrono::steady_clock::now();
     if (m_reported && now - m_lastReport <= kProgressInterval)
         return;
     m_reported = true;
@@ -182,6 +228,8 @@ void DiskScanner::Walk::list(Frame& frame)
     // Entries are listed and their attributes read relative to the folder's descriptor.
     // Files become nodes at once; subfolders are remembered and entered afterwards. A listing
     // that fails part way keeps what was read.
+    if (m_settings.beforeListing)
+        m_settings.beforeListing(frame.name);
     m_listing.forEach(frame.fd, [&](const char* name) {
         const Attributes a = readAttributes(frame.fd, name);
         if (a.isDirectory) {
@@ -195,7 +243,7 @@ void DiskScanner::Walk::list(Frame& frame)
 
 void DiskScanner::Walk::limitOpenDescriptors()
 {
-    const int limit = std::max(2, m_scanner.m_maxOpenDirectories);
+    const int limit = std::max(2, m_settings.maxOpenDirectories);
     // Close the shallowest first, never the two deepest frames (the folder being worked on
     // and its parent).
     for (std::size_t i = 0; m_openCount > limit && i + 2 < m_stack.size(); ++i)
@@ -214,7 +262,7 @@ int DiskScanner::Walk::reopen(std::size_t index)
     bool owned = true; // whether `current` belongs to a frame
     for (std::size_t i = start; i <= index; ++i) {
         Frame& frame = m_stack[i];
-        const int next = i == 0 ? ::open(m_rootPath.c_str(), kOpenDirFlags)
+        const int next = i == 0 ? ::open(m_rootPath.c_str(), kOpenRootFlags)
                                 : ::openat(current, frame.name.c_str(), kOpenDirFlags);
         if (!owned)
             ::close(current);
@@ -238,6 +286,18 @@ int DiskScanner::Walk::reopen(std::size_t index)
     return m_stack[index].fd;
 }
 
+bool DiskScanner::Walk::isRepeatedFolder(const Frame& parent, const Attributes& a)
+{
+    // Only the root of a mount can show a folder met before: a bind mount of a folder below
+    // itself shows one of its ancestors, a second mount of the same folder one recorded here.
+    if (a.sameDevice(parent.attributes) && !a.mountRoot)
+        return false;
+    if (std::any_of(m_stack.begin(), m_stack.end(),
+                    [&](const Frame& f) { return f.attributes.sameEntry(a); }))
+        return true;
+    return !m_mountedFolders.insert(keyOf(a)).second;
+}
+
 NodeRef DiskScanner::Walk::visitSubfolder(std::size_t parentIndex, const PendingFolder& folder,
                                           bool& pushed)
 {
@@ -245,9 +305,10 @@ NodeRef DiskScanner::Walk::visitSubfolder(std::size_t parentIndex, const Pending
     Frame& parent = m_stack[parentIndex];
     const Attributes& a = folder.attributes;
 
-    // The mount point of a kernel pseudo file system is kept as an empty folder.
-    if ((a.devMajor != parent.attributes.devMajor || a.devMinor != parent.attributes.devMinor) &&
-        m_mounts.isPseudoFileSystem(a.devMajor, a.devMinor)) {
+    // The mount point of a kernel pseudo file system, or a folder met before, is kept as an
+    // empty folder.
+    if ((!a.sameDevice(parent.attributes) && m_mounts.isPseudoFileSystem(a.devMajor, a.devMinor)) ||
+        isRepeatedFolder(parent, a)) {
         Frame empty;
         empty.name = folder.name;
         empty.attributes = a;
@@ -297,7 +358,7 @@ NodeRef DiskScanner::Walk::visitSubfolder(std::size_t parentIndex, const Pending
 DiskScanner::Outcome DiskScanner::Walk::run()
 {
     const std::string_view rootName = lastComponent(m_rootPath);
-    const Attributes rootAttributes = readAttributes(AT_FDCWD, m_rootPath.c_str());
+    const Attributes rootAttributes = readAttributes(AT_FDCWD, m_rootPath.c_str(), true);
     if (!rootAttributes.isDirectory) {
         NodeRef file = makeFile(rootName, rootAttributes, m_rootPath);
         const std::size_t slash = m_rootPath.rfind('/');
@@ -312,9 +373,10 @@ DiskScanner::Outcome DiskScanner::Walk::run()
     root.name.assign(rootName);
     root.folder = m_index->addFolder(FileExistenceIndex::kNoParent, m_rootPath);
     root.attributes = rootAttributes;
-    root.fd = ::open(m_rootPath.c_str(), kOpenDirFlags);
+    root.fd = ::open(m_rootPath.c_str(), kOpenRootFlags);
     if (root.fd >= 0)
         ++m_openCount;
+    m_mountedFolders.insert(keyOf(rootAttributes));
     m_stack.push_back(std::move(root));
     if (m_stack.back().fd >= 0)
         list(m_stack.back());
@@ -343,89 +405,90 @@ DiskScanner::Outcome DiskScanner::Walk::run()
     }
 }
 
-struct DiskScanner::Worker {
-    QThread thread;
-    QObject* context = nullptr;
+struct DiskScanner::Running {
     std::mutex mutex;
-    std::vector<CancellationToken> active;
+    std::condition_variable finished;
+    std::vector<CancellationToken> tokens;
 };
 
-DiskScanner::DiskScanner() = default;
+DiskScanner::DiskScanner() : m_running(std::make_shared<Running>()) {}
 
 DiskScanner::~DiskScanner()
 {
-    if (!m_worker)
-        return;
-    {
-        std::lock_guard lock(m_worker->mutex);
-        for (const CancellationToken& token : m_worker->active)
-            token.cancel();
-    }
-    m_worker->thread.quit();
-    m_worker->thread.wait();
+    std::unique_lock lock(m_running->mutex);
+    for (const CancellationToken& token : m_running->tokens)
+        token.cancel();
+    // A scan that notices stops at its next folder; one stuck in a system call is left to end
+    // on its own thread, which owns everything it uses.
+    m_running->finished.wait_for(lock, kShutdownWait, [&] { return m_running->tokens.empty(); });
+}
+
+int DiskScanner::runningScans() const
+{
+    std::lock_guard lock(m_running->mutex);
+    return int(m_running->tokens.size());
 }
 
 void DiskScanner::setClock(Clock clock)
 {
-    m_clock = std::move(clock);
+    m_settings.clock = std::move(clock);
 }
 
 void DiskScanner::setMaxOpenDirectories(int count)
 {
-    m_maxOpenDirectories = count;
+    m_settings.maxOpenDirectories = count;
 }
 
 void DiskScanner::setMountInfoSource(std::string path)
 {
-    m_mountInfo = std::move(path);
+    m_settings.mountInfo = std::move(path);
+}
+
+void DiskScanner::setListingHook(ListingHook hook)
+{
+    m_settings.beforeListing = std::move(hook);
+}
+
+DiskScanner::Outcome DiskScanner::run(const Settings& settings, std::string_view path,
+                                      const ProgressHandler& progress,
+                                      const CancellationToken& token, std::int64_t* filesScanned)
+{
+    try {
+        Walk walk(settings, path, progress, token);
+        Outcome outcome = walk.run();
+        if (filesScanned)
+            *filesScanned = walk.filesScanned();
+        return outcome;
+    } catch (const std::bad_alloc&) {
+        return {Outcome::Status::failed, {}, {}, QString::fromUtf8(std::strerror(ENOMEM))};
+    }
 }
 
 DiskScanner::Outcome DiskScanner::scanNow(std::string_view path, const ProgressHandler& progress,
                                           const CancellationToken& token)
 {
-    m_filesScanned.store(0, std::memory_order_relaxed);
-    Outcome outcome;
-    try {
-        Walk walk(*this, path, progress, token);
-        outcome = walk.run();
-        m_filesScanned.store(walk.filesScanned(), std::memory_order_relaxed);
-    } catch (const std::bad_alloc&) {
-        outcome = {Outcome::Status::failed, {}, {}, QString::fromUtf8(std::strerror(ENOMEM))};
-    }
-    return outcome;
+    m_filesScanned = 0;
+    return run(m_settings, path, progress, token, &m_filesScanned);
 }
 
 void DiskScanner::scan(std::string path, ProgressHandler progress, CancellationToken token,
                        Completion done)
 {
-    if (!m_worker) {
-        m_worker = std::make_unique<Worker>();
-        m_worker->thread.setObjectName(QStringLiteral("DiskScanner"));
-        m_worker->context = new QObject;
-        m_worker->context->moveToThread(&m_worker->thread);
-        QObject::connect(&m_worker->thread, &QThread::finished, m_worker->context,
-                         &QObject::deleteLater);
-        m_worker->thread.start();
-    }
     {
-        std::lock_guard lock(m_worker->mutex);
-        m_worker->active.push_back(token);
+        std::lock_guard lock(m_running->mutex);
+        m_running->tokens.push_back(token);
     }
-    QMetaObject::invokeMethod(
-        m_worker->context,
-        [this, path = std::move(path), progress = std::move(progress), token,
-         done = std::move(done)]() {
-            Outcome outcome = token.isCancelled() ? Outcome{Outcome::Status::cancelled, {}, {}, {}}
-                                                  : scanNow(path, progress, token);
-            {
-                std::lock_guard lock(m_worker->mutex);
-                std::erase_if(m_worker->active,
-                              [&](const CancellationToken& t) { return t.isSameAs(token); });
-            }
-            if (done)
-                done(std::move(outcome));
-        },
-        Qt::QueuedConnection);
+    std::thread([settings = m_settings, running = m_running, path = std::move(path),
+                 progress = std::move(progress), token, done = std::move(done)] {
+        Outcome outcome = token.isCancelled() ? Outcome{Outcome::Status::cancelled, {}, {}, {}}
+                                              : run(settings, path, progress, token, nullptr);
+        if (done)
+            done(std::move(outcome));
+        std::lock_guard lock(running->mutex);
+        std::erase_if(running->tokens,
+                      [&](const CancellationToken& t) { return t.isSameAs(token); });
+        running->finished.notify_all();
+    }).detach();
 }
 
 } // namespace plenvo

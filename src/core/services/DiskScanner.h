@@ -7,7 +7,6 @@
 
 #include <QString>
 
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -15,22 +14,31 @@
 #include <string>
 #include <string_view>
 
-class QObject;
-class QThread;
-
 namespace plenvo {
 
 // Walks one folder recursively into a FileNode tree whose aggregates are set as it is built.
-// Reads metadata only (never file contents), never follows symbolic links, and absorbs every
-// file-system failure: a folder that cannot be listed becomes an empty folder, an entry whose
-// attributes cannot be read a file of size 0. Mount points of kernel pseudo file systems below
-// the scanned folder are recorded as empty folders and not entered.
+// Reads metadata only (never file contents), never follows symbolic links below the scanned
+// location (a location that is itself a link is followed), and absorbs every file-system
+// failure: a folder that cannot be listed becomes an empty folder, an entry whose attributes
+// cannot be read a file of size 0. Mount points of kernel pseudo file systems below the scanned
+// folder are recorded as empty folders and not entered.
 //
-// Scans queued with scan() run on the scanner's own thread, one after another.
+// Space is counted once, as du counts it: a file with several names (hard links) carries its
+// size under the first name met and counts 0 under the others; a folder met a second time (a
+// bind mount of a folder below itself, or of one met before) is recorded as an empty folder and
+// not entered.
+//
+// Each scan started with scan() runs on a thread of its own. A scan that is cancelled stops at
+// its next folder; one that is stuck in the kernel (a network file system that stopped
+// answering) is abandoned: the next scan does not wait for it, and the scanner's destruction
+// waits for it only briefly.
 class DiskScanner {
 public:
     using ProgressHandler = std::function<void(const ScanProgress&)>;
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    // Called on the scanning thread before each folder is listed, with its name (for tests that
+    // need a listing that blocks).
+    using ListingHook = std::function<void(std::string_view folderName)>;
 
     struct Outcome {
         enum class Status { completed, cancelled, failed };
@@ -44,22 +52,28 @@ public:
 
     // Progress reports are at least this far apart (strictly more than it).
     static constexpr std::chrono::milliseconds kProgressInterval{150};
+    // How long destruction waits for scans still running before it leaves them behind.
+    static constexpr std::chrono::milliseconds kShutdownWait{500};
 
     DiskScanner();
-    ~DiskScanner(); // cancels queued and running scans and waits for the thread
+    ~DiskScanner(); // cancels the running scans; waits for them at most kShutdownWait
     DiskScanner(const DiskScanner&) = delete;
     DiskScanner& operator=(const DiskScanner&) = delete;
 
-    // Queues a scan of `path` (raw bytes). `progress` and `done` are called on the scanner's
-    // thread; a cancelled scan completes promptly with Status::cancelled and no tree.
+    // Starts a scan of `path` (raw bytes) on a new thread, at once, whatever earlier scans are
+    // doing. `progress` and `done` are called on that thread; a cancelled scan completes with
+    // Status::cancelled and no tree as soon as it notices. `done` may be called after the
+    // scanner is gone, for a scan that was stuck when it was destroyed.
     void scan(std::string path, ProgressHandler progress, CancellationToken token, Completion done);
 
     // Scans `path` on the calling thread. Cancellation is checked at every folder boundary.
     Outcome scanNow(std::string_view path, const ProgressHandler& progress,
                     const CancellationToken& token = {});
 
-    // Files met by the last scan (the count its progress reports carry).
-    std::int64_t filesScanned() const { return m_filesScanned.load(std::memory_order_relaxed); }
+    // Files met by the last scanNow() (the count its progress reports carry).
+    std::int64_t filesScanned() const { return m_filesScanned; }
+    // Scans started with scan() that have not finished.
+    int runningScans() const;
 
     // Replaces the monotonic clock of the progress throttle (for tests).
     void setClock(Clock clock);
@@ -68,18 +82,25 @@ public:
     void setMaxOpenDirectories(int count);
     // Reads mount information from another file than /proc/self/mountinfo (for tests).
     void setMountInfoSource(std::string path);
+    void setListingHook(ListingHook hook);
 
 private:
     class Walk;
-    friend class Walk;
+    struct Settings {
+        Clock clock;
+        int maxOpenDirectories = 128;
+        std::string mountInfo = "/proc/self/mountinfo";
+        ListingHook beforeListing;
+    };
+    struct Running;
 
-    std::atomic<std::int64_t> m_filesScanned{0};
-    Clock m_clock;
-    int m_maxOpenDirectories = 128;
-    std::string m_mountInfo = "/proc/self/mountinfo";
+    static Outcome run(const Settings& settings, std::string_view path,
+                       const ProgressHandler& progress, const CancellationToken& token,
+                       std::int64_t* filesScanned);
 
-    struct Worker;
-    std::unique_ptr<Worker> m_worker;
+    Settings m_settings;
+    std::int64_t m_filesScanned = 0;
+    std::shared_ptr<Running> m_running;
 };
 
 } // namespace plenvo
