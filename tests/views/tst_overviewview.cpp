@@ -10,8 +10,10 @@
 #include "utils/Localization.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFrame>
 #include <QScrollBar>
+#include <QStyleFactory>
 #include <QTest>
 
 using namespace plenvo;
@@ -54,6 +56,48 @@ struct Page {
     std::unique_ptr<OverviewView> view;
 };
 
+QPalette darkPalette()
+{
+    QPalette p;
+    p.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x1e));
+    p.setColor(QPalette::WindowText, QColor(0xf0, 0xf0, 0xf0));
+    p.setColor(QPalette::Base, QColor(0x28, 0x28, 0x28));
+    p.setColor(QPalette::Text, QColor(0xf0, 0xf0, 0xf0));
+    p.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
+    p.setColor(QPalette::ButtonText, QColor(0xf0, 0xf0, 0xf0));
+    p.setColor(QPalette::Mid, QColor(0x44, 0x44, 0x44));
+    return p;
+}
+
+// A home folder of everyday material, for pictures of the page.
+std::vector<Entry> homeFolder()
+{
+    std::vector<Entry> entries = {
+        {"Videos/Holiday 2025/beach.mov", 4'800'000'000},
+        {"Videos/Holiday 2025/sunset.mp4", 1'250'000'000},
+        {"Videos/screen-recording.mkv", 730'000'000},
+        {"Downloads/debian-12.5.0-amd64-DVD-1.iso", 3'900'000'000},
+        {"Downloads/installer-setup.AppImage", 212'000'000},
+        {"Downloads/fonts.zip", 48'000'000},
+        {"Music/Albums/Live at the Harbour/01 Opening.flac", 61'000'000},
+        {"Music/Albums/Live at the Harbour/02 Tides.flac", 54'000'000},
+        {"Music/podcast-episode-118.mp3", 38'000'000},
+        {"Documents/Taxes/2025 return.pdf", 2'400'000},
+        {"Documents/thesis-final-final-v3.docx", 9'800'000},
+        {"Documents/budget.xlsx", 350'000},
+        {"Projects/plenvo/build/cache/objects.tar.gz", 640'000'000},
+        {"Projects/plenvo/src/main.cpp", 12'000},
+        {"Projects/plenvo/src/scanner.cpp", 48'000},
+        {"Projects/website/index.html", 8'000},
+        {".cache/thumbnails/large/5f2a.png", 120'000},
+        {".cache/browser/data.cache", 310'000'000},
+    };
+    for (int i = 0; i < 40; ++i)
+        entries.push_back({"Photos/2025/IMG_" + std::to_string(4100 + i) + ".JPG",
+                           2'000'000 + 97'531 * std::int64_t(i)});
+    return entries;
+}
+
 } // namespace
 
 class OverviewViewTest : public QObject {
@@ -64,6 +108,7 @@ private Q_SLOTS:
     {
         Localization::setLanguage(u"en");
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     }
 
     void categoryRows_data()
@@ -169,6 +214,16 @@ private Q_SLOTS:
         QVERIFY(icons[0] != icons[2]);
     }
 
+    void longFolderIsShortenedAtItsStart()
+    {
+        Page page(makeResult("/home/user",
+                             {{"a/very/deep/tree/of/many/folders/that/ends/in/Last/x.bin", 5}}));
+        page.view->resize(420, 600);
+        page.settle();
+        const QString shown = page.all("fileFolder").front()->text();
+        QVERIFY2(shown.startsWith(QChar(0x2026)) && shown.endsWith("/in/Last"), qPrintable(shown));
+    }
+
     void followsDeletionsAndKeepsScrollPosition()
     {
         std::vector<Entry> entries;
@@ -202,6 +257,36 @@ private Q_SLOTS:
         QCOMPARE(page.texts("fileName").front(), QStringLiteral("clip10.mp4"));
         QCOMPARE(page.all<QWidget>("fileRow").size(), 10);
         QCOMPARE(scroll->value(), 100);
+    }
+
+    // The page of a home folder, light and dark; saved as PNGs when PLENVO_SCREENSHOT_DIR is set.
+    void pictures_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light") << false;
+        QTest::newRow("dark") << true;
+    }
+
+    void pictures()
+    {
+        QFETCH(bool, dark);
+        const QPalette light = QApplication::palette();
+        if (dark)
+            QApplication::setPalette(darkPalette());
+        const Page page(makeResult("/home/user", homeFolder()), 800);
+        page.view->resize(1000, 800);
+        page.settle();
+        // Everything fits the width: the panels end inside the page's padding.
+        auto* panel = page.view->findChild<QWidget*>(QStringLiteral("topFilesPanel"));
+        QCOMPARE(panel->mapTo(page.view->widget(), QPoint(panel->width(), 0)).x() + 24,
+                 page.view->viewport()->width());
+        const QString dir = qEnvironmentVariable("PLENVO_SCREENSHOT_DIR");
+        if (!dir.isEmpty()) {
+            QDir().mkpath(dir);
+            QVERIFY(page.view->grab().save(dir +
+                                           (dark ? "/overview-dark.png" : "/overview-light.png")));
+        }
+        QApplication::setPalette(light);
     }
 };
 

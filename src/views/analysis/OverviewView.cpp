@@ -241,7 +241,7 @@ QWidget* OverviewView::topFileRow(const FileNode& file, int index, bool divider)
     entry->setObjectName(QStringLiteral("fileRow"));
     auto* stack = new QVBoxLayout(entry);
     stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(8);
+    stack->setSpacing(kPanelSpacing); // the divider sits halfway between two rows
 
     auto* line = new QHBoxLayout;
     line->setContentsMargins(0, 4, 0, 4);
