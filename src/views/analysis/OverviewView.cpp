@@ -137,15 +137,15 @@ QWidget* OverviewView::statsCards()
         const char* title;
         const char* icon;
         ColorToken color;
-    } specs[] = {
+    } kinds[] = {
         {"overview.totalSize", "internaldrive.fill", ColorToken::blue},
         {"overview.files", "doc.fill", ColorToken::green},
         {"overview.folders", "folder.fill", ColorToken::orange},
         {"overview.types", "square.grid.2x2.fill", ColorToken::purple},
     };
     for (std::size_t i = 0; i < m_cardValues.size(); ++i) {
-        RoundedPanel* card = statCard(L(specs[i].title), QString(),
-                                      QString::fromLatin1(specs[i].icon), specs[i].color);
+        RoundedPanel* card = statCard(L(kinds[i].title), QString(),
+                                      QString::fromLatin1(kinds[i].icon), kinds[i].color);
         m_cardValues[i] = card->findChild<StyledLabel*>(QStringLiteral("cardValue"));
         row->addWidget(card, 1); // equal stretch: equal shares of the row
     }
