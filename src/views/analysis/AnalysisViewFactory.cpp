@@ -1,6 +1,7 @@
 #include "AnalysisViewFactory.h"
 
 #include "AppState.h"
+#include "analysis/OverviewView.h"
 #include "shell/DestinationPlaceholderView.h"
 
 namespace plenvo {
@@ -17,7 +18,7 @@ QWidget* AnalysisViewFactory::createDetailView(SidebarItem destination, AppState
         return new DestinationPlaceholderView(destination, parent);
     switch (destination.shownView()) {
     case SidebarItem::overview:
-        break;
+        return new OverviewView(state, parent);
     case SidebarItem::treeMap:
         break;
     case SidebarItem::largeFiles:
