@@ -7,6 +7,8 @@
 #include "shell/MainWindow.h"
 #include "shell/QtFolderPanel.h"
 
+#include <QGuiApplication>
+
 namespace plenvo {
 
 PlenvoApp::PlenvoApp(QObject* parent)
@@ -17,6 +19,12 @@ PlenvoApp::PlenvoApp(QObject* parent)
       m_factory(std::make_unique<AnalysisViewFactory>(*m_fileManager, *m_clipboard)),
       m_window(std::make_unique<MainWindow>(*m_state, *m_panel, *m_factory))
 {
+    // Coming back to the application, the user may have deleted files elsewhere meanwhile.
+    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState applicationState) {
+                if (applicationState == Qt::ApplicationActive)
+                    m_state->checkExternalDeletions();
+            });
 }
 
 // The window goes first: it refers to everything else.

@@ -7,8 +7,9 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
-#include <QGuiApplication>
 #include <QThreadPool>
+
+#include <thread>
 
 #include <algorithm>
 
@@ -136,20 +137,14 @@ AppState::AppState(std::shared_ptr<Trash> trash, QObject* parent)
     m_toastTimer.setSingleShot(true);
     m_toastTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_toastTimer, &QTimer::timeout, this, [this] { setToastMessage(std::nullopt); });
-
-    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        connect(app, &QGuiApplication::applicationStateChanged, this,
-                [this](Qt::ApplicationState applicationState) {
-                    if (applicationState == Qt::ApplicationActive)
-                        checkExternalDeletions();
-                });
-    }
 }
 
 AppState::~AppState()
 {
     // Stop the scanner's thread before anything it might report to goes away.
     m_scanToken.cancel();
+    if (m_checkToken)
+        m_checkToken->cancel();
     m_scanner.reset();
 }
 
@@ -377,20 +372,37 @@ void AppState::checkExternalDeletions()
 {
     if (!m_scanResult || m_scanResult->allFiles().empty() || m_isScanning || !m_existence)
         return;
-    // What the scan found was noted while it ran; nothing of the tree is read here.
+    if (m_checkToken) {
+        m_checkAgain = true; // one more when the running check ends
+        return;
+    }
+    // What the scan found was noted while it ran; nothing of the tree is read here. The check
+    // runs on a thread of its own, which is never waited for: a folder on a mount that stopped
+    // answering holds up neither this thread nor quitting.
+    m_checkToken = CancellationToken::create();
     QPointer<AppState> self(this);
     std::weak_ptr<ScanResult> checked = m_scanResult;
-    QThreadPool::globalInstance()->start(
-        [index = m_existence, self, checked, probe = m_missingFilesProbe] {
-            std::vector<FileExistenceIndex::Missing> missing =
-                probe ? probe(*index) : index->missingFiles();
-            if (missing.empty())
-                return;
-            onUiThread([self, checked, missing] {
-                if (self)
-                    self->applyExternalDeletions(checked, missing);
-            });
+    std::thread([index = m_existence, self, checked, probe = m_missingFilesProbe,
+                 token = *m_checkToken] {
+        std::vector<FileExistenceIndex::Missing> missing =
+            probe ? probe(*index) : index->missingFiles(token);
+        onUiThread([self, checked, missing = std::move(missing), token] {
+            if (self && !token.isCancelled())
+                self->finishExternalCheck(checked, missing);
         });
+    }).detach();
+}
+
+void AppState::finishExternalCheck(const std::weak_ptr<ScanResult>& checked,
+                                   const std::vector<FileExistenceIndex::Missing>& missing)
+{
+    m_checkToken.reset();
+    if (!missing.empty())
+        applyExternalDeletions(checked, missing);
+    if (m_checkAgain) {
+        m_checkAgain = false;
+        checkExternalDeletions();
+    }
 }
 
 std::vector<NodeRef>

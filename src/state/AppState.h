@@ -28,9 +28,9 @@ namespace plenvo {
 // counter that views use to know when the tree or its statistics changed.
 //
 // Everything here is read and written on the thread that created the object (the user-
-// interface thread). Work leaves it in three places: scans run on the scanner's thread, each
+// interface thread). Work leaves it in three places: scans run on the scanner's threads, each
 // move of a batch runs on a worker thread (one at a time), and the check for files deleted
-// behind our back runs on a worker thread. Their results come back through queued calls that
+// behind our back runs on a thread of its own. Their results come back through queued calls that
 // hold the state weakly.
 //
 // Every assignment to a published field emits changed() and the field's own signal, also
@@ -113,9 +113,11 @@ public:
     void deleteFiles(std::vector<NodeRef> nodes);
 
     // Looks for files of the result that were deleted outside the application (off this
-    // thread) and removes them from the tree and the statistics. Runs each time the
-    // application becomes active.
+    // thread) and removes them from the tree and the statistics. The application calls it
+    // each time it becomes active. One check runs at a time: a call during a check asks for
+    // one more after it. Destruction cancels a running check without waiting for it.
     void checkExternalDeletions();
+    bool isCheckingExternalDeletions() const { return m_checkToken.has_value(); }
 
 Q_SIGNALS:
     void changed();
@@ -147,6 +149,8 @@ private:
     void finishScan(std::uint64_t generation, DiskScanner::Outcome outcome, std::string path);
     void publishResult(std::shared_ptr<ScanResult> result,
                        std::shared_ptr<const FileExistenceIndex> existence);
+    void finishExternalCheck(const std::weak_ptr<ScanResult>& checked,
+                             const std::vector<FileExistenceIndex::Missing>& missing);
     void applyExternalDeletions(const std::weak_ptr<ScanResult>& checked,
                                 const std::vector<FileExistenceIndex::Missing>& missing);
     std::vector<NodeRef> filesFor(const std::vector<FileExistenceIndex::Missing>& missing) const;
@@ -171,6 +175,8 @@ private:
     std::int64_t m_contentRevision = 0;
 
     MissingFilesProbe m_missingFilesProbe;
+    std::optional<CancellationToken> m_checkToken; // set while a check runs
+    bool m_checkAgain = false;
     QTimer m_toastTimer;
     int m_toastDuration = kToastMilliseconds;
     std::shared_ptr<Trash> m_trash;

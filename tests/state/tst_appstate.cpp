@@ -140,20 +140,6 @@ private Q_SLOTS:
         QVERIFY(!state.toastMessage());
     }
 
-    void becomingActiveLooksForExternalDeletions()
-    {
-        ScratchDir dir;
-        QVERIFY(writeFile(dir.file("a"), 10));
-        QVERIFY(writeFile(dir.file("b"), 10));
-        AppState state;
-        QVERIFY(scanAndWait(state, dir.path()));
-        QCOMPARE(::unlink(dir.file("a").constData()), 0);
-        QMetaObject::invokeMethod(qGuiApp, "applicationStateChanged", Qt::DirectConnection,
-                                  Q_ARG(Qt::ApplicationState, Qt::ApplicationActive));
-        QTRY_COMPARE(state.scanResult()->totalFiles(), 1);
-        QCOMPARE(state.contentRevision(), 2);
-    }
-
     void sidebarItemsAndCacheCategoriesByRawValue()
     {
         QCOMPARE(SidebarItem::fromRawValue(u"Large Files"),

@@ -4,7 +4,9 @@
 #include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QSemaphore>
 #include <QSignalSpy>
 
 #include <sys/fsuid.h>
@@ -123,6 +125,41 @@ private Q_SLOTS:
         QCOMPARE(missing, (std::vector<FileExistenceIndex::Missing>{
                               {replaced, FileExistenceIndex::hashName("child")}}));
         QCOMPARE(index.pathOf(replaced), dir.str() + "/replaced");
+    }
+
+    void checksRunOneAtATimeAndNeverHoldUpQuitting()
+    {
+        ScratchDir dir;
+        QVERIFY(writeFile(dir.file("x"), 1));
+        auto state = std::make_unique<AppState>(std::make_shared<FakeTrash>());
+        QVERIFY(scanAndWait(*state, dir.path()));
+        // A look at the disk that blocks until released, as on a mount that stopped answering.
+        auto gate = std::make_shared<QSemaphore>();
+        auto calls = std::make_shared<std::atomic<int>>(0);
+        state->setMissingFilesProbe([gate, calls](const FileExistenceIndex&) {
+            ++*calls;
+            gate->acquire();
+            return std::vector<FileExistenceIndex::Missing>{};
+        });
+        for (int i = 0; i < 3; ++i)
+            state->checkExternalDeletions();
+        QTRY_COMPARE(calls->load(), 1);
+        QVERIFY(state->isCheckingExternalDeletions());
+        gate->release();
+        QTRY_COMPARE(calls->load(), 2); // the three activations asked for one more check
+        gate->release();
+        QTRY_VERIFY(!state->isCheckingExternalDeletions());
+        QTest::qWait(50);
+        QCOMPARE(calls->load(), 2);
+
+        // Going away during a check does not wait for it.
+        state->checkExternalDeletions();
+        QTRY_COMPARE(calls->load(), 3);
+        QElapsedTimer timer;
+        timer.start();
+        state.reset();
+        QVERIFY(timer.elapsed() < 1000);
+        gate->release();
     }
 
     void aSingleFileResultIsChecked()

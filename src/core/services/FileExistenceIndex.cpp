@@ -3,7 +3,6 @@
 #include "DirectoryListing.h"
 
 #include <fcntl.h>
-#include <limits.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -80,72 +79,154 @@ std::string FileExistenceIndex::pathOf(std::uint32_t folder) const
     return path;
 }
 
-std::vector<std::string> FileExistenceIndex::folderPaths() const
-{
-    // A parent always comes before its folders, so one pass builds every location.
-    std::vector<std::string> paths(m_folders.size());
-    for (std::size_t i = 0; i < m_folders.size(); ++i) {
-        const std::uint32_t parent = m_folders[i].parent;
-        if (parent == kNoParent) {
-            paths[i].assign(nameOf(std::uint32_t(i)));
-            continue;
+// Opens the folders of the index in their order (a parent before its folders), each relative to
+// its parent's descriptor. The chain of the current folder's ancestors is kept, with at most
+// kOpenLimit descriptors open; an ancestor whose descriptor was closed is opened again, by
+// name, from the nearest open one.
+class FileExistenceIndex::Walk {
+public:
+    static constexpr std::size_t kOpenLimit = 32;
+    enum class State { present, gone, unreadable };
+
+    explicit Walk(const FileExistenceIndex& index) : m_index(index) {}
+    ~Walk()
+    {
+        for (Link& link : m_chain)
+            close(link);
+    }
+
+    // Enters `folder`, whose parent was entered before; tells what became of it.
+    State enter(std::uint32_t folder)
+    {
+        const std::uint32_t parent = m_index.m_folders[folder].parent;
+        while (!m_chain.empty() && m_chain.back().folder != parent) {
+            close(m_chain.back());
+            m_chain.pop_back();
         }
-        paths[i].reserve(paths[parent].size() + 1 + m_folders[i].nameLength);
-        paths[i] = paths[parent];
-        if (paths[i].empty() || paths[i].back() != '/')
-            paths[i].push_back('/');
-        paths[i].append(nameOf(std::uint32_t(i)));
+        Link link{folder, -1, State::unreadable};
+        if (parent == kNoParent) {
+            // A scanned location, given whole; like the scan, it may be a link.
+            const std::string path(m_index.nameOf(folder));
+            link.fd = ::open(path.c_str(), kFlags);
+            link.state = link.fd >= 0 ? State::present : stateAfterFailure();
+        } else if (!m_chain.empty() && m_chain.back().state == State::present) {
+            const int parentFd = openAt(m_chain.size() - 1);
+            if (parentFd >= 0) {
+                link.fd = openChild(parentFd, folder);
+                link.state = link.fd >= 0 ? State::present : stateAfterFailure();
+            }
+        } else if (!m_chain.empty()) {
+            link.state = m_chain.back().state; // below a folder that is gone, or unreadable
+        }
+        m_chain.push_back(link);
+        if (link.fd >= 0)
+            ++m_open;
+        limitOpen();
+        return link.state;
     }
-    return paths;
-}
 
-int FileExistenceIndex::openFolder(std::uint32_t folder,
-                                   const std::vector<std::string>& paths) const
-{
-    constexpr int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-    if (paths[folder].size() < PATH_MAX)
-        return ::open(paths[folder].c_str(), flags);
-    // Too long for one call: from the deepest ancestor that is not, one name at a time.
-    std::vector<std::uint32_t> chain;
-    std::uint32_t top = folder;
-    while (paths[top].size() >= PATH_MAX && m_folders[top].parent != kNoParent) {
-        chain.push_back(top);
-        top = m_folders[top].parent;
-    }
-    int fd = ::open(paths[top].c_str(), flags);
-    for (auto it = chain.rbegin(); it != chain.rend() && fd >= 0; ++it) {
-        const std::string name(nameOf(*it));
-        const int next = ::openat(fd, name.c_str(), flags | O_NOFOLLOW);
-        const int error = errno;
-        ::close(fd);
-        fd = next;
-        errno = error;
-    }
-    return fd;
-}
+    // The current folder's descriptor (it was just entered, so it is open when present).
+    int current() const { return m_chain.back().fd; }
 
-std::vector<FileExistenceIndex::Missing> FileExistenceIndex::missingFiles() const
+private:
+    static constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+    struct Link {
+        std::uint32_t folder;
+        int fd;
+        State state;
+    };
+
+    static State stateAfterFailure()
+    {
+        return errno == ENOENT || errno == ENOTDIR ? State::gone : State::unreadable;
+    }
+    int openChild(int parentFd, std::uint32_t folder) const
+    {
+        const std::string name(m_index.nameOf(folder));
+        return ::openat(parentFd, name.c_str(), kFlags | O_NOFOLLOW);
+    }
+    void close(Link& link)
+    {
+        if (link.fd >= 0) {
+            ::close(link.fd);
+            link.fd = -1;
+            --m_open;
+        }
+    }
+    // The descriptor of the chain's link `i`, opened again if it was closed.
+    int openAt(std::size_t i)
+    {
+        if (m_chain[i].fd >= 0)
+            return m_chain[i].fd;
+        std::size_t from = i;
+        while (from > 0 && m_chain[from - 1].fd < 0)
+            --from;
+        for (std::size_t k = from; k <= i; ++k) {
+            Link& link = m_chain[k];
+            if (k == 0) {
+                const std::string path(m_index.nameOf(link.folder));
+                link.fd = ::open(path.c_str(), kFlags);
+            } else {
+                link.fd = openChild(m_chain[k - 1].fd, link.folder);
+            }
+            if (link.fd < 0)
+                return -1;
+            ++m_open;
+        }
+        const int fd = m_chain[i].fd;
+        limitOpen();
+        return fd;
+    }
+    void limitOpen()
+    {
+        // The shallowest go first; the deepest two (the current folder and its parent) stay.
+        for (std::size_t k = 0; m_open > kOpenLimit && k + 2 < m_chain.size(); ++k)
+            close(m_chain[k]);
+    }
+
+    const FileExistenceIndex& m_index;
+    std::vector<Link> m_chain;
+    std::size_t m_open = 0;
+};
+
+std::vector<FileExistenceIndex::Missing>
+FileExistenceIndex::missingFiles(const CancellationToken& token) const
 {
-    const std::vector<std::string> paths = folderPaths();
+    // The runs of each folder, and the folders to open: those with files and their ancestors.
+    std::vector<std::uint32_t> runs(m_runs.size());
+    for (std::uint32_t r = 0; r < runs.size(); ++r)
+        runs[r] = r;
+    std::stable_sort(runs.begin(), runs.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return m_runs[a].folder < m_runs[b].folder;
+    });
+    std::vector<bool> needed(m_folders.size());
+    for (const Run& run : m_runs)
+        for (std::uint32_t f = run.folder; f != kNoParent && !needed[f]; f = m_folders[f].parent)
+            needed[f] = true;
+
     std::vector<Missing> missing;
     std::vector<std::uint32_t> present;
     DirectoryListing listing;
-    for (std::size_t r = 0; r < m_runs.size(); ++r) {
-        const std::uint32_t folder = m_runs[r].folder;
-        const std::size_t first = m_runs[r].first;
-        const std::size_t end = r + 1 < m_runs.size() ? m_runs[r + 1].first : m_hashes.size();
-        bool listed = false;
-        bool gone = false;
-        if (const int fd = openFolder(folder, paths); fd >= 0) {
-            listed = listNames(fd, present, listing);
-            ::close(fd);
-        } else {
-            gone = errno == ENOENT || errno == ENOTDIR;
+    Walk walk(*this);
+    std::size_t nextRun = 0;
+    for (std::uint32_t folder = 0; folder < m_folders.size(); ++folder) {
+        if (!needed[folder])
+            continue;
+        if (token.isCancelled())
+            return {};
+        const Walk::State state = walk.enter(folder);
+        if (nextRun == runs.size() || m_runs[runs[nextRun]].folder != folder)
+            continue; // on the way to folders below
+        const bool listed =
+            state == Walk::State::present && listNames(walk.current(), present, listing);
+        for (; nextRun < runs.size() && m_runs[runs[nextRun]].folder == folder; ++nextRun) {
+            const std::size_t r = runs[nextRun];
+            const std::size_t end = r + 1 < m_runs.size() ? m_runs[r + 1].first : m_hashes.size();
+            for (std::size_t i = m_runs[r].first; i < end; ++i)
+                if (state == Walk::State::gone ||
+                    (listed && !std::binary_search(present.begin(), present.end(), m_hashes[i])))
+                    missing.push_back({folder, m_hashes[i]});
         }
-        for (std::size_t i = first; i < end; ++i)
-            if (gone ||
-                (listed && !std::binary_search(present.begin(), present.end(), m_hashes[i])))
-                missing.push_back({folder, m_hashes[i]});
     }
     return missing;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CancellationToken.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -13,7 +15,9 @@ namespace plenvo {
 // as it lists folders; afterwards it is read-only and may be used on any thread.
 //
 // missingFiles() lists each folder once (links are never followed, so a dangling symbolic link
-// is still there) and reports the files whose names it no longer finds. Only "no such entry"
+// is still there) and reports the files whose names it no longer finds. It opens each folder
+// relative to its parent's descriptor, keeping a few open, so its memory grows with the depth
+// of the tree, not with the length of its paths. Only "no such entry"
 // counts: a folder that is gone (ENOENT, ENOTDIR) loses all its files, while a folder that
 // cannot be read now, or an error while listing it, keeps them. Should two names of a folder
 // share a hash, a missing one is kept while the other is there: a file is never reported
@@ -34,7 +38,9 @@ public:
     // Gives back the room the lists kept for growing; called once they are complete.
     void compact();
 
-    std::vector<Missing> missingFiles() const;
+    // The files that are gone; nothing once `token` is cancelled (it is checked at every
+    // folder).
+    std::vector<Missing> missingFiles(const CancellationToken& token = {}) const;
 
     std::size_t folderCount() const { return m_folders.size(); }
     std::size_t fileCount() const { return m_hashes.size(); }
@@ -63,8 +69,7 @@ private:
         std::uint32_t folder;
     };
 
-    std::vector<std::string> folderPaths() const;
-    int openFolder(std::uint32_t folder, const std::vector<std::string>& paths) const;
+    class Walk;
 
     std::vector<Folder> m_folders;
     std::string m_names;
