@@ -1,6 +1,7 @@
 #include "AnalysisViewFactory.h"
 
 #include "AppState.h"
+#include "TreeMapView.h"
 #include "shell/DestinationPlaceholderView.h"
 
 namespace plenvo {
@@ -19,7 +20,7 @@ QWidget* AnalysisViewFactory::createDetailView(SidebarItem destination, AppState
     case SidebarItem::overview:
         break;
     case SidebarItem::treeMap:
-        break;
+        return new TreeMapView(state, m_fileManager, parent);
     case SidebarItem::largeFiles:
         break;
     case SidebarItem::categories:
