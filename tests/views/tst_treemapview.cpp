@@ -23,19 +23,13 @@ using namespace plenvo::test;
 
 namespace {
 
-// A node under `from` by its "/"-separated path.
-NodeRef nodeAt(NodeRef from, std::string_view path)
+// The first node named `name` under `from`, depth first.
+NodeRef find(const NodeRef& from, std::string_view name)
 {
-    while (!path.empty() && from) {
-        const std::size_t cut = std::min(path.find('/'), path.size());
-        NodeRef next;
-        for (const NodeRef& child : from->children())
-            if (child->nameBytes() == path.substr(0, cut))
-                next = child;
-        from = next;
-        path.remove_prefix(std::min(cut + 1, path.size()));
-    }
-    return from;
+    for (const NodeRef& child : from->children())
+        if (NodeRef found = child->nameBytes() == name ? child : find(child, name))
+            return found;
+    return {};
 }
 
 QStringList tileNames(const TreemapCanvas& canvas)
@@ -61,19 +55,6 @@ void moveMouse(QWidget* widget, QPoint position)
     QApplication::sendEvent(widget, &move);
 }
 
-QPalette darkPalette()
-{
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x1e));
-    p.setColor(QPalette::WindowText, QColor(0xf0, 0xf0, 0xf0));
-    p.setColor(QPalette::Base, QColor(0x28, 0x28, 0x28));
-    p.setColor(QPalette::Text, QColor(0xf0, 0xf0, 0xf0));
-    p.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
-    p.setColor(QPalette::ButtonText, QColor(0xf0, 0xf0, 0xf0));
-    p.setColor(QPalette::Mid, QColor(0x44, 0x44, 0x44));
-    return p;
-}
-
 const std::vector<Entry> kProjects = {
     {"app/src/main.cpp", 4000}, {"app/src/util.cpp", 2000}, {"app/README.md", 500},
     {"docs/guide.pdf", 3000},   {"logo.png", 1500},         {"empty/none.txt", 0},
@@ -81,20 +62,23 @@ const std::vector<Entry> kProjects = {
 };
 
 struct Fixture {
-    explicit Fixture(const std::vector<Entry>& entries = kProjects, QSize size = {800, 500})
-        : trash(std::make_shared<FakeTrash>()), state(trash)
+    Fixture() : trash(std::make_shared<FakeTrash>()), state(trash)
     {
-        state.showResult(makeResult("/home/user/Projects", entries));
-        view = std::make_unique<TreeMapView>(state, fileManager);
-        view->resize(size);
+        state.showResult(makeResult("/home/user/Projects", kProjects));
+        view.reset(qobject_cast<TreeMapView*>(
+            factory.createDetailView(SidebarItem::treeMap, state, nullptr)));
+        QVERIFY(view);
+        view->resize(800, 500);
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
     }
-    NodeRef node(std::string_view path) const { return nodeAt(view->rootNode(), path); }
+    NodeRef node(std::string_view name) const { return find(view->rootNode(), name); }
 
     std::shared_ptr<FakeTrash> trash;
     AppState state;
     FakeFileManager fileManager;
+    FakeClipboard clipboard;
+    AnalysisViewFactory factory{fileManager, clipboard};
     std::unique_ptr<TreeMapView> view;
 };
 
@@ -111,25 +95,21 @@ private Q_SLOTS:
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     }
 
-    void labelThresholds_data()
-    {
-        QTest::addColumn<QSizeF>("cell");
-        QTest::addColumn<bool>("name");
-        QTest::addColumn<bool>("size");
-        QTest::newRow("exactly 50 wide") << QSizeF(50, 100) << false << false;
-        QTest::newRow("exactly 30 high") << QSizeF(100, 30) << false << false;
-        QTest::newRow("51 x 31") << QSizeF(51, 31) << true << false;
-        QTest::newRow("51 x 40") << QSizeF(51, 40) << true << false;
-        QTest::newRow("51 x 41") << QSizeF(51, 41) << true << true;
-    }
-
+    // The name above 50 x 30, the size as well above 40 high (the cell, before the margins).
     void labelThresholds()
     {
-        QFETCH(QSizeF, cell);
-        QFETCH(bool, name);
-        QFETCH(bool, size);
-        QCOMPARE(TreemapCanvas::showsName(QRectF(QPointF(3, 7), cell)), name);
-        QCOMPARE(TreemapCanvas::showsSize(QRectF(QPointF(3, 7), cell)), size);
+        const struct {
+            QSizeF cell;
+            bool name, size;
+        } rows[] = {{{50, 100}, false, false},
+                    {{100, 30}, false, false},
+                    {{51, 31}, true, false},
+                    {{51, 40}, true, false},
+                    {{51, 41}, true, true}};
+        for (const auto& row : rows) {
+            QCOMPARE(TreemapCanvas::showsName(QRectF(QPointF(3, 7), row.cell)), row.name);
+            QCOMPARE(TreemapCanvas::showsSize(QRectF(QPointF(3, 7), row.cell)), row.size);
+        }
     }
 
     // Folder clicks go down (also into a folder with nothing to show), "Back" goes up one
@@ -211,29 +191,17 @@ private Q_SLOTS:
     void deletionKeepsTheFolder()
     {
         Fixture f;
-        f.view->setCurrentNode(f.node("app/src"));
-        f.state.deleteFile(f.node("app/src/main.cpp"));
+        f.view->setCurrentNode(f.node("src"));
+        f.state.deleteFile(f.node("main.cpp"));
         QCOMPARE(f.trash->requests(),
                  (std::vector<std::string>{"/home/user/Projects/app/src/main.cpp"}));
-        QVERIFY(f.view->currentNode() == f.node("app/src"));
+        QVERIFY(f.view->currentNode() == f.node("src"));
         QCOMPARE(tileNames(*f.view->canvas()), (QStringList{"util.cpp"}));
         QCOMPARE(f.view->sizeText(), FormatUtils::formatBytes(2000));
         // The folder shown is itself cut out of the tree: nothing of it is left to show.
         f.state.deleteFile(f.node("app"));
         QVERIFY(f.view->currentNode() == f.view->rootNode());
         QCOMPARE(tileNames(*f.view->canvas()), (QStringList{"docs", "logo.png"}));
-    }
-
-    void factoryMakesTheTreemap()
-    {
-        AppState state(std::make_shared<FakeTrash>());
-        state.showResult(makeResult("/home/user/Projects", kProjects));
-        FakeFileManager fileManager;
-        FakeClipboard clipboard;
-        AnalysisViewFactory factory(fileManager, clipboard);
-        std::unique_ptr<QWidget> view(
-            factory.createDetailView(SidebarItem::treeMap, state, nullptr));
-        QVERIFY(qobject_cast<TreeMapView*>(view.get()));
     }
 
     // Pictures of a home folder and of a folder inside it, light and dark; written as PNGs
@@ -250,28 +218,21 @@ private Q_SLOTS:
         QFETCH(bool, dark);
         const QPalette light = QApplication::palette();
         if (dark)
-            QApplication::setPalette(darkPalette());
-        std::vector<Entry> entries;
-        const char* videos[] = {"trip.mov", "talk.mp4", "clip.mkv", "demo.webm"};
-        for (int i = 0; i < 4; ++i)
-            entries.push_back({std::string("Videos/") + videos[i], 3000000000 / (i + 1)});
-        for (int i = 0; i < 40; ++i)
-            entries.push_back({"Photos/IMG_" + std::to_string(1000 + i) + ".jpg",
-                               (40000000 + 970000 * ((i * 37) % 41))});
-        const char* projects[] = {"app/src/main.cpp", "app/src/view.cpp", "app/build/app.o",
-                                  "site/index.html",  "site/logo.svg",    "data/dump.sql",
-                                  "data/archive.zip"};
-        for (int i = 0; i < 7; ++i)
-            entries.push_back({std::string("Projects/") + projects[i], 1500000000 / (i + 2)});
-        for (int i = 0; i < 24; ++i)
-            entries.push_back(
-                {"Music/track" + std::to_string(i) + ".flac", 30000000 + 1000000 * ((i * 7) % 24)});
-        const char* kinds[] = {".pdf", ".zip", ".mp4", ".jpg", ".deb", ".mp3", ".py"};
-        for (int i = 0; i < 30; ++i)
-            entries.push_back({"Downloads/file" + std::to_string(i) + kinds[i % 7],
-                               std::int64_t(200000000 / (i + 1))});
-        entries.push_back({"notes.txt", 40000000});
-        entries.push_back({"Desktop/", 0});
+            QApplication::setPalette(QPalette(QColor(0x35, 0x35, 0x35)));
+        std::vector<Entry> entries{{"notes.txt", 40000000}, {"Desktop/", 0}};
+        const auto add = [&](const std::string& prefix, std::vector<const char*> kinds, int count,
+                             double size) {
+            for (int i = 0; i < count; ++i)
+                entries.push_back(
+                    {prefix + std::to_string(i) + kinds[std::size_t(i) % kinds.size()],
+                     std::int64_t(size / (1 + 0.3 * i))});
+        };
+        add("Videos/clip", {".mov", ".mp4", ".mkv"}, 4, 3e9);
+        add("Photos/IMG_", {".jpg", ".heic"}, 40, 4e8);
+        add("Projects/app/src/file", {".cpp", ".h"}, 12, 3e8);
+        add("Projects/site/page", {".html", ".svg", ".css"}, 6, 2e8);
+        add("Music/track", {".flac"}, 24, 6e7);
+        add("Downloads/file", {".pdf", ".zip", ".mp4", ".jpg", ".deb", ".mp3", ".py"}, 30, 2e8);
 
         AppState state(std::make_shared<FakeTrash>());
         state.showResult(makeResult("/home/user", entries));
@@ -281,7 +242,7 @@ private Q_SLOTS:
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         const QString suffix = dark ? QStringLiteral("-dark") : QStringLiteral("-light");
-        const NodeRef photos = nodeAt(view.rootNode(), "Photos");
+        const NodeRef photos = find(view.rootNode(), "Photos");
         QCOMPARE(qRound(TreemapCanvas::colorFor(*photos, view.palette()).valueF() * 100),
                  dark ? 55 : 65);
         // A point of the tile away from its label: the hovered fill is more opaque.
@@ -290,7 +251,7 @@ private Q_SLOTS:
         moveMouse(view.canvas(), inside);
         QVERIFY(view.canvas()->grab().toImage().pixelColor(inside) != plain);
         save(view, QStringLiteral("treemap-home") + suffix);
-        view.setCurrentNode(nodeAt(view.rootNode(), "Downloads"));
+        view.setCurrentNode(find(view.rootNode(), "Downloads"));
         QTRY_VERIFY(!view.canvas()->isFading());
         save(view, QStringLiteral("treemap-downloads") + suffix);
         QApplication::setPalette(light);
