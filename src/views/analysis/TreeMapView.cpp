@@ -30,7 +30,7 @@ bool isInTree(const FileNode* node, const FileNode& root)
 } // namespace
 
 TreeMapView::TreeMapView(AppState& state, FileManager& fileManager, QWidget* parent)
-    : QWidget(parent), m_state(state), m_fileManager(fileManager)
+    : QWidget(parent), m_fileManager(fileManager)
 {
     setObjectName(QStringLiteral("treeMapView"));
     if (state.scanResult())
@@ -53,7 +53,6 @@ TreeMapView::TreeMapView(AppState& state, FileManager& fileManager, QWidget* par
     // Borderless: only the symbol, at the bar's padding.
     m_home->setStyleSheet(
         QStringLiteral("QToolButton { border: none; padding: 0; background: transparent; }"));
-    m_home->setFocusPolicy(Qt::NoFocus);
     m_home->setIcon(Icons::icon(QStringLiteral("house.fill"), ColorToken::secondary));
     m_home->setIconSize(QSize(symbolExtent, symbolExtent));
     m_home->setAccessibleName(m_root ? m_root->name() : QString());
@@ -73,7 +72,6 @@ TreeMapView::TreeMapView(AppState& state, FileManager& fileManager, QWidget* par
     m_back = new QPushButton(L("treemap.goBack"), header);
     m_back->setObjectName(QStringLiteral("treemapGoBack"));
     m_back->setFont(TextStyles::systemFont(11));
-    m_back->setFocusPolicy(Qt::TabFocus);
     connect(m_back, &QPushButton::clicked, this, &TreeMapView::goBack);
     row->addWidget(m_back);
     // The bar keeps its height whether the button is shown or not.
@@ -86,7 +84,7 @@ TreeMapView::TreeMapView(AppState& state, FileManager& fileManager, QWidget* par
             [this](const NodeRef& folder) { setCurrentNode(folder); });
     connect(m_canvas, &TreemapCanvas::fileClicked, this,
             [this](const NodeRef& file) { m_fileManager.revealItems({file->pathBytes()}); });
-    connect(&m_state, &AppState::contentRevisionChanged, this, &TreeMapView::contentChanged);
+    connect(&state, &AppState::contentRevisionChanged, this, &TreeMapView::contentChanged);
 
     navigate(m_current, false);
 }

@@ -44,7 +44,6 @@ private:
     void contentChanged();
     void updateHeader();
 
-    AppState& m_state;
     FileManager& m_fileManager;
     NodeRef m_root;
     NodeRef m_current;
