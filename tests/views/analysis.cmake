@@ -1,2 +1,3 @@
 # The views of a scan result
 include(overview.cmake)
+include(treemap.cmake)

@@ -1,7 +1,8 @@
 #include "AnalysisViewFactory.h"
 
 #include "AppState.h"
-#include "analysis/OverviewView.h"
+#include "OverviewView.h"
+#include "TreeMapView.h"
 #include "shell/DestinationPlaceholderView.h"
 
 namespace plenvo {
@@ -20,7 +21,7 @@ QWidget* AnalysisViewFactory::createDetailView(SidebarItem destination, AppState
     case SidebarItem::overview:
         return new OverviewView(state, parent);
     case SidebarItem::treeMap:
-        break;
+        return new TreeMapView(state, m_fileManager, parent);
     case SidebarItem::largeFiles:
         break;
     case SidebarItem::categories:

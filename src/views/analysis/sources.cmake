@@ -3,3 +3,4 @@ target_sources(plenvo-views PRIVATE
     analysis/AnalysisViewFactory.cpp analysis/AnalysisViewFactory.h
 )
 include(analysis/overview.cmake)
+include(analysis/treemap.cmake)
