@@ -1,6 +1,7 @@
 #include "AnalysisViewFactory.h"
 
 #include "AppState.h"
+#include "FileInspectorView.h"
 #include "shell/DestinationPlaceholderView.h"
 
 namespace plenvo {
@@ -34,8 +35,7 @@ QWidget* AnalysisViewFactory::createInspectorView(AppState& state, QWidget* pare
 {
     if (!state.selectedNode())
         return nullptr;
-    (void)parent;
-    return nullptr;
+    return new FileInspectorView(state, m_fileManager, parent);
 }
 
 } // namespace plenvo
