@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QMimeData>
+#include <QTextDocument>
 #include <QTextLayout>
 #include <QtMath>
 
@@ -52,6 +53,7 @@ ClampedTextView::ClampedTextView(TextStyle style, const TextStyles::Options& opt
     setSizePolicy(policy);
     setSelectable(false);
     applyColor();
+    measureLine();
 }
 
 void ClampedTextView::setSelectable(bool selectable)
@@ -102,7 +104,17 @@ QStringList ClampedTextView::fitLines(const QString& text, const QFont& font, in
 
 int ClampedTextView::heightFor(int lineCount) const
 {
-    return qCeil(lineCount * QFontMetricsF(font()).height());
+    return lineCount * m_lineHeight;
+}
+
+void ClampedTextView::measureLine()
+{
+    // The height the document gives a line, which it rounds.
+    QTextDocument line;
+    line.setDefaultFont(font());
+    line.setDocumentMargin(0);
+    line.setPlainText(QStringLiteral("X"));
+    m_lineHeight = qCeil(line.size().height());
 }
 
 int ClampedTextView::heightForWidth(int width) const
@@ -132,6 +144,7 @@ void ClampedTextView::changeEvent(QEvent* event)
     QTextEdit::changeEvent(event);
     switch (event->type()) {
     case QEvent::FontChange:
+        measureLine();
         m_fitWidth = -1;
         refit();
         updateGeometry();

@@ -54,6 +54,7 @@ private:
     void applyColor();
     void refit();
     int heightFor(int lineCount) const;
+    void measureLine();
 
     std::optional<ColorToken> m_color;
     int m_maxLines;
@@ -61,6 +62,7 @@ private:
     QString m_fullText;  // as given
     QString m_shownFull; // the same with control characters replaced, index for index
     int m_lineCount = 1;
+    int m_lineHeight = 0;
     int m_fitWidth = -1;
     bool m_applying = false;
 };
