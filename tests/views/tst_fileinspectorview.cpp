@@ -108,78 +108,45 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     }
 
-    // Empty texts stand for blocks that are not shown.
+    // Badge, share and counts (sub-folders, files, all files below); empty when not shown.
     void blocks_data()
     {
         QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("badge");
-        QTest::addColumn<QString>("share");
-        QTest::addColumn<QString>("counts"); // sub-folders, files, all files below
-        QTest::newRow("root") << ""
-                              << ""
-                              << ""
-                              << "4 2 9";
-        QTest::newRow("folder of files") << "docs"
-                                         << ""
-                                         << "39.6%"
-                                         << "0 3 3";
-        QTest::newRow("mixed folder") << "media"
-                                      << ""
-                                      << "59.5%"
-                                      << "1 1 2";
-        QTest::newRow("file") << "docs/report.pdf"
-                              << "Documents"
-                              << "75.0%"
-                              << "";
-        QTest::newRow("unknown extension") << "media/clip.xyz"
-                                           << "Other"
-                                           << "100.0%"
-                                           << "";
-        QTest::newRow("empty file") << "docs/empty.txt"
-                                    << "Documents"
-                                    << "0.0%"
-                                    << "";
-        QTest::newRow("empty parent") << "void/zero.txt"
-                                      << "Documents"
-                                      << ""
-                                      << "";
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("root") << QString() << QStringList{"", "", "4 2 9"};
+        QTest::newRow("folder of files") << "docs" << QStringList{"", "39.6%", "0 3 3"};
+        QTest::newRow("mixed folder") << "media" << QStringList{"", "59.5%", "1 1 2"};
+        QTest::newRow("file") << "docs/report.pdf" << QStringList{"Documents", "75.0%", ""};
+        QTest::newRow("unknown extension")
+            << "media/clip.xyz" << QStringList{"Other", "100.0%", ""};
+        QTest::newRow("empty file") << "docs/empty.txt" << QStringList{"Documents", "0.0%", ""};
+        QTest::newRow("empty parent") << "void/zero.txt" << QStringList{"Documents", "", ""};
     }
     void blocks()
     {
         QFETCH(QString, path);
-        QFETCH(QString, badge);
-        QFETCH(QString, share);
-        QFETCH(QString, counts);
+        QFETCH(QStringList, texts);
         const Inspector i(path.toStdString());
         const bool folder = i.node->isDirectory();
-        QCOMPARE(i.text("categoryText"), badge);
+        const QStringList counts{i.text("folderCount"), i.text("fileCount"),
+                                 i.text("totalFileCount")};
+        QCOMPARE(
+            (QStringList{i.text("categoryText"), i.text("shareText"), counts.join(u' ').trimmed()}),
+            texts);
         QCOMPARE(i.shown("trashButton"), !folder);
         QCOMPARE(i.shown("contentsSection"), folder);
-        QCOMPARE(QStringList({i.text("folderCount"), i.text("fileCount"), i.text("totalFileCount")})
-                     .join(u' ')
-                     .trimmed(),
-                 counts);
-        QCOMPARE(i.text("shareText"), share);
         auto* bar = i.child<ProportionBar>("shareBar");
-        QCOMPARE(bar->isVisibleTo(i.view.get()), !share.isEmpty());
-        if (!share.isEmpty()) // the bar shows what the text says
-            QCOMPARE(QString::asprintf("%.1f%%", bar->fraction() * 100), share);
+        QCOMPARE(bar->isVisibleTo(i.view.get()), !texts[1].isEmpty());
+        if (!texts[1].isEmpty()) // the bar shows what the text says
+            QCOMPARE(QString::asprintf("%.1f%%", bar->fraction() * 100), texts[1]);
         QCOMPARE(bar->color(), folder ? ColorToken::blue : FileCategory::of(*i.node).color());
         QCOMPARE(i.text("sizeText"), FormatUtils::formatBytes(i.node->cachedSize()));
+        QCOMPARE(i.text("modifiedText"), FormatUtils::formatDateFull(i.node->modificationDate()));
+        QCOMPARE(i.text("createdText"), FormatUtils::formatDateFull(i.node->creationDate()));
+        // The date labels' column is never narrower than the labels.
+        for (auto* label : i.view->findChildren<StyledLabel*>(QStringLiteral("dateLabel")))
+            QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(label->text()));
         QCOMPARE(i.child<ClampedTextView>("pathText")->shownText(), i.node->path());
-    }
-
-    void dates()
-    {
-        for (const char* path : {"docs/report.pdf", "docs/notes.txt"}) {
-            const Inspector i(path);
-            QCOMPARE(i.text("modifiedText"),
-                     FormatUtils::formatDateFull(i.node->modificationDate()));
-            QCOMPARE(i.text("createdText"), FormatUtils::formatDateFull(i.node->creationDate()));
-            // The label column is never narrower than its labels.
-            for (auto* label : i.view->findChildren<StyledLabel*>(QStringLiteral("dateLabel")))
-                QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(label->text()));
-        }
     }
 
     void longText_data()
