@@ -1,3 +1,4 @@
 # The views of a scan result
 include(overview.cmake)
 include(treemap.cmake)
+include(inspector.cmake)

@@ -1,6 +1,7 @@
 #include "AnalysisViewFactory.h"
 
 #include "AppState.h"
+#include "FileInspectorView.h"
 #include "OverviewView.h"
 #include "TreeMapView.h"
 #include "shell/DestinationPlaceholderView.h"
@@ -36,8 +37,7 @@ QWidget* AnalysisViewFactory::createInspectorView(AppState& state, QWidget* pare
 {
     if (!state.selectedNode())
         return nullptr;
-    (void)parent;
-    return nullptr;
+    return new FileInspectorView(state, m_fileManager, parent);
 }
 
 } // namespace plenvo

@@ -4,3 +4,4 @@ target_sources(plenvo-views PRIVATE
 )
 include(analysis/overview.cmake)
 include(analysis/treemap.cmake)
+include(analysis/inspector.cmake)
