@@ -11,6 +11,7 @@ namespace plenvo::bench {
 int scanMode(const std::string& dir);
 int resultMode(const std::string& dir);
 int stateMode(const std::string& dir);
+int checkMode(const std::string& dir);
 // Needs a QApplication (main() makes one for this mode, on the offscreen platform).
 int viewsMode(const std::string& dir);
 

@@ -4,6 +4,8 @@
 //   plenvo-bench result DIR   build the statistics of a scan of DIR, then remove 200 files
 //   plenvo-bench state DIR    user-interface time of a batch of 200 moves to the Trash and of a
 //                             refresh that finds 200 files gone (nothing on disk is changed)
+//   plenvo-bench check DIR    time and peak memory of one look for files deleted since a scan
+//                             of DIR (nothing on disk is changed)
 //   plenvo-bench views DIR    user-interface time of building and drawing the views of a scan
 //                             of DIR, and of their rebuild after 200 files are moved (nothing on
 //                             disk is changed)
@@ -36,6 +38,8 @@ int main(int argc, char** argv)
         return plenvo::bench::resultMode(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "state") == 0)
         return plenvo::bench::stateMode(argv[2]);
-    std::fprintf(stderr, "usage: plenvo-bench scan|result|state|views DIR\n");
+    if (argc == 3 && std::strcmp(argv[1], "check") == 0)
+        return plenvo::bench::checkMode(argv[2]);
+    std::fprintf(stderr, "usage: plenvo-bench scan|result|state|check|views DIR\n");
     return 2;
 }

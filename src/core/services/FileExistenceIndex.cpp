@@ -103,6 +103,7 @@ public:
             close(m_chain.back());
             m_chain.pop_back();
         }
+        m_shallowestOpen = std::min(m_shallowestOpen, m_chain.size());
         Link link{folder, -1, State::unreadable};
         if (parent == kNoParent) {
             // A scanned location, given whole; like the scan, it may be a link.
@@ -161,6 +162,7 @@ private:
         std::size_t from = i;
         while (from > 0 && m_chain[from - 1].fd < 0)
             --from;
+        m_shallowestOpen = std::min(m_shallowestOpen, from);
         for (std::size_t k = from; k <= i; ++k) {
             Link& link = m_chain[k];
             if (k == 0) {
@@ -180,13 +182,17 @@ private:
     void limitOpen()
     {
         // The shallowest go first; the deepest two (the current folder and its parent) stay.
-        for (std::size_t k = 0; m_open > kOpenLimit && k + 2 < m_chain.size(); ++k)
+        // Links above m_shallowestOpen are all closed, so the search starts there.
+        std::size_t k = std::min(m_shallowestOpen, m_chain.size());
+        for (; m_open > kOpenLimit && k + 2 < m_chain.size(); ++k)
             close(m_chain[k]);
+        m_shallowestOpen = k;
     }
 
     const FileExistenceIndex& m_index;
     std::vector<Link> m_chain;
     std::size_t m_open = 0;
+    std::size_t m_shallowestOpen = 0; // no link above it is open
 };
 
 std::vector<FileExistenceIndex::Missing>
