@@ -1,9 +1,11 @@
 // The main window in each of its states, light and dark: the layout facts that matter are
-// checked, and with PLENVO_SCREENSHOT_DIR set every state is also saved as a PNG.
+// checked, and with PLENVO_SCREENSHOT_DIR set every state is also saved as a PNG. The result
+// shown is a home folder built in memory, so no path of the machine appears in a picture.
 
 #include "FakeClipboard.h"
 #include "FakeFileManager.h"
 #include "FakeFolderPanel.h"
+#include "SampleHome.h"
 #include "TestSupport.h"
 #include "state/FakeTrash.h"
 
@@ -13,6 +15,7 @@
 #include "shell/ContentView.h"
 #include "shell/DirectoryPickerSheet.h"
 #include "shell/MainWindow.h"
+#include "shell/ScanningProgressView.h"
 #include "shell/SidebarView.h"
 #include "shell/ToastView.h"
 #include "utils/Localization.h"
@@ -55,6 +58,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         Localization::setLanguage(u"en");
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
         m_lightPalette = QApplication::palette();
         m_dir = qEnvironmentVariable("PLENVO_SCREENSHOT_DIR");
@@ -76,12 +80,7 @@ private Q_SLOTS:
         const QString suffix = dark ? QStringLiteral("-dark") : QStringLiteral("-light");
 
         ScratchDir dir;
-        QVERIFY(makeDir(dir.file("Photos")));
-        QVERIFY(writeFile(dir.file("Photos/holiday.jpg"), 300000));
-        QVERIFY(writeFile(dir.file("Photos/portrait.png"), 120000));
-        QVERIFY(writeFile(dir.file("report.pdf"), 90000));
-        QVERIFY(makeDir(dir.file("Music")));
-        QVERIFY(writeFile(dir.file("Music/song.flac"), 500000));
+        QVERIFY(writeFile(dir.file("notes.txt"), 100));
 
         AppState state(std::make_shared<FakeTrash>());
         FakeFolderPanel panel;
@@ -89,6 +88,7 @@ private Q_SLOTS:
         FakeClipboard clipboard;
         AnalysisViewFactory factory(fileManager, clipboard);
         MainWindow window(state, panel, factory);
+        window.resize(1280, 820);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         ContentView& content = *window.contentView();
@@ -99,16 +99,28 @@ private Q_SLOTS:
         QVERIFY(!content.headerRow()->isVisible());
         save(window, QStringLiteral("welcome") + suffix);
 
-        // Scanning: the progress view fills the detail area.
+        // Scanning: the progress view fills the detail area (shown with a neutral location).
         state.scanDirectory(dir.str());
+        auto* progress = qobject_cast<ScanningProgressView*>(content.detailWidget());
+        QVERIFY(progress);
+        progress->setProgress(
+            ScanProgress::scanning(QStringLiteral("/home/user/Photos/2025"), 48213));
         save(window, QStringLiteral("scanning") + suffix);
         QTRY_VERIFY(!state.isScanning());
+        state.showResult(sampleHome());
+
+        // The overview and the treemap of the result.
+        QCOMPARE(content.shownDestination(), SidebarItem::overview);
+        save(window, QStringLiteral("overview") + suffix);
+        state.setNavigationSelection(SidebarItem::treeMap);
+        save(window, QStringLiteral("treemap") + suffix);
 
         // A result: the header row with the folder's pill; Large Files opens the inspector.
         QVERIFY(content.headerRow()->isVisible());
         QCOMPARE(content.headerRow()->geometry().top(), 0);
         state.setNavigationSelection(SidebarItem::largeFiles);
         QTRY_COMPARE(content.inspectorColumn()->width(), 260);
+        state.setSelectedNode(state.scanResult()->topFiles().front());
         QCOMPARE(content.inspectorColumn()->geometry().right(),
                  content.inspectorColumn()->parentWidget()->width() - 1);
         save(window, QStringLiteral("large-files-inspector") + suffix);
@@ -137,7 +149,7 @@ private Q_SLOTS:
 private:
     void save(QWidget& widget, const QString& name)
     {
-        QApplication::processEvents();
+        QTest::qWait(300); // layouts settle and animations end
         const QPixmap shot = widget.grab();
         QVERIFY(!shot.isNull());
         if (!m_dir.isEmpty())
