@@ -134,6 +134,7 @@ int viewsMode(const std::string& dir)
     // Opening the widest folder in a treemap shown at the root, then moving the pointer from
     // one of its tiles to another.
     const NodeRef widest = widestFolder(state.scanResult()->rootNode());
+    const std::size_t widestChildren = widest->childCount();
     std::unique_ptr<TreeMapView> treemap;
     const double treemapWidest = medianMs(
         [&] {
@@ -185,7 +186,7 @@ int viewsMode(const std::string& dir)
                 "\"treemap_widest_children\":%zu,\"treemap_hover_ms\":%.2f,\"overview_ms\":%.2f,"
                 "\"revision_rebuild_ms\":%.2f,\"timing\":\"UI-thread CPU time, median of %d, "
                 "%dx%d offscreen\"}\n",
-                files, treemapRoot, treemapWidest, widest->childCount(), treemapHover, overview,
+                files, treemapRoot, treemapWidest, widestChildren, treemapHover, overview,
                 rebuildWorst, kRuns, kWidth, kHeight);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <span>
 
 namespace plenvo {
 
@@ -31,13 +32,40 @@ double worstRatio(double smallest, double largest, double rowSum, double remTota
 
 std::vector<NodeRef> TreemapLayout::tileNodes(const FileNode& folder)
 {
-    std::vector<NodeRef> nodes = folder.sortedChildren(FileNode::SortCriteria::size, false);
-    // Sorted largest first, so the empty ones form the tail.
-    const auto empty = std::find_if(nodes.begin(), nodes.end(),
-                                    [](const NodeRef& node) { return node->cachedSize() < 1; });
-    nodes.erase(empty, nodes.end());
-    if (nodes.size() > kMaxTiles)
-        nodes.resize(kMaxTiles);
+    // The kMaxTiles largest non-empty children, in the order a stable sort by size, largest
+    // first, gives them: larger first, and among equal sizes the earlier child first. A folder
+    // may hold hundreds of thousands of children, so they are not all sorted: a heap keeps the
+    // best so far, its worst on top.
+    struct Candidate {
+        std::int64_t size;
+        std::size_t index;
+    };
+    const auto before = [](const Candidate& a, const Candidate& b) {
+        return a.size != b.size ? a.size > b.size : a.index < b.index;
+    };
+    const std::span<const NodeRef> children = folder.children();
+    std::vector<Candidate> best;
+    best.reserve(std::min(children.size(), kMaxTiles) + 1);
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        const std::int64_t size = children[i]->cachedSize();
+        if (size < 1)
+            continue;
+        const Candidate candidate{size, i};
+        if (best.size() == kMaxTiles) {
+            if (!before(candidate, best.front()))
+                continue;
+            std::pop_heap(best.begin(), best.end(), before);
+            best.back() = candidate;
+        } else {
+            best.push_back(candidate);
+        }
+        std::push_heap(best.begin(), best.end(), before);
+    }
+    std::sort_heap(best.begin(), best.end(), before);
+    std::vector<NodeRef> nodes;
+    nodes.reserve(best.size());
+    for (const Candidate& candidate : best)
+        nodes.push_back(children[candidate.index]);
     return nodes;
 }
 
