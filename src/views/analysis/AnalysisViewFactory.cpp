@@ -1,6 +1,7 @@
 #include "AnalysisViewFactory.h"
 
 #include "AppState.h"
+#include "LargeFilesView.h"
 #include "shell/DestinationPlaceholderView.h"
 
 namespace plenvo {
@@ -21,7 +22,7 @@ QWidget* AnalysisViewFactory::createDetailView(SidebarItem destination, AppState
     case SidebarItem::treeMap:
         break;
     case SidebarItem::largeFiles:
-        break;
+        return new LargeFilesView(state, m_fileManager, m_clipboard, parent);
     case SidebarItem::categories:
         break;
     default:

@@ -2,3 +2,4 @@
 target_sources(plenvo-views PRIVATE
     analysis/AnalysisViewFactory.cpp analysis/AnalysisViewFactory.h
 )
+include(analysis/filelist.cmake)
