@@ -1,1 +1,2 @@
 # The views of a scan result
+include(filelist.cmake)

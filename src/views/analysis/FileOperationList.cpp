@@ -13,7 +13,6 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QScrollBar>
 
 #include <algorithm>
 
@@ -105,24 +104,17 @@ void FileOperationList::filesAboutToBeReset()
     m_kept.ids = m_selection.selectedIds();
     const QModelIndex current = m_selection.currentIndex();
     m_kept.current = current.isValid() ? fileModel()->idAt(current.row()) : NodeId();
-    m_kept.scroll = verticalScrollBar()->value();
     m_kept.valid = true;
 }
 
 void FileOperationList::filesReset()
 {
-    doItemsLayout(); // the scroll range of the new rows, now
+    // The view keeps its scroll position over a reset; making the kept row current again
+    // scrolls it into view when the rows moved under it.
     if (m_kept.valid)
         m_selection.selectIds(m_kept.ids, m_kept.current);
-    rowsChanged();
-    if (m_kept.valid) {
-        // Stay where the user was, with the selected row in view.
-        verticalScrollBar()->setValue(m_kept.scroll);
-        const int focus = m_selection.focusRow();
-        if (focus >= 0)
-            scrollTo(fileModel()->index(focus), QAbstractItemView::EnsureVisible);
-    }
     m_kept = {};
+    rowsChanged();
 }
 
 void FileOperationList::rowsChanged()

@@ -67,7 +67,6 @@ private:
     struct Kept {
         NodeIdSet ids;
         NodeId current;
-        int scroll = 0;
         bool valid = false;
     };
 

@@ -87,7 +87,7 @@ FileRowDelegate::Layout FileRowDelegate::layout(const QRect& rect, const QModelI
     int badgeWidth = 0;
     if (m_showCategory) {
         l.badgeText = category.localizedName();
-        badgeWidth = std::min(column, QFontMetrics(m_badgeFont).horizontalAdvance(l.badgeText) +
+        badgeWidth = std::min(column, QFontMetrics(m_badgeFont).horizontalAdvance(l.badgeText) + 1 +
                                           2 * kBadgeHorizontalPadding);
     }
     const QFontMetrics nameMetrics(m_nameFont);

@@ -8,6 +8,7 @@
 #include "FileRowDelegate.h"
 #include "FileSelectionModel.h"
 #include "ViewHeader.h"
+#include "models/FileNode.h"
 #include "utils/Localization.h"
 
 #include <QFrame>
@@ -57,8 +58,10 @@ LargeFilesView::LargeFilesView(AppState& state, FileManager& fileManager, Clipbo
     setFocusProxy(m_list);
 
     connect(&state, &AppState::contentRevisionChanged, this, [this] {
+        // The file the inspector showed before the list's rows were rebuilt decides.
+        const NodeRef inspected = m_state.selectedNode();
         refresh();
-        reconcileSelectionAfterRefresh();
+        reconcileSelectionAfterRefresh(inspected);
     });
     refresh();
 }
@@ -81,7 +84,11 @@ void LargeFilesView::refresh()
 
 void LargeFilesView::reconcileSelectionAfterRefresh()
 {
-    const NodeRef& shown = m_state.selectedNode();
+    reconcileSelectionAfterRefresh(m_state.selectedNode());
+}
+
+void LargeFilesView::reconcileSelectionAfterRefresh(const NodeRef& shown)
+{
     if (shown) {
         for (int row = 0; row < m_model->rowCount(); ++row) {
             if (m_model->idAt(row) == shown->id()) {

@@ -37,9 +37,12 @@ public:
     FileListModel* model() const { return m_model; }
     FileSelectionModel* selection() const { return m_selection; }
 
+    // Keeps the file the inspector shows selected, alone, when it is still listed; else
+    // selects the first file (or nothing when there is none).
     void reconcileSelectionAfterRefresh();
 
 private:
+    void reconcileSelectionAfterRefresh(const NodeRef& shown);
     void refresh();
     const std::vector<NodeRef>& displayedFiles() const;
 

@@ -1,0 +1,2 @@
+# The file operation list and the large-files view
+plenvo_add_test(tst_fileoperationlist SOURCES tst_fileoperationlist.cpp LIBS plenvo-views)
