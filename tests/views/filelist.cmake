@@ -1,2 +1,3 @@
 # The file operation list and the large-files view
 plenvo_add_test(tst_fileoperationlist SOURCES tst_fileoperationlist.cpp LIBS plenvo-views)
+plenvo_add_test(tst_largefilesview SOURCES tst_largefilesview.cpp LIBS plenvo-views)

@@ -36,6 +36,7 @@ public:
     FileOperationBar* bar() const { return m_bar; }
     FileListModel* model() const { return m_model; }
     FileSelectionModel* selection() const { return m_selection; }
+    FileActions* actions() const { return m_actions; }
 
     // Keeps the file the inspector shows selected, alone, when it is still listed; else
     // selects the first file (or nothing when there is none).
