@@ -16,10 +16,14 @@
 #include "analysis/LargeFilesView.h"
 #include "analysis/ViewHeader.h"
 #include "theme/ProminentButton.h"
+#include "theme/StyledLabel.h"
 #include "utils/Localization.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDir>
 #include <QMenu>
+#include <QStyleFactory>
 #include <QTest>
 #include <QToolButton>
 
@@ -27,6 +31,50 @@ using namespace plenvo;
 using namespace plenvo::test;
 
 namespace {
+
+// A home folder as people have them: files of every kind, size and age.
+std::vector<Entry> homeFolder()
+{
+    const char* names[] = {"Movies/Holiday 2025.mov",        "Downloads/debian-12.iso",
+                           "Music/Live at the Park.flac",    "Pictures/Raw/IMG_4102.cr2",
+                           "Documents/Thesis draft.pdf",     "Downloads/installer.deb",
+                           "Projects/app/build/app.apk",     "Pictures/Panorama.tiff",
+                           "Documents/Budget 2026.xlsx",     "Music/Podcasts/episode-42.mp3",
+                           "Projects/data/export.json",      "Library/Caches/web.cache",
+                           "Movies/Screen recording.mp4",    "Archives/photos-2019.zip",
+                           "Documents/Scans/contract.pdf",   "Projects/site/bundle.js",
+                           "Pictures/Raw/IMG_4103.cr2",      "Downloads/font-pack.tar.gz",
+                           "Library/Logs/system.log",        "Documents/Notes/ideas.md",
+                           "Projects/app/src/main.cpp",      "Music/Samples/kick.wav",
+                           "Pictures/Wallpapers/dunes.heic", "Archives/mail-backup.7z",
+                           "Library/Preferences/app.plist",  "Movies/Clips/intro.webm",
+                           "Documents/Letters/cover.docx",   "Downloads/readme.txt",
+                           "Projects/tools/run.sh",          "Pictures/Icons/logo.svg"};
+    std::vector<Entry> entries;
+    std::int64_t size = 4'800'000'000;
+    std::int64_t date = kScanDate;
+    for (const char* name : names) {
+        entries.push_back({name, size, date});
+        size = size * 7 / 10;
+        date -= 86'400'000LL * 23;
+    }
+    entries[9].modified.reset(); // one file with no known date
+    return entries;
+}
+
+QPalette darkPalette()
+{
+    QPalette p;
+    const std::pair<QPalette::ColorRole, QRgb> colors[] = {
+        {QPalette::Window, 0x1e1e1e},    {QPalette::WindowText, 0xf0f0f0},
+        {QPalette::Base, 0x282828},      {QPalette::Text, 0xf0f0f0},
+        {QPalette::Button, 0x353535},    {QPalette::ButtonText, 0xf0f0f0},
+        {QPalette::Highlight, 0x0a84ff}, {QPalette::HighlightedText, 0xffffff},
+        {QPalette::Mid, 0x444444}};
+    for (const auto& [role, rgb] : colors)
+        p.setColor(role, QColor(rgb));
+    return p;
+}
 
 const std::vector<Entry> kFiles = {
     {"a.pdf", 500}, {"b.mov", 400}, {"c.cpp", 300}, {"d.zip", 200}, {"e.txt", 100}};
@@ -134,6 +182,48 @@ private Q_SLOTS:
         QCOMPARE(h.view->header()->subtitle(), L("largeFiles.count %lld", qint64(left)));
         QCOMPARE(h.selected(), selectedAfter == u"-" ? QStringList() : QStringList{selectedAfter});
         QCOMPARE(h.shown(), selectedAfter);
+    }
+
+    // The view in light and dark, with one file and with several selected. With
+    // PLENVO_SCREENSHOT_DIR set, each is saved as a PNG.
+    void looks_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light") << false;
+        QTest::newRow("dark") << true;
+    }
+    void looks()
+    {
+        QFETCH(bool, dark);
+        const QPalette light = QApplication::palette();
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        QApplication::setPalette(dark ? darkPalette() : QApplication::style()->standardPalette());
+        Harness h(homeFolder());
+        h.view->resize(1100, 700);
+        h.view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(h.view.get()));
+        QCOMPARE(h.view->bar()->geometry().bottom(), 699);
+        QCOMPARE(h.view->header()->geometry().top(), 0);
+        save(*h.view, dark ? "large-files-dark" : "large-files-light");
+        h.view->list()->setFocus();
+        QTest::keyClick(h.view->list(), Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(h.view->list(), Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(h.selected().size(), 3);
+        QVERIFY(h.view->bar()->summaryLabel()->fullText().startsWith(u"3 selected"));
+        save(*h.view, dark ? "large-files-selection-dark" : "large-files-selection-light");
+        QApplication::setPalette(light);
+    }
+
+private:
+    static void save(QWidget& widget, const char* name)
+    {
+        QApplication::processEvents();
+        const QPixmap shot = widget.grab();
+        QVERIFY(!shot.isNull());
+        const QString dir = qEnvironmentVariable("PLENVO_SCREENSHOT_DIR");
+        if (!dir.isEmpty() && QDir().mkpath(dir))
+            QVERIFY(
+                shot.save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png")));
     }
 };
 

@@ -28,12 +28,11 @@
 #include <QProcess>
 #include <QTest>
 
-#include <dirent.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 using namespace plenvo;
 using namespace plenvo::test;
@@ -53,34 +52,14 @@ const std::vector<File> kFiles = {
     {"docs/report.pdf", 50000, false}, {"notes.txt", 100, false},
 };
 
-// The size of what is at `path` (raw bytes), -1 when nothing is.
+namespace fs = std::filesystem;
+
+// The size of what is at `path` (raw bytes, which QFile cannot address), -1 when nothing is.
 qint64 sizeAt(const QByteArray& path)
 {
-    struct stat st;
-    return ::lstat(path.constData(), &st) == 0 ? qint64(st.st_size) : -1;
-}
-
-QByteArray contentOf(const QByteArray& path)
-{
-    QByteArray content;
-    if (FILE* file = std::fopen(path.constData(), "rb")) {
-        char buffer[4096];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-            content.append(buffer, qsizetype(n));
-        std::fclose(file);
-    }
-    return content;
-}
-
-int entriesIn(const QByteArray& folder)
-{
-    int count = 0;
-    if (DIR* dir = ::opendir(folder.constData())) {
-        while (const dirent* entry = ::readdir(dir))
-            count += std::strcmp(entry->d_name, ".") && std::strcmp(entry->d_name, "..");
-        ::closedir(dir);
-    }
-    return count;
+    std::error_code error;
+    const auto size = fs::file_size(fs::path(path.toStdString()), error);
+    return error ? -1 : qint64(size);
 }
 
 QByteArray dataHome()
@@ -145,7 +124,8 @@ private Q_SLOTS:
 
         // Exactly those three are in the private Trash, each with its original location.
         const QByteArray trash = dataHome() + "/Trash";
-        QCOMPARE(entriesIn(trash + "/files"), 3);
+        const fs::path files(trash.toStdString() + "/files");
+        QCOMPARE(std::distance(fs::directory_iterator(files), fs::directory_iterator()), 3);
         for (const File& file : kFiles) {
             const QByteArray original = dir.file(file.path);
             const QByteArray name = file.path.mid(file.path.lastIndexOf('/') + 1);
@@ -153,11 +133,12 @@ private Q_SLOTS:
             QCOMPARE(sizeAt(trash + "/files/" + name), file.moved ? file.bytes : -1);
             if (!file.moved)
                 continue;
+            std::ifstream info(trash.toStdString() + "/info/" + name.toStdString() + ".trashinfo");
             QByteArray location;
-            for (const QByteArray& line :
-                 contentOf(trash + "/info/" + name + ".trashinfo").split('\n'))
-                if (line.startsWith("Path="))
-                    location = QByteArray::fromPercentEncoding(line.mid(5));
+            for (std::string line; std::getline(info, line);)
+                if (line.starts_with("Path="))
+                    location =
+                        QByteArray::fromPercentEncoding(QByteArray::fromStdString(line.substr(5)));
             QCOMPARE(location, original);
         }
 
