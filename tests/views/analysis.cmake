@@ -2,3 +2,4 @@
 include(overview.cmake)
 include(treemap.cmake)
 include(inspector.cmake)
+include(filelist.cmake)

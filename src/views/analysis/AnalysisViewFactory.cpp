@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "FileInspectorView.h"
+#include "LargeFilesView.h"
 #include "OverviewView.h"
 #include "TreeMapView.h"
 #include "shell/DestinationPlaceholderView.h"
@@ -24,7 +25,7 @@ QWidget* AnalysisViewFactory::createDetailView(SidebarItem destination, AppState
     case SidebarItem::treeMap:
         return new TreeMapView(state, m_fileManager, parent);
     case SidebarItem::largeFiles:
-        break;
+        return new LargeFilesView(state, m_fileManager, m_clipboard, parent);
     case SidebarItem::categories:
         break;
     default:

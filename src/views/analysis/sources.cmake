@@ -5,3 +5,4 @@ target_sources(plenvo-views PRIVATE
 include(analysis/overview.cmake)
 include(analysis/treemap.cmake)
 include(analysis/inspector.cmake)
+include(analysis/filelist.cmake)

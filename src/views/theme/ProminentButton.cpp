@@ -29,6 +29,12 @@ ProminentButton::ProminentButton(const QString& text, int verticalPadding, int h
     applyStyle();
 }
 
+void ProminentButton::setTint(ColorToken tint)
+{
+    m_tint = tint;
+    applyStyle();
+}
+
 void ProminentButton::changeEvent(QEvent* event)
 {
     QPushButton::changeEvent(event);
@@ -43,7 +49,7 @@ void ProminentButton::applyStyle()
         return;
     m_applying = true;
     const QPalette base = palette();
-    const QColor accent = Colors::color(ColorToken::blue, base);
+    const QColor accent = Colors::color(m_tint, base);
     // The border is always there, in the fill colour, so that the focus ring does not move
     // the label.
     setStyleSheet(

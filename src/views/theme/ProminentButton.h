@@ -1,5 +1,7 @@
 #pragma once
 
+#include "models/ColorToken.h"
+
 #include <QPushButton>
 
 namespace plenvo {
@@ -13,6 +15,9 @@ public:
     ProminentButton(const QString& text, int verticalPadding, int horizontalPadding,
                     QWidget* parent = nullptr);
 
+    // The fill colour (the accent blue unless changed; red for a destructive action).
+    void setTint(ColorToken tint);
+
 protected:
     void changeEvent(QEvent* event) override;
 
@@ -21,6 +26,7 @@ private:
 
     int m_verticalPadding;
     int m_horizontalPadding;
+    ColorToken m_tint = ColorToken::blue;
     bool m_applying = false;
 };
 

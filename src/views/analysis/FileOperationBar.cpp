@@ -1,0 +1,165 @@
+#include "FileOperationBar.h"
+
+#include "AppState.h"
+#include "FileActions.h"
+#include "FileListModel.h"
+#include "FileSelectionModel.h"
+#include "platform/FileManager.h"
+#include "theme/Colors.h"
+#include "theme/Icons.h"
+#include "theme/ProminentButton.h"
+#include "theme/StyledLabel.h"
+#include "theme/TextStyles.h"
+#include "utils/FormatUtils.h"
+#include "utils/Localization.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QToolButton>
+
+namespace plenvo {
+
+namespace {
+
+QToolButton* textButton(const QString& text, QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setText(text);
+    button->setAutoRaise(true); // borderless
+    button->setFont(TextStyles::font(TextStyle::caption));
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+} // namespace
+
+FileOperationBar::FileOperationBar(AppState& state, FileSelectionModel& selection,
+                                   FileActions& actions, FileManager& fileManager, QWidget* parent)
+    : QWidget(parent), m_state(state), m_selection(selection), m_actions(actions),
+      m_fileManager(fileManager)
+{
+    setObjectName(QStringLiteral("fileOperationBar"));
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(16, 10, 16, 10);
+    row->setSpacing(14);
+
+    m_selectAll = textButton(L("cleanup.selectAll"), this);
+    m_deselectAll = textButton(L("cleanup.deselectAll"), this);
+    m_summary = new StyledLabel(TextStyle::caption, {}, ColorToken::tertiary, this);
+    m_reveal = new QToolButton(this);
+    m_reveal->setDefaultAction(actions.reveal());
+    m_reveal->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_reveal->setFont(TextStyles::systemFont(11));
+    m_reveal->setIconSize(QSize(14, 14));
+    m_trash = new ProminentButton(L("cleanup.moveToTrash"), 5, 12, this);
+    m_trash->setTint(ColorToken::red);
+    m_trash->setFont(TextStyles::font(TextStyle::callout, {.weight = QFont::Medium}));
+    m_trash->setIcon(Icons::icon(QStringLiteral("trash"), QColor(Qt::white)));
+
+    row->addWidget(m_selectAll);
+    row->addWidget(m_deselectAll);
+    row->addStretch(1);
+    row->addWidget(m_summary);
+    row->addWidget(m_reveal);
+    row->addWidget(m_trash);
+
+    connect(m_selectAll, &QToolButton::clicked, this, [this] {
+        const FileListModel* model = m_selection.fileModel();
+        if (model->rowCount() > 0)
+            m_selection.select(QItemSelection(model->index(0), model->index(model->rowCount() - 1)),
+                               QItemSelectionModel::ClearAndSelect);
+    });
+    connect(m_deselectAll, &QToolButton::clicked, this, [this] { m_selection.clearSelection(); });
+    connect(m_trash, &QPushButton::clicked, this, [this] { moveToTrash(); });
+    connect(actions.reveal(), &QAction::triggered, this, [this] {
+        if (!m_actions.target())
+            revealSelection();
+    });
+    connect(actions.moveToTrash(), &QAction::triggered, this, [this] {
+        if (!m_actions.target())
+            moveToTrash();
+    });
+
+    const FileListModel* model = selection.fileModel();
+    connect(model, &QAbstractItemModel::modelReset, this, &FileOperationBar::refresh);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &FileOperationBar::refresh);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &FileOperationBar::refresh);
+    connect(&selection, &QItemSelectionModel::selectionChanged, this, &FileOperationBar::refresh);
+    connect(&state, &AppState::deleteProgressChanged, this, &FileOperationBar::refresh);
+    applyColors();
+    refresh();
+}
+
+void FileOperationBar::refresh()
+{
+    const bool anySelected = m_selection.hasSelection();
+    const FileSelectionModel::Summary selected =
+        anySelected ? m_selection.summary() : FileSelectionModel::Summary{};
+    m_selectAll->setEnabled(m_selection.fileModel()->rowCount() > 0);
+    m_deselectAll->setVisible(anySelected);
+    if (anySelected) {
+        m_summary->setColorToken(ColorToken::orange);
+        m_summary->setText(L("cleanup.selectedCount %lld %@", qint64(selected.count),
+                             FormatUtils::formatBytes(selected.size)));
+        m_trash->setText(L("cleanup.moveToTrashCount %lld", qint64(selected.count)));
+    } else {
+        m_summary->setColorToken(ColorToken::tertiary);
+        m_summary->setText(L("fileList.selectHint"));
+        m_trash->setText(L("cleanup.moveToTrash"));
+    }
+    const bool canTrash = anySelected && !m_state.isDeleting();
+    m_trash->setEnabled(canTrash);
+    m_actions.setSelectionEnablement(selected.count > 0, canTrash);
+}
+
+void FileOperationBar::moveToTrash()
+{
+    if (!m_selection.hasSelection() || m_state.isDeleting())
+        return; // a batch is running: a second one would be ignored
+    std::vector<NodeRef> doomed = m_selection.selectedFiles();
+    NodeIdSet ids;
+    for (const NodeRef& file : doomed)
+        ids.insert(file->id());
+    const int survivor = m_selection.firstRowNotIn(ids);
+    m_selection.selectOnly(survivor);
+    const NodeRef shown = survivor >= 0 ? m_selection.fileModel()->nodeAt(survivor) : NodeRef();
+    if (m_state.selectedNode().get() != shown.get())
+        m_state.setSelectedNode(shown);
+    m_state.deleteFiles(std::move(doomed));
+}
+
+void FileOperationBar::revealSelection()
+{
+    std::vector<std::string> paths;
+    for (const NodeRef& file : m_selection.selectedFiles())
+        paths.push_back(file->pathBytes());
+    if (!paths.empty())
+        m_fileManager.revealItems(paths);
+}
+
+void FileOperationBar::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ApplicationPaletteChange ||
+        (event->type() == QEvent::PaletteChange && !m_applying))
+        applyColors();
+}
+
+void FileOperationBar::applyColors()
+{
+    m_applying = true;
+    const QPalette base = palette();
+    auto tint = [&](QToolButton* button, ColorToken token) {
+        QPalette p = button->palette();
+        p.setColor(QPalette::ButtonText, Colors::color(token, base));
+        p.setColor(QPalette::Disabled, QPalette::ButtonText, Colors::color(token, base, 0.4));
+        button->setPalette(p);
+    };
+    tint(m_selectAll, ColorToken::blue);
+    tint(m_deselectAll, ColorToken::secondary);
+    m_applying = false;
+}
+
+} // namespace plenvo

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "models/ColorToken.h"
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+#include <QStyledItemDelegate>
+
+#include <optional>
+
+namespace plenvo {
+
+// Paints one row of a file list (FileListModel): the category icon, the name with an optional
+// category badge, the folder holding the file (shortened at its start), an optional
+// modification date and the size. Every row has the same height, so that a long list costs
+// nothing to lay out; the selection highlight comes from the style.
+class FileRowDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+
+public:
+    explicit FileRowDelegate(QObject* parent = nullptr);
+
+    void setShowCategory(bool show) { m_showCategory = show; }
+    bool showCategory() const { return m_showCategory; }
+    void setShowModifiedDate(bool show) { m_showModifiedDate = show; }
+    bool showModifiedDate() const { return m_showModifiedDate; }
+
+    // Where each part of a row goes and what it says; texts that do not fit are elided. A
+    // part that is not shown has an empty rectangle and text.
+    struct Layout {
+        QRect icon;
+        QString iconName;
+        ColorToken color = ColorToken::secondary; // the category's
+        QRect name;
+        QString nameText;
+        QRect badge;
+        QString badgeText;
+        QRect folder;
+        QString folderText;
+        QRect date;
+        QString dateText;
+        QRect size;
+        QString sizeText;
+    };
+    Layout layout(const QRect& rect, const QModelIndex& index) const;
+
+    // "yyyy-MM-dd" in local time.
+    static QString dateText(qint64 msSinceEpoch);
+    // The height of every row.
+    int rowHeight() const { return m_rowHeight; }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    QFont m_nameFont;
+    QFont m_badgeFont;
+    QFont m_folderFont;
+    QFont m_dateFont;
+    QFont m_sizeFont;
+    int m_iconExtent;
+    int m_nameLine;
+    int m_badgeHeight;
+    int m_folderLine;
+    int m_rowHeight;
+    bool m_showCategory = false;
+    bool m_showModifiedDate = false;
+};
+
+} // namespace plenvo

@@ -1,0 +1,113 @@
+#include "LargeFilesView.h"
+
+#include "AppState.h"
+#include "FileActions.h"
+#include "FileListModel.h"
+#include "FileOperationBar.h"
+#include "FileOperationList.h"
+#include "FileRowDelegate.h"
+#include "FileSelectionModel.h"
+#include "ViewHeader.h"
+#include "models/FileNode.h"
+#include "utils/Localization.h"
+
+#include <QFrame>
+#include <QVBoxLayout>
+
+namespace plenvo {
+
+namespace {
+
+QFrame* divider(QWidget* parent)
+{
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Plain);
+    line->setForegroundRole(QPalette::Mid);
+    return line;
+}
+
+} // namespace
+
+LargeFilesView::LargeFilesView(AppState& state, FileManager& fileManager, Clipboard& clipboard,
+                               QWidget* parent)
+    : QWidget(parent), m_state(state), m_result(state.scanResult()),
+      m_model(new FileListModel(this)), m_selection(new FileSelectionModel(m_model, this)),
+      m_actions(new FileActions(this))
+{
+    setObjectName(QStringLiteral("largeFilesView"));
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Window);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    m_header = new ViewHeader(QStringLiteral("doc.fill"), ColorToken::orange, this);
+    m_header->setTitle(L("largeFiles.title"));
+    m_list = new FileOperationList(state, *m_selection, *m_actions, fileManager, clipboard, this);
+    m_list->rowDelegate()->setShowCategory(true);
+    m_list->rowDelegate()->setShowModifiedDate(true);
+    m_list->setAutoSelectFirst(true);
+    m_bar = new FileOperationBar(state, *m_selection, *m_actions, fileManager, this);
+
+    column->addWidget(m_header);
+    column->addWidget(divider(this));
+    column->addWidget(m_list, 1);
+    column->addWidget(divider(this));
+    column->addWidget(m_bar);
+    setFocusProxy(m_list);
+
+    connect(&state, &AppState::contentRevisionChanged, this, [this] {
+        // The file the inspector showed before the list's rows were rebuilt decides.
+        const NodeRef inspected = m_state.selectedNode();
+        refresh();
+        reconcileSelectionAfterRefresh(inspected);
+    });
+    refresh();
+}
+
+LargeFilesView::~LargeFilesView() = default;
+
+const std::vector<NodeRef>& LargeFilesView::displayedFiles() const
+{
+    static const std::vector<NodeRef> none;
+    return m_shown ? m_shown->topFiles() : none;
+}
+
+void LargeFilesView::refresh()
+{
+    // The state's result is read afresh; the view's own one stands in when there is none.
+    m_shown = m_state.scanResult() ? m_state.scanResult() : m_result;
+    m_model->setFiles(&displayedFiles());
+    m_header->setSubtitle(L("largeFiles.count %lld", qint64(displayedFiles().size())));
+}
+
+void LargeFilesView::reconcileSelectionAfterRefresh()
+{
+    reconcileSelectionAfterRefresh(m_state.selectedNode());
+}
+
+void LargeFilesView::reconcileSelectionAfterRefresh(const NodeRef& shown)
+{
+    if (shown) {
+        for (int row = 0; row < m_model->rowCount(); ++row) {
+            if (m_model->idAt(row) == shown->id()) {
+                // A multiple selection collapses to the file the inspector shows.
+                m_selection->selectOnly(row);
+                return;
+            }
+        }
+    }
+    if (m_model->rowCount() > 0) {
+        m_selection->selectOnly(0);
+        const NodeRef first = m_model->nodeAt(0);
+        if (m_state.selectedNode().get() != first.get())
+            m_state.setSelectedNode(first);
+        return;
+    }
+    m_selection->clearSelection();
+    if (m_state.selectedNode())
+        m_state.setSelectedNode({});
+}
+
+} // namespace plenvo

@@ -1,0 +1,176 @@
+// The whole way from a scan to the Trash, with the real GIO Trash: a folder is scanned, three
+// of its largest files are selected with the keyboard in Large Files and moved with Delete.
+// The Trash is a private one (XDG_DATA_HOME under the build folder), and only files this test
+// made are moved.
+
+#include "FakeClipboard.h"
+#include "FakeFileManager.h"
+#include "FakeFolderPanel.h"
+#include "TestSupport.h"
+
+#include "AppState.h"
+#include "analysis/AnalysisViewFactory.h"
+#include "analysis/FileListModel.h"
+#include "analysis/FileOperationList.h"
+#include "analysis/FileSelectionModel.h"
+#include "analysis/LargeFilesView.h"
+#include "analysis/ViewHeader.h"
+#include "shell/ContentView.h"
+#include "shell/DiskUsageMiniBar.h"
+#include "shell/MainWindow.h"
+#include "shell/ToastView.h"
+#include "utils/FormatUtils.h"
+#include "utils/Localization.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+using namespace plenvo;
+using namespace plenvo::test;
+
+namespace {
+
+struct File {
+    QByteArray path; // relative to the scanned folder
+    qint64 bytes;
+    bool moved;
+};
+
+// Largest first, as Large Files lists them; rows 1 to 3 are selected and moved.
+const std::vector<File> kFiles = {
+    {"archive.zip", 400000, false},    {"Projects/video.mkv", 300000, true},
+    {"bad\xff\xfe.bin", 200000, true}, {"Projects/photo.jpg", 120000, true},
+    {"docs/report.pdf", 50000, false}, {"notes.txt", 100, false},
+};
+
+namespace fs = std::filesystem;
+
+// The size of what is at `path` (raw bytes, which QFile cannot address), -1 when nothing is.
+qint64 sizeAt(const QByteArray& path)
+{
+    std::error_code error;
+    const auto size = fs::file_size(fs::path(path.toStdString()), error);
+    return error ? -1 : qint64(size);
+}
+
+QByteArray dataHome()
+{
+    return QFile::encodeName(scratchRoot()) + "/trash-home-" + QByteArray::number(::getpid());
+}
+
+} // namespace
+
+class TrashFlowTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        Localization::setLanguage(u"en");
+        QCOMPARE(qgetenv("XDG_DATA_HOME"), dataHome());
+    }
+
+    void threeFilesSelectedWithTheKeyboardGoToTheTrash()
+    {
+        ScratchDir dir;
+        QVERIFY(makeDir(dir.file("Projects")) && makeDir(dir.file("docs")));
+        for (const File& file : kFiles)
+            QVERIFY(writeFile(dir.file(file.path), file.bytes));
+
+        AppState state; // the real Trash
+        FakeFolderPanel panel;
+        FakeFileManager fileManager;
+        FakeClipboard clipboard;
+        AnalysisViewFactory factory(fileManager, clipboard);
+        MainWindow window(state, panel, factory);
+        window.resize(1100, 700);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        state.scanDirectory(dir.str());
+        QTRY_VERIFY_WITH_TIMEOUT(!state.isScanning() && state.scanResult(), 20000);
+        const std::int64_t totalBefore = state.scanResult()->totalSize();
+
+        state.setNavigationSelection(SidebarItem::largeFiles);
+        auto* view = qobject_cast<LargeFilesView*>(window.contentView()->detailWidget());
+        QVERIFY(view);
+        FileListModel& model = *view->model();
+        QCOMPARE(model.rowCount(), int(kFiles.size()));
+        std::int64_t freed = 0;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            QCOMPARE(QByteArray::fromStdString(model.nodeAt(row)->pathBytes()),
+                     dir.file(kFiles[std::size_t(row)].path));
+            if (kFiles[std::size_t(row)].moved)
+                freed += model.nodeAt(row)->fileSize();
+        }
+
+        // The first row is selected on arrival; Down, then Shift+Down twice: rows 1 to 3.
+        view->list()->setFocus();
+        QTest::keyClick(view->list(), Qt::Key_Down);
+        QTest::keyClick(view->list(), Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(view->list(), Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(view->selection()->summary().count, std::int64_t(3));
+        QTest::keyClick(view->list(), Qt::Key_Delete);
+        QVERIFY(state.isDeleting());
+        QTRY_VERIFY_WITH_TIMEOUT(!state.isDeleting(), 20000);
+
+        // Exactly those three are in the private Trash, each with its original location.
+        const QByteArray trash = dataHome() + "/Trash";
+        const fs::path files(trash.toStdString() + "/files");
+        QCOMPARE(std::distance(fs::directory_iterator(files), fs::directory_iterator()), 3);
+        for (const File& file : kFiles) {
+            const QByteArray original = dir.file(file.path);
+            const QByteArray name = file.path.mid(file.path.lastIndexOf('/') + 1);
+            QCOMPARE(sizeAt(original), file.moved ? -1 : file.bytes);
+            QCOMPARE(sizeAt(trash + "/files/" + name), file.moved ? file.bytes : -1);
+            if (!file.moved)
+                continue;
+            std::ifstream info(trash.toStdString() + "/info/" + name.toStdString() + ".trashinfo");
+            QByteArray location;
+            for (std::string line; std::getline(info, line);)
+                if (line.starts_with("Path="))
+                    location =
+                        QByteArray::fromPercentEncoding(QByteArray::fromStdString(line.substr(5)));
+            QCOMPARE(location, original);
+        }
+
+        // The list, the totals and the toast show the change; the largest file is selected.
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(view->header()->subtitle(), QStringLiteral("Top 3 by size"));
+        QCOMPARE(state.selectedNode()->name(), QStringLiteral("archive.zip"));
+        QCOMPARE(state.scanResult()->totalFiles(), std::int64_t(3));
+        QCOMPARE(state.scanResult()->totalSize(), totalBefore - freed);
+        auto* miniBar = window.contentView()->headerRow()->findChild<DiskUsageMiniBar*>();
+        QCOMPARE(miniBar->sizeText(), FormatUtils::formatBytesCompact(totalBefore - freed));
+        QCOMPARE(
+            window.contentView()->toastView()->message(),
+            QStringLiteral("3 removed · %1 freed").arg(FormatUtils::formatBytesCompact(freed)));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    // GLib reads XDG_DATA_HOME once per process: the private Trash is set before anything runs.
+    const QByteArray home = dataHome();
+    QDir().mkpath(QFile::decodeName(home));
+    qputenv("XDG_DATA_HOME", home);
+    int status = 0;
+    {
+        QApplication app(argc, argv);
+        TrashFlowTest test;
+        status = QTest::qExec(&test, argc, argv);
+        // Only what this test moved is in there.
+        QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), QFile::decodeName(home)});
+    }
+    return status;
+}
+
+#include "tst_trashflow.moc"
