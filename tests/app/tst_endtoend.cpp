@@ -4,7 +4,6 @@
 #include "TestSupport.h"
 
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -24,18 +23,23 @@ private Q_SLOTS:
         QVERIFY2(!xwininfo.isEmpty(),
                  "xwininfo is needed to read window titles (apt-get install x11-utils)");
 
-        int display = 90;
-        while (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(display)) && display < 200)
-            ++display;
-        const QString name = QStringLiteral(":%1").arg(display);
+        // The server picks a free display itself and names it on its standard output, so that
+        // test runs side by side never race for one.
         QProcess server;
-        server.start(xvfb, {name, QStringLiteral("-screen"), QStringLiteral("0"),
-                            QStringLiteral("1400x900x24"), QStringLiteral("-nolisten"),
-                            QStringLiteral("tcp")});
-        const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(display);
+        server.start(xvfb,
+                     {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                      QStringLiteral("0"), QStringLiteral("1400x900x24"),
+                      QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        QString display;
         if (!server.waitForStarted(10000) ||
-            !QTest::qWaitFor([&] { return QFile::exists(socket); }, 10000))
+            !QTest::qWaitFor(
+                [&] {
+                    display += QString::fromLatin1(server.readAllStandardOutput());
+                    return display.endsWith(QLatin1Char('\n'));
+                },
+                10000))
             QSKIP("the X server could not be started here");
+        const QString name = QLatin1Char(':') + display.trimmed();
 
         ScratchDir dir;
         QVERIFY(makeDir(dir.file("photos")));
