@@ -96,7 +96,6 @@ private Q_SLOTS:
     {
         Sidebar s(false);
         QVERIFY(s.exposed());
-        const int heightWithoutResult = s.view.sizeHint().height();
         QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&s.view);
         QCOMPARE(list->text(QAccessible::Name), L("sidebar.views"));
         for (int scans : {0, 1, 2}) {
@@ -116,7 +115,6 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(s.view.selectedItem(), Selection(SidebarItem::overview)); // where a scan goes
-        QVERIFY(s.view.sizeHint().height() > heightWithoutResult);
     }
 
     void input_data()
@@ -144,7 +142,6 @@ private Q_SLOTS:
         row("return on a row", {true, SidebarItem::duplicates, {Qt::Key_Return}, overview});
         row("no result: keys", {false, overview, {down, Qt::Key_Space}, overview, true});
         row("no result: click", {false, overview, {press(1)}, overview, true});
-        row("no result: released off", {false, overview, {press(1, Press::releasedOff)}, overview});
     }
 
     // Clicks and keys: item rows store their item, the new-scan row opens the picker and keeps
@@ -170,9 +167,12 @@ private Q_SLOTS:
             const QPoint release = at + QPoint(0, how == Press::releasedOff ? 60 : 0);
             const Qt::KeyboardModifiers modifiers{how == Press::withCtrl ? Qt::ControlModifier
                                                                          : Qt::NoModifier};
+            const QModelIndex current = s.view.currentIndex();
             QTest::mousePress(s.view.viewport(), Qt::LeftButton, modifiers, at);
             QTest::mouseMove(s.view.viewport(), release);
             QTest::mouseRelease(s.view.viewport(), Qt::LeftButton, modifiers, release);
+            if (row == 1) // a button: the current row stays where it was
+                QCOMPARE(s.view.currentIndex(), current);
         }
         QCOMPARE(s.state.navigationSelection(), itemFrom(c.selection));
         // The sidebar has rows for the enabled items once there is a result.

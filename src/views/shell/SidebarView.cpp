@@ -46,10 +46,6 @@ SidebarView::SidebarView(AppState& state, QWidget* parent)
 
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &SidebarView::storeSelection);
-    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
-        if (SidebarModel::kindOf(index) == SidebarModel::RowKind::newScan)
-            activate(index);
-    });
     connect(&m_state, &AppState::scanResultChanged, this, [this] {
         m_model->setHasResult(m_state.scanResult() != nullptr);
         followNavigation();
@@ -187,11 +183,14 @@ void SidebarView::showPressed(bool pressed)
 
 void SidebarView::mousePressEvent(QMouseEvent* event)
 {
+    // The new-scan row is a button: a press neither selects it nor makes it the current row.
     const QModelIndex index = indexAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton &&
         SidebarModel::kindOf(index) == SidebarModel::RowKind::newScan) {
         m_pressed = index;
         showPressed(true);
+        event->accept();
+        return;
     }
     QListView::mousePressEvent(event);
 }
@@ -211,11 +210,16 @@ void SidebarView::mouseMoveEvent(QMouseEvent* event)
 
 void SidebarView::mouseReleaseEvent(QMouseEvent* event)
 {
-    QListView::mouseReleaseEvent(event); // a release on the pressed row emits clicked()
-    if (event->button() == Qt::LeftButton) {
-        showPressed(false);
-        m_pressed = QPersistentModelIndex();
+    if (event->button() != Qt::LeftButton || !m_pressed.isValid()) {
+        QListView::mouseReleaseEvent(event);
+        return;
     }
+    const QModelIndex pressed = m_pressed;
+    m_pressed = QPersistentModelIndex();
+    showPressed(false);
+    event->accept();
+    if (visualRect(pressed).contains(event->position().toPoint()))
+        activate(pressed);
 }
 
 void SidebarView::changeEvent(QEvent* event)
