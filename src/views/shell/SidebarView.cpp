@@ -35,7 +35,6 @@ SidebarView::SidebarView(AppState& state, QWidget* parent)
     setFrameShape(NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollMode(ScrollPerPixel);
-    setTextElideMode(Qt::ElideRight);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     // The sidebar sits on the window's background, margins and rows alike.
     setBackgroundRole(QPalette::Window);
