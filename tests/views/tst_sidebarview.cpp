@@ -1,211 +1,209 @@
+#include "ResultBuilder.h"
+#include "state/FakeTrash.h"
+
 #include "AppState.h"
-#include "TestSupport.h"
+#include "shell/SidebarModel.h"
 #include "shell/SidebarView.h"
+#include "utils/Localization.h"
 
-#include <QImage>
+#include <QAccessible>
+#include <QApplication>
+#include <QDir>
+#include <QStyleFactory>
 #include <QTest>
-
-#include <optional>
-#include <utility>
-#include <vector>
 
 using namespace plenvo;
 using namespace plenvo::test;
 
 namespace {
 
-const std::vector<SidebarItem> kViewItems{SidebarItem::overview, SidebarItem::treeMap,
-                                          SidebarItem::largeFiles, SidebarItem::categories};
-
+using Items = std::vector<SidebarItem>;
 using Selection = std::optional<SidebarItem>;
+constexpr int kNone = -1;
 
-// A sidebar on its own state; scan() gives the state a result from a small folder.
+// A table row: a selection made elsewhere, then steps (keys, or presses made with press()),
+// then the selection and whether the folder picker was asked for.
+struct Input {
+    bool withResult;
+    int start;
+    QList<int> steps;
+    int selection;
+    bool picker = false;
+};
+enum class Press { released, releasedOff, withCtrl }; // released on the row, 60 points lower
+// A press on a row of the model (7: below the rows), as a step.
+constexpr int press(int row, Press how = Press::released)
+{
+    return -1 - row - 100 * int(how);
+}
+Selection itemFrom(int value)
+{
+    return value == kNone ? Selection() : Selection(SidebarItem::Value(value));
+}
+
+// A shown sidebar with the focus on its own state, with a result unless told otherwise. With a
+// result its rows are: 0 "Actions", 1 new scan, 2 "Views", 3 overview ... 6 categories.
 struct Sidebar {
-    Sidebar()
+    explicit Sidebar(bool withResult = true)
     {
-        view.resize(220, 400);
-        writeFile(dir.file("a.txt"), 100);
-    }
-
-    bool scan()
-    {
-        state.scanDirectory(QFile::decodeName(dir.path()));
-        return QTest::qWaitFor([&] { return !state.isScanning(); }, 20000) &&
-               state.scanResult() != nullptr;
-    }
-    bool showWithFocus()
-    {
+        view.resize(220, 300);
         view.show();
         view.setFocus();
-        return QTest::qWaitForWindowExposed(&view);
+        if (withResult)
+            state.showResult(makeResult("/home/user/Projects", {{"a/b.txt", 100}}));
     }
-    void click(const QPoint& point) { QTest::mouseClick(&view, Qt::LeftButton, {}, point); }
-    void key(Qt::Key key) { QTest::keyClick(&view, key); }
+    bool exposed() { return QTest::qWaitForWindowExposed(&view) && view.hasFocus(); }
+    QRect rect(int row) const { return view.visualRect(model.index(row)); } // in the viewport
 
     // The items whose rows are drawn with a fill: the colour just inside the row's left end
     // differs from the colour at the same height in the margin, where nothing is drawn.
-    std::vector<SidebarItem> filledRows()
+    Items filledRows()
     {
         const QImage image = view.grab().toImage();
         const qreal r = image.devicePixelRatio();
-        std::vector<SidebarItem> filled;
-        for (SidebarItem item : view.shownItems()) {
-            const QRect rect = view.itemRect(item);
-            const int y = qRound(rect.center().y() * r);
-            if (image.pixel(qRound((rect.left() + 3) * r), y) != image.pixel(qRound(r), y))
+        Items filled;
+        for (SidebarItem item : model.items()) {
+            const QRect row = rect(model.indexOf(item).row()).translated(view.viewport()->pos());
+            const int y = qRound(row.center().y() * r);
+            if (image.pixel(qRound((row.left() + 3) * r), y) != image.pixel(qRound(r), y))
                 filled.push_back(item);
         }
         return filled;
     }
 
-    ScratchDir dir;
-    AppState state;
+    AppState state{std::make_shared<FakeTrash>()};
     SidebarView view{state};
+    SidebarModel& model = *view.sidebarModel();
 };
 
 } // namespace
+
+Q_DECLARE_METATYPE(Input)
 
 class SidebarViewTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void theViewRowsNeedAResult()
+    void initTestCase()
     {
-        Sidebar s;
-        const int heightWithoutResult = s.view.sizeHint().height();
-        QVERIFY(s.view.shownItems().empty());
-        QVERIFY(!s.view.newScanRect().isEmpty());
-        for (SidebarItem item : SidebarItem::allCases())
-            QVERIFY(s.view.itemRect(item).isEmpty());
-
-        QVERIFY(s.scan());
-        QCOMPARE(s.view.shownItems(), kViewItems);
-        int previousBottom = s.view.newScanRect().bottom();
-        for (SidebarItem item : kViewItems) {
-            const QRect rect = s.view.itemRect(item);
-            QVERIFY2(rect.top() > previousBottom, qPrintable(item.rawValue()));
-            previousBottom = rect.bottom();
-        }
-        QVERIFY(s.view.sizeHint().height() > heightWithoutResult);
-        for (SidebarItem item :
-             {SidebarItem::duplicates, SidebarItem::caches, SidebarItem::cleanup})
-            QVERIFY(s.view.itemRect(item).isEmpty());
-
-        // The rows stay through a later scan, and fit a sidebar at its narrowest.
-        QVERIFY(s.scan());
-        QCOMPARE(s.view.shownItems(), kViewItems);
-        QVERIFY(s.view.minimumSizeHint().width() >= 180);
-        s.view.resize(s.view.minimumSizeHint());
-        for (SidebarItem item : kViewItems)
-            QVERIFY(s.view.rect().contains(s.view.itemRect(item)));
+        Localization::setLanguage(u"en");
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     }
 
-    void clickingARowSelectsItsItem()
+    // The rows and what a screen reader hears of them, before the first result and through
+    // later ones; only item rows take the selection, and headers not even the keyboard.
+    void rowsFollowTheResult()
     {
-        Sidebar s;
-        QVERIFY(s.scan());
-        for (SidebarItem item : {SidebarItem::categories, SidebarItem::treeMap,
-                                 SidebarItem::largeFiles, SidebarItem::overview}) {
-            s.click(s.view.itemRect(item).center());
-            QCOMPARE(s.state.navigationSelection(), Selection(item));
+        Sidebar s(false);
+        QVERIFY(s.exposed());
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&s.view);
+        QCOMPARE(list->text(QAccessible::Name), L("sidebar.views"));
+        for (int scans : {0, 1, 2}) {
+            if (scans > 0)
+                s.state.showResult(makeResult("/home/user/Projects", {{"a/b.txt", 100}}));
+            QStringList titles{L("sidebar.actions"), L("sidebar.newScan")};
+            if (scans > 0)
+                titles << L("sidebar.views") << L("sidebar.overview") << L("sidebar.treeMap")
+                       << L("sidebar.largeFiles") << L("sidebar.categories");
+            QCOMPARE(list->childCount(), titles.size());
+            for (int row = 0; row < titles.size(); ++row) {
+                QCOMPARE(list->child(row)->text(QAccessible::Name), titles[row]);
+                const Qt::ItemFlags flags = s.model.index(row).flags();
+                QCOMPARE(flags.testFlag(Qt::ItemIsEnabled), row != 0 && row != 2); // headers
+                QCOMPARE(flags.testFlag(Qt::ItemIsSelectable), row > 2);           // items
+                QVERIFY(s.rect(row).top() > (row > 0 ? s.rect(row - 1).bottom() : -1));
+            }
         }
-        // The whole width of a row is its click target.
-        const QRect rect = s.view.itemRect(SidebarItem::largeFiles);
-        s.click(QPoint(rect.right() - 2, rect.center().y()));
-        QCOMPARE(s.state.navigationSelection(), Selection(SidebarItem::largeFiles));
+        QCOMPARE(s.view.selectedItem(), Selection(SidebarItem::overview)); // where a scan goes
+    }
 
-        // A header or empty space changes nothing.
+    void input_data()
+    {
+        QTest::addColumn<Input>("c");
+        const int overview = SidebarItem::overview, treeMap = SidebarItem::treeMap,
+                  categories = SidebarItem::categories, up = Qt::Key_Up, down = Qt::Key_Down;
+        const auto row = [](const char* name, Input input) { QTest::newRow(name) << input; };
+        row("click", {true, treeMap, {press(6)}, categories, false});
+        row("ctrl-click the selected row", {true, treeMap, {press(4, Press::withCtrl)}, treeMap});
+        row("click new scan", {true, treeMap, {press(1)}, treeMap, true});
+        row("new scan released off", {true, treeMap, {press(1, Press::releasedOff)}, treeMap});
+        row("click a header", {true, treeMap, {press(2)}, treeMap, false});
+        row("click below the rows", {true, treeMap, {press(7)}, treeMap, false});
+        row("down", {true, treeMap, {down, down}, categories, false});
+        row("down stops at the end", {true, categories, {down}, categories, false});
+        row("up past the header", {true, treeMap, {up, up}, overview, false});
+        row("up stops at new scan", {true, overview, {up, up, down}, overview, false});
+        row("end", {true, overview, {Qt::Key_End}, categories, false});
+        row("home, return", {true, treeMap, {Qt::Key_Home, Qt::Key_Return}, treeMap, true});
+        row("space on new scan", {true, overview, {up, Qt::Key_Space}, overview, true});
+        row("selection without a row",
+            {true, SidebarItem::duplicates, {}, SidebarItem::duplicates});
+        row("no selection", {true, kNone, {}, kNone});
+        row("return on a row", {true, SidebarItem::duplicates, {Qt::Key_Return}, overview});
+        row("no result: keys", {false, overview, {down, Qt::Key_Space}, overview, true});
+        row("no result: click", {false, overview, {press(1)}, overview, true});
+    }
+
+    // Clicks and keys: item rows store their item, the new-scan row opens the picker and keeps
+    // the selection, headers and empty space do nothing. The state changes only when one of
+    // the two does.
+    void input()
+    {
+        QFETCH(Input, c);
+        Sidebar s(c.withResult);
+        QVERIFY(s.exposed());
+        s.state.setNavigationSelection(itemFrom(c.start));
         int changes = 0;
         connect(&s.state, &AppState::changed, this, [&] { ++changes; });
-        const QRect overview = s.view.itemRect(SidebarItem::overview);
-        s.click(QPoint(overview.center().x(), overview.top() - 4));
-        s.click(QPoint(s.view.width() / 2, s.view.height() - 3));
-        QCOMPARE(changes, 0);
+        for (int step : c.steps) {
+            if (step >= 0) {
+                QTest::keyClick(&s.view, Qt::Key(step));
+                continue;
+            }
+            const int row = (-1 - step) % 100;
+            const auto how = Press((-1 - step) / 100);
+            const QPoint at = row < s.model.rowCount() ? s.rect(row).center()
+                                                       : s.rect(row - 1).center() + QPoint(0, 40);
+            const QPoint release = at + QPoint(0, how == Press::releasedOff ? 60 : 0);
+            const Qt::KeyboardModifiers modifiers{how == Press::withCtrl ? Qt::ControlModifier
+                                                                         : Qt::NoModifier};
+            const QModelIndex current = s.view.currentIndex();
+            QTest::mousePress(s.view.viewport(), Qt::LeftButton, modifiers, at);
+            QTest::mouseMove(s.view.viewport(), release);
+            QTest::mouseRelease(s.view.viewport(), Qt::LeftButton, modifiers, release);
+            if (row == 1) // a button: the current row stays where it was
+                QCOMPARE(s.view.currentIndex(), current);
+        }
+        QCOMPARE(s.state.navigationSelection(), itemFrom(c.selection));
+        // The sidebar has rows for the enabled items once there is a result.
+        const Selection selected = itemFrom(c.selection);
+        const bool hasRow = c.withResult && selected && selected->isEnabled();
+        QCOMPARE(s.view.selectedItem(), hasRow ? selected : std::nullopt);
+        QCOMPARE(s.filledRows(), hasRow ? Items{*selected} : Items{});
+        QCOMPARE(s.state.showDirectoryPicker(), c.picker);
+        QCOMPARE(changes > 0, c.picker || c.start != c.selection);
     }
 
-    void aSelectionMadeElsewhereIsHighlighted()
+    // A selection made elsewhere is the one row drawn filled, light and dark, with and without
+    // the focus. With PLENVO_SCREENSHOT_DIR set, the pictures are saved there.
+    void selectionIsDrawn()
     {
-        Sidebar s;
-        s.state.setNavigationSelection(SidebarItem::categories);
-        QCOMPARE(s.view.highlightedItem(), std::nullopt);
-
-        // Made before the first result: highlighted once its row appears (a finished scan
-        // navigates to the overview).
-        QVERIFY(s.scan());
-        QCOMPARE(s.view.highlightedItem(), s.state.navigationSelection());
-        QCOMPARE(s.filledRows(), std::vector<SidebarItem>{*s.state.navigationSelection()});
-
-        for (SidebarItem item : {SidebarItem::largeFiles, SidebarItem::treeMap}) {
-            s.state.setNavigationSelection(item);
-            QCOMPARE(s.view.highlightedItem(), Selection(item));
-            QCOMPARE(s.filledRows(), std::vector<SidebarItem>{item});
-        }
-        for (Selection none : {Selection(SidebarItem::duplicates), Selection()}) {
-            s.state.setNavigationSelection(none);
-            QCOMPARE(s.view.highlightedItem(), std::nullopt);
-            QVERIFY(s.filledRows().empty());
-        }
-    }
-
-    void arrowKeysMoveBetweenRowsAndSelect()
-    {
-        Sidebar s;
-        QVERIFY(s.scan());
-        QVERIFY(s.showWithFocus());
-
-        // Keys continue from a selection made elsewhere; up past the views header lands on
-        // the new-scan row, which takes no selection.
-        s.state.setNavigationSelection(SidebarItem::treeMap);
-        const std::pair<Qt::Key, SidebarItem> steps[] = {
-            {Qt::Key_Down, SidebarItem::largeFiles}, {Qt::Key_Down, SidebarItem::categories},
-            {Qt::Key_Down, SidebarItem::categories}, {Qt::Key_Up, SidebarItem::largeFiles},
-            {Qt::Key_Up, SidebarItem::treeMap},      {Qt::Key_Up, SidebarItem::overview},
-            {Qt::Key_Up, SidebarItem::overview},     {Qt::Key_Down, SidebarItem::overview},
-            {Qt::Key_End, SidebarItem::categories}};
-        for (const auto& [key, expected] : steps) {
-            s.key(key);
-            QCOMPARE(s.state.navigationSelection(), Selection(expected));
-        }
-        QVERIFY(!s.state.showDirectoryPicker());
-    }
-
-    void theNewScanRowOpensThePicker()
-    {
-        {
-            // Without a result, by keyboard or mouse (a press released outside does not count).
+        const QPalette light = QApplication::palette();
+        const QPalette dark(QColor(0x35, 0x35, 0x35), QColor(0x1e, 0x1e, 0x1e));
+        const QString dir = qEnvironmentVariable("PLENVO_SCREENSHOT_DIR");
+        for (const QString& name :
+             QStringList{"focused-light", "unfocused-light", "focused-dark", "unfocused-dark"}) {
+            QApplication::setPalette(name.endsWith("dark") ? dark : light);
             Sidebar s;
-            QVERIFY(s.showWithFocus());
-            s.key(Qt::Key_Down);
-            s.key(Qt::Key_Space);
-            QVERIFY(s.state.showDirectoryPicker());
-            s.state.setShowDirectoryPicker(false);
-            const QRect rect = s.view.newScanRect();
-            const QPoint below(rect.center().x(), rect.bottom() + 40);
-            QTest::mousePress(&s.view, Qt::LeftButton, {}, rect.center());
-            QTest::mouseMove(&s.view, below);
-            QTest::mouseRelease(&s.view, Qt::LeftButton, {}, below);
-            QVERIFY(!s.state.showDirectoryPicker());
-            s.click(rect.center());
-            QVERIFY(s.state.showDirectoryPicker());
+            QVERIFY(s.exposed());
+            if (name.startsWith("un"))
+                s.view.clearFocus();
+            s.state.setNavigationSelection(SidebarItem::largeFiles);
+            QCOMPARE(s.filledRows(), Items{SidebarItem::largeFiles});
+            if (!dir.isEmpty() && QDir().mkpath(dir))
+                QVERIFY(s.view.grab().save(dir + "/sidebar-" + name + ".png"));
         }
-        // With a result, the selection stays where it was.
-        Sidebar s;
-        QVERIFY(s.scan());
-        s.state.setNavigationSelection(SidebarItem::treeMap);
-        s.click(s.view.newScanRect().center());
-        QVERIFY(s.state.showDirectoryPicker());
-        QCOMPARE(s.state.navigationSelection(), Selection(SidebarItem::treeMap));
-        QCOMPARE(s.view.highlightedItem(), Selection(SidebarItem::treeMap));
-
-        QVERIFY(s.showWithFocus());
-        s.state.setNavigationSelection(SidebarItem::overview);
-        s.key(Qt::Key_Up);
-        for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
-            s.state.setShowDirectoryPicker(false);
-            s.key(key);
-            QVERIFY(s.state.showDirectoryPicker());
-            QCOMPARE(s.state.navigationSelection(), Selection(SidebarItem::overview));
-        }
+        QApplication::setPalette(light);
     }
 };
 

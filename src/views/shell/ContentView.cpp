@@ -253,6 +253,7 @@ void ContentView::updateHeader()
     m_toggle->setVisible(supportsInspector());
     m_toggle->setChecked(m_showInspector);
     m_toggle->setToolTip(m_showInspector ? L("toolbar.hideInspector") : L("toolbar.showInspector"));
+    m_toggle->setAccessibleName(m_toggle->toolTip());
 }
 
 void ContentView::updateInspector()

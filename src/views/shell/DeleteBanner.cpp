@@ -25,6 +25,7 @@ DeleteBanner::DeleteBanner(QWidget* parent)
     auto* row = new QHBoxLayout;
     row->setSpacing(10);
     m_spinner = new ActivitySpinner(extent, this);
+    m_spinner->setAccessibleName(L("delete.inProgress"));
     m_icon = new SymbolView(QStringLiteral("trash.fill"), extent, ColorToken::orange, this);
     m_text =
         new StyledLabel(TextStyle::callout, {.weight = QFont::Medium, .monospacedDigits = true},
@@ -56,10 +57,13 @@ void DeleteBanner::setProgress(qint64 count, qint64 total)
     m_text->setText(known ? L("delete.progress %lld %lld", count, total) : L("delete.inProgress"));
     m_percent->setVisible(known);
     m_bar->setVisible(known);
+    setAccessibleName(m_text->fullText());
+    setAccessibleDescription(QString());
     if (!known)
         return;
     const int percent = int(double(count) / double(total) * 100.0);
     m_percent->setText(QString::number(percent) + QLatin1Char('%'));
+    setAccessibleDescription(m_percent->fullText());
     // The bar counts in items; totals beyond int are scaled down alike.
     const qint64 scale = std::max<qint64>(1, total / INT_MAX + 1);
     m_bar->setRange(0, int(total / scale));

@@ -36,6 +36,8 @@ void DiskUsageMiniBar::setResult(const ScanResult* result)
 {
     m_name->setText(result ? result->rootName() : QString());
     m_size->setText(result ? FormatUtils::formatBytesCompact(result->totalSize()) : QString());
+    setAccessibleName(m_name->fullText());
+    setAccessibleDescription(m_size->fullText());
     updateGeometry();
 }
 

@@ -50,6 +50,7 @@ ScanningProgressView::ScanningProgressView(QWidget* parent)
     layout->addStretch(1);
 
     m_title->setText(L("scanning.title"));
+    m_spinner->setAccessibleName(m_title->fullText());
     setProgress(ScanProgress::idle());
 }
 

@@ -33,6 +33,7 @@ ToastView::ToastView(QWidget* parent) : OverlayCard(ColorToken::green, 0.10, 0.1
 void ToastView::setMessage(const QString& message)
 {
     m_message->setText(message);
+    setAccessibleName(message);
 }
 
 QString ToastView::message() const

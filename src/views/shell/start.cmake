@@ -3,6 +3,8 @@ target_sources(plenvo-views PRIVATE
     shell/DirectoryPickerSheet.cpp shell/DirectoryPickerSheet.h
     shell/QuickLocationRow.cpp shell/QuickLocationRow.h
     shell/ScanningProgressView.cpp shell/ScanningProgressView.h
+    shell/SidebarDelegate.cpp shell/SidebarDelegate.h
+    shell/SidebarModel.cpp shell/SidebarModel.h
     shell/SidebarView.cpp shell/SidebarView.h
     shell/WelcomeView.cpp shell/WelcomeView.h
 )

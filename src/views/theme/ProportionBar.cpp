@@ -16,11 +16,15 @@ ProportionBar::ProportionBar(int height, qreal radius, ColorToken color, qreal m
 {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setFixedHeight(height);
+    setFraction(0);
 }
 
 void ProportionBar::setFraction(double fraction)
 {
     m_fraction = std::isfinite(fraction) ? fraction : 0.0;
+    // The share drawn, which never exceeds the track.
+    setAccessibleName(QString::number(qRound(std::clamp(m_fraction, 0.0, 1.0) * 100)) +
+                      QLatin1Char('%'));
     update();
 }
 

@@ -11,6 +11,7 @@ SymbolView::SymbolView(const QString& name, int extent, ColorToken color, QWidge
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAccessibleDescription(name); // the symbol shown; owners may name what it stands for
 }
 
 void SymbolView::paintEvent(QPaintEvent*)
