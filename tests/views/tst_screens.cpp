@@ -89,6 +89,7 @@ private Q_SLOTS:
         FakeClipboard clipboard;
         AnalysisViewFactory factory(fileManager, clipboard);
         MainWindow window(state, panel, factory);
+        window.resize(MainWindow::kIdealSize); // the test screen is smaller
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         ContentView& content = *window.contentView();
