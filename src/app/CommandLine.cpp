@@ -8,9 +8,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -20,24 +20,24 @@ namespace {
 
 // The options QApplication and its platform plugins take out of the command line, with a value
 // (`-style Fusion`, also `-style=Fusion`) or without one. Qt accepts them with one dash or two.
-constexpr std::array<std::string_view, 16> kQtOptionsWithValue = {"platform",
-                                                                  "platformpluginpath",
-                                                                  "platformtheme",
-                                                                  "plugin",
-                                                                  "qwindowgeometry",
-                                                                  "qwindowicon",
-                                                                  "qwindowtitle",
-                                                                  "session",
-                                                                  "display",
-                                                                  "geometry",
-                                                                  "title",
-                                                                  "icon",
-                                                                  "name",
-                                                                  "visual",
-                                                                  "style",
-                                                                  "stylesheet"};
-constexpr std::array<std::string_view, 7> kQtFlags = {
-    "reverse", "widgetcount", "sync", "nograb", "dograb", "testability", "qmljsdebugger"};
+constexpr std::string_view kQtOptionsWithValue[] = {"platform",
+                                                    "platformpluginpath",
+                                                    "platformtheme",
+                                                    "plugin",
+                                                    "qwindowgeometry",
+                                                    "qwindowicon",
+                                                    "qwindowtitle",
+                                                    "session",
+                                                    "display",
+                                                    "geometry",
+                                                    "title",
+                                                    "icon",
+                                                    "name",
+                                                    "visual",
+                                                    "style",
+                                                    "stylesheet"};
+constexpr std::string_view kQtFlags[] = {"reverse", "widgetcount", "sync",         "nograb",
+                                         "dograb",  "testability", "qmljsdebugger"};
 
 // Arguments are decoded byte for byte (Latin-1): the parser then sees options as they are
 // written, and what it hands back turns into the exact bytes again with toLatin1().
@@ -52,7 +52,7 @@ QStringList withoutQtOptions(const QByteArrayList& arguments)
             name.remove_prefix(name.starts_with("--") ? 2 : 1);
             const std::string_view bare = name.substr(0, name.find('='));
             const auto among = [&](const auto& names) {
-                return std::find(names.begin(), names.end(), bare) != names.end();
+                return std::find(std::begin(names), std::end(names), bare) != std::end(names);
             };
             if (argument == "--") {
                 positionalOnly = true;
