@@ -3,13 +3,103 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <iterator>
+#include <string>
+#include <string_view>
 
 namespace plenvo {
 
-CommandLine::CommandLine(const QStringList& arguments)
+namespace {
+
+// The options QApplication and its platform plugins take out of the command line, with a value
+// (`-style Fusion`, also `-style=Fusion`) or without one. Qt accepts them with one dash or two.
+constexpr std::string_view kQtOptionsWithValue[] = {"platform",
+                                                    "platformpluginpath",
+                                                    "platformtheme",
+                                                    "plugin",
+                                                    "qwindowgeometry",
+                                                    "qwindowicon",
+                                                    "qwindowtitle",
+                                                    "session",
+                                                    "display",
+                                                    "geometry",
+                                                    "title",
+                                                    "icon",
+                                                    "name",
+                                                    "visual",
+                                                    "style",
+                                                    "stylesheet"};
+constexpr std::string_view kQtFlags[] = {"reverse", "widgetcount", "sync",         "nograb",
+                                         "dograb",  "testability", "qmljsdebugger"};
+
+// Arguments are decoded byte for byte (Latin-1): the parser then sees options as they are
+// written, and what it hands back turns into the exact bytes again with toLatin1().
+QStringList withoutQtOptions(const QByteArrayList& arguments)
+{
+    QStringList kept;
+    bool positionalOnly = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QByteArray& argument = arguments[i];
+        if (i > 0 && !positionalOnly && argument.startsWith('-')) {
+            std::string_view name(argument.constData(), std::size_t(argument.size()));
+            name.remove_prefix(name.starts_with("--") ? 2 : 1);
+            const std::string_view bare = name.substr(0, name.find('='));
+            const auto among = [&](const auto& names) {
+                return std::find(std::begin(names), std::end(names), bare) != std::end(names);
+            };
+            if (argument == "--") {
+                positionalOnly = true;
+            } else if (among(kQtOptionsWithValue)) {
+                if (bare.size() == name.size())
+                    ++i; // the value follows
+                continue;
+            } else if (among(kQtFlags)) {
+                continue;
+            }
+        }
+        kept << QString::fromLatin1(argument);
+    }
+    return kept;
+}
+
+std::string currentFolder()
+{
+    std::string folder(256, '\0');
+    while (!::getcwd(folder.data(), folder.size())) {
+        if (errno != ERANGE)
+            return "/";
+        folder.resize(folder.size() * 2);
+    }
+    folder.resize(std::char_traits<char>::length(folder.c_str()));
+    return folder;
+}
+
+void print(std::FILE* stream, const QString& latin1Text)
+{
+    const QByteArray bytes = latin1Text.toLatin1();
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+}
+
+} // namespace
+
+CommandLine::CommandLine(int argc, const char* const* argv)
+    : CommandLine([&] {
+          QByteArrayList arguments;
+          for (int i = 0; i < argc; ++i)
+              arguments << QByteArray(argv[i]);
+          return arguments;
+      }())
+{
+}
+
+CommandLine::CommandLine(const QByteArrayList& arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("See where your disk space goes."));
@@ -19,17 +109,22 @@ CommandLine::CommandLine(const QStringList& arguments)
                                  QStringLiteral("A folder to scan at once."),
                                  QStringLiteral("[FOLDER]"));
     const auto fail = [this](const QString& message) {
-        std::fprintf(stderr, "plenvo: %s\n", qPrintable(message));
-        std::fprintf(stderr, "Usage: plenvo [FOLDER]   (plenvo --help for more)\n");
+        print(stderr, QStringLiteral("plenvo: %1\n").arg(message));
+        std::fputs("Usage: plenvo [FOLDER]   (plenvo --help for more)\n", stderr);
         m_action = Action::exit;
         m_exitCode = 2;
     };
-    if (!parser.parse(arguments)) {
+    if (!parser.parse(withoutQtOptions(arguments))) {
         fail(parser.errorText());
         return;
     }
-    if (parser.isSet(QStringLiteral("help"))) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
+        // Without an application object the parser knows neither the program's name nor Qt's
+        // options.
+        QString help = parser.helpText();
+        help.replace(QStringLiteral("<executable_name>"),
+                     QString::fromLocal8Bit(arguments.value(0, QByteArrayLiteral("plenvo"))));
+        std::fputs(qPrintable(help), stdout);
         m_action = Action::exit;
         return;
     }
@@ -46,16 +141,21 @@ CommandLine::CommandLine(const QStringList& arguments)
     }
     if (positional.isEmpty())
         return;
-    const QFileInfo info(positional.front());
-    if (!info.exists()) {
+    QString path = positional.front();
+    if (!path.startsWith(u'/'))
+        path.prepend(QString::fromLatin1(QByteArray::fromStdString(currentFolder())) + u'/');
+    // Cleaning works on '/' and '.' alone, which Latin-1 decoding leaves as they are.
+    const std::string folder = QDir::cleanPath(path).toLatin1().toStdString();
+    struct stat info;
+    if (::stat(folder.c_str(), &info) != 0) {
         fail(QStringLiteral("%1: no such folder").arg(positional.front()));
         return;
     }
-    if (!info.isDir()) {
+    if (!S_ISDIR(info.st_mode)) {
         fail(QStringLiteral("%1: not a folder").arg(positional.front()));
         return;
     }
-    m_folder = QDir::cleanPath(info.absoluteFilePath());
+    m_folder = folder;
 }
 
 } // namespace plenvo

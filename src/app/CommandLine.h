@@ -1,31 +1,36 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include <QByteArrayList>
 
 #include <optional>
+#include <string>
 
 namespace plenvo {
 
-// What the command line asks for: `plenvo [FOLDER]`, plus --help and --version.
+// What the command line asks for: `plenvo [FOLDER]`, plus --help and --version. It needs no
+// application object, so that help, the version and mistakes are answered before the graphical
+// application starts, also where there is no display.
 class CommandLine {
 public:
     enum class Action { run, exit };
 
-    // Parses the arguments (the program name first). On --help, --version or an error it
-    // prints what it has to (to standard output, or standard error for an error) and sets
-    // exitCode().
-    explicit CommandLine(const QStringList& arguments);
+    // Parses the arguments as the process received them (raw bytes, the program name first).
+    // On --help, --version or an error it prints what it has to (to standard output, or
+    // standard error for an error) and sets exitCode(). Qt's own options (-platform NAME,
+    // -style NAME, -reverse ...) are passed over: the application object takes them.
+    explicit CommandLine(const QByteArrayList& arguments);
+    CommandLine(int argc, const char* const* argv);
 
     Action action() const { return m_action; }
     int exitCode() const { return m_exitCode; }
-    // The folder to scan at launch, absolute and cleaned.
-    const std::optional<QString>& folder() const { return m_folder; }
+    // The folder to scan at launch, absolute and cleaned, with the bytes of the argument as
+    // given (a name need not be valid UTF-8).
+    const std::optional<std::string>& folder() const { return m_folder; }
 
 private:
     Action m_action = Action::run;
     int m_exitCode = 0;
-    std::optional<QString> m_folder;
+    std::optional<std::string> m_folder;
 };
 
 } // namespace plenvo

@@ -9,16 +9,18 @@
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Plenvo"));
     QApplication::setApplicationVersion(QStringLiteral(PLENVO_VERSION));
+
+    // Before the graphical application: help, the version and mistakes need no display.
+    const plenvo::CommandLine commandLine(argc, argv);
+    if (commandLine.action() == plenvo::CommandLine::Action::exit)
+        return commandLine.exitCode();
+
+    QApplication app(argc, argv);
     QApplication::setDesktopFileName(QStringLiteral(PLENVO_APP_ID));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(PLENVO_APP_ID),
                                                  QIcon(QStringLiteral(":/plenvo/app-icon.svg"))));
-
-    const plenvo::CommandLine commandLine(QApplication::arguments());
-    if (commandLine.action() == plenvo::CommandLine::Action::exit)
-        return commandLine.exitCode();
 
     plenvo::PlenvoApp plenvo;
     plenvo.mainWindow().show();

@@ -1,5 +1,7 @@
 #include "models/FileNode.h"
 #include "models/NodeArena.h"
+#include "models/ScanProgress.h"
+#include "models/ScanResult.h"
 
 #include <QSet>
 #include <QTest>
@@ -7,6 +9,7 @@
 #include <unordered_set>
 
 using namespace plenvo;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -148,16 +151,43 @@ private Q_SLOTS:
         QCOMPARE(ascending[3].get(), d.get());
     }
 
-    void rawNamesSurviveExactly()
+    // Names and paths (of nodes, results and the scan's progress) are shown with invalid UTF-8 and
+    // control characters (line breaks, tabs, DEL, C1 controls, line and paragraph separators) as
+    // U+FFFD; the bytes stay exact.
+    void displayFormsReplaceWhatCannotBeShown_data()
     {
-        const std::string bad("caf\xE9-\xFF\xFE.txt"); // Latin-1 bytes, not valid UTF-8
-        NodeRef node = FileNode::create(bad, {}, false, 1, {}, {});
-        NodeRef root = folder("r", {node}, "/x/r");
-        QCOMPARE(std::string(node->nameBytes()), bad);
-        QCOMPARE(node->pathBytes(), "/x/r/" + bad);
-        QVERIFY(node->name().contains(QChar(QChar::ReplacementCharacter)));
-        QVERIFY(node->name().endsWith(QStringLiteral(".txt")));
-        QCOMPARE(std::string(node->extensionBytes()), std::string("txt"));
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("plain") << QByteArray("notes.txt") << u"notes.txt"_s;
+        QTest::newRow("other scripts")
+            << QByteArray("caf\xC3\xA9 \xE6\x97\xA5\xF0\x9F\x98\x80") << u"café 日😀"_s;
+        QTest::newRow("not UTF-8") << QByteArray("caf\xE9.txt") << u"caf\uFFFD.txt"_s;
+        QTest::newRow("C0") << QByteArray("a\nb\tc\rd\x01") << u"a\uFFFDb\uFFFDc\uFFFDd\uFFFD"_s;
+        QTest::newRow("DEL and C1") << QByteArray("a\x7F"
+                                                  "b\xC2\x85"
+                                                  "c\xC2\x9F")
+                                    << u"a\uFFFDb\uFFFDc\uFFFD"_s;
+        QTest::newRow("separators") << QByteArray("a\xE2\x80\xA8"
+                                                  "b\xE2\x80\xA9")
+                                    << u"a\uFFFDb\uFFFD"_s;
+    }
+
+    void displayFormsReplaceWhatCannotBeShown()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(QString, shown);
+        const std::string bytes = name.toStdString();
+        NodeRef node = FileNode::create(bytes, {}, false, 1, {}, {});
+        const std::string rootPath = "/x/" + bytes;
+        const ScanResult result(FileNode::create(bytes, rootPath, true, 0, {}, {}, {node}), 0,
+                                rootPath);
+        QCOMPARE(node->name(), shown);
+        QCOMPARE(node->path(), u"/x/"_s + shown + u'/' + shown);
+        QCOMPARE(result.rootName(), shown);
+        QCOMPARE(result.rootPathDisplay(), u"/x/"_s + shown);
+        QCOMPARE(ScanProgress::scanning(QString::fromUtf8(name), 1).path(), shown);
+        QCOMPARE(std::string(node->nameBytes()), bytes);
+        QCOMPARE(node->pathBytes(), rootPath + '/' + bytes);
     }
 
     void extensionIsTheTextAfterTheLastDot()
@@ -168,6 +198,7 @@ private Q_SLOTS:
         QCOMPARE(std::string(file("Makefile", 0)->extensionBytes()), std::string());
         QCOMPARE(std::string(file("trailing.", 0)->extensionBytes()), std::string());
         QCOMPARE(std::string(file(".hidden.png", 0)->extensionBytes()), std::string("png"));
+        QCOMPARE(std::string(file("caf\xE9-\xFF.txt", 0)->extensionBytes()), std::string("txt"));
     }
 
     void detachedNodesKeepTheirLocation()

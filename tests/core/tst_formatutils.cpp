@@ -37,18 +37,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<qint64>("value");
         QTest::addColumn<QString>("expected");
-        // Compact sizes: 1024-based, with '.' as decimal point and no grouping in any locale.
+        // Compact sizes: 1000-based, with '.' as decimal point and no grouping in any locale.
         row("compact", "any", "negative", -5, u"-5 B"_s);
         row("compact", "any", "zero", 0, u"0 B"_s);
-        row("compact", "any", "below 1 KB", 1023, u"1023 B"_s);
-        row("compact", "any", "1 KB", 1024, u"1.0 KB"_s);
-        row("compact", "any", "1.5 KB", 1536, u"1.5 KB"_s);
-        row("compact", "any", "rounds half a tenth up", 1075, u"1.0 KB"_s);
-        row("compact", "any", "just below 1 MB", 1048575, u"1024.0 KB"_s);
-        row("compact", "any", "1 MB", 1048576, u"1.0 MB"_s);
-        row("compact", "any", "1 GB", kGiB, u"1.0 GB"_s);
-        row("compact", "any", "no unit above TB", kPiB, u"1024.0 TB"_s);
-        row("compact", "any", "largest", kInt64Max, u"8388608.0 TB"_s);
+        row("compact", "any", "below 1 KB", 999, u"999 B"_s);
+        row("compact", "any", "1 KB", 1000, u"1.0 KB"_s);
+        row("compact", "any", "1536", 1536, u"1.5 KB"_s);
+        row("compact", "any", "last tenth below 1000 KB", 999949, u"999.9 KB"_s);
+        row("compact", "any", "rounds up to the next unit", 999999, u"1.0 MB"_s);
+        row("compact", "any", "a folder", 314294272, u"314.3 MB"_s);
+        row("compact", "any", "2^30", kGiB, u"1.1 GB"_s);
+        row("compact", "any", "no unit above TB", kPiB, u"1125.9 TB"_s);
+        row("compact", "any", "largest", kInt64Max, u"9223372.0 TB"_s);
         // Full sizes: 1000-based, in the locale's notation, with nothing above TB.
         row("full", "en_US", "zero", 0, u"0 bytes"_s);
         row("full", "en_US", "one", 1, u"1 byte"_s);
@@ -96,6 +96,18 @@ private Q_SLOTS:
                      : format == u"count" ? FormatUtils::formatCount(value)
                                           : FormatUtils::formatDateFull(value),
                      expected);
+        }
+    }
+
+    // A total reads the same in both size formats: the compact one is the full one in English
+    // without grouping and with "KB" for "kB".
+    void compactAndFullSizesAgree()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        for (qint64 bytes = 1000; bytes < kInt64Max / 7; bytes = bytes * 7 + 3) {
+            QString full = FormatUtils::formatBytes(bytes);
+            full.remove(u',').replace(u"kB"_s, u"KB"_s);
+            QCOMPARE(FormatUtils::formatBytesCompact(bytes), full);
         }
     }
 

@@ -290,6 +290,50 @@ private Q_SLOTS:
         QTRY_VERIFY(!sheet->isVisible());
     }
 
+    // The window opens at its ideal size where the screen has room, and within the screen's
+    // free area, less a margin, where it has not (a laptop at twice the scale).
+    void theWindowFitsItsScreen_data()
+    {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QSize>("minimum");
+        QTest::newRow("roomy") << QRect(0, 0, 1920, 1050) << QSize(1200, 800) << QSize(900, 600);
+        QTest::newRow("scale 2") << QRect(0, 14, 700, 436) << QSize(660, 396) << QSize(660, 396);
+        QTest::newRow("wide, low") << QRect(0, 0, 1440, 700) << QSize(1200, 660) << QSize(900, 600);
+    }
+
+    void theWindowFitsItsScreen()
+    {
+        QFETCH(QRect, available);
+        QFETCH(QSize, size);
+        QFETCH(QSize, minimum);
+        QCOMPARE(MainWindow::sizeWithin(MainWindow::kIdealSize, available), size);
+        QCOMPARE(MainWindow::sizeWithin(MainWindow::kMinimumSize, available), minimum);
+        // The test platform's own screen is smaller than the ideal size.
+        Window w;
+        const QSize free = w.window.screen()->availableGeometry().size();
+        QVERIFY(free.boundedTo(QSize(1200, 800)) != QSize(1200, 800));
+        QCOMPARE(w.window.size(), MainWindow::sizeWithin(MainWindow::kIdealSize, QRect({}, free)));
+        QVERIFY(free.expandedTo(w.window.minimumSize()) == free);
+    }
+
+    // Quitting works from every window, also while the picker sheet blocks the main window.
+    void ctrlQQuitsFromEveryWindow()
+    {
+        for (const char* opener : {"newScanAction", "aboutAction"}) {
+            Window w;
+            w.action(opener)->trigger();
+            QWidget* top = opener == QByteArray("aboutAction")
+                               ? static_cast<QWidget*>(w.window.aboutView())
+                               : w.content().pickerSheet();
+            QTRY_VERIFY(top && top->isVisible());
+            top->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(top));
+            QTest::keyClick(top, Qt::Key_Q, Qt::ControlModifier);
+            QTRY_VERIFY2(!w.window.isVisible() && !top->isVisible(), opener);
+        }
+    }
+
     void theAboutWindowIsSingle()
     {
         Window w;

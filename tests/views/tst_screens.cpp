@@ -88,7 +88,7 @@ private Q_SLOTS:
         FakeClipboard clipboard;
         AnalysisViewFactory factory(fileManager, clipboard);
         MainWindow window(state, panel, factory);
-        window.resize(1280, 820);
+        window.resize(1280, 820); // larger than the test screen, as on a desktop
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         ContentView& content = *window.contentView();

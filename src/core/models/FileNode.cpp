@@ -1,6 +1,7 @@
 #include "FileNode.h"
 
 #include "NodeArena.h"
+#include "utils/DisplayText.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -59,7 +60,7 @@ NodeRef FileNode::create(std::string_view name, std::string_view path, bool isDi
 
 QString FileNode::name() const
 {
-    return QString::fromUtf8(nameData(), m_nameLength);
+    return DisplayText::fromBytes(nameBytes());
 }
 
 std::string FileNode::pathBytes() const
@@ -90,8 +91,7 @@ std::string FileNode::pathBytes() const
 
 QString FileNode::path() const
 {
-    const std::string bytes = pathBytes();
-    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return DisplayText::fromBytes(pathBytes());
 }
 
 std::string_view FileNode::extensionBytes() const

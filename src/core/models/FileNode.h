@@ -100,7 +100,7 @@ public:
 
     const NodeId& id() const { return m_id; }
     std::string_view nameBytes() const { return {nameData(), m_nameLength}; }
-    QString name() const;          // for display: decoded as UTF-8, invalid bytes replaced
+    QString name() const;          // for display (DisplayText): invalid UTF-8 and controls replaced
     std::string pathBytes() const; // the exact location
     QString path() const;          // for display
     // Text after the last dot of the name, empty when there is none, when the only dot

@@ -1,12 +1,14 @@
 #include "ScanProgress.h"
 
+#include "utils/DisplayText.h"
+
 namespace plenvo {
 
 ScanProgress ScanProgress::scanning(const QString& path, std::int64_t filesScanned)
 {
     ScanProgress p;
     p.m_kind = Kind::scanning;
-    p.m_text = path;
+    p.m_text = DisplayText::withoutControlCharacters(path);
     p.m_first = filesScanned;
     return p;
 }

@@ -19,7 +19,8 @@ public:
     static ScanProgress failed(const QString& message);
 
     Kind kind() const { return m_kind; }
-    // scanning: the last path component of the folder (or file) just scanned.
+    // scanning: the last path component of the folder (or file) just scanned, for display
+    // (control characters replaced, see DisplayText).
     const QString& path() const { return m_text; }
     std::int64_t filesScanned() const { return m_first; }
     // completed

@@ -1,5 +1,7 @@
 #include "ScanResult.h"
 
+#include "utils/DisplayText.h"
+
 #include <algorithm>
 #include <bit>
 
@@ -86,7 +88,7 @@ ScanResult::~ScanResult()
 
 QString ScanResult::rootPathDisplay() const
 {
-    return QString::fromUtf8(m_rootPath.data(), qsizetype(m_rootPath.size()));
+    return DisplayText::fromBytes(m_rootPath);
 }
 
 QString ScanResult::rootName() const
@@ -98,7 +100,7 @@ QString ScanResult::rootName() const
         return QStringLiteral("/");
     const std::size_t slash = path.rfind('/');
     const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    return QString::fromUtf8(name.data(), qsizetype(name.size()));
+    return DisplayText::fromBytes(name);
 }
 
 const std::vector<NodeRef>& ScanResult::files(FileCategory category) const

@@ -31,8 +31,9 @@ public:
     const NodeRef& rootNode() const { return m_rootNode; }
     std::int64_t scanDate() const { return m_scanDate; }
     const std::string& rootPath() const { return m_rootPath; }
+    // For display (DisplayText): the root path, and its last component ("/" for the root).
     QString rootPathDisplay() const;
-    QString rootName() const; // the last component of the root path ("/" for the root)
+    QString rootName() const;
 
     // Every file of the tree (never folders), depth first, a folder's own files before those
     // of its subfolders.

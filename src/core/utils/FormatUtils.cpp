@@ -16,6 +16,27 @@ std::uint64_t magnitudeOf(std::int64_t value)
     return value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
 }
 
+constexpr std::array<std::uint64_t, 5> kSiScales = {1, 1000, 1'000'000, 1'000'000'000,
+                                                    1'000'000'000'000};
+constexpr int kMaxSiPower = 4; // TB
+
+// The unit (a power of 1000: 0 for bytes up to 4 for TB) a size of `magnitude` bytes is shown
+// in with one decimal: the smallest that keeps the rounded number below 1000 (999,999 bytes
+// is "1.0 MB", not "1000.0 kB"), and never above TB.
+int siPowerFor(std::uint64_t magnitude)
+{
+    int power = 0;
+    for (std::uint64_t rest = magnitude; rest >= 1000 && power < kMaxSiPower; rest /= 1000)
+        ++power;
+    // Below TB, magnitude * 10 cannot overflow.
+    if (power < kMaxSiPower) {
+        const std::uint64_t scale = kSiScales[static_cast<std::size_t>(power)];
+        if ((magnitude * 10 + scale / 2) / scale >= 10000)
+            ++power;
+    }
+    return power;
+}
+
 // The locale's name for the SI unit 1000^power (power 1 to 4: kB, MB, GB, TB), as Qt's own
 // data-size formatting writes it. Qt gives no direct access to the names, so they are read
 // off a sample it formats: "<number> <unit>".
@@ -122,23 +143,18 @@ QString mediumDateFormat(const QLocale& locale)
 QString FormatUtils::formatBytesCompact(std::int64_t bytes)
 {
     static constexpr std::array<const char*, 5> units = {"B", "KB", "MB", "GB", "TB"};
-    if (bytes < 1024)
+    if (bytes < 1000)
         return QString::number(static_cast<qlonglong>(bytes)) + QStringLiteral(" B");
-    double value = static_cast<double>(bytes) / 1024.0;
-    std::size_t unit = 1;
-    while (value >= 1024.0 && unit < units.size() - 1) {
-        value /= 1024.0;
-        ++unit;
-    }
+    const int power = siPowerFor(static_cast<std::uint64_t>(bytes));
+    const double value = static_cast<double>(bytes) /
+                         static_cast<double>(kSiScales[static_cast<std::size_t>(power)]);
     // QString::number always uses the C locale: '.' as decimal point, no grouping.
-    return QString::number(value, 'f', 1) + u' ' + QLatin1String(units[unit]);
+    return QString::number(value, 'f', 1) + u' ' +
+           QLatin1String(units[static_cast<std::size_t>(power)]);
 }
 
 QString FormatUtils::formatBytes(std::int64_t bytes)
 {
-    static constexpr std::array<std::uint64_t, 5> scales = {1, 1000, 1'000'000, 1'000'000'000,
-                                                            1'000'000'000'000};
-    constexpr int maxPower = 4; // TB
     const QLocale locale;
     const std::uint64_t magnitude = magnitudeOf(bytes);
 
@@ -149,17 +165,8 @@ QString FormatUtils::formatBytes(std::int64_t bytes)
         return locale.formattedDataSize(bytes, 0, QLocale::DataSizeSIFormat);
     }
 
-    int power = 0;
-    for (std::uint64_t rest = magnitude; rest >= 1000 && power < maxPower; rest /= 1000)
-        ++power;
-    // One decimal is shown: a value that rounds to 1000.0 takes the next unit instead
-    // (999,999 bytes is "1.0 MB", not "1000.0 kB"). Below TB, magnitude * 10 cannot overflow.
-    if (power < maxPower) {
-        const std::uint64_t scale = scales[static_cast<std::size_t>(power)];
-        if ((magnitude * 10 + scale / 2) / scale >= 10000)
-            ++power;
-    }
-    const std::uint64_t scale = scales[static_cast<std::size_t>(power)];
+    const int power = siPowerFor(magnitude);
+    const std::uint64_t scale = kSiScales[static_cast<std::size_t>(power)];
     const QString number =
         locale.toString(static_cast<double>(bytes) / static_cast<double>(scale), 'f', 1);
     return number + u' ' + siUnitName(locale, power, scale);

@@ -13,10 +13,11 @@ class FormatUtils {
 public:
     FormatUtils() = delete;
 
-    // Compact size for tight places and messages: 1024-based, one decimal, units B, KB, MB,
-    // GB, TB, always with a '.' decimal point and no grouping. Below 1024 (negatives
-    // included) the plain count and "B": "-5 B", "1023 B", "1.0 KB", "1024.0 KB" (for
-    // 1048575: the unit is chosen before rounding), "8388608.0 TB" (no unit above TB).
+    // Compact size for tight places and messages: the same 1000-based units and unit choice as
+    // formatBytes, so a total reads the same in both forms, but with the unit names B, KB, MB,
+    // GB, TB, always a '.' decimal point and no grouping. Below 1000 (negatives included) the
+    // plain count and "B": "-5 B", "999 B", "1.0 KB", "1.0 MB" for 999,999 bytes (never
+    // "1000.0 KB"), "1125.9 TB" for 2^50 bytes (no unit above TB).
     static QString formatBytesCompact(std::int64_t bytes);
 
     // The size as file managers show it: 1000-based (SI) units from bytes to TB (never PB

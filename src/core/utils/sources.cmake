@@ -4,6 +4,7 @@ target_sources(plenvo-core PRIVATE
     utils/Localization.cpp utils/Localization.h
     utils/FormatUtils.cpp utils/FormatUtils.h
     utils/FileUri.cpp utils/FileUri.h
+    utils/DisplayText.cpp utils/DisplayText.h
 )
 
 # Translation catalogs, keyed by message id (the key itself, placeholders included). lrelease

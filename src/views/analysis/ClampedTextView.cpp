@@ -14,20 +14,6 @@
 
 namespace plenvo {
 
-namespace {
-
-QString withoutControlCharacters(QString text)
-{
-    for (QChar& c : text) {
-        const char16_t u = c.unicode();
-        if (u < 0x20 || u == 0x7f || u == 0x2028 || u == 0x2029)
-            c = QChar::ReplacementCharacter;
-    }
-    return text;
-}
-
-} // namespace
-
 ClampedTextView::ClampedTextView(TextStyle style, const TextStyles::Options& options,
                                  std::optional<ColorToken> color, int maxLines,
                                  QTextOption::WrapMode wrap, Qt::Alignment alignment,
@@ -71,7 +57,6 @@ void ClampedTextView::setFullText(const QString& text)
     if (text == m_fullText)
         return;
     m_fullText = text;
-    m_shownFull = withoutControlCharacters(text);
     m_fitWidth = -1;
     refit();
     updateGeometry();
@@ -119,12 +104,12 @@ void ClampedTextView::measureLine()
 
 int ClampedTextView::heightForWidth(int width) const
 {
-    return heightFor(int(fitLines(m_shownFull, font(), width, m_maxLines, m_wrap).size()));
+    return heightFor(int(fitLines(m_fullText, font(), width, m_maxLines, m_wrap).size()));
 }
 
 QSize ClampedTextView::sizeHint() const
 {
-    const int natural = qCeil(QFontMetricsF(font()).horizontalAdvance(m_shownFull)) + 1;
+    const int natural = qCeil(QFontMetricsF(font()).horizontalAdvance(m_fullText)) + 1;
     return {natural, heightForWidth(width())};
 }
 
@@ -165,9 +150,9 @@ QMimeData* ClampedTextView::createMimeDataFromSelection() const
 {
     // The shown text agrees with the whole text up to the ellipsis, if there is one.
     const QString shown = toPlainText();
-    const int kept = int(
-        std::mismatch(shown.begin(), shown.end(), m_shownFull.begin(), m_shownFull.end()).first -
-        shown.begin());
+    const int kept =
+        int(std::mismatch(shown.begin(), shown.end(), m_fullText.begin(), m_fullText.end()).first -
+            shown.begin());
     const QTextCursor cursor = textCursor();
     const int start = std::min(cursor.selectionStart(), kept);
     const int end = cursor.selectionEnd() > kept ? int(m_fullText.size()) : cursor.selectionEnd();
@@ -196,7 +181,7 @@ void ClampedTextView::refit()
     if (width == m_fitWidth)
         return;
     m_fitWidth = width;
-    const QStringList lines = fitLines(m_shownFull, font(), width, m_maxLines, m_wrap);
+    const QStringList lines = fitLines(m_fullText, font(), width, m_maxLines, m_wrap);
     m_lineCount = int(lines.size());
     const QString shown = lines.join(QString());
     if (shown != toPlainText())

@@ -15,8 +15,8 @@ namespace plenvo {
 // width (at word boundaries, or anywhere for text without spaces, as the wrap mode says), and
 // elided at the end of the last line when it needs more. The widget is as tall as the lines it
 // shows. Line breaks are soft, so a selection copies the text as it is, also across lines, and a
-// selection that takes in the ellipsis copies the rest of the text it stands for. Control
-// characters (a newline in a file name) are shown as U+FFFD.
+// selection that takes in the ellipsis copies the rest of the text it stands for. The text is
+// one paragraph: names and paths come without line breaks (see DisplayText).
 class ClampedTextView : public QTextEdit {
     Q_OBJECT
 
@@ -59,8 +59,7 @@ private:
     std::optional<ColorToken> m_color;
     int m_maxLines;
     QTextOption::WrapMode m_wrap;
-    QString m_fullText;  // as given
-    QString m_shownFull; // the same with control characters replaced, index for index
+    QString m_fullText;
     int m_lineCount = 1;
     int m_lineHeight = 0;
     int m_fitWidth = -1;

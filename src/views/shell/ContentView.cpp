@@ -377,6 +377,16 @@ void ContentView::resizeEvent(QResizeEvent* event)
     layOutOverlay();
 }
 
+void ContentView::setSheetActions(const QList<QAction*>& actions)
+{
+    if (m_sheet) {
+        for (QAction* action : std::as_const(m_sheetActions))
+            m_sheet->removeAction(action);
+        m_sheet->addActions(actions);
+    }
+    m_sheetActions = actions;
+}
+
 void ContentView::syncPicker()
 {
     const bool wanted = m_state.showDirectoryPicker();
@@ -384,6 +394,7 @@ void ContentView::syncPicker()
         if (!m_sheet) {
             m_sheet = new DirectoryPickerSheet(m_state, m_panel, this);
             m_sheet->setWindowModality(Qt::WindowModal);
+            m_sheet->addActions(m_sheetActions);
             // However it closes, the state hears of it.
             connect(m_sheet, &QDialog::finished, this, [this] {
                 if (m_state.showDirectoryPicker())

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+class QAction;
 class QSplitter;
 class QStackedLayout;
 class QToolButton;
@@ -59,6 +60,9 @@ public:
     ToastView* toastView() const { return m_toast; }
     SidebarView* sidebar() const { return m_sidebar; }
     DirectoryPickerSheet* pickerSheet() const;
+    // Commands that stay at hand by their shortcuts while the picker sheet blocks the window
+    // (Quit).
+    void setSheetActions(const QList<QAction*>& actions);
 
 public Q_SLOTS:
     // The inspector command: toggles the column while it is supported, else does nothing.
@@ -106,6 +110,7 @@ private:
     DeleteBanner* m_banner = nullptr;
     ToastView* m_toast = nullptr;
     QPointer<DirectoryPickerSheet> m_sheet;
+    QList<QAction*> m_sheetActions;
 };
 
 } // namespace plenvo

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenuBar>
+#include <QScreen>
 
 namespace plenvo {
 
@@ -18,8 +19,10 @@ MainWindow::MainWindow(AppState& state, FolderPanel& panel, DetailViewFactory& f
     setObjectName(QStringLiteral("mainWindow"));
     m_content = new ContentView(state, panel, factory, this);
     setCentralWidget(m_content);
-    setMinimumSize(900, 600);
-    resize(1200, 800);
+    // On a small screen, or at a large scale, the window still opens whole on the screen.
+    const QRect available = screen() ? screen()->availableGeometry() : QRect();
+    setMinimumSize(sizeWithin(kMinimumSize, available));
+    resize(sizeWithin(kIdealSize, available));
     buildMenus();
     setWindowTitle(titleFor(state.scanResult().get()));
     connect(&state, &AppState::scanResultChanged, this,
@@ -29,6 +32,14 @@ MainWindow::MainWindow(AppState& state, FolderPanel& panel, DetailViewFactory& f
 AboutView* MainWindow::aboutView() const
 {
     return m_about;
+}
+
+QSize MainWindow::sizeWithin(QSize wanted, const QRect& available)
+{
+    if (available.isEmpty())
+        return wanted;
+    const QSize room = available.size() - QSize(kScreenMargin, kScreenMargin);
+    return wanted.boundedTo(room.expandedTo(QSize(1, 1)));
 }
 
 QString MainWindow::titleFor(const ScanResult* result)
@@ -49,6 +60,10 @@ void MainWindow::buildMenus()
     QAction* quit = file->addAction(L("menu.quit"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setMenuRole(QAction::QuitRole);
+    // From every window of the application. The window-modal picker sheet blocks this window
+    // and with it the menu bar, so the sheet carries the action too.
+    quit->setShortcutContext(Qt::ApplicationShortcut);
+    m_content->setSheetActions({quit});
     connect(quit, &QAction::triggered, qApp, &QApplication::closeAllWindows);
 
     QMenu* view = menuBar()->addMenu(L("menu.view"));
