@@ -34,7 +34,6 @@ constexpr int kPanePadding = 16;
 constexpr int kPaneSpacing = 16;
 constexpr int kLeftMinimumWidth = 280;
 constexpr int kLeftIdealWidth = 320;
-constexpr int kLeftMaximumWidth = 360;
 constexpr int kLegendSpacing = 6;
 constexpr int kLegendMinimumWidth = 140;
 
@@ -46,14 +45,6 @@ QFrame* divider(QFrame::Shape shape, QWidget* parent)
     line->setForegroundRole(QPalette::Mid);
     return line;
 }
-
-// The scrolling left pane: as wide as it would like to be (kLeftIdealWidth) while there is
-// room, narrower down to its minimum when there is not.
-class SidePane : public QScrollArea {
-public:
-    using QScrollArea::QScrollArea;
-    QSize sizeHint() const override { return {kLeftIdealWidth, QScrollArea::sizeHint().height()}; }
-};
 
 } // namespace
 
@@ -77,7 +68,8 @@ CategoriesView::CategoriesView(AppState& state, FileManager& fileManager, Clipbo
     auto* panes = new QHBoxLayout;
     panes->setSpacing(0);
     panes->addWidget(leftPane());
-    panes->addWidget(divider(QFrame::VLine, this));
+    m_divider = divider(QFrame::VLine, this);
+    panes->addWidget(m_divider);
     panes->addWidget(rightPane(fileManager, clipboard), 1);
     column->addLayout(panes, 1);
     setFocusProxy(m_list);
@@ -98,37 +90,36 @@ CategoriesView::~CategoriesView() = default;
 
 QWidget* CategoriesView::leftPane()
 {
-    auto* pane = new SidePane(this);
+    auto* pane = new QScrollArea(this);
     pane->setObjectName(QStringLiteral("categoriesPane"));
     pane->setFrameShape(QFrame::NoFrame);
     pane->setWidgetResizable(true);
     pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    pane->setMinimumWidth(kLeftMinimumWidth);
-    pane->setMaximumWidth(kLeftMaximumWidth);
-    pane->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    pane->setFixedWidth(kLeftIdealWidth); // see fitPanes()
+    m_leftPane = pane;
 
     auto* content = new QWidget;
     auto* stack = new QVBoxLayout(content);
     stack->setContentsMargins(kPanePadding, kPanePadding, kPanePadding, kPanePadding);
     stack->setSpacing(kPaneSpacing);
 
-    // The ring panel. The ring's stroke reaches beyond its box into the padding around it, as
-    // far as the ring view's own margin: the box itself keeps the panel's padding and spacing.
+    // The ring panel. The ring's stroke reaches beyond its box into the padding around it: the
+    // ring view spans the panel's padding, so that its box keeps the panel's padding and
+    // spacing, and the stroke is not cut when a scroll bar narrows the pane.
     auto* ringPanel = new RoundedPanel(content);
     ringPanel->setObjectName(QStringLiteral("ringPanel"));
     auto* ringStack = new QVBoxLayout(ringPanel);
     const int overhang = int(std::ceil(RingGeometry::overhang()));
-    ringStack->setContentsMargins(kPanePadding, kPanePadding - overhang, kPanePadding,
-                                  kPanePadding);
+    ringStack->setContentsMargins(0, kPanePadding - overhang, 0, kPanePadding);
     ringStack->setSpacing(0);
     m_ring = new RingChartView(ringPanel);
-    ringStack->addWidget(m_ring, 0, Qt::AlignHCenter);
+    ringStack->addWidget(m_ring);
     ringStack->addSpacing(kPaneSpacing - overhang);
     auto* legend = new QWidget(ringPanel);
     legend->setObjectName(QStringLiteral("legend"));
-    legend->setMinimumWidth(kLegendMinimumWidth);
+    legend->setMinimumWidth(kLegendMinimumWidth + 2 * kPanePadding);
     m_legend = new QVBoxLayout(legend);
-    m_legend->setContentsMargins(0, 0, 0, 0);
+    m_legend->setContentsMargins(kPanePadding, 0, kPanePadding, 0);
     m_legend->setSpacing(kLegendSpacing);
     ringStack->addWidget(legend);
     stack->addWidget(ringPanel);
@@ -148,6 +139,9 @@ QWidget* CategoriesView::leftPane()
 QWidget* CategoriesView::rightPane(FileManager& fileManager, Clipboard& clipboard)
 {
     auto* pane = new QWidget(this);
+    // It takes the width the left pane leaves (see fitPanes()).
+    pane->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_filePane = pane;
     auto* column = new QVBoxLayout(pane);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -218,6 +212,21 @@ void CategoriesView::selectFirstDisplayedFileIfNeeded()
 {
     if (!m_selection->hasSelection() && m_model->rowCount() > 0)
         m_selection->selectOnly(0); // the list shows it in the inspector
+}
+
+void CategoriesView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    fitPanes();
+}
+
+void CategoriesView::fitPanes()
+{
+    // The left pane keeps its ideal width while the file list and its bar have the room they
+    // need, and narrows down to its minimum before they are squeezed.
+    const int room =
+        width() - m_divider->sizeHint().width() - m_filePane->minimumSizeHint().width();
+    m_leftPane->setFixedWidth(std::clamp(room, kLeftMinimumWidth, kLeftIdealWidth));
 }
 
 void CategoriesView::showEvent(QShowEvent* event)

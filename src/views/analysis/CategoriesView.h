@@ -68,6 +68,7 @@ public:
     FileActions* actions() const { return m_actions; }
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -78,6 +79,7 @@ private:
     const CategoryStat* selectedStat() const;
     const std::vector<NodeRef>& categoryFiles() const;
 
+    void fitPanes();
     void reconcileAfterResultChange();
     void categoryChanged();
     void selectFirstDisplayedFileIfNeeded();
@@ -95,6 +97,9 @@ private:
     FileSelectionModel* m_selection;
     FileActions* m_actions;
     ViewHeader* m_header = nullptr;
+    QWidget* m_leftPane = nullptr;
+    QWidget* m_divider = nullptr;
+    QWidget* m_filePane = nullptr;
     RingChartView* m_ring = nullptr;
     QVBoxLayout* m_legend = nullptr;
     QVBoxLayout* m_categoryList = nullptr;
