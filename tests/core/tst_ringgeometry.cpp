@@ -59,12 +59,8 @@ private Q_SLOTS:
         QCOMPARE(qsizetype(slices.size()), expected.size());
         for (std::size_t i = 0; i < slices.size(); ++i) {
             QCOMPARE(slices[i].category, FileCategory::allCases()[i]);
-            QVERIFY2(std::abs(slices[i].start - expected[qsizetype(i)].x()) < 1e-12 &&
-                         std::abs(slices[i].end - expected[qsizetype(i)].y()) < 1e-12,
-                     qPrintable(QStringLiteral("segment %1: %2..%3")
-                                    .arg(i)
-                                    .arg(slices[i].start)
-                                    .arg(slices[i].end)));
+            QCOMPARE(slices[i].start, expected[qsizetype(i)].x());
+            QCOMPARE(slices[i].end, expected[qsizetype(i)].y());
         }
     }
 
@@ -90,7 +86,6 @@ private Q_SLOTS:
         QTest::newRow("gap before the top") << three << 0 << 0.9985 << qreal(90) << -1;
         QTest::newRow("the top") << three << -1 << 0.0 << qreal(90) << 0;
         QTest::newRow("the hole") << three << 0 << 0.25 << qreal(40) << -1;
-        QTest::newRow("the centre") << three << 0 << 0.0 << qreal(0) << -1;
         QTest::newRow("a segment of zero length")
             << QList<qint64>{997, 3} << 1 << 0.997 << qreal(90) << -1;
         QTest::newRow("no segments") << QList<qint64>{} << -1 << 0.25 << qreal(90) << -1;
