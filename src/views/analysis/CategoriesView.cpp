@@ -75,8 +75,8 @@ CategoriesView::CategoriesView(AppState& state, FileManager& fileManager, Clipbo
     setFocusProxy(m_list);
 
     m_shown = m_state.scanResult() ? m_state.scanResult() : m_result;
-    if (m_shown && !m_shown->categoryStat().empty())
-        m_selectedCategory = m_shown->categoryStat().front().category;
+    if (!stats().empty())
+        m_selectedCategory = stats().front().category;
     rebuildCategories();
     m_model->setFiles(&categoryFiles(), m_visibleLimit);
     updateSelectedCategory();
@@ -159,20 +159,23 @@ QWidget* CategoriesView::rightPane(FileManager& fileManager, Clipboard& clipboar
     return pane;
 }
 
-const ScanResult* CategoriesView::liveResult() const
+const std::vector<CategoryStat>& CategoriesView::stats() const
 {
-    return m_shown.get();
+    static const std::vector<CategoryStat> none;
+    return m_shown ? m_shown->categoryStat() : none;
+}
+
+std::int64_t CategoriesView::totalSize() const
+{
+    return m_shown ? m_shown->totalSize() : 0;
 }
 
 const CategoryStat* CategoriesView::selectedStat() const
 {
-    if (!m_selectedCategory || !m_shown)
-        return nullptr;
-    const auto& stats = m_shown->categoryStat();
-    const auto found = std::find_if(stats.begin(), stats.end(), [&](const CategoryStat& stat) {
-        return stat.category == *m_selectedCategory;
+    const auto found = std::find_if(stats().begin(), stats().end(), [&](const CategoryStat& stat) {
+        return stat.category == m_selectedCategory;
     });
-    return found == stats.end() ? nullptr : &*found;
+    return found == stats().end() ? nullptr : &*found;
 }
 
 const std::vector<NodeRef>& CategoriesView::categoryFiles() const
@@ -242,9 +245,8 @@ void CategoriesView::reconcileAfterResultChange()
     rebuildCategories();
     if (m_selectedCategory && !selectedStat()) {
         // The category has no files left: the first one that has any takes its place.
-        const auto& stats = m_shown->categoryStat();
         m_selectedCategory =
-            stats.empty() ? std::nullopt : std::optional<FileCategory>(stats.front().category);
+            stats().empty() ? std::nullopt : std::optional<FileCategory>(stats().front().category);
         categoryChanged();
         return;
     }
@@ -263,17 +265,13 @@ void CategoriesView::rebuildCategories()
         delete row;
     m_legendRows.clear();
     m_categoryRows.clear();
-    const ScanResult* result = liveResult();
-    const std::int64_t total = result ? result->totalSize() : 0;
-    const std::vector<CategoryStat> none;
-    const std::vector<CategoryStat>& stats = result ? result->categoryStat() : none;
-
+    const std::int64_t total = totalSize();
     m_header->setSubtitle(
-        L("categories.summary %lld %@", qint64(stats.size()), FormatUtils::formatBytes(total)));
-    m_ring->setSlices(RingGeometry::slices(stats, total));
+        L("categories.summary %lld %@", qint64(stats().size()), FormatUtils::formatBytes(total)));
+    m_ring->setSlices(RingGeometry::slices(stats(), total));
     QWidget* legend = m_legend->parentWidget();
     QWidget* list = m_categoryList->parentWidget();
-    for (const CategoryStat& stat : stats) {
+    for (const CategoryStat& stat : stats()) {
         auto* legendRow = new CategoryLegendRow(stat, legend);
         connect(legendRow, &QAbstractButton::clicked, this,
                 [this, category = stat.category] { selectCategory(category); });
@@ -297,10 +295,9 @@ void CategoriesView::updateSelectedCategory()
                            FormatUtils::formatBytesCompact(stat->totalSize),
                            stat->category.localizedName()});
     } else {
-        const ScanResult* result = liveResult();
         m_ring->setCenter({{},
                            ColorToken::secondary,
-                           FormatUtils::formatBytesCompact(result ? result->totalSize() : 0),
+                           FormatUtils::formatBytesCompact(totalSize()),
                            L("categories.total")});
     }
 }

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -75,7 +76,9 @@ private:
     QWidget* leftPane();
     QWidget* rightPane(FileManager& fileManager, Clipboard& clipboard);
 
-    const ScanResult* liveResult() const;
+    // What the shown result says; nothing when there is none.
+    const std::vector<CategoryStat>& stats() const;
+    std::int64_t totalSize() const;
     const CategoryStat* selectedStat() const;
     const std::vector<NodeRef>& categoryFiles() const;
 
