@@ -11,6 +11,8 @@
 
 #include "AppState.h"
 #include "analysis/AnalysisViewFactory.h"
+#include "analysis/CategoriesView.h"
+#include "analysis/FileListModel.h"
 #include "shell/AboutView.h"
 #include "shell/ContentView.h"
 #include "shell/DirectoryPickerSheet.h"
@@ -22,6 +24,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStyleFactory>
 #include <QTest>
@@ -125,6 +128,17 @@ private Q_SLOTS:
                  content.inspectorColumn()->parentWidget()->width() - 1);
         save(window, QStringLiteral("large-files-inspector") + suffix);
 
+        // Categories: the largest one chosen, its first file in the inspector. Beside the
+        // inspector the file list's bar needs the room: the left pane is at its narrowest.
+        state.setNavigationSelection(SidebarItem::categories);
+        auto* categories = qobject_cast<CategoriesView*>(content.detailWidget());
+        QVERIFY(categories);
+        QCOMPARE(categories->selectedCategory(),
+                 state.scanResult()->categoryStat().front().category);
+        QCOMPARE(categories->findChild<QScrollArea*>(QStringLiteral("categoriesPane"))->width(),
+                 280);
+        save(window, QStringLiteral("categories") + suffix);
+
         // A toast over the top, across the whole window.
         state.setToastMessage(L("delete.done.batch %lld %@", qint64(3), QStringLiteral("1.2 MB")));
         QTRY_COMPARE(content.toastView()->height(), content.toastView()->sizeHint().height());
@@ -143,6 +157,33 @@ private Q_SLOTS:
         QTRY_VERIFY(window.aboutView()->isVisible());
         QCOMPARE(window.aboutView()->width(), 300);
         save(*window.aboutView(), QStringLiteral("about") + suffix);
+        QApplication::setPalette(m_lightPalette);
+    }
+
+    // A category of more than a page of files, after Show More, in a view of its own.
+    void categoriesPaged_data() { everyState_data(); }
+    void categoriesPaged()
+    {
+        QFETCH(bool, dark);
+        QApplication::setPalette(dark ? darkPalette() : m_lightPalette);
+        std::vector<Entry> entries = sampleHomeEntries();
+        for (int i = 0; i < 1200; ++i)
+            entries.push_back({"Photos/Phone/IMG_" + std::to_string(2000 + i) + ".heic",
+                               1'500'000 + (i * 7919) % 2'000'000, kScanDate - i * 3'600'000LL});
+        AppState state(std::make_shared<FakeTrash>());
+        state.showResult(makeResult("/home/user", entries));
+        FakeFileManager fileManager;
+        FakeClipboard clipboard;
+        CategoriesView view(state, fileManager, clipboard);
+        view.resize(1100, 720);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.selectCategory(FileCategory::images);
+        view.showMore();
+        QCOMPARE(view.model()->rowCount(), 1000);
+        // With room to spare the left pane has its ideal width.
+        QCOMPARE(view.findChild<QScrollArea*>(QStringLiteral("categoriesPane"))->width(), 320);
+        save(view, QStringLiteral("categories-more") + (dark ? "-dark" : "-light"));
         QApplication::setPalette(m_lightPalette);
     }
 

@@ -1,4 +1,5 @@
 # Pure geometry of the hand-drawn views
 target_sources(plenvo-core PRIVATE
+    geometry/RingGeometry.cpp geometry/RingGeometry.h
     geometry/TreemapLayout.cpp geometry/TreemapLayout.h
 )

@@ -1,6 +1,7 @@
 #include "AnalysisViewFactory.h"
 
 #include "AppState.h"
+#include "CategoriesView.h"
 #include "FileInspectorView.h"
 #include "LargeFilesView.h"
 #include "OverviewView.h"
@@ -27,7 +28,7 @@ QWidget* AnalysisViewFactory::createDetailView(SidebarItem destination, AppState
     case SidebarItem::largeFiles:
         return new LargeFilesView(state, m_fileManager, m_clipboard, parent);
     case SidebarItem::categories:
-        break;
+        return new CategoriesView(state, m_fileManager, m_clipboard, parent);
     default:
         break;
     }

@@ -6,7 +6,7 @@
 
 namespace plenvo {
 
-// Names a destination whose view is not built yet.
+// Names a destination in the detail area while there is no result to show in its view.
 class DestinationPlaceholderView : public QWidget {
     Q_OBJECT
 

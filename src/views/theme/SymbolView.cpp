@@ -14,6 +14,15 @@ SymbolView::SymbolView(const QString& name, int extent, ColorToken color, QWidge
     setAccessibleDescription(name); // the symbol shown; owners may name what it stands for
 }
 
+void SymbolView::setSymbol(const QString& name, ColorToken color)
+{
+    if (name == m_name && color == m_color)
+        return;
+    m_name = name;
+    m_color = color;
+    update();
+}
+
 void SymbolView::paintEvent(QPaintEvent*)
 {
     const QPixmap symbol =

@@ -15,6 +15,11 @@ class SymbolView : public QWidget {
 public:
     SymbolView(const QString& name, int extent, ColorToken color, QWidget* parent = nullptr);
 
+    // Shows another symbol, or the same one in another colour.
+    void setSymbol(const QString& name, ColorToken color);
+    const QString& symbolName() const { return m_name; }
+    ColorToken color() const { return m_color; }
+
     QSize sizeHint() const override { return {m_extent, m_extent}; }
     QSize minimumSizeHint() const override { return sizeHint(); }
 

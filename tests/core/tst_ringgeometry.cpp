@@ -1,0 +1,138 @@
+#include "geometry/RingGeometry.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <cmath>
+#include <numbers>
+
+using namespace plenvo;
+
+namespace {
+
+// One statistic per size, in category order.
+std::vector<CategoryStat> stats(const QList<qint64>& sizes)
+{
+    std::vector<CategoryStat> result;
+    for (qsizetype i = 0; i < sizes.size(); ++i)
+        result.push_back({FileCategory::allCases()[std::size_t(i)], sizes[i], 1});
+    return result;
+}
+
+const QRectF kBox(0, 0, 180, 180);
+
+// The point `distance` from the box's centre, `turn` of a circle clockwise from the top.
+QPointF onRing(double turn, qreal distance)
+{
+    const double angle = turn * 2 * std::numbers::pi;
+    return kBox.center() + QPointF(distance * std::sin(angle), -distance * std::cos(angle));
+}
+
+} // namespace
+
+class RingGeometryTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void slices_data()
+    {
+        QTest::addColumn<QList<qint64>>("sizes");
+        QTest::addColumn<qint64>("total");
+        QTest::addColumn<QList<QPointF>>("expected"); // (start, end) per segment
+        QTest::newRow("three shares") << QList<qint64>{500, 300, 200} << qint64(1000)
+                                      << QList<QPointF>{{0, 0.497}, {0.5, 0.797}, {0.8, 0.997}};
+        QTest::newRow("a share of exactly the gap has no length")
+            << QList<qint64>{997, 3} << qint64(1000) << QList<QPointF>{{0, 0.994}, {0.997, 0.997}};
+        QTest::newRow("a tiny share still advances the next")
+            << QList<qint64>{1, 999} << qint64(1000) << QList<QPointF>{{0, 0}, {0.001, 0.997}};
+        QTest::newRow("shares of less than the total")
+            << QList<qint64>{250} << qint64(1000) << QList<QPointF>{{0, 0.247}};
+        QTest::newRow("a total of 0") << QList<qint64>{0, 0} << qint64(0) << QList<QPointF>{};
+        QTest::newRow("no statistics") << QList<qint64>{} << qint64(10) << QList<QPointF>{};
+    }
+    void slices()
+    {
+        QFETCH(QList<qint64>, sizes);
+        QFETCH(qint64, total);
+        QFETCH(QList<QPointF>, expected);
+        const std::vector<RingSlice> slices = RingGeometry::slices(stats(sizes), total);
+        QCOMPARE(qsizetype(slices.size()), expected.size());
+        for (std::size_t i = 0; i < slices.size(); ++i) {
+            QCOMPARE(slices[i].category, FileCategory::allCases()[i]);
+            QCOMPARE(slices[i].start, expected[qsizetype(i)].x());
+            QCOMPARE(slices[i].end, expected[qsizetype(i)].y());
+        }
+    }
+
+    void categoryAt_data()
+    {
+        QTest::addColumn<QList<qint64>>("sizes");
+        QTest::addColumn<int>("selected"); // index into the sizes, -1: none
+        QTest::addColumn<double>("turn");
+        QTest::addColumn<qreal>("distance");
+        QTest::addColumn<int>("expected"); // index into the sizes, -1: nothing
+        // Segments [0, .497] (selected: 28 wide), [.5, .797] and [.8, .997] (22 wide), r = 90.
+        const QList<qint64> three{500, 300, 200};
+        QTest::newRow("on the circle") << three << 0 << 0.25 << qreal(90) << 0;
+        QTest::newRow("wide stroke, outer edge") << three << 0 << 0.25 << qreal(104) << 0;
+        QTest::newRow("wide stroke, inner edge") << three << 0 << 0.25 << qreal(76) << 0;
+        QTest::newRow("beyond the wide stroke") << three << 0 << 0.25 << qreal(104.5) << -1;
+        QTest::newRow("narrow stroke, outer edge") << three << 0 << 0.6 << qreal(101) << 1;
+        QTest::newRow("beyond the narrow stroke") << three << 0 << 0.6 << qreal(103) << -1;
+        QTest::newRow("the same point, selected") << three << 1 << 0.6 << qreal(103) << 1;
+        QTest::newRow("start of a segment") << three << 0 << 0.5 + 1e-9 << qreal(90) << 1;
+        QTest::newRow("end of a segment") << three << 0 << 0.797 - 1e-9 << qreal(90) << 1;
+        QTest::newRow("gap after a segment") << three << 0 << 0.797 + 1e-9 << qreal(90) << -1;
+        QTest::newRow("gap before the top") << three << 0 << 0.9985 << qreal(90) << -1;
+        QTest::newRow("the top") << three << -1 << 0.0 << qreal(90) << 0;
+        QTest::newRow("the hole") << three << 0 << 0.25 << qreal(40) << -1;
+        QTest::newRow("a segment of zero length")
+            << QList<qint64>{997, 3} << 1 << 0.997 << qreal(90) << -1;
+        QTest::newRow("no segments") << QList<qint64>{} << -1 << 0.25 << qreal(90) << -1;
+    }
+    void categoryAt()
+    {
+        QFETCH(QList<qint64>, sizes);
+        QFETCH(int, selected);
+        QFETCH(double, turn);
+        QFETCH(qreal, distance);
+        QFETCH(int, expected);
+        const auto category = [](int i) {
+            return i < 0 ? std::nullopt
+                         : std::optional<FileCategory>(FileCategory::allCases()[std::size_t(i)]);
+        };
+        const std::vector<RingSlice> slices = RingGeometry::slices(stats(sizes), 1000);
+        QCOMPARE(RingGeometry::categoryAt(slices, kBox, onRing(turn, distance), category(selected)),
+                 category(expected));
+    }
+
+    // The middle of each arc as drawn lies on its own segment.
+    void arcsMatchTheHitTest()
+    {
+        QRandomGenerator random(7);
+        for (int round = 0; round < 50; ++round) {
+            QList<qint64> sizes;
+            qint64 total = 0;
+            for (int i = 0, n = random.bounded(1, 11); i < n; ++i) {
+                sizes << random.bounded(0, 5000);
+                total += sizes.back();
+            }
+            const std::vector<RingSlice> slices = RingGeometry::slices(stats(sizes), total);
+            for (const RingSlice& slice : slices) {
+                if (slice.isEmpty())
+                    continue;
+                const RingGeometry::Arc arc = RingGeometry::arc(slice);
+                QVERIFY(arc.sweepDegrees < 0); // clockwise
+                const double middle =
+                    (arc.startDegrees + arc.sweepDegrees / 2) * std::numbers::pi / 180;
+                const QPointF point =
+                    kBox.center() + QPointF(90 * std::cos(middle), -90 * std::sin(middle));
+                QCOMPARE(RingGeometry::categoryAt(slices, kBox, point, std::nullopt),
+                         slice.category);
+            }
+        }
+    }
+};
+
+QTEST_MAIN(RingGeometryTest)
+#include "tst_ringgeometry.moc"

@@ -1,0 +1,265 @@
+// The categories view over in-memory results: what it shows, paging, choosing a category by
+// each of its controls, and how it repairs itself after files go (to a fake Trash).
+
+#include "FakeClipboard.h"
+#include "FakeFileManager.h"
+#include "ResultBuilder.h"
+#include "state/FakeTrash.h"
+
+#include "AppState.h"
+#include "analysis/AnalysisViewFactory.h"
+#include "analysis/CategoriesView.h"
+#include "analysis/CategoryFilesHeader.h"
+#include "analysis/CategoryLegendRow.h"
+#include "analysis/CategoryListRow.h"
+#include "analysis/FileListModel.h"
+#include "analysis/FileOperationBar.h"
+#include "analysis/FileSelectionModel.h"
+#include "analysis/RingChartView.h"
+#include "analysis/ViewHeader.h"
+#include "theme/SymbolView.h"
+#include "utils/Localization.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+#include <cmath>
+#include <numbers>
+
+using namespace plenvo;
+using namespace plenvo::test;
+
+namespace {
+
+// Videos (the largest category, about 77 % of the total), 3 documents (23 %) and 2 pieces of
+// code (too small for a segment of their own), named "0000.mov", "0001.mov", ...
+std::vector<Entry> mixed(int videos = 1200)
+{
+    std::vector<Entry> entries;
+    const auto add = [&](const char* dir, const char* ext, int count, std::int64_t size) {
+        for (int i = 0; i < count; ++i)
+            entries.push_back({QString::asprintf("%s/%04d.%s", dir, i, ext).toStdString(), size});
+    };
+    add("Movies", "mov", videos, 200'000 / videos);
+    add("Docs", "pdf", 3, 20'000);
+    add("Src", "cpp", 2, 50);
+    return entries;
+}
+
+struct Harness {
+    explicit Harness(const std::vector<Entry>& entries = mixed())
+    {
+        state.showResult(makeResult("/home/user", entries));
+        view.reset(qobject_cast<CategoriesView*>(
+            factory.createDetailView(SidebarItem::categories, state, nullptr)));
+    }
+    QStringList selected() const
+    {
+        QStringList names;
+        for (const NodeRef& file : view->selection()->selectedFiles())
+            names << file->name();
+        return names;
+    }
+    QString shown() const
+    {
+        return state.selectedNode() ? state.selectedNode()->name() : QStringLiteral("-");
+    }
+    QString category() const
+    {
+        return view->selectedCategory() ? view->selectedCategory()->rawValue() : QString("-");
+    }
+
+    AppState state{std::make_shared<FakeTrash>()};
+    FakeFileManager fileManager;
+    FakeClipboard clipboard;
+    AnalysisViewFactory factory{fileManager, clipboard};
+    std::unique_ptr<CategoriesView> view;
+};
+
+} // namespace
+
+class CategoriesViewTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        Localization::setLanguage(u"en");
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    }
+
+    void shown_data()
+    {
+        QTest::addColumn<std::vector<Entry>>("entries");
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<int>("segments");
+        QTest::addColumn<QStringList>("shares"); // of the category rows, in order
+        QTest::addColumn<QString>("icon");
+        QTest::addColumn<QString>("title"); // also the caption in the ring's hole
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("no files") << std::vector<Entry>{{"empty/", 0}}
+                                  << "Categories: 0 · Total: 0 bytes" << 0 << QStringList{}
+                                  << "tray.full.fill"
+                                  << "All Files"
+                                  << "Showing 0 of 0"
+                                  << "-";
+        QTest::newRow("a total of 0")
+            << std::vector<Entry>{{"a.txt", 0}, {"b.mov", 0}} << "Categories: 2 · Total: 0 bytes"
+            << 0 << QStringList{"0.0%", "0.0%"} << "doc.text.fill"
+            << "Documents"
+            << "Showing 1 of 1"
+            << "a.txt";
+        QTest::newRow("more than a page") << mixed() << "Categories: 3 · Total: 259.3 kB" << 3
+                                          << QStringList{"76.8%", "23.1%", "0.0%"} << "film.fill"
+                                          << "Videos"
+                                          << "Showing 500 of 1200"
+                                          << "0000.mov";
+    }
+    void shown()
+    {
+        QFETCH(std::vector<Entry>, entries);
+        QFETCH(QString, summary);
+        QFETCH(int, segments);
+        QFETCH(QStringList, shares);
+        QFETCH(QString, icon);
+        QFETCH(QString, title);
+        QFETCH(QString, count);
+        QFETCH(QString, shown);
+        Harness h(entries);
+        QCOMPARE(h.view->header()->subtitle(), summary);
+        QCOMPARE(int(h.view->ring()->slices().size()), segments);
+        QCOMPARE(h.view->ring()->center().caption, h.view->selectedCategory() ? title : "Total");
+        QCOMPARE(int(h.view->legendRows().size()), shares.size());
+        QStringList rowShares;
+        for (const CategoryListRow* row : h.view->categoryRows())
+            rowShares << row->shareText();
+        QCOMPARE(rowShares, shares);
+        CategoryFilesHeader& header = *h.view->filesHeader();
+        QCOMPARE(header.icon()->symbolName(), icon);
+        QCOMPARE(header.title(), title);
+        QCOMPARE(header.countText(), count);
+        QCOMPARE(header.showMoreButton()->isVisibleTo(&header), entries.size() > 500);
+        QCOMPARE(h.selected(), shown == u"-" ? QStringList() : QStringList{shown});
+        QCOMPARE(h.shown(), shown);
+    }
+
+    // Show More adds a page of rows at the end, without resetting the list or its selection.
+    void paging_data()
+    {
+        QTest::addColumn<int>("clicks");
+        QTest::addColumn<int>("listed");
+        QTest::newRow("first page") << 0 << 500;
+        QTest::newRow("two pages") << 1 << 1000;
+        QTest::newRow("all of them") << 2 << 1200;
+    }
+    void paging()
+    {
+        QFETCH(int, clicks);
+        QFETCH(int, listed);
+        Harness h;
+        h.view->selection()->selectOnly(3);
+        QSignalSpy resets(h.view->model(), &QAbstractItemModel::modelReset);
+        QToolButton* button = h.view->filesHeader()->showMoreButton();
+        for (int i = 0; i < clicks; ++i)
+            button->click();
+        QCOMPARE(h.view->visibleLimit(), 500 * (clicks + 1));
+        QCOMPARE(h.view->model()->rowCount(), listed);
+        QCOMPARE(h.view->filesHeader()->countText(),
+                 L("categories.visibleFileCount %lld %lld", qint64(listed), qint64(1200)));
+        QCOMPARE(button->isVisibleTo(h.view->filesHeader()), listed < 1200);
+        QCOMPARE(resets.count(), 0);
+        QCOMPARE(h.selected(), QStringList{"0003.mov"});
+    }
+
+    // A click on the ring, the legend or the list chooses a category; choosing the one
+    // already chosen keeps the page and the selection.
+    void choosing_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("index"); // 0: videos, the chosen one; 1: documents
+        for (const char* control : {"ring", "legend", "list"}) {
+            QTest::addRow("%s, another category", control) << control << 1;
+            QTest::addRow("%s, the same category", control) << control << 0;
+        }
+    }
+    void choosing()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, index);
+        Harness h;
+        h.view->showMore();
+        h.view->selection()->selectOnly(7);
+        const auto row = std::size_t(index);
+        if (control == u"legend") {
+            QTest::mouseClick(h.view->legendRows()[row], Qt::LeftButton);
+        } else if (control == u"list") {
+            QTest::mouseClick(h.view->categoryRows()[row], Qt::LeftButton);
+        } else { // the middle of the segment, on the circle
+            const RingSlice& slice = h.view->ring()->slices()[row];
+            const double angle = (slice.start + slice.end) * std::numbers::pi;
+            const QPointF point = h.view->ring()->ringBox().center() +
+                                  QPointF(90 * std::sin(angle), -90 * std::cos(angle));
+            QTest::mouseClick(h.view->ring(), Qt::LeftButton, {}, point.toPoint());
+        }
+        const FileCategory category = index ? FileCategory::documents : FileCategory::videos;
+        QCOMPARE(h.view->selectedCategory(), std::optional<FileCategory>(category));
+        QCOMPARE(h.view->ring()->selectedCategory(), std::optional<FileCategory>(category));
+        for (const CategoryListRow* row : h.view->categoryRows())
+            QCOMPARE(row->isChecked(), row->category() == category);
+        QCOMPARE(h.view->visibleLimit(), index ? 500 : 1000);
+        QCOMPARE(h.view->model()->rowCount(), index ? 3 : 1000);
+        const QString first = index ? "0000.pdf" : "0007.mov";
+        QCOMPARE(h.selected(), QStringList{first});
+        QCOMPARE(h.shown(), first);
+    }
+
+    void afterDeletion_data()
+    {
+        // What goes: the files of a category, of all categories, or the selected file.
+        QTest::addColumn<int>("videos");
+        QTest::addColumn<QString>("deleted");
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("selectedAfter");
+        QTest::newRow("the last files of the category") << 4 << "Videos"
+                                                        << "Documents" << 500 << "0000.pdf";
+        QTest::newRow("the selected file") << 1200 << "selected"
+                                           << "Videos" << 1000 << "0000.mov";
+        QTest::newRow("another category's files") << 1200 << "Code"
+                                                  << "Videos" << 1000 << "0002.mov";
+        QTest::newRow("every file") << 4 << "all"
+                                    << "-" << 500 << "-";
+    }
+    void afterDeletion()
+    {
+        QFETCH(int, videos);
+        QFETCH(QString, deleted);
+        QFETCH(QString, category);
+        QFETCH(int, limit);
+        QFETCH(QString, selectedAfter);
+        Harness h(mixed(videos));
+        h.view->showMore();
+        h.view->selection()->selectOnly(2);
+        const ScanResult& result = *h.state.scanResult();
+        if (deleted == u"selected") {
+            h.view->bar()->moveToTrash();
+        } else {
+            std::vector<NodeRef> doomed;
+            for (FileCategory c : FileCategory::allCases())
+                if (deleted == u"all" || deleted == c.rawValue())
+                    doomed.insert(doomed.end(), result.files(c).begin(), result.files(c).end());
+            h.state.deleteFiles(doomed);
+        }
+        QTRY_VERIFY(!h.state.isDeleting());
+        QCOMPARE(h.category(), category);
+        QCOMPARE(h.view->visibleLimit(), limit);
+        QCOMPARE(int(h.view->categoryRows().size()), int(result.categoryStat().size()));
+        QCOMPARE(h.selected(), selectedAfter == u"-" ? QStringList() : QStringList{selectedAfter});
+        QCOMPARE(h.shown(), selectedAfter);
+    }
+};
+
+QTEST_MAIN(CategoriesViewTest)
+#include "tst_categoriesview.moc"
