@@ -226,9 +226,8 @@ void CategoriesView::resizeEvent(QResizeEvent* event)
 void CategoriesView::fitPanes()
 {
     // The left pane keeps its ideal width while the file list and its bar have the room they
-    // need, and narrows down to its minimum before they are squeezed.
-    const int room =
-        width() - m_divider->sizeHint().width() - m_filePane->minimumSizeHint().width();
+    // ask for, and narrows down to its minimum before they are squeezed.
+    const int room = width() - m_divider->sizeHint().width() - m_filePane->sizeHint().width();
     m_leftPane->setFixedWidth(std::clamp(room, kLeftMinimumWidth, kLeftIdealWidth));
 }
 

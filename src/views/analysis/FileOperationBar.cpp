@@ -48,6 +48,7 @@ FileOperationBar::FileOperationBar(AppState& state, FileSelectionModel& selectio
     m_selectAll = textButton(L("cleanup.selectAll"), this);
     m_deselectAll = textButton(L("cleanup.deselectAll"), this);
     m_summary = new StyledLabel(TextStyle::caption, {}, ColorToken::tertiary, this);
+    m_summary->setElideMode(Qt::ElideRight);
     m_reveal = new QToolButton(this);
     m_reveal->setDefaultAction(actions.reveal());
     m_reveal->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -58,6 +59,11 @@ FileOperationBar::FileOperationBar(AppState& state, FileSelectionModel& selectio
     m_trash->setFont(TextStyles::font(TextStyle::callout, {.weight = QFont::Medium}));
     m_trash->setIcon(Icons::icon(QStringLiteral("trash"), QColor(Qt::white)));
 
+    // The buttons keep their width; a narrow pane shortens the summary instead.
+    for (QWidget* button :
+         {static_cast<QWidget*>(m_selectAll), static_cast<QWidget*>(m_deselectAll),
+          static_cast<QWidget*>(m_reveal), static_cast<QWidget*>(m_trash)})
+        button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     row->addWidget(m_selectAll);
     row->addWidget(m_deselectAll);
     row->addStretch(1);
