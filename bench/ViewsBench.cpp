@@ -3,6 +3,7 @@
 
 #include "AppState.h"
 #include "analysis/AnalysisViewFactory.h"
+#include "analysis/CategoriesView.h"
 #include "analysis/FileOperationList.h"
 #include "analysis/LargeFilesView.h"
 #include "analysis/TreeMapView.h"
@@ -186,6 +187,50 @@ int viewsMode(const std::string& dir)
         },
         [&] { large.reset(); });
 
+    // The categories browser: built and drawn; switching to the category with the most files;
+    // one more page after twenty (from 10,500 rows).
+    const double categories = viewMs(factory, state, SidebarItem::categories);
+    const ScanResult& result = *state.scanResult();
+    FileCategory most = FileCategory::other;
+    for (const FileCategory category : FileCategory::allCases())
+        if (result.files(category).size() > result.files(most).size())
+            most = category;
+    const std::size_t mostFiles = result.files(most).size();
+    FileCategory another = most;
+    for (const CategoryStat& stat : result.categoryStat())
+        if (stat.category != most)
+            another = stat.category;
+    std::unique_ptr<CategoriesView> browser;
+    const auto makeBrowser = [&] {
+        browser.reset(static_cast<CategoriesView*>(
+            factory.createDetailView(SidebarItem::categories, state, nullptr)));
+        render(*browser);
+    };
+    const double categoriesSwitch = medianMs(
+        [&] {
+            makeBrowser();
+            browser->selectCategory(another);
+            render(*browser);
+        },
+        [&] {
+            browser->selectCategory(most);
+            render(*browser);
+        },
+        [&] { browser.reset(); });
+    const double categoriesShowMore = medianMs(
+        [&] {
+            makeBrowser();
+            browser->selectCategory(most);
+            for (int i = 0; i < 20; ++i)
+                browser->showMore();
+            render(*browser);
+        },
+        [&] {
+            browser->showMore();
+            render(*browser);
+        },
+        [&] { browser.reset(); });
+
     // The inspector of the widest folder.
     state.setSelectedNode(widest);
     std::unique_ptr<QWidget> inspector;
@@ -222,10 +267,14 @@ int viewsMode(const std::string& dir)
     std::printf("{\"files\":%zu,\"treemap_root_ms\":%.2f,\"treemap_widest_ms\":%.2f,"
                 "\"treemap_widest_children\":%zu,\"treemap_hover_ms\":%.2f,\"overview_ms\":%.2f,"
                 "\"large_files_ms\":%.2f,\"select_all_ms\":%.2f,\"inspector_ms\":%.2f,"
+                "\"categories_ms\":%.2f,\"categories_switch_ms\":%.2f,"
+                "\"categories_show_more_ms\":%.2f,\"categories_largest_files\":%zu,"
                 "\"revision_rebuild_ms\":%.2f,\"timing\":\"UI-thread CPU time, median of %d, "
                 "%dx%d offscreen\"}\n",
                 files, treemapRoot, treemapWidest, widestChildren, treemapHover, overview,
-                largeFiles, selectAll, inspectorMs, rebuildWorst, kRuns, kWidth, kHeight);
+                largeFiles, selectAll, inspectorMs, categories, categoriesSwitch,
+                categoriesShowMore, result.files(most).size(), rebuildWorst, kRuns, kWidth,
+                kHeight);
     return 0;
 }
 
