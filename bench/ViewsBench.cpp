@@ -273,8 +273,7 @@ int viewsMode(const std::string& dir)
                 "%dx%d offscreen\"}\n",
                 files, treemapRoot, treemapWidest, widestChildren, treemapHover, overview,
                 largeFiles, selectAll, inspectorMs, categories, categoriesSwitch,
-                categoriesShowMore, result.files(most).size(), rebuildWorst, kRuns, kWidth,
-                kHeight);
+                categoriesShowMore, mostFiles, rebuildWorst, kRuns, kWidth, kHeight);
     return 0;
 }
 

@@ -49,11 +49,19 @@ inline Draft& childNamed(Draft& parent, std::string_view name, bool isDirectory)
 inline NodeRef build(const Draft& draft, std::string_view path)
 {
     std::vector<NodeRef> children;
-    for (const auto& child : draft.children)
+    // A folder made for its entries is as recent as the latest of them, as on disk.
+    std::optional<std::int64_t> modified = draft.entry.modified;
+    std::optional<std::int64_t> created = draft.entry.created;
+    for (const auto& child : draft.children) {
         children.push_back(build(*child, {}));
+        if (draft.entry.path.empty() && children.back()->modificationDate() > modified) {
+            modified = children.back()->modificationDate();
+            created = children.back()->creationDate();
+        }
+    }
     return FileNode::create(draft.name, path, draft.isDirectory,
-                            draft.isDirectory ? 0 : draft.entry.size, draft.entry.modified,
-                            draft.entry.created, std::move(children));
+                            draft.isDirectory ? 0 : draft.entry.size, modified, created,
+                            std::move(children));
 }
 
 } // namespace detail

@@ -13,6 +13,9 @@
 #include "analysis/AnalysisViewFactory.h"
 #include "analysis/CategoriesView.h"
 #include "analysis/FileListModel.h"
+#include "analysis/FileOperationList.h"
+#include "analysis/FileSelectionModel.h"
+#include "analysis/LargeFilesView.h"
 #include "shell/AboutView.h"
 #include "shell/ContentView.h"
 #include "shell/DirectoryPickerSheet.h"
@@ -123,10 +126,23 @@ private Q_SLOTS:
         QCOMPARE(content.headerRow()->geometry().top(), 0);
         state.setNavigationSelection(SidebarItem::largeFiles);
         QTRY_COMPARE(content.inspectorColumn()->width(), 260);
-        state.setSelectedNode(state.scanResult()->topFiles().front());
+        QCOMPARE(state.selectedNode(), state.scanResult()->topFiles().front());
         QCOMPARE(content.inspectorColumn()->geometry().right(),
                  content.inspectorColumn()->parentWidget()->width() - 1);
         save(window, QStringLiteral("large-files-inspector") + suffix);
+
+        // Three files chosen with the keyboard: the bar sums them up.
+        auto* large = qobject_cast<LargeFilesView*>(content.detailWidget());
+        QVERIFY(large);
+        large->list()->setFocus();
+        QTest::keyClick(large->list(), Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(large->list(), Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(large->selection()->selectedIds().size(), size_t(3));
+        save(window, QStringLiteral("large-files-selection") + suffix);
+
+        // The inspector of a folder.
+        state.setSelectedNode(NodeRef(state.scanResult()->topFiles().front()->parent()));
+        save(*content.inspectorColumn(), QStringLiteral("inspector-folder") + suffix);
 
         // Categories: the largest one chosen, its first file in the inspector.
         state.setNavigationSelection(SidebarItem::categories);
