@@ -95,12 +95,14 @@ private:
     void finish()
     {
         AppState& state = *m_state;
+        std::vector<NodeRef> inTrash;
         for (const NodeRef& node : m_nodes) {
             if (m_succeeded.count(node->id())) {
-                state.detach(node);
+                inTrash.push_back(node);
                 state.removeDuplicateEntry(*node);
             }
         }
+        detach(inTrash, m_succeeded);
         if (!m_succeeded.empty()) {
             if (state.m_scanResult)
                 state.m_scanResult->removeNodes(m_succeeded);
@@ -322,6 +324,19 @@ void AppState::detach(const NodeRef& node)
         parent->removeChild(*node);
 }
 
+void AppState::detach(const std::vector<NodeRef>& nodes, const NodeIdSet& ids)
+{
+    // One pass over each folder's children, however many of them go.
+    std::vector<FileNode*> parents;
+    for (const NodeRef& node : nodes)
+        if (FileNode* parent = node->parent())
+            parents.push_back(parent);
+    std::sort(parents.begin(), parents.end());
+    parents.erase(std::unique(parents.begin(), parents.end()), parents.end());
+    for (FileNode* parent : parents)
+        parent->removeChildren(ids);
+}
+
 void AppState::removeCandidates(const NodeIdSet& ids)
 {
     std::erase_if(m_inspectorCandidateNodes,
@@ -469,10 +484,10 @@ void AppState::applyExternalDeletions(const std::weak_ptr<ScanResult>& checked,
     NodeIdSet ids;
     std::int64_t bytes = 0;
     for (const NodeRef& node : gone) {
-        detach(node);
         ids.insert(node->id());
         bytes += node->fileSize();
     }
+    detach(gone, ids);
     m_scanResult->removeNodes(ids);
     bumpRevision();
     showToast(L("delete.done.batch %lld %@", qint64(gone.size()),

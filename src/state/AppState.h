@@ -143,6 +143,7 @@ private:
     NodeRef replacementSelection(const NodeIdSet& deleted) const;
     void removeDuplicateEntry(const FileNode& node);
     void detach(const NodeRef& node);
+    static void detach(const std::vector<NodeRef>& nodes, const NodeIdSet& ids);
     void removeCandidates(const NodeIdSet& ids);
     void bumpRevision();
     void setDeleteProgress(bool deleting, std::int64_t count, std::int64_t total);

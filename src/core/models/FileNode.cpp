@@ -122,30 +122,50 @@ void FileNode::applyAggregateRule()
     data->dirCount = dirs;
 }
 
-void FileNode::recomputeAncestors()
-{
-    for (FileNode* node = this; node; node = node->parent())
-        node->applyAggregateRule();
-}
-
 bool FileNode::removeChild(const FileNode& target)
 {
-    if (!isDirectory())
-        return false;
-    Folder* data = folder();
-    std::uint32_t index = 0;
-    while (index < data->count && data->children[index]->id() != target.id())
-        ++index;
-    if (index == data->count)
-        return false;
+    return removeChildren(NodeIdSet{target.id()}) > 0;
+}
 
-    NodeRef removed = std::move(data->children[index]);
-    removed->keepOwnPath(removed->pathBytes());
-    for (std::uint32_t i = index + 1; i < data->count; ++i)
-        data->children[i - 1] = std::move(data->children[i]);
-    data->children[--data->count].~NodeRef();
-    recomputeAncestors();
-    return true; // `removed` lets go of the parent's reference here
+std::size_t FileNode::removeChildren(const NodeIdSet& ids)
+{
+    if (!isDirectory() || ids.empty())
+        return 0;
+    Folder* data = folder();
+    std::vector<NodeRef> removed;
+    std::uint32_t kept = 0;
+    for (std::uint32_t i = 0; i < data->count; ++i) {
+        NodeRef& child = data->children[i];
+        if (removed.size() < ids.size() && ids.count(child->id())) {
+            removed.push_back(std::move(child));
+            continue;
+        }
+        if (kept != i)
+            data->children[kept] = std::move(child);
+        ++kept;
+    }
+    for (std::uint32_t i = kept; i < data->count; ++i)
+        data->children[i].~NodeRef();
+    data->count = kept;
+
+    // The aggregates are sums over the children: taking the removed children's share off this
+    // folder and each ancestor gives what recomputing them would, without visiting every
+    // sibling on the way up (a folder may hold hundreds of thousands).
+    std::int64_t size = 0, files = 0, dirs = 0;
+    for (const NodeRef& node : removed) {
+        size += node->cachedSize();
+        files += node->cachedFileCount();
+        dirs += node->cachedDirCount();
+    }
+    for (FileNode* node = this; node; node = node->parent()) {
+        node->m_size -= size;
+        node->folder()->fileCount -= files;
+        node->folder()->dirCount -= dirs;
+    }
+    // The removed nodes keep their location; they let go of this folder's reference here.
+    for (NodeRef& node : removed)
+        node->keepOwnPath(node->pathBytes());
+    return removed.size();
 }
 
 std::vector<NodeRef> FileNode::sortedChildren(SortCriteria, bool ascending) const

@@ -129,10 +129,12 @@ public:
 
     // Removes the first child whose id equals node's id; the others keep their order. The
     // removed node keeps its location, loses its parent, and the aggregates of this node and
-    // of every ancestor are recomputed. Returns false, changing nothing, when no child matches.
+    // of every ancestor no longer count it. Returns false, changing nothing, when no child
+    // matches.
     bool removeChild(const FileNode& node);
-    // Applies the aggregate rule to this node from its children, then to each ancestor.
-    void recomputeAncestors();
+    // Removes every child whose id is in `ids`, as removeChild() does for one, in one pass over
+    // the children. Returns how many were removed.
+    std::size_t removeChildren(const NodeIdSet& ids);
     // The children in the requested order; `children()` is not reordered. By size, the sort
     // is stable: equal sizes keep their order in `children()`.
     std::vector<NodeRef> sortedChildren(SortCriteria criteria = SortCriteria::size,
