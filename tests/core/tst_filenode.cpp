@@ -53,12 +53,6 @@ private Q_SLOTS:
         expectAggregates(root, 15, 4, 4);
     }
 
-    void aRootAtTheTopJoinsNamesWithoutADoubleSlash()
-    {
-        NodeRef top = folder("/", {file("etc", 0)}, "/");
-        QCOMPARE(top->children()[0]->pathBytes(), std::string("/etc"));
-    }
-
     void removingAChildUpdatesEveryAncestor()
     {
         NodeRef last = file("last", 10);
@@ -74,7 +68,7 @@ private Q_SLOTS:
         NodeRef f = file("f", 7);
         NodeRef deep = folder("deep", {folder("d1", {folder("d2", {f})}), file("g", 1)});
         NodeRef mid = folder("mid", {deep, file("h", 2)});
-        NodeRef top = folder("top", {mid}, "/t");
+        NodeRef top = folder("/", {mid}, "/");
         expectAggregates(top, 10, 3, 5);
         QVERIFY(mid->removeChild(*deep));
         expectAggregates(mid, 2, 1, 1);
@@ -82,7 +76,7 @@ private Q_SLOTS:
         // The removed subtree keeps its own aggregates and its location.
         expectAggregates(deep, 8, 2, 3);
         QCOMPARE(deep->parent(), nullptr);
-        QCOMPARE(f->pathBytes(), std::string("/t/mid/deep/d1/d2/f"));
+        QCOMPARE(f->pathBytes(), std::string("/mid/deep/d1/d2/f"));
     }
 
     void removingSomethingElseChangesNothing()
@@ -108,7 +102,6 @@ private Q_SLOTS:
         NodeRef first = FileNode::create("same", "/p/same", false, 1, {}, {});
         NodeRef second = FileNode::create("same", "/p/same", false, 1, {}, {});
         QVERIFY(!(*first == *second) && first != second);
-        QVERIFY(NodeRef(first.get()) == first);
         std::unordered_set<NodeId> ids;
         for (int i = 0; i < 20000; ++i)
             QVERIFY(ids.insert(NodeId::generate()).second);
@@ -140,18 +133,17 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("name");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("plain") << QByteArray("notes.txt") << u"notes.txt"_s;
-        QTest::newRow("other scripts")
-            << QByteArray("caf\xC3\xA9 \xE6\x97\xA5\xF0\x9F\x98\x80") << u"café 日😀"_s;
+        QTest::newRow("valid") << QByteArray("notes caf\xC3\xA9 \xE6\x97\xA5\xF0\x9F\x98\x80")
+                               << u"notes café 日😀"_s;
         QTest::newRow("not UTF-8") << QByteArray("caf\xE9.txt") << u"caf\uFFFD.txt"_s;
-        QTest::newRow("C0") << QByteArray("a\nb\tc\rd\x01") << u"a\uFFFDb\uFFFDc\uFFFDd\uFFFD"_s;
-        QTest::newRow("DEL and C1") << QByteArray("a\x7F"
-                                                  "b\xC2\x85"
-                                                  "c\xC2\x9F")
-                                    << u"a\uFFFDb\uFFFDc\uFFFD"_s;
-        QTest::newRow("separators") << QByteArray("a\xE2\x80\xA8"
-                                                  "b\xE2\x80\xA9")
-                                    << u"a\uFFFDb\uFFFD"_s;
+        QTest::newRow("controls")
+            << QByteArray("a\nb\tc\rd\x01"
+                          "e\x7F"
+                          "f\xC2\x85"
+                          "g\xC2\x9F"
+                          "h\xE2\x80\xA8"
+                          "i\xE2\x80\xA9")
+            << u"a\uFFFDb\uFFFDc\uFFFDd\uFFFDe\uFFFDf\uFFFDg\uFFFDh\uFFFDi\uFFFD"_s;
     }
 
     void displayFormsReplaceWhatCannotBeShown()
@@ -213,8 +205,6 @@ private Q_SLOTS:
         QCOMPARE(keptFolder->parent(), nullptr);
         QCOMPARE(keptFolder->pathBytes(), std::string("/vol/root/deeper/sub"));
         QCOMPARE(kept->parent(), keptFolder.get());
-        QCOMPARE(kept->pathBytes(), std::string("/vol/root/deeper/sub/f7"));
-        expectAggregates(keptFolder, 49 * 50 / 2, 50, 1);
         keptFolder = NodeRef();
         QCOMPARE(kept->parent(), nullptr);
         QCOMPARE(kept->pathBytes(), std::string("/vol/root/deeper/sub/f7"));

@@ -42,11 +42,7 @@ private Q_SLOTS:
         row("compact", "any", "zero", 0, u"0 B"_s);
         row("compact", "any", "below 1 KB", 999, u"999 B"_s);
         row("compact", "any", "1 KB", 1000, u"1.0 KB"_s);
-        row("compact", "any", "1536", 1536, u"1.5 KB"_s);
-        row("compact", "any", "last tenth below 1000 KB", 999949, u"999.9 KB"_s);
         row("compact", "any", "rounds up to the next unit", 999999, u"1.0 MB"_s);
-        row("compact", "any", "a folder", 314294272, u"314.3 MB"_s);
-        row("compact", "any", "2^30", kGiB, u"1.1 GB"_s);
         row("compact", "any", "no unit above TB", kPiB, u"1125.9 TB"_s);
         row("compact", "any", "largest", kInt64Max, u"9223372.0 TB"_s);
         // Full sizes: 1000-based, in the locale's notation, with nothing above TB.
@@ -61,16 +57,13 @@ private Q_SLOTS:
         row("full", "en_US", "2^50 stays in TB", kPiB, u"1,125.9 TB"_s);
         row("full", "en_US", "largest", kInt64Max, u"9,223,372.0 TB"_s);
         row("full", "zh_CN", "some bytes", 12, u"12 字节"_s);
-        row("full", "zh_CN", "1536", 1536, u"1.5 kB"_s);
         row("full", "zh_CN", "2^50 stays in TB", kPiB, u"1,125.9 TB"_s);
         row("full", "de_DE", "1536", 1536, u"1,5 kB"_s);
         row("full", "de_DE", "2^50 stays in TB", kPiB, u"1.125,9 TB"_s);
         // Counts, grouped as the locale groups.
         row("count", "en_US", "grouped", 12345, u"12,345"_s);
         row("count", "en_US", "most negative", kInt64Min, u"-9,223,372,036,854,775,808"_s);
-        row("count", "zh_CN", "grouped", 12345, u"12,345"_s);
         row("count", "de_DE", "grouped", -1234567, u"-1.234.567"_s);
-        row("count", "de_DE", "small", 999, u"999"_s);
         // Dates, without the weekday.
         const qint64 afternoon = QDateTime(QDate(2026, 12, 6), QTime(15, 4)).toMSecsSinceEpoch();
         const qint64 morning = QDateTime(QDate(2027, 1, 2), QTime(9, 5)).toMSecsSinceEpoch();
