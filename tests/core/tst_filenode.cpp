@@ -3,6 +3,7 @@
 #include "models/NodeArena.h"
 #include "models/ScanProgress.h"
 #include "models/ScanResult.h"
+#include "utils/Localization.h"
 
 #include <QTest>
 
@@ -103,20 +104,14 @@ private Q_SLOTS:
     void sortedChildrenIsStableAndLargestFirst()
     {
         NodeRef root = folder("root", {file("a", 5), file("b", 9), file("c", 5), file("d", 9)});
-        const auto names = [](const std::vector<NodeRef>& nodes) {
-            std::string result;
-            for (const NodeRef& n : nodes)
-                result += n->nameBytes();
-            return result;
-        };
-        QCOMPARE(names(root->sortedChildren(FileNode::SortCriteria::size, false)), "bdac");
-        QCOMPARE(names(root->sortedChildren(FileNode::SortCriteria::size, true)), "acbd");
+        std::string order;
+        for (bool ascending : {false, true})
+            for (const NodeRef& n : root->sortedChildren(FileNode::SortCriteria::size, ascending))
+                order += n->nameBytes();
+        QCOMPARE(order, "bdacacbd");
         QCOMPARE(root->children()[1]->nameBytes(), "b"); // the node's own order is untouched
     }
 
-    // Names and paths (of nodes, results and the scan's progress) are shown with invalid UTF-8 and
-    // control characters (line breaks, tabs, DEL, C1 controls, line and paragraph separators) as
-    // U+FFFD; the bytes stay exact.
     void displayFormsReplaceWhatCannotBeShown()
     {
         const std::pair<QByteArray, QString> cases[] = {
@@ -167,48 +162,93 @@ private Q_SLOTS:
         }
     }
 
-    void nodesOutliveTheirTree()
+    // Every listed extension finds its own category, in any case and from either kind of text;
+    // anything that is not exactly a listed extension is "other".
+    void extensionsDecideTheCategory()
     {
-        NodeArena arena;
-        NodeRef kept;
-        NodeRef keptFolder;
-        {
-            std::vector<NodeRef> leaves;
-            for (int i = 0; i < 50; ++i)
-                leaves.push_back(
-                    FileNode::create("f" + std::to_string(i), {}, false, i, {}, {}, {}, &arena));
-            NodeRef sub = FileNode::create("sub", {}, true, 0, {}, {}, std::move(leaves), &arena);
-            NodeRef deeper = FileNode::create("deeper", {}, true, 0, {}, {}, {sub}, &arena);
-            NodeRef root = FileNode::create("root", "/vol/root", true, 0, {}, {}, {deeper}, &arena);
-            kept = NodeRef(sub->children()[7].get());
-            keptFolder = sub;
-        } // the tree goes away with its root
-        QCOMPARE(keptFolder->parent(), nullptr);
-        QCOMPARE(keptFolder->pathBytes(), std::string("/vol/root/deeper/sub"));
-        QCOMPARE(kept->parent(), keptFolder.get());
-        keptFolder = NodeRef();
-        QCOMPARE(kept->parent(), nullptr);
-        QCOMPARE(kept->pathBytes(), std::string("/vol/root/deeper/sub/f7"));
-        QCOMPARE(kept->fileSize(), 7);
+        const std::pair<FileCategory, const char*> lists[] = {
+            {FileCategory::documents,
+             "pdf doc docx xls xlsx ppt pptx txt rtf pages numbers keynote csv md"},
+            {FileCategory::images,
+             "jpg jpeg png gif bmp tiff tif svg webp heic heif raw cr2 nef psd ai"},
+            {FileCategory::videos, "mp4 mov avi mkv wmv flv m4v webm mpg mpeg 3gp mts"},
+            {FileCategory::audio, "mp3 wav aac flac m4a wma ogg aiff alac opus"},
+            {FileCategory::archives, "zip rar 7z tar gz bz2 xz dmg iso pkg deb rpm"},
+            {FileCategory::code, "swift py js ts jsx tsx java kt c cpp h hpp cs go rs rb php html "
+                                 "css scss json xml yaml yml sh bash zsh sql r m mm"},
+            {FileCategory::applications, "app ipa apk exe msi"},
+            {FileCategory::system, "plist dylib framework kext log crash diag lock"},
+            {FileCategory::caches, "cache tmp temp swp"},
+            {FileCategory::other, "xyz pd pdff frameworks jpé .pdf pdf\t"},
+        };
+        for (const auto& [category, list] : lists) {
+            for (const QString& extension : QString::fromUtf8(list).split(u' ')) {
+                for (const QString& text : {extension, extension.toUpper(),
+                                            extension.front().toUpper() + extension.mid(1)}) {
+                    const QByteArray utf8 = text.toUtf8();
+                    QCOMPARE(FileCategory::categorize(QStringView(text)), category);
+                    QCOMPARE(FileCategory::categorize(std::string_view(utf8.data(), utf8.size())),
+                             category);
+                }
+            }
+        }
+        QCOMPARE(FileCategory::categorize(u""), FileCategory::other);
     }
 
-    void arenaChunksAreReturned()
+    void rawValuesRoundTrip()
+    {
+        QStringList raws;
+        for (FileCategory category : FileCategory::allCases()) {
+            raws << category.rawValue();
+            QCOMPARE(FileCategory::fromRawValue(category.rawValue()), std::optional(category));
+        }
+        QCOMPARE(raws.join(u','),
+                 u"Documents,Images,Videos,Audio,Archives,Code,Applications,System,Caches,Other"_s);
+        QCOMPARE(FileCategory::fromRawValue(u"documents"), std::nullopt);
+    }
+
+    void namesComeFromTheStringTables()
+    {
+        for (FileCategory category : FileCategory::allCases()) {
+            Localization::setLanguage(u"en");
+            const QString english = category.localizedName();
+            Localization::setLanguage(u"zh_CN");
+            const QString chinese = category.localizedName();
+            QVERIFY2(!english.isEmpty() && english != QLatin1String(category.localizationKey()) &&
+                         chinese != english,
+                     category.localizationKey());
+        }
+        Localization::setLanguage({});
+    }
+    // Nodes kept elsewhere outlive their tree and its arena, keep their location, and keep
+    // only the arena's chunks that hold them.
+    void nodesOutliveTheirTree()
     {
         const qint64 before = NodeArena::mappedBytes();
-        NodeRef survivor;
+        NodeRef kept;
+        NodeRef keptFolder;
         {
             NodeArena arena;
             std::vector<NodeRef> files;
             for (int i = 0; i < 20000; ++i)
                 files.push_back(FileNode::create("some-file-name-" + std::to_string(i), {}, false,
-                                                 1, {}, {}, {}, &arena));
-            survivor = files[3];
-            NodeRef root = FileNode::create("r", "/r", true, 0, {}, {}, std::move(files), &arena);
+                                                 i, {}, {}, {}, &arena));
+            NodeRef sub = FileNode::create("sub", {}, true, 0, {}, {}, std::move(files), &arena);
+            NodeRef deeper = FileNode::create("deeper", {}, true, 0, {}, {}, {sub}, &arena);
+            NodeRef root = FileNode::create("root", "/vol/root", true, 0, {}, {}, {deeper}, &arena);
+            kept = NodeRef(sub->children()[7].get());
+            keptFolder = sub;
             QVERIFY(NodeArena::mappedBytes() - before >= 4 * qint64(NodeArena::kChunkSize));
         }
-        // Only the chunk that holds the survivor stays.
+        QCOMPARE(keptFolder->parent(), nullptr);
+        QCOMPARE(keptFolder->pathBytes(), std::string("/vol/root/deeper/sub"));
+        QCOMPARE(kept->parent(), keptFolder.get());
+        keptFolder = NodeRef();
+        QCOMPARE(kept->parent(), nullptr);
+        QCOMPARE(kept->pathBytes(), std::string("/vol/root/deeper/sub/some-file-name-7"));
+        QCOMPARE(kept->fileSize(), 7);
         QCOMPARE(NodeArena::mappedBytes() - before, qint64(NodeArena::kChunkSize));
-        survivor = NodeRef();
+        kept = NodeRef();
         QCOMPARE(NodeArena::mappedBytes(), before);
     }
 

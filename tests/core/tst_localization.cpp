@@ -4,19 +4,26 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTest>
+#include <QXmlStreamReader>
 
 #include <algorithm>
 #include <atomic>
+#include <limits>
 #include <thread>
-#include <utility>
 #include <vector>
 
 using namespace plenvo;
 using namespace Qt::StringLiterals;
 
+// Localized texts: the translation sources, the lookup and the filling of placeholders.
+//
 // This executable runs from a folder of its own, next to a secondary bundle
 // (Plenvo_Plenvo.bundle) compiled from tests/core/data/l10n: its catalogs override
 // "app.name" and "sidebar.overview" and add "test.bundleOnly" (both languages) and
@@ -30,15 +37,123 @@ bool hasHan(const QString& text)
                        [](QChar c) { return c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF; });
 }
 
+QString format(const QString& text, std::initializer_list<StringFormatter::Arg> args)
+{
+    const std::vector<StringFormatter::Arg> list(args);
+    return StringFormatter::format(text, list);
+}
+
+// Keys passed as string literals to L(...) or Localization::lookup(...) in the sources.
+QSet<QString> scanCode()
+{
+    static const QRegularExpression call(QStringLiteral(
+        "(?<![\\w:])(?:L|Localization::lookup)\\(\\s*(?:u8)?\"((?:[^\"\\\\\\n]|\\\\.)*)\""));
+    QSet<QString> keys;
+    QDirIterator it(QStringLiteral(PLENVO_CODE_DIR), {u"*.cpp"_s, u"*.h"_s}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        file.open(QIODevice::ReadOnly);
+        for (const QRegularExpressionMatch& match :
+             call.globalMatch(QString::fromUtf8(file.readAll())))
+            keys.insert(match.captured(1));
+    }
+    return keys;
+}
+
+// The finished translations of a language's catalog source, by id.
+QMap<QString, QString> readCatalog(const QString& language, QString* error)
+{
+    QFile file(QStringLiteral(PLENVO_I18N_DIR "/") + u"plenvo_"_s + language + u".ts"_s);
+    file.open(QIODevice::ReadOnly);
+    QXmlStreamReader xml(&file);
+    QMap<QString, QString> texts;
+    QString id;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == u"message") {
+            id = xml.attributes().value(QLatin1StringView("id")).toString();
+            if (id.isEmpty() || texts.contains(id))
+                *error =
+                    u"no id, or a repeated one, at line "_s + QString::number(xml.lineNumber());
+        } else if (xml.isStartElement() && xml.name() == u"translation" &&
+                   xml.attributes().value(QLatin1StringView("type")).isEmpty()) {
+            texts.insert(id, xml.readElementText(QXmlStreamReader::IncludeChildElements));
+        }
+    }
+    if (xml.hasError())
+        *error = file.fileName() + u": "_s + xml.errorString();
+    return texts;
+}
+
+// Empty when the text takes the arguments of its key: filled with distinct arguments of the
+// kinds the key names, it shows each of them, and every placeholder it has ('%' that is not
+// "%%") is filled.
+QString placeholderMismatch(const QString& key, const QString& text)
+{
+    static const QRegularExpression percent(u"%(%|(?:[1-9][0-9]{0,2}\\$)?(?:@|lld))?"_s);
+    std::vector<StringFormatter::Arg> args;
+    for (const QRegularExpressionMatch& match : percent.globalMatch(key)) {
+        const qint64 n = qint64(args.size()) + 1;
+        if (match.captured(1) == u"lld")
+            args.emplace_back(n * 1111111);
+        else
+            args.emplace_back(u"<arg%1>"_s.arg(n));
+    }
+    if (args.empty())
+        return text.contains(u'%') ? u"a text without arguments contains '%'"_s : QString();
+    qsizetype placeholders = 0;
+    for (const QRegularExpressionMatch& match : percent.globalMatch(text)) {
+        if (match.captured(1).isEmpty())
+            return u"unsupported '%' at offset "_s + QString::number(match.capturedStart());
+        placeholders += match.captured(1) != u"%";
+    }
+    const QString filled = StringFormatter::format(text, args);
+    for (const StringFormatter::Arg& arg : args) {
+        if (!filled.contains(arg.text()))
+            return arg.text() + u" is not shown"_s;
+        placeholders -= filled.count(arg.text());
+    }
+    return placeholders == 0 ? QString() : u"a placeholder is not filled"_s;
+}
+
 } // namespace
+
+// Arguments are strings or integers; characters and booleans are neither.
+static_assert(!std::is_constructible_v<StringFormatter::Arg, bool>);
+static_assert(!std::is_constructible_v<StringFormatter::Arg, char>);
 
 class LocalizationTest : public QObject {
     Q_OBJECT
 
-private Q_SLOTS:
-    void initTestCase() { Localization::setLanguage(u"en"); }
+    QStringList m_allKeys; // the key list and the code's keys, without repeats
 
-    void cleanup() { Localization::setLanguage(u"en"); }
+private Q_SLOTS:
+    void initTestCase()
+    {
+        Localization::setLanguage(u"en");
+        // One key a line, in quotes.
+        QFile file(QStringLiteral(PLENVO_I18N_DIR "/string-keys.txt"));
+        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        QStringList keyList;
+        for (const QString& line :
+             QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts))
+            keyList << line.trimmed().remove(u'"');
+        static const QRegularExpression shape(
+            QStringLiteral("^[a-z][A-Za-z0-9]*(\\.[a-z][A-Za-z0-9]*)+( %(@|lld))*$"));
+        for (const QString& key : keyList)
+            QVERIFY2(shape.match(key).hasMatch() && keyList.count(key) == 1, qPrintable(key));
+        QSet<QString> all = scanCode();
+        QVERIFY2(!all.isEmpty(), "no keys found in the sources");
+        all.unite(QSet<QString>(keyList.begin(), keyList.end()));
+        m_allKeys = all.values();
+    }
+
+    void cleanup()
+    {
+        Localization::setLanguage(u"en");
+        QLocale::setDefault(QLocale::c());
+    }
 
     // Runs first: the first lookups of the process, bundle search included, come from many
     // threads at once.
@@ -145,6 +260,110 @@ private Q_SLOTS:
             }
             QCOMPARE(Localization::findResourceBundle(root + u"/bin"_s),
                      expected.isEmpty() ? QString() : root + u'/' + expected);
+        }
+    }
+    void catalogs_data()
+    {
+        QTest::addColumn<QString>("language");
+        for (const QString& language : Localization::supportedLanguages())
+            QTest::newRow(qPrintable(language)) << language;
+    }
+
+    // Every known key has a finished text, neither empty nor the key, whose placeholders
+    // match the key's; no other key is there; and the compiled catalog linked into the
+    // program answers with those texts.
+    void catalogs()
+    {
+        QFETCH(QString, language);
+        QString error;
+        const QMap<QString, QString> catalog = readCatalog(language, &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        Localization::setLanguage(language);
+        QStringList problems;
+        for (const QString& key : std::as_const(m_allKeys)) {
+            const QString text = catalog.value(key);
+            QString problem = text.trimmed().isEmpty() || text == key
+                                  ? u"missing, unfinished, empty or the key"_s
+                                  : placeholderMismatch(key, text);
+            if (problem.isEmpty() && Localization::lookup(key) != text)
+                problem = u"the program reads "_s + Localization::lookup(key);
+            if (!problem.isEmpty())
+                problems << key + u" -> \""_s + text + u"\": "_s + problem;
+        }
+        for (const QString& id : catalog.keys())
+            if (!m_allKeys.contains(id))
+                problems << id + u": not a known key"_s;
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
+    }
+
+    // The checker itself, on texts a translator could get wrong (an integer shown through %@
+    // reads the same).
+    void placeholderChecker()
+    {
+        const std::tuple<QString, QString, bool> cases[] = {
+            {u"a.b %lld %@"_s, u"%lld of %@"_s, true},  {u"a.b %lld %@"_s, u"%2$@: %1$lld"_s, true},
+            {u"a.b %lld"_s, u"%lld%%"_s, true},         {u"a.b %lld %@"_s, u"%1$@ %2$@"_s, true},
+            {u"a.b %lld %@"_s, u"%@ of %lld"_s, false}, {u"a.b %lld %@"_s, u"%lld"_s, false},
+            {u"a.b %@"_s, u"%@ %@"_s, false},           {u"a.b %lld"_s, u"%d"_s, false},
+            {u"a.b %@ %@"_s, u"%1$@ %@"_s, false},      {u"a.b"_s, u"100%%"_s, false}};
+        for (const auto& [key, text, accepted] : cases)
+            QVERIFY2(placeholderMismatch(key, text).isEmpty() == accepted, qPrintable(text));
+    }
+    void fillsPlaceholders()
+    {
+        QCOMPARE(format(u"Moved %lld items, %@ freed"_s, {3, "1.5 KB"}),
+                 u"Moved 3 items, 1.5 KB freed"_s);
+        QCOMPARE(format(u"%@ → %@"_s, {"前", QStringLiteral("后")}), u"前 → 后"_s);
+        // An argument's own '%' signs are not placeholders.
+        QCOMPARE(format(u"%@ and [%@]"_s, {"%lld %@", QString()}), u"%lld %@ and []"_s);
+        // Positional placeholders address their argument and leave the turn of the others.
+        QCOMPARE(format(u"%2$@ holds %1$lld"_s, {7, "box"}), u"box holds 7"_s);
+        QCOMPARE(format(u"%1$@/%1$@"_s, {"x"}), u"x/x"_s);
+        QCOMPARE(format(u"%3$lld-%2$lld-%1$lld"_s, {1, 2, 3}), u"3-2-1"_s);
+        QCOMPARE(format(u"%2$@ %@"_s, {"a", "b"}), u"b a"_s);
+        QCOMPARE(format(u"100%% %%lld %lld%%%@"_s, {5, "x"}), u"100% %lld 5%x"_s);
+    }
+
+    void integersArePlainDigits()
+    {
+        for (const char* locale : {"C", "de_DE", "ar_EG"}) {
+            QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
+            QCOMPARE(format(u"%lld %lld"_s, {1234567, -42}), u"1234567 -42"_s);
+            QCOMPARE(format(u"%lld"_s, {std::numeric_limits<qint64>::max()}),
+                     u"9223372036854775807"_s);
+            QCOMPARE(format(u"%lld"_s, {std::numeric_limits<qint64>::min()}),
+                     u"-9223372036854775808"_s);
+            QCOMPARE(format(u"%@"_s, {98765}), u"98765"_s);
+        }
+        QCOMPARE(format(u"%lld"_s, {std::numeric_limits<std::uint64_t>::max()}),
+                 u"9223372036854775807"_s);
+        QCOMPARE(format(u"%lld %lld"_s, {short(-3), std::numeric_limits<std::uint32_t>::max()}),
+                 u"-3 4294967295"_s);
+    }
+
+    // A translation that does not match its arguments fills what it can and keeps the rest
+    // of its text as written, never reading past its end or its arguments.
+    void brokenTextsNeverFail()
+    {
+        const std::pair<QString, QString> cases[] = {
+            {u"%lld %@ %lld %@"_s, u"7 a.txt %lld %@"_s}, // more placeholders than arguments
+            {u"%@ %lld"_s, u"7 %lld"_s},                  // integer conversion given a string
+            {u"%lld %lld|%@"_s, u"7 %lld|%@"_s}, // a mismatch keeps later placeholders aligned
+            {u"%3$@ %2$@"_s, u"%3$@ a.txt"_s},   // position beyond the arguments
+            {u"%0$@"_s, u"%0$@"_s},
+            {u"%99999999999999999999$lld"_s, u"%99999999999999999999$lld"_s},
+            {u"%d %s|%@"_s, u"%d %s|%@"_s}, // unknown conversions take their turn
+            {u"%1$s %2$@"_s, u"%1$s a.txt"_s},
+            {u"50%"_s, u"50%"_s},
+            {u"%%%lld%%"_s, u"%7%"_s},
+            {u"50% of %lld"_s, u"50% of 7"_s},
+            {u"%1$"_s, u"%1$"_s},
+            {u"x %ll"_s, u"x %ll"_s},
+            {u"%5lld %lld"_s, u"%5lld 7"_s}, // width is not supported
+            {u"%好 %lld"_s, u"%好 7"_s}};
+        for (const auto& [text, expected] : cases) {
+            QCOMPARE(format(text, {7, "a.txt"}), expected);
+            QCOMPARE(StringFormatter::format(text, {}), QString(text).replace(u"%%"_s, u"%"_s));
         }
     }
 };
