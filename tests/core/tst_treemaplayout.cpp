@@ -74,13 +74,11 @@ private Q_SLOTS:
             QCOMPARE(cells.size(), sizes.size());
             for (std::size_t i = 0; i < cells.size(); ++i) {
                 const QRectF& c = cells[i];
-                QVERIFY(c.left() >= rect.left() - eps && c.top() >= rect.top() - eps);
-                QVERIFY(c.right() <= rect.right() + eps && c.bottom() <= rect.bottom() + eps);
+                QVERIFY(rect.adjusted(-eps, -eps, eps, eps).contains(c));
                 QVERIFY(std::abs(c.width() * c.height() - area * double(sizes[i]) / total) <= eps);
-                for (std::size_t j = i + 1; j < cells.size(); ++j) {
-                    const QRectF overlap = c.intersected(cells[j]);
-                    QVERIFY(overlap.width() * overlap.height() <= eps);
-                }
+                for (std::size_t j = i + 1; j < cells.size(); ++j)
+                    QVERIFY(c.intersected(cells[j]).width() * c.intersected(cells[j]).height() <=
+                            eps);
             }
         }
     }
