@@ -3,9 +3,12 @@
 #include "models/NodeArena.h"
 #include "models/ScanProgress.h"
 #include "models/ScanResult.h"
+#include "utils/FileUri.h"
 #include "utils/Localization.h"
 
 #include <QTest>
+
+#include <array>
 
 #include <unordered_set>
 
@@ -203,6 +206,23 @@ private Q_SLOTS:
         QCOMPARE(raws.join(u','),
                  u"Documents,Images,Videos,Audio,Archives,Code,Applications,System,Caches,Other"_s);
         QCOMPARE(FileCategory::fromRawValue(u"documents"), std::nullopt);
+    }
+
+    // A location, its URI and the URI of its folder; decoding gives the bytes back.
+    void urisHoldTheExactBytes()
+    {
+        const std::array<const char*, 3> cases[] = {
+            {"/home/ada/notes.txt", "file:///home/ada/notes.txt", "file:///home/ada"},
+            {"/a b/x#1?%.txt", "file:///a%20b/x%231%3F%25.txt", "file:///a%20b"},
+            {"/d/\xc3\xa9t\xc3\xa9", "file:///d/%C3%A9t%C3%A9", "file:///d"},
+            {"/x/bad\xff\xfe.txt", "file:///x/bad%FF%FE.txt", "file:///x"},
+            {"/etc", "file:///etc", "file:///"},
+            {"/m/dir/", "file:///m/dir/", "file:///m"}};
+        for (const auto& [path, uri, folder] : cases) {
+            QCOMPARE(FileUri::fromPath(path), QByteArray(uri));
+            QCOMPARE(FileUri::ofContainingFolder(path), QByteArray(folder));
+            QCOMPARE(QByteArray::fromPercentEncoding(QByteArray(uri).mid(7)), QByteArray(path));
+        }
     }
 
     // Nodes kept elsewhere outlive their tree and its arena, keep their location, and keep

@@ -1,8 +1,10 @@
+#include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
 #include "TestSupport.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -22,7 +24,8 @@
 using namespace plenvo;
 using namespace Qt::StringLiterals;
 
-// Localized texts: the translation sources, the lookup and the filling of placeholders.
+// Localized texts: the translation sources, the lookup, the filling of placeholders and the
+// locale's forms of sizes, counts and dates.
 //
 // This executable runs from a folder of its own, next to a secondary bundle
 // (Plenvo_Plenvo.bundle) compiled from tests/core/data/l10n: its catalogs override
@@ -30,6 +33,10 @@ using namespace Qt::StringLiterals;
 // "test.bundleFormat %lld %@" (English only).
 
 namespace {
+
+constexpr qint64 kInt64Max = std::numeric_limits<qint64>::max();
+constexpr qint64 kInt64Min = std::numeric_limits<qint64>::min();
+constexpr qint64 kPiB = qint64(1) << 50;
 
 bool hasHan(const QString& text)
 {
@@ -41,24 +48,6 @@ QString format(const QString& text, std::initializer_list<StringFormatter::Arg> 
 {
     const std::vector<StringFormatter::Arg> list(args);
     return StringFormatter::format(text, list);
-}
-
-// Keys passed as string literals to L(...) or Localization::lookup(...) in the sources.
-QSet<QString> scanCode()
-{
-    static const QRegularExpression call(QStringLiteral(
-        "(?<![\\w:])(?:L|Localization::lookup)\\(\\s*(?:u8)?\"((?:[^\"\\\\\\n]|\\\\.)*)\""));
-    QSet<QString> keys;
-    QDirIterator it(QStringLiteral(PLENVO_CODE_DIR), {u"*.cpp"_s, u"*.h"_s}, QDir::Files,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        QFile file(it.next());
-        file.open(QIODevice::ReadOnly);
-        for (const QRegularExpressionMatch& match :
-             call.globalMatch(QString::fromUtf8(file.readAll())))
-            keys.insert(match.captured(1));
-    }
-    return keys;
 }
 
 // The finished translations of a language's catalog source, by id.
@@ -143,7 +132,19 @@ private Q_SLOTS:
             QStringLiteral("^[a-z][A-Za-z0-9]*(\\.[a-z][A-Za-z0-9]*)+( %(@|lld))*$"));
         for (const QString& key : keyList)
             QVERIFY2(shape.match(key).hasMatch() && keyList.count(key) == 1, qPrintable(key));
-        QSet<QString> all = scanCode();
+        // Keys passed as string literals to L(...) or Localization::lookup(...) in the sources.
+        static const QRegularExpression call(QStringLiteral(
+            "(?<![\\w:])(?:L|Localization::lookup)\\(\\s*(?:u8)?\"((?:[^\"\\\\\\n]|\\\\.)*)\""));
+        QSet<QString> all;
+        QDirIterator it(QStringLiteral(PLENVO_CODE_DIR), {u"*.cpp"_s, u"*.h"_s}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile source(it.next());
+            source.open(QIODevice::ReadOnly);
+            for (const QRegularExpressionMatch& match :
+                 call.globalMatch(QString::fromUtf8(source.readAll())))
+                all.insert(match.captured(1));
+        }
         QVERIFY2(!all.isEmpty(), "no keys found in the sources");
         all.unite(QSet<QString>(keyList.begin(), keyList.end()));
         m_allKeys = all.values();
@@ -161,16 +162,13 @@ private Q_SLOTS:
     {
         std::atomic<int> wrong{0};
         std::vector<std::thread> threads;
-        for (int t = 0; t < 8; ++t) {
+        for (int t = 0; t < 8; ++t)
             threads.emplace_back([&wrong] {
-                for (int i = 0; i < 200; ++i) {
-                    if (Localization::lookup("app.name") != u"Plenvo"_s ||
-                        Localization::lookup("test.bundleOnly") != u"Text from the bundle"_s ||
-                        L("test.nowhere %lld", i) != u"test.nowhere "_s + QString::number(i))
-                        ++wrong;
-                }
+                for (int i = 0; i < 200; ++i)
+                    wrong += Localization::lookup("app.name") != u"Plenvo"_s ||
+                             Localization::lookup("test.bundleOnly") != u"Text from the bundle"_s ||
+                             L("test.nowhere %lld", i) != u"test.nowhere "_s + QString::number(i);
             });
-        }
         for (std::thread& thread : threads)
             thread.join();
         QCOMPARE(wrong.load(), 0);
@@ -352,6 +350,69 @@ private Q_SLOTS:
         for (const auto& [text, expected] : cases) {
             QCOMPARE(format(text, {7, "a.txt"}), expected);
             QCOMPARE(StringFormatter::format(text, {}), QString(text).replace(u"%%"_s, u"%"_s));
+        }
+    }
+
+    // Sizes, counts and dates in the forms of the locales whose notations differ.
+    void formats()
+    {
+        using Format = QString (*)(std::int64_t);
+        using F = FormatUtils;
+        const Format date = [](std::int64_t ms) { return F::formatDateFull(ms); };
+        const qint64 afternoon = QDateTime(QDate(2026, 12, 6), QTime(15, 4)).toMSecsSinceEpoch();
+        const qint64 morning = QDateTime(QDate(2027, 1, 2), QTime(9, 5)).toMSecsSinceEpoch();
+        const std::tuple<Format, const char*, qint64, QString> cases[] = {
+            // Compact sizes: 1000-based, with '.' as decimal point and no grouping in any locale.
+            {F::formatBytesCompact, "de_DE", -5, u"-5 B"_s},
+            {F::formatBytesCompact, "de_DE", 0, u"0 B"_s},
+            {F::formatBytesCompact, "de_DE", 999, u"999 B"_s},
+            {F::formatBytesCompact, "de_DE", kPiB, u"1125.9 TB"_s}, // no unit above TB
+            // Full sizes: 1000-based, in the locale's notation, with nothing above TB.
+            {F::formatBytes, "en_US", 0, u"0 bytes"_s},
+            {F::formatBytes, "en_US", 1, u"1 byte"_s},
+            {F::formatBytes, "en_US", -1, u"-1 byte"_s},
+            {F::formatBytes, "en_US", kInt64Min, u"-9,223,372.0 TB"_s},
+            {F::formatBytes, "en_US", 1000, u"1.0 kB"_s},
+            {F::formatBytes, "en_US", 999949, u"999.9 kB"_s},
+            {F::formatBytes, "en_US", 999950, u"1.0 MB"_s}, // rounds up to the next unit
+            {F::formatBytes, "en_US", kPiB, u"1,125.9 TB"_s},
+            {F::formatBytes, "en_US", kInt64Max, u"9,223,372.0 TB"_s},
+            {F::formatBytes, "zh_CN", 12, u"12 字节"_s},
+            {F::formatBytes, "zh_CN", kPiB, u"1,125.9 TB"_s},
+            {F::formatBytes, "de_DE", 1536, u"1,5 kB"_s},
+            {F::formatBytes, "de_DE", kPiB, u"1.125,9 TB"_s},
+            // Counts, grouped as the locale groups.
+            {F::formatCount, "en_US", 12345, u"12,345"_s},
+            {F::formatCount, "en_US", kInt64Min, u"-9,223,372,036,854,775,808"_s},
+            {F::formatCount, "de_DE", -1234567, u"-1.234.567"_s},
+            // Dates, without the weekday.
+            {date, "en_US", afternoon, u"Dec 6, 2026 3:04 PM"_s},
+            {date, "en_US", morning, u"Jan 2, 2027 9:05 AM"_s},
+            {date, "zh_CN", morning, u"2027年1月2日 09:05"_s},
+            {date, "de_DE", afternoon, u"6. Dez. 2026 15:04"_s}};
+        for (const auto& [format, locale, value, expected] : cases) {
+            QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
+            QCOMPARE(format(value), expected);
+        }
+
+        // In other locales too, a date shows no weekday; a missing one reads "unknown".
+        const QDateTime sunday(QDate(2026, 12, 6), QTime(15, 4));
+        for (const char* name : {"en_GB", "zh_TW", "ja_JP", "es_ES"}) {
+            const QLocale locale{QString::fromLatin1(name)};
+            QLocale::setDefault(locale);
+            const QString text = F::formatDateFull(sunday.toMSecsSinceEpoch());
+            QVERIFY2(text.contains(u"2026"_s) && !text.contains(locale.dayName(7)),
+                     qPrintable(text));
+        }
+        QCOMPARE(F::formatDateFull(std::nullopt), u"未知"_s);
+
+        // A total reads the same in both size forms: the compact one is the full one in
+        // English without grouping and with "KB" for "kB".
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        for (qint64 bytes = 1000; bytes < kInt64Max / 7; bytes = bytes * 7 + 3) {
+            QString full = F::formatBytes(bytes);
+            full.remove(u',').replace(u"kB"_s, u"KB"_s);
+            QCOMPARE(F::formatBytesCompact(bytes), full);
         }
     }
 };

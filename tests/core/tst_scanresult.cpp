@@ -74,8 +74,8 @@ private Q_SLOTS:
     {
         ScanResult empty(folder("empty", {}, "/e"), 0, "/e");
         QCOMPARE(empty.totalDirectories(), 1);
-        QVERIFY(empty.allFiles().empty() && empty.topFiles().empty());
-        QVERIFY(empty.categoryStat().empty());
+        QVERIFY(empty.allFiles().empty() && empty.topFiles().empty() &&
+                empty.categoryStat().empty());
         for (FileCategory c : FileCategory::allCases())
             QVERIFY(empty.files(c).empty() && !empty.hasFilesEntry(c));
 
@@ -195,7 +195,6 @@ private Q_SLOTS:
                 const std::vector<NodeRef> expected = referenceOrder(files, locale);
                 std::vector<NodeRef> sorted = files;
                 order.sort(sorted);
-                QCOMPARE(namesOf(sorted), namesOf(expected));
                 QCOMPARE(sorted, expected); // the same nodes: ties keep their order
                 QCOMPARE(order.first(files, 200),
                          std::vector(expected.begin(), expected.begin() + 200));

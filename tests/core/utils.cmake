@@ -1,5 +1,3 @@
-plenvo_add_test(tst_formatutils SOURCES tst_formatutils.cpp LIBS plenvo-core)
-
 # Localized texts: the translation sources are checked against the key list and the keys the
 # code uses; the lookup runs from a folder of its own, with a secondary string bundle beside the
 # executable (compiled here from test catalogs), which is where the program looks first.
