@@ -38,12 +38,6 @@ constexpr qint64 kInt64Max = std::numeric_limits<qint64>::max();
 constexpr qint64 kInt64Min = std::numeric_limits<qint64>::min();
 constexpr qint64 kPiB = qint64(1) << 50;
 
-bool hasHan(const QString& text)
-{
-    return std::any_of(text.begin(), text.end(),
-                       [](QChar c) { return c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF; });
-}
-
 QString format(const QString& text, std::initializer_list<StringFormatter::Arg> args)
 {
     const std::vector<StringFormatter::Arg> list(args);
@@ -198,6 +192,10 @@ private Q_SLOTS:
     // Any Chinese tag selects Simplified Chinese, anything else English.
     void languageChoice()
     {
+        const auto hasHan = [](const QString& text) {
+            return std::any_of(text.begin(), text.end(),
+                               [](QChar c) { return c >= u'\u4E00' && c <= u'\u9FFF'; });
+        };
         Localization::setLanguage(u"zh-Hant-TW");
         const QString chinese = Localization::lookup("sidebar.overview");
         QVERIFY2(Localization::language() == u"zh_CN" && hasHan(chinese), qPrintable(chinese));

@@ -21,11 +21,12 @@ NodeRef folder(const std::string& name, std::vector<NodeRef> children, std::stri
     return FileNode::create(name, path, true, 0, {}, {}, std::move(children));
 }
 
-std::vector<std::string> namesOf(const std::vector<NodeRef>& nodes)
+// The names of a list, each followed by a space.
+QByteArray namesOf(const std::vector<NodeRef>& nodes)
 {
-    std::vector<std::string> names;
+    QByteArray names;
     for (const NodeRef& n : nodes)
-        names.emplace_back(n->nameBytes());
+        names += QByteArray(n->nameBytes().data(), qsizetype(n->nameBytes().size())) + ' ';
     return names;
 }
 
@@ -102,13 +103,11 @@ private Q_SLOTS:
                    "/r");
         ScanResult result(root, 0, "/r");
         QCOMPARE(namesOf(result.allFiles()),
-                 (std::vector<std::string>{"b", "A", "zero.txt", "same.txt", "SAME.txt", "big.txt",
-                                           "song.mp3", "c.jpg", "d.jpg"}));
+                 QByteArray("b A zero.txt same.txt SAME.txt big.txt song.mp3 c.jpg d.jpg "));
         QCOMPARE(namesOf(result.topFiles()),
-                 (std::vector<std::string>{"big.txt", "A", "b", "same.txt", "SAME.txt", "song.mp3",
-                                           "c.jpg", "d.jpg", "zero.txt"}));
+                 QByteArray("big.txt A b same.txt SAME.txt song.mp3 c.jpg d.jpg zero.txt "));
         QCOMPARE(namesOf(result.files(FileCategory::documents)),
-                 (std::vector<std::string>{"big.txt", "same.txt", "SAME.txt", "zero.txt"}));
+                 QByteArray("big.txt same.txt SAME.txt zero.txt "));
         QCOMPARE(result.totalDirectories(), 4);
         // Largest first; zero-byte files count in their category without adding to its size.
         QCOMPARE(result.categoryStat(),
@@ -133,8 +132,8 @@ private Q_SLOTS:
                  (std::vector<CategoryStat>{{FileCategory::documents, 15, 2}}));
         QVERIFY(result.hasFilesEntry(FileCategory::audio));
         QVERIFY(result.files(FileCategory::audio).empty());
-        QCOMPARE(namesOf(result.allFiles()), (std::vector<std::string>{"a.txt", "x.txt"}));
-        QCOMPARE(namesOf(result.topFiles()), (std::vector<std::string>{"a.txt", "x.txt"}));
+        QCOMPARE(namesOf(result.allFiles()), QByteArray("a.txt x.txt "));
+        QCOMPARE(namesOf(result.topFiles()), QByteArray("a.txt x.txt "));
         QCOMPARE(result.files(FileCategory::documents).size(), 2u);
         QCOMPARE(std::tuple(result.totalSize(), result.totalFiles(), result.totalDirectories()),
                  std::tuple(10, 1, 2)); // the emptied folder stays
