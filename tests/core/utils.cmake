@@ -1,6 +1,7 @@
-# Localized texts: the translation sources are checked against the key list and the keys the
-# code uses; the lookup runs from a folder of its own, with a secondary string bundle beside the
-# executable (compiled here from test catalogs), which is where the program looks first.
+# Localized texts and the locale's forms of values: the translation sources are checked against
+# the key list and the keys the code uses; the lookup runs from a folder of its own, with a
+# secondary string bundle beside the executable (compiled here from test catalogs), which is
+# where the program looks first.
 plenvo_add_test(tst_localization SOURCES tst_localization.cpp LIBS plenvo-core)
 target_compile_definitions(tst_localization PRIVATE
     PLENVO_CODE_DIR="${CMAKE_SOURCE_DIR}/src"
