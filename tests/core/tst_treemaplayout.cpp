@@ -113,6 +113,7 @@ private Q_SLOTS:
         QCOMPARE(TreemapLayout::tileRect({10, 10, 1.5, 0.5}), QRectF(11, 11, 1, 1));
 
         const NodeRef empty = FileNode::create("e", "/e", true, 0, {}, {}, {node("z", 0)});
+        QVERIFY(TreemapLayout::tileNodes(*empty).empty());
         QVERIFY(TreemapLayout::layout(*empty, {800, 600}).empty());
     }
 };
