@@ -1,3 +1,2 @@
 plenvo_add_test(tst_filenode SOURCES tst_filenode.cpp LIBS plenvo-core)
-plenvo_add_test(tst_filecategory SOURCES tst_filecategory.cpp LIBS plenvo-core)
 plenvo_add_test(tst_scanresult SOURCES tst_scanresult.cpp LIBS plenvo-core)

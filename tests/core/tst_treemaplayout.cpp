@@ -22,43 +22,35 @@ class TreemapLayoutTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void squarify_data()
-    {
-        QTest::addColumn<QList<qint64>>("sizes");
-        QTest::addColumn<QRectF>("rect");
-        QTest::addColumn<QList<QRectF>>("expected");
-        // [3] closes before 1 (worst ratio 3, then 16); the 100 x 100 rest counts as wide.
-        QTest::newRow("3,1 in 400x100") << QList<qint64>{3, 1} << QRectF(0, 0, 400, 100)
-                                        << QList<QRectF>{{0, 0, 300, 100}, {300, 0, 100, 100}};
-        // Wide: [6,6] at the left; the tall rest takes [4,3] on top, then [2], [2], [1].
-        const double third = 7.0 / 3;
-        QTest::newRow("6,6,4,3,2,2,1 in 6x4")
-            << QList<qint64>{6, 6, 4, 3, 2, 2, 1} << QRectF(0, 0, 6, 4)
-            << QList<QRectF>{{0, 0, 3, 2},
-                             {0, 2, 3, 2},
-                             {3, 0, 12.0 / 7, third},
-                             {3 + 12.0 / 7, 0, 9.0 / 7, third},
-                             {3, third, 1.2, 5.0 / 3},
-                             {4.2, third, 1.2, 5.0 / 3},
-                             {5.4, third, 0.6, 5.0 / 3}};
-        QTest::newRow("one item fills the area")
-            << QList<qint64>{7} << QRectF(10, 20, 300, 200) << QList<QRectF>{{10, 20, 300, 200}};
-        QTest::newRow("trailing zeros get no cell")
-            << QList<qint64>{2, 0, 0} << QRectF(0, 0, 4, 2) << QList<QRectF>{{0, 0, 4, 2}};
-        QTest::newRow("zero width") << QList<qint64>{5, 3} << QRectF(0, 0, 0, 9) << QList<QRectF>{};
-        QTest::newRow("zero height") << QList<qint64>{5} << QRectF(0, 0, 9, 0) << QList<QRectF>{};
-        QTest::newRow("nothing to show")
-            << QList<qint64>{0, -4} << QRectF(0, 0, 9, 9) << QList<QRectF>{};
-    }
-
     void squarify()
     {
-        QFETCH(QList<qint64>, sizes);
-        QFETCH(QRectF, rect);
-        QFETCH(QList<QRectF>, expected);
-        const std::vector<QRectF> cells =
-            TreemapLayout::squarify(std::vector<std::int64_t>(sizes.begin(), sizes.end()), rect);
-        QCOMPARE(QList<QRectF>(cells.begin(), cells.end()), expected);
+        struct Case {
+            std::vector<std::int64_t> sizes;
+            QRectF rect;
+            std::vector<QRectF> expected;
+        };
+        const double third = 7.0 / 3;
+        const Case cases[] = {
+            // [3] closes before 1 (worst ratio 3, then 16); the 100 x 100 rest counts as wide.
+            {{3, 1}, {0, 0, 400, 100}, {{0, 0, 300, 100}, {300, 0, 100, 100}}},
+            // Wide: [6,6] at the left; the tall rest takes [4,3] on top, then [2], [2], [1].
+            {{6, 6, 4, 3, 2, 2, 1},
+             {0, 0, 6, 4},
+             {{0, 0, 3, 2},
+              {0, 2, 3, 2},
+              {3, 0, 12.0 / 7, third},
+              {3 + 12.0 / 7, 0, 9.0 / 7, third},
+              {3, third, 1.2, 5.0 / 3},
+              {4.2, third, 1.2, 5.0 / 3},
+              {5.4, third, 0.6, 5.0 / 3}}},
+            {{7}, {10, 20, 300, 200}, {{10, 20, 300, 200}}}, // one item fills the area
+            {{2, 0, 0}, {0, 0, 4, 2}, {{0, 0, 4, 2}}},       // trailing zeros get no cell
+            // Nothing to lay out: no width, no height, no positive size.
+            {{5, 3}, {0, 0, 0, 9}, {}},
+            {{5}, {0, 0, 9, 0}, {}},
+            {{0, -4}, {0, 0, 9, 9}, {}}};
+        for (const Case& c : cases)
+            QCOMPARE(TreemapLayout::squarify(c.sizes, c.rect), c.expected);
     }
 
     // Random sizes and rectangles: one cell per size, inside the rectangle, none overlapping
@@ -82,13 +74,11 @@ private Q_SLOTS:
             QCOMPARE(cells.size(), sizes.size());
             for (std::size_t i = 0; i < cells.size(); ++i) {
                 const QRectF& c = cells[i];
-                QVERIFY(c.left() >= rect.left() - eps && c.top() >= rect.top() - eps);
-                QVERIFY(c.right() <= rect.right() + eps && c.bottom() <= rect.bottom() + eps);
+                QVERIFY(rect.adjusted(-eps, -eps, eps, eps).contains(c));
                 QVERIFY(std::abs(c.width() * c.height() - area * double(sizes[i]) / total) <= eps);
-                for (std::size_t j = i + 1; j < cells.size(); ++j) {
-                    const QRectF overlap = c.intersected(cells[j]);
-                    QVERIFY(overlap.width() * overlap.height() <= eps);
-                }
+                for (std::size_t j = i + 1; j < cells.size(); ++j)
+                    QVERIFY(c.intersected(cells[j]).width() * c.intersected(cells[j]).height() <=
+                            eps);
             }
         }
     }
@@ -123,6 +113,7 @@ private Q_SLOTS:
         QCOMPARE(TreemapLayout::tileRect({10, 10, 1.5, 0.5}), QRectF(11, 11, 1, 1));
 
         const NodeRef empty = FileNode::create("e", "/e", true, 0, {}, {}, {node("z", 0)});
+        QVERIFY(TreemapLayout::tileNodes(*empty).empty());
         QVERIFY(TreemapLayout::layout(*empty, {800, 600}).empty());
     }
 };

@@ -1,16 +1,12 @@
-plenvo_add_test(tst_stringformatter SOURCES tst_stringformatter.cpp LIBS plenvo-core)
-plenvo_add_test(tst_formatutils SOURCES tst_formatutils.cpp LIBS plenvo-core)
-
-# Checks the translation sources against the key list and the keys the code uses.
-plenvo_add_test(tst_catalogs SOURCES tst_catalogs.cpp LIBS plenvo-core)
-target_compile_definitions(tst_catalogs PRIVATE
+# Localized texts and the locale's forms of values: the translation sources are checked against
+# the key list and the keys the code uses; the lookup runs from a folder of its own, with a
+# secondary string bundle beside the executable (compiled here from test catalogs), which is
+# where the program looks first.
+plenvo_add_test(tst_localization SOURCES tst_localization.cpp LIBS plenvo-core)
+target_compile_definitions(tst_localization PRIVATE
     PLENVO_CODE_DIR="${CMAKE_SOURCE_DIR}/src"
     PLENVO_I18N_DIR="${CMAKE_SOURCE_DIR}/src/core/i18n"
 )
-
-# The lookup test runs from a folder of its own, with a secondary string bundle beside the
-# executable (compiled here from test catalogs), which is where the program looks first.
-plenvo_add_test(tst_localization SOURCES tst_localization.cpp LIBS plenvo-core)
 set(PLENVO_L10N_TEST_DIR ${CMAKE_CURRENT_BINARY_DIR}/localization)
 set_target_properties(tst_localization PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PLENVO_L10N_TEST_DIR})
 set(PLENVO_L10N_TEST_TS
@@ -20,4 +16,3 @@ set(PLENVO_L10N_TEST_TS
 set_source_files_properties(${PLENVO_L10N_TEST_TS} PROPERTIES
     OUTPUT_LOCATION ${PLENVO_L10N_TEST_DIR}/Plenvo_Plenvo.bundle)
 qt_add_lrelease(tst_localization TS_FILES ${PLENVO_L10N_TEST_TS} OPTIONS -idbased NO_GLOBAL_TARGET)
-plenvo_add_test(tst_fileuri SOURCES tst_fileuri.cpp LIBS plenvo-core)
