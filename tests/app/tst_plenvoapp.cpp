@@ -1,23 +1,120 @@
-#include "TestSupport.h"
+// The application: its command line, what it does when it becomes active, and the real
+// executable, without a display and on a private X server.
 
 #include "AppState.h"
+#include "CommandLine.h"
 #include "PlenvoApp.h"
+#include "TestSupport.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <QTest>
 
 using namespace plenvo;
 using namespace plenvo::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Starts the plenvo executable with this process's environment, changed by `changes` (a
+// variable with an empty value is removed).
+void start(QProcess& plenvo, const QStringList& arguments,
+           const QList<std::pair<QString, QString>>& changes)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const auto& [name, value] : changes)
+        value.isEmpty() ? environment.remove(name) : environment.insert(name, value);
+    plenvo.setProcessEnvironment(environment);
+    plenvo.start(QStringLiteral(PLENVO_EXECUTABLE), arguments);
+}
+
+} // namespace
 
 class PlenvoAppTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // "@" stands for a scratch folder, which is also the working folder.
+    void commandLine_data()
+    {
+        QTest::addColumn<QByteArrayList>("arguments"); // after the program name
+        QTest::addColumn<int>("exitCode");             // -1: the application runs
+        QTest::addColumn<QByteArray>("folder");        // to scan at launch, empty for none
+        QTest::newRow("none") << QByteArrayList{} << -1 << QByteArray();
+        QTest::newRow("absolute, cleaned")
+            << QByteArrayList{"@/inner/../inner/"} << -1 << QByteArray("@/inner");
+        QTest::newRow("relative") << QByteArrayList{"inner"} << -1 << QByteArray("@/inner");
+        QTest::newRow("not UTF-8") << QByteArrayList{"bad\xff"} << -1 << QByteArray("@/bad\xff");
+        QTest::newRow("Qt's options") << QByteArrayList{"-style", "Fusion",   "--platform",
+                                                        "xcb",    "-reverse", "-stylesheet=a.qss",
+                                                        "inner"}
+                                      << -1 << QByteArray("@/inner");
+        QTest::newRow("after --") << QByteArrayList{"--", "-dash"} << -1 << QByteArray("@/-dash");
+        QTest::newRow("a file") << QByteArrayList{"plain.txt"} << 2 << QByteArray();
+        QTest::newRow("missing") << QByteArrayList{"missing"} << 2 << QByteArray();
+        QTest::newRow("two folders") << QByteArrayList{"inner", "inner"} << 2 << QByteArray();
+        QTest::newRow("unknown option") << QByteArrayList{"--bogus"} << 2 << QByteArray();
+        QTest::newRow("help") << QByteArrayList{"--help-all"} << 0 << QByteArray();
+        QTest::newRow("version") << QByteArrayList{"-v", "inner"} << 0 << QByteArray();
+    }
+
+    void commandLine()
+    {
+        QFETCH(QByteArrayList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, folder);
+        ScratchDir dir;
+        for (const char* name : {"inner", "bad\xff", "-dash"})
+            QVERIFY(makeDir(dir.file(name)));
+        QVERIFY(writeFile(dir.file("plain.txt"), 1));
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(QString::fromLocal8Bit(dir.path())));
+        QByteArrayList line{"plenvo"};
+        for (const QByteArray& argument : arguments)
+            line << QByteArray(argument).replace('@', dir.path());
+        const CommandLine commandLine(line);
+        QDir::setCurrent(previous);
+        QCOMPARE(commandLine.action(),
+                 exitCode < 0 ? CommandLine::Action::run : CommandLine::Action::exit);
+        QCOMPARE(commandLine.exitCode(), std::max(exitCode, 0));
+        QCOMPARE(commandLine.folder(),
+                 folder.isEmpty() ? std::nullopt
+                                  : std::optional(folder.replace('@', dir.path()).toStdString()));
+    }
+
+    // Help, the version and mistakes are answered without a display.
+    void theExecutableAnswersWithoutADisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("help") << QStringList{u"--help"_s} << 0 << u"Usage: " PLENVO_EXECUTABLE ""_s;
+        QTest::newRow("version") << QStringList{u"--version"_s} << 0 << u"Plenvo "_s;
+        QTest::newRow("unknown option") << QStringList{u"--bogus"_s} << 2 << u"plenvo: "_s;
+        QTest::newRow("missing folder")
+            << QStringList{u"/nonexistent/folder"_s} << 2 << u": no such folder"_s;
+    }
+
+    void theExecutableAnswersWithoutADisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, output);
+        QProcess plenvo;
+        plenvo.setProcessChannelMode(QProcess::MergedChannels);
+        start(plenvo, arguments,
+              {{u"DISPLAY"_s, {}}, {u"WAYLAND_DISPLAY"_s, {}}, {u"QT_QPA_PLATFORM"_s, u"xcb"_s}});
+        QVERIFY(plenvo.waitForFinished(20000));
+        const QString text = QString::fromLocal8Bit(plenvo.readAll());
+        QCOMPARE(plenvo.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(plenvo.exitCode(), exitCode);
+        QVERIFY2(text.contains(output), qPrintable(text));
+    }
+
     void becomingActiveLooksForExternalDeletions()
     {
         ScratchDir dir;
-        QVERIFY(writeFile(dir.file("a"), 10));
-        QVERIFY(writeFile(dir.file("b"), 10));
+        QVERIFY(writeFile(dir.file("a"), 10) && writeFile(dir.file("b"), 10));
         PlenvoApp app;
         AppState& state = app.state();
         state.scanDirectory(dir.str());
@@ -27,6 +124,57 @@ private Q_SLOTS:
                                   Q_ARG(Qt::ApplicationState, Qt::ApplicationActive));
         QTRY_COMPARE(state.scanResult()->totalFiles(), 1);
         QCOMPARE(state.contentRevision(), 2);
+    }
+
+    // The executable with a folder argument, until its window shows the result of the scan.
+    void aFolderGivenOnTheCommandLineIsScannedAndShown()
+    {
+        const QString xvfb = QStandardPaths::findExecutable(u"Xvfb"_s);
+        if (xvfb.isEmpty())
+            QSKIP("Xvfb is not installed, so no X server can be started (apt-get install xvfb)");
+        const QString xwininfo = QStandardPaths::findExecutable(u"xwininfo"_s);
+        QVERIFY2(!xwininfo.isEmpty(),
+                 "xwininfo is needed to read window titles (apt-get install x11-utils)");
+        // The server picks a free display itself and names it on its standard output, so that
+        // test runs side by side never race for one.
+        QProcess server;
+        server.start(xvfb, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1400x900x24"_s,
+                            u"-nolisten"_s, u"tcp"_s});
+        QString display;
+        const auto named = [&] {
+            display += QString::fromLatin1(server.readAllStandardOutput());
+            return display.endsWith(u'\n');
+        };
+        if (!server.waitForStarted(10000) || !QTest::qWaitFor(named, 10000))
+            QSKIP("the X server could not be started here");
+        display = u':' + display.trimmed();
+
+        ScratchDir dir;
+        QVERIFY(makeDir(dir.file("photos")) && writeFile(dir.file("photos/holiday.jpg"), 200000));
+        const QString folderName = QFileInfo(QString::fromLocal8Bit(dir.path())).fileName();
+        QProcess app;
+        app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        start(
+            app, {QString::fromLocal8Bit(dir.path())},
+            {{u"DISPLAY"_s, display}, {u"QT_QPA_PLATFORM"_s, u"xcb"_s}, {u"LANGUAGE"_s, u"en"_s}});
+        QVERIFY2(app.waitForStarted(10000), qPrintable(app.errorString()));
+        QString windows;
+        const bool shown = QTest::qWaitFor(
+            [&] {
+                QProcess list;
+                list.start(xwininfo, {u"-display"_s, display, u"-root"_s, u"-tree"_s});
+                list.waitForFinished(5000);
+                windows = QString::fromLocal8Bit(list.readAllStandardOutput());
+                return windows.contains(folderName) && windows.contains(u"Plenvo"_s);
+            },
+            30000);
+        const bool stillRunning = app.state() == QProcess::Running;
+        app.terminate();
+        app.waitForFinished(5000);
+        server.terminate();
+        server.waitForFinished(5000);
+        QVERIFY2(stillRunning, "plenvo exited early");
+        QVERIFY2(shown, qPrintable(u"no window titled with the folder; windows:\n"_s + windows));
     }
 };
 

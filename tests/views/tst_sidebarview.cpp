@@ -8,7 +8,6 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QDir>
 #include <QStyleFactory>
 #include <QTest>
 
@@ -50,8 +49,9 @@ struct Sidebar {
         view.show();
         view.setFocus();
         if (withResult)
-            state.showResult(makeResult("/home/user/Projects", {{"a/b.txt", 100}}));
+            addResult();
     }
+    void addResult() { state.showResult(makeResult("/home/user/Projects", {{"a/b.txt", 100}})); }
     bool exposed() { return QTest::qWaitForWindowExposed(&view) && view.hasFocus(); }
     QRect rect(int row) const { return view.visualRect(model.index(row)); } // in the viewport
 
@@ -100,7 +100,7 @@ private Q_SLOTS:
         QCOMPARE(list->text(QAccessible::Name), L("sidebar.views"));
         for (int scans : {0, 1, 2}) {
             if (scans > 0)
-                s.state.showResult(makeResult("/home/user/Projects", {{"a/b.txt", 100}}));
+                s.addResult();
             QStringList titles{L("sidebar.actions"), L("sidebar.newScan")};
             if (scans > 0)
                 titles << L("sidebar.views") << L("sidebar.overview") << L("sidebar.treeMap")
@@ -174,9 +174,9 @@ private Q_SLOTS:
             if (row == 1) // a button: the current row stays where it was
                 QCOMPARE(s.view.currentIndex(), current);
         }
-        QCOMPARE(s.state.navigationSelection(), itemFrom(c.selection));
-        // The sidebar has rows for the enabled items once there is a result.
         const Selection selected = itemFrom(c.selection);
+        QCOMPARE(s.state.navigationSelection(), selected);
+        // The sidebar has rows for the enabled items once there is a result.
         const bool hasRow = c.withResult && selected && selected->isEnabled();
         QCOMPARE(s.view.selectedItem(), hasRow ? selected : std::nullopt);
         QCOMPARE(s.filledRows(), hasRow ? Items{*selected} : Items{});
@@ -191,8 +191,8 @@ private Q_SLOTS:
         const QPalette light = QApplication::palette();
         const QPalette dark(QColor(0x35, 0x35, 0x35), QColor(0x1e, 0x1e, 0x1e));
         const QString dir = qEnvironmentVariable("PLENVO_SCREENSHOT_DIR");
-        for (const QString& name :
-             QStringList{"focused-light", "unfocused-light", "focused-dark", "unfocused-dark"}) {
+        for (const QString name :
+             {"focused-light", "unfocused-light", "focused-dark", "unfocused-dark"}) {
             QApplication::setPalette(name.endsWith("dark") ? dark : light);
             Sidebar s;
             QVERIFY(s.exposed());
@@ -200,7 +200,7 @@ private Q_SLOTS:
                 s.view.clearFocus();
             s.state.setNavigationSelection(SidebarItem::largeFiles);
             QCOMPARE(s.filledRows(), Items{SidebarItem::largeFiles});
-            if (!dir.isEmpty() && QDir().mkpath(dir))
+            if (!dir.isEmpty())
                 QVERIFY(s.view.grab().save(dir + "/sidebar-" + name + ".png"));
         }
         QApplication::setPalette(light);
