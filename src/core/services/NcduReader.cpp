@@ -587,8 +587,10 @@ void NcduReader::Parser::readMetadata()
 std::uint64_t NcduReader::Parser::readUnsigned(std::string_view field, std::uint64_t max,
                                                ErrorKind negative)
 {
+    const int c = peekToken();
+    if (c < 0)
+        unexpected("a number");
     const std::int64_t at = offset();
-    const int c = peek();
     if (c != '-' && !isDigit(c))
         fail(ErrorKind::badValue, "the field \"" + std::string(field) + "\" holds no number", at);
     const Number n = readNumber();
@@ -613,6 +615,8 @@ bool NcduReader::Parser::readBool(std::string_view field)
 void NcduReader::Parser::readField(Info& info, std::string_view key)
 {
     const int c = peekToken();
+    if (c < 0)
+        unexpected("a value");
     if (key == "name") {
         if (c != '"')
             fail(ErrorKind::badValue, "a name that is not a string");
@@ -865,6 +869,8 @@ NcduReader::Outcome NcduReader::Parser::run()
         fail(ErrorKind::notAnExport, "the text does not begin with '['");
     ++m_p;
     c = peekToken();
+    if (c < 0)
+        unexpected("the format's version");
     if (!isDigit(c))
         fail(ErrorKind::notAnExport, "the text does not begin with a format version");
     const std::int64_t versionAt = offset();

@@ -185,8 +185,10 @@ std::uint64_t NcduWriter::Encoder::entry(const FileNode& node, std::uint64_t inh
     }
     if (facts && facts->notRegular)
         m_out.append(",\"notreg\":true");
-    if (const FileNode::Timestamp modified = node.modificationDate(); modified && *modified >= 0)
-        field(",\"mtime\":", std::uint64_t(*modified / 1000));
+    // Seconds; a time before 1970 as its two's complement, as ncdu writes it (and reads it:
+    // it refuses negative numbers).
+    if (const FileNode::Timestamp modified = node.modificationDate())
+        field(",\"mtime\":", std::uint64_t(*modified / 1000 - (*modified % 1000 < 0 ? 1 : 0)));
     m_out.push_back('}');
     return device;
 }

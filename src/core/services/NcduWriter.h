@@ -20,8 +20,8 @@ namespace plenvo {
 // or not; only what JSON requires is escaped ('"', '\' and control characters).
 //
 // Per entry: `dsize` (the allocated size, which the tree holds; the apparent size, `asize`, is
-// not known and left out), `mtime` (seconds; left out when unknown or before 1970), and from
-// NodeFacts when given: `dev` where it changes, `ino`, `hlnkc` and `nlink` for files with
+// not known and left out), `mtime` (seconds, unsigned: a time before 1970 in two's complement), and
+// from NodeFacts when given: `dev` where it changes, `ino`, `hlnkc` and `nlink` for files with
 // several names (every name carries the size, as the format expects; readers count it once),
 // `excluded` for folders that were not entered ("otherfs" for another file system or a folder
 // met before, "kernfs" for a kernel pseudo file system, as ncdu reads them), `read_error`
