@@ -180,15 +180,12 @@ private:
     struct Info {
         std::string name;
         bool hasName = false;
-        bool hasAsize = false;
-        bool hasDsize = false;
         bool hasDevice = false;
         bool hasInode = false;
         bool hardLinked = false;
         bool readError = false;
         bool notRegular = false;
         NodeFacts::Exclusion exclusion = NodeFacts::Exclusion::none;
-        std::int64_t asize = 0;
         std::int64_t dsize = 0;
         std::uint64_t device = 0;
         std::uint64_t inode = 0;
@@ -626,10 +623,8 @@ void NcduReader::Parser::readField(Info& info, std::string_view key)
         info.hasName = true;
     } else if (key == "dsize") {
         info.dsize = std::int64_t(readUnsigned(key, kMaxSize, ErrorKind::negativeSize));
-        info.hasDsize = true;
     } else if (key == "asize") {
-        info.asize = std::int64_t(readUnsigned(key, kMaxSize, ErrorKind::negativeSize));
-        info.hasAsize = true;
+        readUnsigned(key, kMaxSize, ErrorKind::negativeSize); // checked, not counted
     } else if (key == "dev") {
         info.device = readUnsigned(key, UINT64_MAX, ErrorKind::outOfRange);
         info.hasDevice = true;
@@ -767,7 +762,7 @@ NodeRef NcduReader::Parser::makeFile(Info& info, bool isRoot)
     NodeFacts::Facts facts;
     const bool hasFacts = recordFacts(info, parentDevice, isRoot, facts);
     const bool counts = !info.readError && info.exclusion == NodeFacts::Exclusion::none;
-    std::int64_t size = !counts ? 0 : info.hasDsize ? info.dsize : info.hasAsize ? info.asize : 0;
+    std::int64_t size = counts ? info.dsize : 0;
     // Another name of a file met before: its space is counted there.
     if (counts && facts.hardLinked && !m_linked.insert({facts.device, facts.inode}).second)
         size = 0;

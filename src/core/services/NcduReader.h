@@ -27,8 +27,9 @@ namespace plenvo {
 // surrogate pairs joined), every other byte is kept as it is, valid UTF-8 or not.
 //
 // How entries become nodes:
-//   - a file's size is `dsize`, else `asize`, else 0; a folder's own `dsize` is not counted
-//     (a folder's size is that of the files below it);
+//   - a file's size is its `dsize` (the space it takes, which a scan counts), 0 when absent:
+//     ncdu leaves `dsize` out when it is 0, so `asize` (the apparent size) is not a stand-in;
+//     a folder's own `dsize` is not counted (a folder's size is that of the files below it);
 //   - a file with several names (`hlnkc`, or `nlink` above 1, with the same `dev` and `ino`;
 //     `dev` is inherited from the parent when absent) counts its size under the first name
 //     met and 0 under the others;
