@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -136,6 +137,34 @@ private Q_SLOTS:
         QCOMPARE(dumpTree(*read.root, read.facts.get()),
                  dumpTree(*scanned.root, scanned.facts.get()));
         QVERIFY(read.facts->size() >= 4); // root, two names of top.txt, the link
+        QVERIFY(NcduReader::looksLikeExport(path));
+        QVERIFY(!NcduReader::looksLikeExport(dir.file("top.txt").toStdString()));
+        QCOMPARE(NcduReader::readFile(dir.str()).error.kind, NcduReader::ErrorKind::unreadable);
+    }
+
+    // A kernel pseudo file system and a folder mounted below itself are written as folders
+    // that were not entered, as ncdu marks them.
+    void foldersNotEnteredAreMarked()
+    {
+        ScratchDir dir;
+        QVERIFY(makeDir(dir.file("proc")) && makeDir(dir.file("b")) && makeDir(dir.file("b/loop")));
+        if (::mount("proc", dir.file("proc").constData(), "proc", 0, nullptr) != 0)
+            QSKIP("mounting is not permitted here");
+        const bool bound = ::mount(dir.path().constData(), dir.file("b/loop").constData(), nullptr,
+                                   MS_BIND, nullptr) == 0;
+        const DiskScanner::Outcome scanned = scan(dir);
+        ::umount2(dir.file("proc").constData(), MNT_DETACH);
+        if (bound)
+            ::umount2(dir.file("b/loop").constData(), MNT_DETACH);
+        const std::string dump = dumpTree(*scanned.root, scanned.facts.get());
+        const auto marked = [&](const char* pattern) {
+            return QRegularExpression(pattern).match(QString::fromStdString(dump)).hasMatch();
+        };
+        QVERIFY2(marked("proc(@\\d+)?<dev\\d+ ex3>\\(\\)"), dump.c_str());
+        QVERIFY2(!bound || marked("loop(@\\d+)?<ex2>\\(\\)"), dump.c_str());
+        const NcduReader::Outcome read =
+            NcduReader::readData(NcduWriter::toText(*scanned.root, scanned.facts.get(), {}));
+        QCOMPARE(dumpTree(*read.root, read.facts.get()), dump);
     }
 
     void anUnfinishedExportLeavesTheFileAsItWas()
