@@ -28,9 +28,9 @@ bool sameFacts(const NodeFacts::Facts* a, const NodeFacts::Facts* b)
     if (!a || !b)
         return a == b;
     return a->hasDevice == b->hasDevice && (!a->hasDevice || a->device == b->device) &&
-           a->hardLinked == b->hardLinked && a->inode == b->inode &&
-           a->linkCount == b->linkCount && a->readError == b->readError &&
-           a->notRegular == b->notRegular && a->exclusion == b->exclusion;
+           a->hardLinked == b->hardLinked && a->inode == b->inode && a->linkCount == b->linkCount &&
+           a->readError == b->readError && a->notRegular == b->notRegular &&
+           a->exclusion == b->exclusion;
 }
 
 // Both trees alike, node for node, without recursion.
