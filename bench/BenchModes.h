@@ -12,6 +12,7 @@ int scanMode(const std::string& dir);
 int resultMode(const std::string& dir);
 int stateMode(const std::string& dir);
 int checkMode(const std::string& dir);
+int importMode(const std::string& file);
 // Needs a QApplication (main() makes one for this mode, on the offscreen platform).
 int viewsMode(const std::string& dir);
 

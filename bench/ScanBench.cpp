@@ -43,17 +43,20 @@ int scanMode(const std::string& dir)
     std::int64_t files = 0, folders = 0;
     countNodes(*outcome.root, files, folders);
     const std::int64_t entries = files + folders;
-    // The tree's share, and that of the note of what was found on disk (kept for the checks
-    // for files deleted elsewhere), which the heap growth includes.
+    // The tree's share, and those of the note of what was found on disk (kept for the checks
+    // for files deleted elsewhere) and of the facts kept beside the tree for exports, which the
+    // heap growth includes.
     const double perEntry = entries ? double(treeBytes) / double(entries) : 0.0;
     const double indexPerEntry =
         entries ? double(outcome.existence->memoryUse()) / double(entries) : 0.0;
+    const double factsPerEntry =
+        entries ? double(outcome.facts->memoryUse()) / double(entries) : 0.0;
     std::printf("{\"entries\":%lld,\"files\":%lld,\"folders\":%lld,\"total_size\":%lld,"
                 "\"seconds\":%.3f,\"peak_rss_bytes\":%lld,\"tree_bytes_per_entry\":%.1f,"
-                "\"existence_index_bytes_per_entry\":%.1f}\n",
+                "\"existence_index_bytes_per_entry\":%.1f,\"facts_bytes_per_entry\":%.1f}\n",
                 (long long)entries, (long long)files, (long long)folders,
                 (long long)outcome.root->cachedSize(), seconds, (long long)peakRssBytes(),
-                perEntry - indexPerEntry, indexPerEntry);
+                perEntry - indexPerEntry - factsPerEntry, indexPerEntry, factsPerEntry);
     return 0;
 }
 

@@ -9,6 +9,7 @@
 //   plenvo-bench views DIR    user-interface time of building and drawing the views of a scan
 //                             of DIR, and of their rebuild after 200 files are moved (nothing on
 //                             disk is changed)
+//   plenvo-bench import FILE  time and peak memory of reading an export in ncdu's JSON format
 
 #include "BenchModes.h"
 
@@ -40,6 +41,8 @@ int main(int argc, char** argv)
         return plenvo::bench::stateMode(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "check") == 0)
         return plenvo::bench::checkMode(argv[2]);
-    std::fprintf(stderr, "usage: plenvo-bench scan|result|state|check|views DIR\n");
+    if (argc == 3 && std::strcmp(argv[1], "import") == 0)
+        return plenvo::bench::importMode(argv[2]);
+    std::fprintf(stderr, "usage: plenvo-bench scan|result|state|check|views DIR, or import FILE\n");
     return 2;
 }

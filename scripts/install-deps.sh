@@ -5,11 +5,12 @@
 set -euo pipefail
 
 build=(cmake make g++ pkg-config qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-l10n-tools
-       libglib2.0-dev)
+       libglib2.0-dev zlib1g-dev)
 # A font with CJK glyphs: the Chinese texts render as empty boxes without one.
 run=(fonts-wqy-microhei)
-# A real X server for the end-to-end test, and the validators of the desktop files.
-test=(xvfb xauth x11-utils desktop-file-utils appstream)
+# A real X server for the end-to-end test, the validators of the desktop files, and the
+# programs whose export files are read and written (round trips).
+test=(xvfb xauth x11-utils desktop-file-utils appstream ncdu gdu)
 
 packages=("${build[@]}" "${run[@]}")
 if [ "${1:-run}" = test ]; then

@@ -108,9 +108,18 @@ CommandLine::CommandLine(const QByteArrayList& arguments)
     parser.addPositionalArgument(QStringLiteral("folder"),
                                  QStringLiteral("A folder to scan at once."),
                                  QStringLiteral("[FOLDER]"));
+    const QCommandLineOption exportOption(
+        QStringLiteral("export"),
+        QStringLiteral("Scan FOLDER without a display and write the scan to OUT in ncdu's JSON "
+                       "export format (gzip-compressed when OUT ends in .gz; - for standard "
+                       "output)."),
+        QStringLiteral("OUT"));
+    parser.addOption(exportOption);
     const auto fail = [this](const QString& message) {
         print(stderr, QStringLiteral("plenvo: %1\n").arg(message));
-        std::fputs("Usage: plenvo [FOLDER]   (plenvo --help for more)\n", stderr);
+        std::fputs("Usage: plenvo [FOLDER], or plenvo --export OUT FOLDER   (plenvo --help for "
+                   "more)\n",
+                   stderr);
         m_action = Action::exit;
         m_exitCode = 2;
     };
@@ -139,6 +148,10 @@ CommandLine::CommandLine(const QByteArrayList& arguments)
         fail(QStringLiteral("only one folder can be scanned at a time"));
         return;
     }
+    if (parser.isSet(exportOption) && positional.isEmpty()) {
+        fail(QStringLiteral("--export needs a folder to scan"));
+        return;
+    }
     if (positional.isEmpty())
         return;
     QString path = positional.front();
@@ -156,6 +169,10 @@ CommandLine::CommandLine(const QByteArrayList& arguments)
         return;
     }
     m_folder = folder;
+    if (parser.isSet(exportOption)) {
+        m_exportPath = parser.value(exportOption).toLatin1().toStdString();
+        m_action = Action::exportScan;
+    }
 }
 
 } // namespace plenvo

@@ -7,12 +7,13 @@
 
 namespace plenvo {
 
-// What the command line asks for: `plenvo [FOLDER]`, plus --help and --version. It needs no
-// application object, so that help, the version and mistakes are answered before the graphical
-// application starts, also where there is no display.
+// What the command line asks for: `plenvo [FOLDER]`, `plenvo --export OUT FOLDER` (a scan
+// written to a file, without a display), plus --help and --version. It needs no application
+// object, so that help, the version and mistakes are answered before the graphical application
+// starts, also where there is no display.
 class CommandLine {
 public:
-    enum class Action { run, exit };
+    enum class Action { run, exit, exportScan };
 
     // Parses the arguments as the process received them (raw bytes, the program name first).
     // On --help, --version or an error it prints what it has to (to standard output, or
@@ -26,11 +27,14 @@ public:
     // The folder to scan at launch, absolute and cleaned, with the bytes of the argument as
     // given (a name need not be valid UTF-8).
     const std::optional<std::string>& folder() const { return m_folder; }
+    // With --export: where to write the scan of folder(), as given ("-": standard output).
+    const std::optional<std::string>& exportPath() const { return m_exportPath; }
 
 private:
     Action m_action = Action::run;
     int m_exitCode = 0;
     std::optional<std::string> m_folder;
+    std::optional<std::string> m_exportPath;
 };
 
 } // namespace plenvo

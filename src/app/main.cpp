@@ -1,5 +1,6 @@
 #include "AppState.h"
 #include "CommandLine.h"
+#include "HeadlessExport.h"
 #include "PlenvoApp.h"
 #include "shell/MainWindow.h"
 #include "utils/Localization.h"
@@ -16,6 +17,9 @@ int main(int argc, char** argv)
     const plenvo::CommandLine commandLine(argc, argv);
     if (commandLine.action() == plenvo::CommandLine::Action::exit)
         return commandLine.exitCode();
+    if (commandLine.action() == plenvo::CommandLine::Action::exportScan)
+        return plenvo::HeadlessExport::run(*commandLine.exportPath(), *commandLine.folder(),
+                                           PLENVO_VERSION);
 
     QApplication app(argc, argv);
     QApplication::setDesktopFileName(QStringLiteral(PLENVO_APP_ID));

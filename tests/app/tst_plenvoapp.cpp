@@ -93,6 +93,15 @@ private Q_SLOTS:
         QTest::newRow("unknown option") << QStringList{u"--bogus"_s} << 2 << u"plenvo: "_s;
         QTest::newRow("missing folder")
             << QStringList{u"/nonexistent/folder"_s} << 2 << u": no such folder"_s;
+        QTest::newRow("export to standard output")
+            << QStringList{u"--export"_s, u"-"_s, QStringLiteral(QT_TESTCASE_SOURCEDIR)} << 0
+            << u"[1,2,{\"progname\":\"plenvo\",\"progver\":\""_s;
+        QTest::newRow("export without a folder")
+            << QStringList{u"--export"_s, u"-"_s} << 2 << u"--export needs a folder"_s;
+        QTest::newRow("export into a missing folder")
+            << QStringList{u"--export"_s, u"/nonexistent/scan.json"_s,
+                           QStringLiteral(QT_TESTCASE_SOURCEDIR)}
+            << 2 << u"plenvo: /nonexistent/scan.json: "_s;
     }
 
     void theExecutableAnswersWithoutADisplay()

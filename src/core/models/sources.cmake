@@ -8,4 +8,5 @@ target_sources(plenvo-core PRIVATE
     models/FileOrder.cpp models/FileOrder.h
     models/CategoryStat.h
     models/ScanResult.cpp models/ScanResult.h
+    models/NodeFacts.h
 )

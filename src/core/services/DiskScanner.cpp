@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -32,6 +33,7 @@ constexpr int kOpenRootFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 struct Attributes {
     bool known = false;
     bool isDirectory = false;
+    bool isRegular = false;
     std::int64_t size = 0;
     FileNode::Timestamp modified;
     FileNode::Timestamp created;
@@ -45,6 +47,7 @@ struct Attributes {
     {
         return devMajor == other.devMajor && devMinor == other.devMinor;
     }
+    std::uint64_t device() const { return makedev(devMajor, devMinor); }
     bool sameEntry(const Attributes& other) const
     {
         return inode == other.inode && sameDevice(other);
@@ -85,6 +88,7 @@ Attributes readAttributes(int dirFd, const char* name, bool followLink = false)
         return a;
     a.known = true;
     a.isDirectory = (sx.stx_mask & STATX_TYPE) && S_ISDIR(sx.stx_mode);
+    a.isRegular = (sx.stx_mask & STATX_TYPE) && S_ISREG(sx.stx_mode);
     // Allocated size when known, else the logical size, else 0.
     if (sx.stx_mask & STATX_BLOCKS)
         a.size = std::int64_t(sx.stx_blocks) * 512;
@@ -153,6 +157,10 @@ private:
         std::vector<NodeRef> children;
         std::vector<PendingFolder> subfolders;
         std::size_t nextSubfolder = 0;
+        // What the writer of an export needs: see NodeFacts.
+        bool newDevice = false; // the scanned folder, or another file system than its parent's
+        bool readError = false;
+        NodeFacts::Exclusion exclusion = NodeFacts::Exclusion::none;
     };
 
     NodeRef makeFile(std::string_view name, const Attributes& a, std::string_view path = {})
@@ -162,19 +170,45 @@ private:
         // Another name of a file met before: its space is counted there.
         if (a.known && a.links > 1 && !m_linkedFiles.insert(keyOf(a)).second)
             size = 0;
-        return FileNode::create(name, path, false, size, a.modified, a.created, {}, &m_arena);
+        NodeRef node =
+            FileNode::create(name, path, false, size, a.modified, a.created, {}, &m_arena);
+        if (!a.known || !a.isRegular || a.links > 1) {
+            NodeFacts::Facts& facts = m_facts->edit(node->id());
+            facts.readError = !a.known;
+            facts.notRegular = a.known && !a.isRegular;
+            if (a.known && a.links > 1) {
+                facts.hardLinked = facts.hasDevice = true;
+                facts.device = a.device();
+                facts.inode = a.inode;
+                facts.linkCount = a.links;
+            }
+        }
+        return node;
     }
     NodeRef makeFolder(Frame& frame, std::string_view path = {})
     {
-        return FileNode::create(frame.name, path, true, 0, frame.attributes.modified,
-                                frame.attributes.created, std::move(frame.children), &m_arena);
+        NodeRef node =
+            FileNode::create(frame.name, path, true, 0, frame.attributes.modified,
+                             frame.attributes.created, std::move(frame.children), &m_arena);
+        if (frame.newDevice || frame.readError || frame.exclusion != NodeFacts::Exclusion::none) {
+            NodeFacts::Facts& facts = m_facts->edit(node->id());
+            facts.hasDevice = frame.newDevice;
+            facts.device = frame.attributes.device();
+            facts.readError = frame.readError;
+            facts.exclusion = frame.exclusion;
+        }
+        return node;
     }
 
     void reportProgress(std::string_view name);
     Outcome finished(NodeRef root)
     {
         m_index->compact();
-        Outcome outcome{Outcome::Status::completed, std::move(root), std::move(m_index), {}};
+        Outcome outcome{Outcome::Status::completed,
+                        std::move(root),
+                        std::move(m_index),
+                        {},
+                        std::move(m_facts)};
         return outcome;
     }
     bool cancelled() const { return m_token.isCancelled(); }
@@ -198,6 +232,7 @@ private:
     MountTable m_mounts;
     NodeArena m_arena;
     std::shared_ptr<FileExistenceIndex> m_index = std::make_shared<FileExistenceIndex>();
+    std::shared_ptr<NodeFacts> m_facts = std::make_shared<NodeFacts>();
     std::string m_rootPath;
     DirectoryListing m_listing;
     std::vector<Frame> m_stack;
@@ -230,7 +265,7 @@ void DiskScanner::Walk::list(Frame& frame)
     // that fails part way keeps what was read.
     if (m_settings.beforeListing)
         m_settings.beforeListing(frame.name);
-    m_listing.forEach(frame.fd, [&](const char* name) {
+    frame.readError = !m_listing.forEach(frame.fd, [&](const char* name) {
         const Attributes a = readAttributes(frame.fd, name);
         if (a.isDirectory) {
             frame.subfolders.push_back({std::string(name), a});
@@ -307,11 +342,15 @@ NodeRef DiskScanner::Walk::visitSubfolder(std::size_t parentIndex, const Pending
 
     // The mount point of a kernel pseudo file system, or a folder met before, is kept as an
     // empty folder.
-    if ((!a.sameDevice(parent.attributes) && m_mounts.isPseudoFileSystem(a.devMajor, a.devMinor)) ||
-        isRepeatedFolder(parent, a)) {
+    const bool pseudo =
+        !a.sameDevice(parent.attributes) && m_mounts.isPseudoFileSystem(a.devMajor, a.devMinor);
+    if (pseudo || isRepeatedFolder(parent, a)) {
         Frame empty;
         empty.name = folder.name;
         empty.attributes = a;
+        empty.newDevice = !a.sameDevice(parent.attributes);
+        empty.exclusion =
+            pseudo ? NodeFacts::Exclusion::kernelFileSystem : NodeFacts::Exclusion::otherFileSystem;
         reportProgress(folder.name);
         return makeFolder(empty);
     }
@@ -332,6 +371,8 @@ NodeRef DiskScanner::Walk::visitSubfolder(std::size_t parentIndex, const Pending
         Frame empty;
         empty.name = folder.name;
         empty.attributes = again;
+        empty.newDevice = !again.sameDevice(parent.attributes);
+        empty.readError = true;
         reportProgress(folder.name);
         return makeFolder(empty);
     }
@@ -345,6 +386,7 @@ NodeRef DiskScanner::Walk::visitSubfolder(std::size_t parentIndex, const Pending
     frame.folder = m_index->addFolder(parent.folder, folder.name);
     frame.fd = fd;
     frame.attributes = a;
+    frame.newDevice = !a.sameDevice(parent.attributes);
     m_stack.push_back(std::move(frame));
     ++m_openCount;
     limitOpenDescriptors();
@@ -374,6 +416,8 @@ DiskScanner::Outcome DiskScanner::Walk::run()
     root.folder = m_index->addFolder(FileExistenceIndex::kNoParent, m_rootPath);
     root.attributes = rootAttributes;
     root.fd = ::open(m_rootPath.c_str(), kOpenRootFlags);
+    root.newDevice = true;
+    root.readError = root.fd < 0;
     if (root.fd >= 0)
         ++m_openCount;
     m_mountedFolders.insert(keyOf(rootAttributes));
@@ -384,7 +428,7 @@ DiskScanner::Outcome DiskScanner::Walk::run()
 
     while (true) {
         if (cancelled())
-            return {Outcome::Status::cancelled, {}, {}, {}};
+            return {Outcome::Status::cancelled, {}, {}, {}, {}};
         const std::size_t index = m_stack.size() - 1;
         Frame& frame = m_stack[index];
         if (frame.nextSubfolder < frame.subfolders.size()) {
@@ -460,7 +504,7 @@ DiskScanner::Outcome DiskScanner::run(const Settings& settings, std::string_view
             *filesScanned = walk.filesScanned();
         return outcome;
     } catch (const std::bad_alloc&) {
-        return {Outcome::Status::failed, {}, {}, QString::fromUtf8(std::strerror(ENOMEM))};
+        return {Outcome::Status::failed, {}, {}, QString::fromUtf8(std::strerror(ENOMEM)), {}};
     }
 }
 
@@ -480,7 +524,7 @@ void DiskScanner::scan(std::string path, ProgressHandler progress, CancellationT
     }
     std::thread([settings = m_settings, running = m_running, path = std::move(path),
                  progress = std::move(progress), token, done = std::move(done)] {
-        Outcome outcome = token.isCancelled() ? Outcome{Outcome::Status::cancelled, {}, {}, {}}
+        Outcome outcome = token.isCancelled() ? Outcome{Outcome::Status::cancelled, {}, {}, {}, {}}
                                               : run(settings, path, progress, token, nullptr);
         if (done)
             done(std::move(outcome));

@@ -3,6 +3,7 @@
 #include "CancellationToken.h"
 #include "FileExistenceIndex.h"
 #include "models/FileNode.h"
+#include "models/NodeFacts.h"
 #include "models/ScanProgress.h"
 
 #include <QString>
@@ -47,6 +48,8 @@ public:
         // What the scan found, to ask later which files are gone (set when completed).
         std::shared_ptr<const FileExistenceIndex> existence;
         QString error; // set when failed
+        // What the tree does not keep, for writing it out (set when completed).
+        std::shared_ptr<const NodeFacts> facts;
     };
     using Completion = std::function<void(Outcome)>;
 

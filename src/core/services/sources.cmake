@@ -4,4 +4,6 @@ target_sources(plenvo-core PRIVATE
     services/MountTable.cpp services/MountTable.h
     services/DiskScanner.cpp services/DiskScanner.h
     services/FileExistenceIndex.cpp services/FileExistenceIndex.h
+    services/NcduReader.cpp services/NcduReader.h
+    services/NcduWriter.cpp services/NcduWriter.h
 )

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "CancellationToken.h"
+#include "models/FileNode.h"
+#include "models/NodeFacts.h"
+#include "models/ScanProgress.h"
+
+#include <QString>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace plenvo {
+
+// Reads a scan saved in ncdu's JSON export format (major version 1; ncdu and gdu write it)
+// into a FileNode tree, as a scan of the same folder would have built it. Plain and
+// gzip-compressed files are both read; they are told apart by their content.
+//
+// The text is read in one pass through a small buffer, and folders are kept on an explicit
+// stack, so neither memory beyond the tree nor the call stack grows with the size or the
+// nesting of the export. Names are bytes: only JSON's escapes are decoded (\uXXXX to UTF-8,
+// surrogate pairs joined), every other byte is kept as it is, valid UTF-8 or not.
+//
+// How entries become nodes:
+//   - a file's size is its `dsize` (the space it takes, which a scan counts), 0 when absent:
+//     ncdu leaves `dsize` out when it is 0, so `asize` (the apparent size) is not a stand-in;
+//     a folder's own `dsize` is not counted (a folder's size is that of the files below it);
+//   - a file with several names (`hlnkc`, or `nlink` above 1, with the same `dev` and `ino`;
+//     `dev` is inherited from the parent when absent) counts its size under the first name
+//     met and 0 under the others;
+//   - entries marked `excluded` or `read_error` count 0; a folder keeps the entries listed in
+//     it (none, usually); entries marked `notreg` (symbolic links, devices ...) count their
+//     `dsize`, as a scan counts the blocks of a symbolic link;
+//   - `mtime` (seconds) becomes the modification date;
+//   - what the tree does not keep (devices, hard-link identities, exclusions, read errors,
+//     entries that are not regular files) goes into NodeFacts, so that the tree can be written
+//     out again.
+//
+// Input that does not follow the format builds nothing and fails with an Error naming the
+// fault and where it was found. Limits: a name, and the location of the root, are at most
+// kMaxNameBytes bytes; sizes are below 2^63 bytes, and so must their sums be; `dev` and `ino`
+// are below 2^64, `nlink` below 2^32, versions at most 10000.
+class NcduReader {
+public:
+    using ProgressHandler = std::function<void(const ScanProgress&)>;
+
+    static constexpr std::size_t kMaxNameBytes = 65535;
+    // Progress reports are at least this far apart (strictly more than it).
+    static constexpr std::chrono::milliseconds kProgressInterval{150};
+
+    enum class ErrorKind {
+        none,
+        unreadable,         // the file cannot be opened or read, or its compression is damaged
+        notAnExport,        // not a JSON export of this format at all
+        unsupportedVersion, // a major version other than 1
+        truncated,          // the text ends before the export does
+        syntax,             // not well-formed JSON, or not the structure of an export
+        badValue,           // a field of the wrong type (a name that is not a string ...)
+        outOfRange,         // a number beyond the limits above, or sizes that add up beyond them
+        negativeSize,
+        missingName,
+        badName,        // empty, ".", "..", holding '/' or a null byte, or too long
+        trailingGarbage // something after the export's closing bracket
+    };
+
+    struct Error {
+        ErrorKind kind = ErrorKind::none;
+        std::int64_t offset = -1; // where, in bytes of the uncompressed text (-1: nowhere)
+        std::string detail;       // what exactly, in English
+        // An English sentence for the command line, with the place ("at byte N").
+        QString message() const;
+    };
+
+    struct Outcome {
+        enum class Status { completed, cancelled, failed };
+        Status status = Status::completed;
+        NodeRef root;         // set when completed
+        std::string rootPath; // the root's name in the export: the scanned location as written
+        // The export's `timestamp`, in milliseconds since the Unix epoch, when it has one.
+        std::optional<std::int64_t> scanDate;
+        std::shared_ptr<const NodeFacts> facts; // set when completed
+        std::int64_t entries = 0;               // files and folders read
+        Error error;                            // set when failed
+    };
+
+    // Reads the export at `path` (raw bytes) on the calling thread. Progress is reported on that
+    // thread, with the name of the folder being read and the entries read so far; `token` is
+    // checked every thousand entries or so.
+    static Outcome readFile(const std::string& path, const ProgressHandler& progress = {},
+                            const CancellationToken& token = {});
+    // Reads an export held in memory (uncompressed). With `chunkSize` above 0 the text reaches
+    // the parser in pieces of that size (to test the buffering).
+    static Outcome readData(std::string_view data, const ProgressHandler& progress = {},
+                            const CancellationToken& token = {}, std::size_t chunkSize = 0);
+
+    // Whether the file at `path` begins like an export (after decompression): '[' and a digit.
+    static bool looksLikeExport(const std::string& path);
+
+    // Where the text comes from (see the .cpp).
+    class Input;
+
+private:
+    class Parser;
+    static Outcome read(Input& input, const ProgressHandler& progress,
+                        const CancellationToken& token);
+};
+
+} // namespace plenvo

@@ -1,0 +1,46 @@
+#pragma once
+
+// A tree, with what NodeFacts adds to it, in one line, for comparing trees in tests:
+//   name:size@mtime<facts> for a file, name@mtime<facts>(child,child...) for a folder,
+// where mtime is in seconds and facts are "devN", "inoN/links", "err", "nreg" and "exK"
+// (the exclusion's number).
+
+#include "models/FileNode.h"
+#include "models/NodeFacts.h"
+
+#include <string>
+
+namespace plenvo::test {
+
+inline std::string dumpTree(const FileNode& node, const NodeFacts* facts)
+{
+    std::string out(node.nameBytes());
+    if (!node.isDirectory())
+        out += ':' + std::to_string(node.fileSize());
+    if (const FileNode::Timestamp modified = node.modificationDate())
+        out += '@' + std::to_string(*modified / 1000);
+    if (const NodeFacts::Facts* f = facts ? facts->find(node.id()) : nullptr) {
+        std::string marks;
+        if (f->hasDevice)
+            marks += " dev" + std::to_string(f->device);
+        if (f->hardLinked)
+            marks += " ino" + std::to_string(f->inode) + '/' + std::to_string(f->linkCount);
+        if (f->readError)
+            marks += " err";
+        if (f->notRegular)
+            marks += " nreg";
+        if (f->exclusion != NodeFacts::Exclusion::none)
+            marks += " ex" + std::to_string(int(f->exclusion));
+        if (!marks.empty())
+            out += '<' + marks.substr(1) + '>';
+    }
+    if (node.isDirectory()) {
+        out += '(';
+        for (const NodeRef& child : node.children())
+            out += dumpTree(*child, facts) + (child == node.children().back() ? "" : ",");
+        out += ')';
+    }
+    return out;
+}
+
+} // namespace plenvo::test
