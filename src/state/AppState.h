@@ -81,6 +81,8 @@ public:
     void setDuplicateGroups(std::vector<DuplicateFinder::DuplicateGroup> groups);
 
     const DuplicateFinder& duplicateFinder() const { return m_duplicateFinder; }
+    // The scanner behind scanDirectory(), for tests that need a scan to wait.
+    DiskScanner& scanner() { return *m_scanner; }
     // What the scan behind scanResult() found on disk (for measurements and tests).
     const std::shared_ptr<const FileExistenceIndex>& existenceIndex() const { return m_existence; }
 

@@ -28,6 +28,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QScrollArea>
+#include <QSemaphore>
 #include <QSplitter>
 #include <QStyleFactory>
 #include <QTest>
@@ -105,14 +106,20 @@ private Q_SLOTS:
         QVERIFY(!content.headerRow()->isVisible());
         save(window, QStringLiteral("welcome") + suffix);
 
-        // Scanning: the progress view fills the detail area (shown with a neutral location).
+        // Scanning: the progress view fills the detail area. The scan waits in its first listing
+        // while the picture is taken, which shows a neutral location.
+        QSemaphore listing;
+        state.scanner().setListingHook([&](std::string_view) { listing.acquire(); });
         state.scanDirectory(dir.str());
         auto* progress = qobject_cast<ScanningProgressView*>(content.detailWidget());
         QVERIFY(progress);
         progress->setProgress(
             ScanProgress::scanning(QStringLiteral("/home/user/Photos/2025"), 48213));
         save(window, QStringLiteral("scanning") + suffix);
+        QVERIFY(state.isScanning());
+        listing.release(2);
         QTRY_VERIFY(!state.isScanning());
+        state.scanner().setListingHook({});
         state.showResult(sampleHome());
 
         // The overview and the treemap of the result.
