@@ -1,13 +1,8 @@
 // The categories view over in-memory results: what it shows, paging, choosing a category by
 // each of its controls, and how it repairs itself after files go (to a fake Trash).
 
-#include "FakeClipboard.h"
-#include "FakeFileManager.h"
-#include "ResultBuilder.h"
-#include "state/FakeTrash.h"
+#include "ViewTestSupport.h"
 
-#include "AppState.h"
-#include "analysis/AnalysisViewFactory.h"
 #include "analysis/CategoriesView.h"
 #include "analysis/CategoryFilesHeader.h"
 #include "analysis/CategoryLegendRow.h"
@@ -18,10 +13,8 @@
 #include "analysis/RingChartView.h"
 #include "analysis/ViewHeader.h"
 #include "theme/SymbolView.h"
-#include "utils/Localization.h"
 
 #include <QSignalSpy>
-#include <QTest>
 #include <QToolButton>
 
 #include <cmath>
@@ -47,33 +40,17 @@ std::vector<Entry> mixed(int videos = 1200)
     return entries;
 }
 
-struct Harness {
+struct Harness : ViewFixture {
     explicit Harness(const std::vector<Entry>& entries = mixed())
+        : ViewFixture("/home/user", entries), view(create<CategoriesView>(SidebarItem::categories))
     {
-        state.showResult(makeResult("/home/user", entries));
-        view.reset(qobject_cast<CategoriesView*>(
-            factory.createDetailView(SidebarItem::categories, state, nullptr)));
     }
-    QStringList selected() const
-    {
-        QStringList names;
-        for (const NodeRef& file : view->selection()->selectedFiles())
-            names << file->name();
-        return names;
-    }
-    QString shown() const
-    {
-        return state.selectedNode() ? state.selectedNode()->name() : QStringLiteral("-");
-    }
+    QStringList selected() const { return namesOf(view->selection()->selectedFiles()); }
     QString category() const
     {
         return view->selectedCategory() ? view->selectedCategory()->rawValue() : QString("-");
     }
 
-    AppState state{std::make_shared<FakeTrash>()};
-    FakeFileManager fileManager;
-    FakeClipboard clipboard;
-    AnalysisViewFactory factory{fileManager, clipboard};
     std::unique_ptr<CategoriesView> view;
 };
 
@@ -83,11 +60,7 @@ class CategoriesViewTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        Localization::setLanguage(u"en");
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    }
+    void initTestCase() { setUpViewTests(); }
 
     void shown_data()
     {
@@ -99,23 +72,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("title"); // also the caption in the ring's hole
         QTest::addColumn<QString>("count");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("no files") << std::vector<Entry>{{"empty/", 0}}
-                                  << "Categories: 0 · Total: 0 bytes" << 0 << QStringList{}
-                                  << "tray.full.fill"
-                                  << "All Files"
-                                  << "Showing 0 of 0"
-                                  << "-";
-        QTest::newRow("a total of 0")
-            << std::vector<Entry>{{"a.txt", 0}, {"b.mov", 0}} << "Categories: 2 · Total: 0 bytes"
-            << 0 << QStringList{"0.0%", "0.0%"} << "doc.text.fill"
-            << "Documents"
-            << "Showing 1 of 1"
-            << "a.txt";
-        QTest::newRow("more than a page") << mixed() << "Categories: 3 · Total: 259.3 kB" << 3
-                                          << QStringList{"76.8%", "23.1%", "0.0%"} << "film.fill"
-                                          << "Videos"
-                                          << "Showing 500 of 1200"
-                                          << "0000.mov";
+        row("no files", std::vector<Entry>{{"empty/", 0}}, "Categories: 0 · Total: 0 bytes", 0,
+            QStringList{}, "tray.full.fill", "All Files", "Showing 0 of 0", "-");
+        row("a total of 0", std::vector<Entry>{{"a.txt", 0}, {"b.mov", 0}},
+            "Categories: 2 · Total: 0 bytes", 0, QStringList{"0.0%", "0.0%"}, "doc.text.fill",
+            "Documents", "Showing 1 of 1", "a.txt");
+        row("more than a page", mixed(), "Categories: 3 · Total: 259.3 kB", 3,
+            QStringList{"76.8%", "23.1%", "0.0%"}, "film.fill", "Videos", "Showing 500 of 1200",
+            "0000.mov");
     }
     void shown()
     {
@@ -150,9 +114,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("clicks");
         QTest::addColumn<int>("listed");
-        QTest::newRow("first page") << 0 << 500;
-        QTest::newRow("two pages") << 1 << 1000;
-        QTest::newRow("all of them") << 2 << 1200;
+        row("first page", 0, 500);
+        row("two pages", 1, 1000);
+        row("all of them", 2, 1200);
     }
     void paging()
     {
@@ -223,14 +187,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("category");
         QTest::addColumn<int>("limit");
         QTest::addColumn<QString>("selectedAfter");
-        QTest::newRow("the last files of the category") << 4 << "Videos"
-                                                        << "Documents" << 500 << "0000.pdf";
-        QTest::newRow("the selected file") << 1200 << "selected"
-                                           << "Videos" << 1000 << "0000.mov";
-        QTest::newRow("another category's files") << 1200 << "Code"
-                                                  << "Videos" << 1000 << "0002.mov";
-        QTest::newRow("every file") << 4 << "all"
-                                    << "-" << 500 << "-";
+        row("the last files of the category", 4, "Videos", "Documents", 500, "0000.pdf");
+        row("the selected file", 1200, "selected", "Videos", 1000, "0000.mov");
+        row("another category's files", 1200, "Code", "Videos", 1000, "0002.mov");
+        row("every file", 4, "all", "-", 500, "-");
     }
     void afterDeletion()
     {

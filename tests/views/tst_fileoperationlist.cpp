@@ -1,31 +1,26 @@
-// The file operation list and its action bar over an in-memory result: selection rules,
-// gestures, the context menu, moves to the Trash (through a fake Trash) and the row layout.
+// The Large Files view, its file list and the list's action bar over an in-memory result:
+// what they show, selection rules, gestures, the context menu, moves to the Trash (through a
+// fake Trash), how the selection is repaired after each change of the content, the row layout.
 
-#include "FakeClipboard.h"
-#include "FakeFileManager.h"
-#include "ResultBuilder.h"
-#include "state/FakeTrash.h"
+#include "ViewTestSupport.h"
 
-#include "AppState.h"
 #include "analysis/FileActions.h"
 #include "analysis/FileListModel.h"
 #include "analysis/FileOperationBar.h"
 #include "analysis/FileOperationList.h"
 #include "analysis/FileRowDelegate.h"
 #include "analysis/FileSelectionModel.h"
+#include "analysis/LargeFilesView.h"
+#include "analysis/ViewHeader.h"
 #include "theme/ProminentButton.h"
 #include "theme/StyledLabel.h"
-#include "utils/Localization.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 using namespace plenvo;
 using namespace plenvo::test;
@@ -39,27 +34,19 @@ const std::vector<Entry> kFiles = {{"docs/a.pdf", 500, kScanDate},
                                    {"d.zip", 200},
                                    {"e.txt", 100}};
 
-// A list and its bar as an owner sets them up, rebuilding the rows after every content change.
-struct Harness {
-    explicit Harness(const std::vector<Entry>& entries = kFiles, bool autoSelectFirst = true)
+struct Harness : ViewFixture {
+    explicit Harness(const std::vector<Entry>& entries = kFiles)
+        : ViewFixture("/scan/Projects", entries),
+          view(create<LargeFilesView>(SidebarItem::largeFiles)), list(view->list()),
+          bar(view->bar()), model(*view->model()), selection(*view->selection()),
+          actions(*view->actions())
     {
-        result = makeResult("/scan/Projects", entries);
-        state.showResult(result);
-        list = new FileOperationList(state, selection, actions, fileManager, clipboard, &window);
-        bar = new FileOperationBar(state, selection, actions, fileManager, &window);
-        auto* column = new QVBoxLayout(&window);
-        column->addWidget(list);
-        column->addWidget(bar);
-        list->setAutoSelectFirst(autoSelectFirst);
-        QObject::connect(&state, &AppState::contentRevisionChanged, &model,
-                         [this] { model.setFiles(&result->topFiles()); });
-        model.setFiles(&result->topFiles());
-        window.resize(600, 300);
+        view->resize(600, 300);
     }
     void show()
     {
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        view->show();
+        QVERIFY(QTest::qWaitForWindowActive(view.get()));
         list->setFocus();
     }
     // Rows given as digits ("13"); the last one becomes the current row.
@@ -72,14 +59,11 @@ struct Harness {
     QString selected() const
     {
         QString letters;
-        for (const NodeRef& file : selection.selectedFiles())
-            letters += file->name().front();
+        for (const QString& name : namesOf(selection.selectedFiles()))
+            letters += name.front();
         return letters;
     }
-    QString shown() const
-    {
-        return state.selectedNode() ? state.selectedNode()->name().left(1) : QStringLiteral("-");
-    }
+    QString shownLetter() const { return shown().left(1); }
     std::string path(int row) const { return model.nodeAt(row)->pathBytes(); }
     void trashFromMenu(int row)
     {
@@ -87,17 +71,12 @@ struct Harness {
         actions.moveToTrash()->trigger();
     }
 
-    std::shared_ptr<FakeTrash> trash = std::make_shared<FakeTrash>();
-    AppState state{trash};
-    std::shared_ptr<ScanResult> result;
-    FakeFileManager fileManager;
-    FakeClipboard clipboard;
-    FileListModel model;
-    FileSelectionModel selection{&model};
-    FileActions actions;
-    QWidget window;
+    std::unique_ptr<LargeFilesView> view;
     FileOperationList* list;
     FileOperationBar* bar;
+    FileListModel& model;
+    FileSelectionModel& selection;
+    FileActions& actions;
 };
 
 } // namespace
@@ -111,33 +90,34 @@ private Q_SLOTS:
     void firstShown_data()
     {
         QTest::addColumn<bool>("withFiles");
-        QTest::addColumn<bool>("autoSelectFirst");
-        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<QString>("selected"); // the first (largest) file
         QTest::addColumn<QString>("summary");
-        const QString hint = QStringLiteral("Select files to clean up");
-        QTest::newRow("no files") << false << true << QString() << hint;
-        QTest::newRow("auto-select") << true << true << "a"
-                                     << "1 selected · 500 bytes";
-        QTest::newRow("no auto-select") << true << false << QString() << hint;
+        row("no files", false, "Top 0 by size", "", "Select files to clean up");
+        row("files", true, "Top 5 by size", "a", "1 selected · 500 bytes");
     }
     void firstShown()
     {
         QFETCH(bool, withFiles);
-        QFETCH(bool, autoSelectFirst);
+        QFETCH(QString, count);
         QFETCH(QString, selected);
         QFETCH(QString, summary);
-        Harness h(withFiles ? kFiles : std::vector<Entry>{}, autoSelectFirst);
+        Harness h(withFiles ? kFiles : std::vector<Entry>{});
+        QCOMPARE(h.view->header()->title(), QStringLiteral("Large Files"));
+        QCOMPARE(h.view->header()->subtitle(), count);
         QCOMPARE(h.selected(), selected);
-        QCOMPARE(h.shown(), selected.isEmpty() ? QStringLiteral("-") : selected);
+        QCOMPARE(h.shownLetter(), withFiles ? selected : QStringLiteral("-"));
         QCOMPARE(h.state.inspectorCandidateNodes().size(), withFiles ? kFiles.size() : 0);
-        QCOMPARE(h.bar->selectAllButton()->isEnabled(), withFiles);
-        QCOMPARE(h.bar->deselectAllButton()->isHidden(), selected.isEmpty());
         QCOMPARE(h.bar->summaryLabel()->fullText(), summary);
-        QCOMPARE(h.bar->trashButton()->text(), selected.isEmpty()
-                                                   ? QStringLiteral("Move to Trash")
-                                                   : QStringLiteral("Move to Trash (1)"));
-        QCOMPARE(h.bar->revealButton()->isEnabled(), !selected.isEmpty());
-        QCOMPARE(h.bar->trashButton()->isEnabled(), !selected.isEmpty());
+        QCOMPARE(h.bar->revealButton()->isEnabled(), withFiles);
+        QCOMPARE(h.bar->selectAllButton()->isEnabled(), withFiles);
+        h.bar->selectAllButton()->click(); // the summary counts and adds up every row
+        if (withFiles)
+            QCOMPARE(h.bar->summaryLabel()->fullText(), QStringLiteral("5 selected · 1.5 kB"));
+        // The header at the top, the bar at the bottom, the list between them takes the rest.
+        h.show();
+        QCOMPARE(h.view->header()->geometry().top(), 0);
+        QCOMPARE(h.bar->geometry().bottom(), 299);
     }
 
     void gestures_data()
@@ -147,10 +127,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("gestures");
         QTest::addColumn<QString>("selected");
         QTest::addColumn<QString>("shown"); // the current row if selected, else the first
-        auto row = [](const char* name, const char* gestures, const char* selected,
-                      const char* shown) {
-            QTest::newRow(name) << QString(gestures) << QString(selected) << QString(shown);
-        };
         row("click", "c2", "c", "c");
         row("shift-click", "c1 +3", "bcd", "d");
         row("ctrl-click adds", "c1 ^3", "bd", "d");
@@ -172,66 +148,58 @@ private Q_SLOTS:
             const QChar kind = gesture.front();
             if (kind == u'S' || kind == u'D') {
                 (kind == u'S' ? h.bar->selectAllButton() : h.bar->deselectAllButton())->click();
-                continue;
-            }
-            if (gesture.size() == 1) {
+            } else if (gesture.size() == 1) {
                 QTest::keyClick(h.list, kind == u'A' ? Qt::Key_A : Qt::Key_Down,
                                 kind == u'A'   ? Qt::ControlModifier
                                 : kind == u'V' ? Qt::ShiftModifier
                                                : Qt::NoModifier);
-                continue;
+            } else {
+                const QPoint at =
+                    h.list->visualRect(h.model.index(gesture.mid(1).toInt())).center();
+                QTest::mouseClick(h.list->viewport(),
+                                  kind == u'r' ? Qt::RightButton : Qt::LeftButton,
+                                  kind == u'^'   ? Qt::ControlModifier
+                                  : kind == u'+' ? Qt::ShiftModifier
+                                                 : Qt::NoModifier,
+                                  at);
             }
-            const QPoint at = h.list->visualRect(h.model.index(gesture.mid(1).toInt())).center();
-            QTest::mouseClick(h.list->viewport(), kind == u'r' ? Qt::RightButton : Qt::LeftButton,
-                              kind == u'^'   ? Qt::ControlModifier
-                              : kind == u'+' ? Qt::ShiftModifier
-                                             : Qt::NoModifier,
-                              at);
         }
         QCOMPARE(h.selected(), selected);
-        QCOMPARE(h.shown(), shown);
-    }
-
-    void threeFilesSelected()
-    {
-        Harness h({{"x.txt", 1}, {"y.txt", 2}, {"z.txt", 3}});
-        h.bar->selectAllButton()->click();
-        QCOMPARE(h.bar->summaryLabel()->fullText(), QStringLiteral("3 selected · 6 bytes"));
-        QCOMPARE(h.bar->trashButton()->text(), QStringLiteral("Move to Trash (3)"));
+        QCOMPARE(h.shownLetter(), shown);
+        const qint64 count = selected.size();
+        QCOMPARE(h.bar->trashButton()->text(),
+                 count ? L("cleanup.moveToTrashCount %lld", count) : L("cleanup.moveToTrash"));
+        QCOMPARE(h.bar->trashButton()->isEnabled(), count > 0);
+        QCOMPARE(h.bar->deselectAllButton()->isHidden(), count == 0);
     }
 
     void deletion_data()
     {
-        // "menuN" deletes row N from its context menu; "bar" and "key" (Delete) move the
-        // selection. The survivor is selected alone from then on ("-": nothing).
-        QTest::addColumn<bool>("autoSelectFirst");
+        // "mN" deletes row N from its context menu, "sN" behind the list's back; "bar" and "key"
+        // (Delete) move the selection. The survivor is selected alone from then on ("-": none).
         QTest::addColumn<QString>("selectedRows");
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("survivor");
-        auto row = [](const char* name, bool autoSelectFirst, const char* selectedRows,
-                      const char* how, const char* survivor) {
-            QTest::newRow(name) << autoSelectFirst << QString(selectedRows) << QString(how)
-                                << QString(survivor);
-        };
-        row("menu, another row", true, "1", "menu3", "b");
-        row("menu, the selected row", true, "1", "menu1", "a");
-        row("menu, one of several", true, "02", "menu0", "b");
-        row("menu, none selected", false, "", "menu0", "b");
-        row("bar, one file", true, "2", "bar", "a");
-        row("bar, two files", true, "12", "bar", "a");
-        row("Delete key", true, "04", "key", "b");
-        row("every file", true, "01234", "key", "-");
+        row("menu, another row", "1", "m3", "b");
+        row("menu, the selected row", "1", "m1", "a");
+        row("menu, one of several", "02", "m0", "b");
+        row("menu, none selected", "", "m0", "b");
+        row("bar, one file", "2", "bar", "a");
+        row("bar, two files", "12", "bar", "a");
+        row("Delete key", "04", "key", "b");
+        row("every file", "01234", "key", "-");
+        row("elsewhere, the file shown", "12", "s2", "a");
+        row("elsewhere, a multiple selection collapses", "012", "s4", "c");
     }
     void deletion()
     {
-        QFETCH(bool, autoSelectFirst);
         QFETCH(QString, selectedRows);
         QFETCH(QString, how);
         QFETCH(QString, survivor);
-        Harness h(kFiles, autoSelectFirst);
+        Harness h;
         h.show();
         h.select(selectedRows);
-        const QString doomed = how.startsWith(u"menu") ? how.mid(4) : selectedRows;
+        const QString doomed = how.size() == 2 ? how.mid(1) : selectedRows;
         std::vector<std::string> paths;
         for (QChar row : doomed)
             paths.push_back(h.path(row.digitValue()));
@@ -239,16 +207,21 @@ private Q_SLOTS:
             h.bar->trashButton()->click();
         else if (how == u"key")
             QTest::keyClick(h.list, Qt::Key_Delete);
-        else
+        else if (how.front() == u'm')
             h.trashFromMenu(doomed.toInt());
+        else
+            h.state.deleteFile(h.model.nodeAt(doomed.toInt()));
         const QString alone = survivor == u"-" ? QString() : survivor;
-        QCOMPARE(h.selected(), alone); // as the move starts
-        QCOMPARE(h.shown(), survivor);
-        QTRY_VERIFY(!h.state.isDeleting());
-        QCOMPARE(h.selected(), alone); // and when it is done
-        QCOMPARE(h.shown(), survivor);
+        for (bool done : {false, true}) { // as the move starts, and when it is done
+            if (done)
+                QTRY_VERIFY(!h.state.isDeleting());
+            QCOMPARE(h.selected(), alone);
+            QCOMPARE(h.shownLetter(), survivor);
+        }
         QCOMPARE(h.trash->requests(), paths);
         QCOMPARE(h.model.rowCount(), 5 - doomed.size());
+        QCOMPARE(h.view->header()->subtitle(),
+                 L("largeFiles.count %lld", qint64(5 - doomed.size())));
     }
 
     void duringABatchOnlyTheContextMenuDeletes()
@@ -258,7 +231,6 @@ private Q_SLOTS:
         h.select("01");
         h.bar->moveToTrash(); // a batch: it waits a moment before the first move
         QVERIFY(h.state.isDeleting());
-        QVERIFY(!h.bar->trashButton()->isEnabled());
         h.select("2");
         QVERIFY(!h.bar->trashButton()->isEnabled());
         QTest::keyClick(h.list, Qt::Key_Delete);
@@ -295,8 +267,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("key");
         QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-        QTest::newRow("Menu") << int(Qt::Key_Menu) << Qt::KeyboardModifiers();
-        QTest::newRow("Shift+F10") << int(Qt::Key_F10) << Qt::KeyboardModifiers(Qt::ShiftModifier);
+        row("Menu", int(Qt::Key_Menu), Qt::KeyboardModifiers());
+        row("Shift+F10", int(Qt::Key_F10), Qt::KeyboardModifiers(Qt::ShiftModifier));
     }
     void keysOpenTheCurrentRowsMenu()
     {
@@ -326,10 +298,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("badge");
         QTest::addColumn<QString>("date");
-        QTest::newRow("plain") << false << 0 << QString() << QString();
-        QTest::newRow("badge and date") << true << 0 << "Documents"
-                                        << "2026-03-14";
-        QTest::newRow("no date known") << true << 1 << "Videos" << QString();
+        row("plain", false, 0, "", "");
+        row("badge and date", true, 0, "Documents", "2026-03-14");
+        row("no date known", true, 1, "Videos", "");
     }
     void rowLayout()
     {
@@ -345,8 +316,8 @@ private Q_SLOTS:
         const FileRowDelegate::Layout wide = delegate.layout(rect, h.model.index(row));
         QCOMPARE(wide.badgeText, badge);
         QCOMPARE(wide.dateText, date);
-        QCOMPARE(wide.size, QRect(rect.right() - 10 - 83, 0, 84, rect.height()));
         QVERIFY(wide.name.right() < (date.isEmpty() ? wide.size : wide.date).left());
+        QVERIFY(date.isEmpty() || wide.date.right() < wide.size.left());
         // Narrow, the folder loses its start and keeps its end.
         const QRect narrow(0, 0, rect.width() - wide.folder.width() + 40, rect.height());
         const QString folder = delegate.layout(narrow, h.model.index(row)).folderText;
@@ -357,11 +328,10 @@ private Q_SLOTS:
     void theModelNeverReadsPastItsList()
     {
         Harness h;
-        std::vector<NodeRef> files = h.result->allFiles();
+        std::vector<NodeRef> files = h.state.scanResult()->allFiles();
         QSignalSpy resets(&h.model, &QAbstractItemModel::modelReset);
         QSignalSpy inserts(&h.model, &QAbstractItemModel::rowsInserted);
         h.model.setFiles(&files, 2);
-        QCOMPARE(h.model.rowCount(), 2);
         h.model.setLimit(4); // grows without a reset
         QCOMPARE(h.model.rowCount(), 4);
         QCOMPARE(resets.size(), 1);
@@ -388,14 +358,15 @@ private Q_SLOTS:
         QVERIFY(scroll > 0);
         h.state.deleteFile(h.model.nodeAt(59)); // somewhere else
         QTest::qWait(1);                        // the delayed layout of the new rows
-        QCOMPARE(h.selection.selectedFiles().front()->name(), QStringLiteral("f40.txt"));
+        QCOMPARE(namesOf(h.selection.selectedFiles()), QStringList{"f40.txt"});
         QCOMPARE(h.list->verticalScrollBar()->value(), scroll);
         // Ten rows above go: the selected row moves up out of the old view, which follows it.
-        std::vector<NodeRef> above(h.result->topFiles().begin(), h.result->topFiles().begin() + 10);
+        const std::vector<NodeRef>& top = h.state.scanResult()->topFiles();
+        std::vector<NodeRef> above(top.begin(), top.begin() + 10);
         h.state.deleteFiles(above);
         QTRY_VERIFY(!h.state.isDeleting());
         QTest::qWait(1);
-        QCOMPARE(h.selection.selectedFiles().front()->name(), QStringLiteral("f40.txt"));
+        QCOMPARE(namesOf(h.selection.selectedFiles()), QStringList{"f40.txt"});
         QVERIFY(h.list->verticalScrollBar()->value() > 0);
         QVERIFY(
             h.list->viewport()->rect().contains(h.list->visualRect(h.selection.currentIndex())));

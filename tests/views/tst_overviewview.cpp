@@ -1,19 +1,16 @@
-#include "ResultBuilder.h"
-#include "state/FakeTrash.h"
+// The overview page over in-memory results: the header, the cards, the category rows and the
+// largest files, and how it follows deletions.
 
-#include "AppState.h"
+#include "ViewTestSupport.h"
+
 #include "analysis/OverviewView.h"
 #include "theme/ProportionBar.h"
 #include "theme/StyledLabel.h"
 #include "theme/SymbolView.h"
 #include "utils/FormatUtils.h"
-#include "utils/Localization.h"
 
-#include <QApplication>
 #include <QFrame>
 #include <QScrollBar>
-#include <QStyleFactory>
-#include <QTest>
 
 using namespace plenvo;
 using namespace plenvo::test;
@@ -23,12 +20,10 @@ Q_DECLARE_METATYPE(Entries)
 namespace {
 
 // The overview of a result built in memory, shown at a size.
-struct Page {
+struct Page : ViewFixture {
     explicit Page(const Entries& entries, QSize size = {900, 2400})
-        : state(std::make_shared<FakeTrash>())
+        : ViewFixture("/home/user", entries), view(create<OverviewView>(SidebarItem::overview))
     {
-        state.showResult(makeResult("/home/user", entries));
-        view = std::make_unique<OverviewView>(state);
         view->resize(size);
         view->show();
         settle();
@@ -47,7 +42,6 @@ struct Page {
     }
     const ScanResult& result() const { return *state.scanResult(); }
 
-    AppState state;
     std::unique_ptr<OverviewView> view;
 };
 
@@ -57,26 +51,20 @@ class OverviewViewTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        Localization::setLanguage(u"en");
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    }
+    void initTestCase() { setUpViewTests(); }
 
     void categoryRows_data()
     {
         QTest::addColumn<Entries>("entries");
         QTest::addColumn<QStringList>("percents");
         QTest::addColumn<QList<double>>("fractions");
-        QTest::newRow("total zero") << Entries{{"a.txt", 0}, {"b/c.jpg", 0}}
-                                    << QStringList{"0.0%", "0.0%"} << QList<double>{0, 0};
-        QTest::newRow("one category holds all") << Entries{{"a.txt", 300}, {"d/b.pdf", 700}}
-                                                << QStringList{"100.0%"} << QList<double>{1};
-        QTest::newRow("largest first")
-            << Entries{{"a.mp3", 300}, {"d/b.mp4", 600}, {"c.png", 100}}
-            << QStringList{"60.0%", "30.0%", "10.0%"} << QList<double>{0.6, 0.3, 0.1};
-        QTest::newRow("no files") << Entries{{"empty/", 0}} << QStringList{} << QList<double>{};
+        row("total zero", Entries{{"a.txt", 0}, {"b/c.jpg", 0}}, QStringList{"0.0%", "0.0%"},
+            QList<double>{0, 0});
+        row("one category holds all", Entries{{"a.txt", 300}, {"d/b.pdf", 700}},
+            QStringList{"100.0%"}, QList<double>{1});
+        row("largest first", Entries{{"a.mp3", 300}, {"d/b.mp4", 600}, {"c.png", 100}},
+            QStringList{"60.0%", "30.0%", "10.0%"}, QList<double>{0.6, 0.3, 0.1});
+        row("no files", Entries{{"empty/", 0}}, QStringList{}, QList<double>{});
     }
 
     void categoryRows()
@@ -105,9 +93,9 @@ private Q_SLOTS:
     void topFiles_data()
     {
         QTest::addColumn<int>("count");
-        QTest::newRow("none") << 0;
-        QTest::newRow("three") << 3;
-        QTest::newRow("twenty-five") << 25;
+        row("none", 0);
+        row("three", 3);
+        row("twenty-five", 25);
     }
 
     void topFiles()
@@ -152,12 +140,19 @@ private Q_SLOTS:
         QVERIFY(icons[0] != icons[2]);
     }
 
-    void followsDeletionsAndKeepsScrollPosition()
+    void headerAndCardsFollowDeletionsAndKeepTheScrollPosition()
     {
         Entries entries{{"Documents/paper.pdf", 900}};
         for (int i = 0; i < 12; ++i)
             entries.push_back({"Videos/clip" + std::to_string(i) + ".mp4", 5000 + i});
         Page page(entries, {900, 400});
+        QCOMPARE(page.texts("overviewName") + page.texts("overviewPath") +
+                     page.texts("overviewDate"),
+                 (QStringList{"user", "/home/user", FormatUtils::formatDateFull(kScanDate)}));
+        const auto cards = page.all<QWidget>("statCard");
+        QCOMPARE(cards.size(), 4);
+        for (QWidget* card : cards) // equal shares of the row
+            QVERIFY(qAbs(card->width() - cards.front()->width()) <= 1);
         QScrollBar* scroll = page.view->verticalScrollBar();
         QVERIFY(scroll->maximum() > 100);
         scroll->setValue(100);
@@ -171,41 +166,6 @@ private Q_SLOTS:
                          FormatUtils::formatCount(3), L("overview.typesCount %lld", qint64(2))}));
         QCOMPARE(page.texts("fileName").front(), QStringLiteral("clip10.mp4"));
         QCOMPARE(scroll->value(), 100);
-    }
-
-    // A home folder, light and dark, saved as PNGs when PLENVO_SCREENSHOT_DIR is set.
-    void pictures()
-    {
-        Entries home{{"Videos/Holiday/beach.mov", 4'800'000'000},
-                     {"Videos/screen-recording.mkv", 730'000'000},
-                     {"Downloads/debian-12-amd64-DVD-1.iso", 3'900'000'000},
-                     {"Downloads/installer.AppImage", 212'000'000},
-                     {"Music/Live at the Harbour/01 Opening.flac", 61'000'000},
-                     {"Documents/Taxes/2025 return.pdf", 2'400'000},
-                     {"Projects/plenvo/build/objects.tar.gz", 640'000'000},
-                     {"Projects/plenvo/src/main.cpp", 12'000},
-                     {".cache/browser/data.cache", 310'000'000}};
-        for (int i = 0; i < 40; ++i)
-            home.push_back(
-                {"Photos/IMG_" + std::to_string(4100 + i) + ".JPG", 2'000'000 + 9753 * i});
-        const QPalette light = QApplication::palette();
-        QPalette dark(QColor(0x35, 0x35, 0x35), QColor(0x1e, 0x1e, 0x1e));
-        dark.setColor(QPalette::Mid, QColor(0x44, 0x44, 0x44));
-        for (const QString scheme : {"light", "dark"}) {
-            QApplication::setPalette(scheme == "dark" ? dark : light);
-            const Page page(home, {1000, 800});
-            QCOMPARE(page.texts("overviewName") + page.texts("overviewPath") +
-                         page.texts("overviewDate"),
-                     (QStringList{"user", "/home/user", FormatUtils::formatDateFull(kScanDate)}));
-            const auto cards = page.all<QWidget>("statCard");
-            QCOMPARE(cards.size(), 4);
-            for (QWidget* card : cards) // equal shares of the row
-                QVERIFY(qAbs(card->width() - cards.front()->width()) <= 1);
-            const QString dir = qEnvironmentVariable("PLENVO_SCREENSHOT_DIR");
-            if (!dir.isEmpty())
-                QVERIFY(page.view->grab().save(dir + "/overview-" + scheme + ".png"));
-        }
-        QApplication::setPalette(light);
     }
 };
 
