@@ -49,13 +49,6 @@ struct Harness : ViewFixture {
         QVERIFY(QTest::qWaitForWindowActive(view.get()));
         list->setFocus();
     }
-    // Rows given as digits ("13"); the last one becomes the current row.
-    void select(const QString& rows)
-    {
-        selection.clearSelection();
-        for (QChar row : rows)
-            selection.setCurrentIndex(model.index(row.digitValue()), QItemSelectionModel::Select);
-    }
     QString selected() const
     {
         QString letters;
@@ -64,7 +57,13 @@ struct Harness : ViewFixture {
         return letters;
     }
     QString shownLetter() const { return shown().left(1); }
-    std::string path(int row) const { return model.nodeAt(row)->pathBytes(); }
+    QString trashed() const
+    {
+        QString letters;
+        for (const std::string& path : trash->requests())
+            letters += QLatin1Char(path[path.rfind('/') + 1]);
+        return letters;
+    }
     void trashFromMenu(int row)
     {
         const std::unique_ptr<QMenu> menu = list->createContextMenu(row);
@@ -122,124 +121,103 @@ private Q_SLOTS:
 
     void gestures_data()
     {
-        // On row N: "cN" click, "^N" Ctrl+click, "+N" Shift+click, "rN" right click. Keys: "v"
-        // Down, "V" Shift+Down, "A" Ctrl+A. The bar's buttons: "S" select all, "D" deselect all.
+        // On row N: "cN" click, "^N" Ctrl+click, "+N" Shift+click, "rN" right click, "mN" Move
+        // to Trash in its context menu, "sN" a move behind the list's back. Keys: "V" Shift+Down,
+        // "A" Ctrl+A, "K" Delete. The bar's buttons: "S" select all, "D" deselect all, "B" Move
+        // to Trash. After moves the survivor is selected alone, as they start and when done.
         QTest::addColumn<QString>("gestures");
         QTest::addColumn<QString>("selected");
         QTest::addColumn<QString>("shown"); // the current row if selected, else the first
-        row("click", "c2", "c", "c");
-        row("shift-click", "c1 +3", "bcd", "d");
-        row("ctrl-click adds", "c1 ^3", "bd", "d");
-        row("ctrl-click removes the current", "c1 ^3 ^3", "b", "b");
-        row("shift-arrows", "c0 V V", "abc", "c");
-        row("ctrl-A", "c2 A", "abcde", "c");
-        row("right click keeps the selection", "c1 r3", "b", "b");
-        row("select all", "c3 S", "abcde", "d");
-        row("deselect all", "c3 D", "", "-");
+        QTest::addColumn<QString>("trashed");
+        row("click", "c2", "c", "c", "");
+        row("shift-click", "c1 +3", "bcd", "d", "");
+        row("ctrl-click adds", "c1 ^3", "bd", "d", "");
+        row("ctrl-click removes the current", "c1 ^3 ^3", "b", "b", "");
+        row("shift-arrows", "c0 V V", "abc", "c", "");
+        row("ctrl-A", "c2 A", "abcde", "c", "");
+        row("right click keeps the selection", "c1 r3", "b", "b", "");
+        row("select all", "c3 S", "abcde", "d", "");
+        row("deselect all", "c3 D", "", "-", "");
+        row("menu, another row", "c1 m3", "b", "b", "d");
+        row("menu, the selected row", "c1 m1", "a", "a", "b");
+        row("menu, one of several", "c0 ^2 m0", "b", "b", "a");
+        row("menu, none selected", "c1 D m0", "b", "b", "a");
+        row("bar, one file", "c2 B", "a", "a", "c");
+        row("bar, two files", "c1 +2 B", "a", "a", "bc");
+        row("Delete key", "c0 ^4 K", "b", "b", "ae");
+        row("every file", "A K", "", "-", "abcde");
+        row("elsewhere, the file shown", "c1 +2 s2", "a", "a", "c");
+        row("elsewhere, a multiple selection collapses", "c0 +2 s4", "c", "c", "e");
     }
     void gestures()
     {
         QFETCH(QString, gestures);
         QFETCH(QString, selected);
         QFETCH(QString, shown);
+        QFETCH(QString, trashed);
         Harness h;
         h.show();
         for (const QString& gesture : gestures.split(QLatin1Char(' '))) {
             const QChar kind = gesture.front();
-            if (kind == u'S' || kind == u'D') {
-                (kind == u'S' ? h.bar->selectAllButton() : h.bar->deselectAllButton())->click();
-            } else if (gesture.size() == 1) {
-                QTest::keyClick(h.list, kind == u'A' ? Qt::Key_A : Qt::Key_Down,
+            const int row = gesture.mid(1).toInt();
+            if (kind == u'S' || kind == u'D' || kind == u'B')
+                (kind == u'S'   ? h.bar->selectAllButton()
+                 : kind == u'D' ? h.bar->deselectAllButton()
+                                : static_cast<QAbstractButton*>(h.bar->trashButton()))
+                    ->click();
+            else if (kind == u'm')
+                h.trashFromMenu(row);
+            else if (kind == u's')
+                h.state.deleteFile(h.model.nodeAt(row));
+            else if (gesture.size() == 1)
+                QTest::keyClick(h.list,
+                                kind == u'A'   ? Qt::Key_A
+                                : kind == u'K' ? Qt::Key_Delete
+                                               : Qt::Key_Down,
                                 kind == u'A'   ? Qt::ControlModifier
                                 : kind == u'V' ? Qt::ShiftModifier
                                                : Qt::NoModifier);
-            } else {
-                const QPoint at =
-                    h.list->visualRect(h.model.index(gesture.mid(1).toInt())).center();
+            else
                 QTest::mouseClick(h.list->viewport(),
                                   kind == u'r' ? Qt::RightButton : Qt::LeftButton,
                                   kind == u'^'   ? Qt::ControlModifier
                                   : kind == u'+' ? Qt::ShiftModifier
                                                  : Qt::NoModifier,
-                                  at);
-            }
+                                  h.list->visualRect(h.model.index(row)).center());
         }
-        QCOMPARE(h.selected(), selected);
-        QCOMPARE(h.shownLetter(), shown);
-        const qint64 count = selected.size();
+        for (bool done : {false, true}) { // as a move starts, and when it is done
+            if (done)
+                QTRY_VERIFY(!h.state.isDeleting());
+            QCOMPARE(h.selected(), selected);
+            QCOMPARE(h.shownLetter(), shown);
+        }
+        QCOMPARE(h.trashed(), trashed);
+        const qint64 left = 5 - trashed.size(), count = selected.size();
+        QCOMPARE(h.model.rowCount(), left);
+        QCOMPARE(h.view->header()->subtitle(), L("largeFiles.count %lld", left));
         QCOMPARE(h.bar->trashButton()->text(),
                  count ? L("cleanup.moveToTrashCount %lld", count) : L("cleanup.moveToTrash"));
         QCOMPARE(h.bar->trashButton()->isEnabled(), count > 0);
         QCOMPARE(h.bar->deselectAllButton()->isHidden(), count == 0);
     }
 
-    void deletion_data()
-    {
-        // "mN" deletes row N from its context menu, "sN" behind the list's back; "bar" and "key"
-        // (Delete) move the selection. The survivor is selected alone from then on ("-": none).
-        QTest::addColumn<QString>("selectedRows");
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<QString>("survivor");
-        row("menu, another row", "1", "m3", "b");
-        row("menu, the selected row", "1", "m1", "a");
-        row("menu, one of several", "02", "m0", "b");
-        row("menu, none selected", "", "m0", "b");
-        row("bar, one file", "2", "bar", "a");
-        row("bar, two files", "12", "bar", "a");
-        row("Delete key", "04", "key", "b");
-        row("every file", "01234", "key", "-");
-        row("elsewhere, the file shown", "12", "s2", "a");
-        row("elsewhere, a multiple selection collapses", "012", "s4", "c");
-    }
-    void deletion()
-    {
-        QFETCH(QString, selectedRows);
-        QFETCH(QString, how);
-        QFETCH(QString, survivor);
-        Harness h;
-        h.show();
-        h.select(selectedRows);
-        const QString doomed = how.size() == 2 ? how.mid(1) : selectedRows;
-        std::vector<std::string> paths;
-        for (QChar row : doomed)
-            paths.push_back(h.path(row.digitValue()));
-        if (how == u"bar")
-            h.bar->trashButton()->click();
-        else if (how == u"key")
-            QTest::keyClick(h.list, Qt::Key_Delete);
-        else if (how.front() == u'm')
-            h.trashFromMenu(doomed.toInt());
-        else
-            h.state.deleteFile(h.model.nodeAt(doomed.toInt()));
-        const QString alone = survivor == u"-" ? QString() : survivor;
-        for (bool done : {false, true}) { // as the move starts, and when it is done
-            if (done)
-                QTRY_VERIFY(!h.state.isDeleting());
-            QCOMPARE(h.selected(), alone);
-            QCOMPARE(h.shownLetter(), survivor);
-        }
-        QCOMPARE(h.trash->requests(), paths);
-        QCOMPARE(h.model.rowCount(), 5 - doomed.size());
-        QCOMPARE(h.view->header()->subtitle(),
-                 L("largeFiles.count %lld", qint64(5 - doomed.size())));
-    }
-
     void duringABatchOnlyTheContextMenuDeletes()
     {
         Harness h;
         h.show();
-        h.select("01");
+        h.selection.select(QItemSelection(h.model.index(0), h.model.index(1)),
+                           QItemSelectionModel::ClearAndSelect);
         h.bar->moveToTrash(); // a batch: it waits a moment before the first move
         QVERIFY(h.state.isDeleting());
-        h.select("2");
+        h.selection.selectOnly(2);
         QVERIFY(!h.bar->trashButton()->isEnabled());
         QTest::keyClick(h.list, Qt::Key_Delete);
+        h.bar->moveToTrash(); // nor does a second batch start
         QVERIFY(h.trash->requests().empty());
-        const std::string other = h.path(3);
         h.trashFromMenu(3);
-        QCOMPARE(h.trash->requests(), std::vector<std::string>{other});
+        QCOMPARE(h.trashed(), QStringLiteral("d"));
         QTRY_VERIFY(!h.state.isDeleting());
-        QCOMPARE(h.trash->requests().size(), 3u);
+        QCOMPARE(h.trashed(), QStringLiteral("dab"));
         QCOMPARE(h.model.rowCount(), 2);
         QVERIFY(h.bar->trashButton()->isEnabled());
     }
@@ -247,7 +225,7 @@ private Q_SLOTS:
     void revealAndCopyUseExactPaths()
     {
         Harness h({{"caf\xe9.txt", 50}, {"big.iso", 90}});
-        h.select("01");
+        h.bar->selectAllButton()->click();
         h.bar->revealButton()->click();
         const std::vector<std::string> both = {"/scan/Projects/big.iso",
                                                "/scan/Projects/caf\xe9.txt"};
@@ -263,33 +241,26 @@ private Q_SLOTS:
         QVERIFY(!h.actions.copyPath()->isEnabled()); // without a row, nothing to copy
     }
 
-    void keysOpenTheCurrentRowsMenu_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-        row("Menu", int(Qt::Key_Menu), Qt::KeyboardModifiers());
-        row("Shift+F10", int(Qt::Key_F10), Qt::KeyboardModifiers(Qt::ShiftModifier));
-    }
     void keysOpenTheCurrentRowsMenu()
     {
-        QFETCH(int, key);
-        QFETCH(Qt::KeyboardModifiers, modifiers);
-        Harness h;
-        h.show();
-        QTest::keyClick(h.list, Qt::Key_Down); // row 1 current and selected
-        QStringList items;
-        QTimer::singleShot(0, [&] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            QVERIFY(menu);
-            for (QAction* action : menu->actions())
-                items << action->text();
-            h.actions.copyPath()->trigger();
-            menu->close();
-        });
-        QTest::keyClick(h.list, Qt::Key(key), modifiers);
-        QCOMPARE(items, (QStringList{L("action.showInFinder"), L("action.copyPath"), QString(),
-                                     L("action.moveToTrash")}));
-        QCOMPARE(h.clipboard.copied, std::vector<std::string>{h.path(1)});
+        for (const QKeyCombination key : {QKeyCombination(Qt::Key_Menu), Qt::SHIFT | Qt::Key_F10}) {
+            Harness h;
+            h.show();
+            QTest::keyClick(h.list, Qt::Key_Down); // row 1 current and selected
+            QStringList items;
+            QTimer::singleShot(0, [&] {
+                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                QVERIFY(menu);
+                for (QAction* action : menu->actions())
+                    items << action->text();
+                h.actions.copyPath()->trigger();
+                menu->close();
+            });
+            QTest::keyClick(h.list, key.key(), key.keyboardModifiers());
+            QCOMPARE(items, (QStringList{L("action.showInFinder"), L("action.copyPath"), QString(),
+                                         L("action.moveToTrash")}));
+            QCOMPARE(h.clipboard.copied, std::vector<std::string>{h.model.nodeAt(1)->pathBytes()});
+        }
     }
 
     void rowLayout_data()
