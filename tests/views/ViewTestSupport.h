@@ -51,21 +51,6 @@ inline QPalette darkPalette()
     return palette;
 }
 
-// The node at the "/"-separated `path` below `from` ("" is `from`), null when there is none.
-inline NodeRef nodeAt(NodeRef from, std::string_view path)
-{
-    while (from && !path.empty()) {
-        const std::string_view name = path.substr(0, path.find('/'));
-        path.remove_prefix(std::min(path.size(), name.size() + 1));
-        NodeRef next;
-        for (const NodeRef& child : from->children())
-            if (child->nameBytes() == name)
-                next = child;
-        from = next;
-    }
-    return from;
-}
-
 // One row of a QTest data table: `row("name", a, b, c)`.
 template <class... Values> void row(const char* name, const Values&... values)
 {
@@ -81,13 +66,9 @@ inline QStringList namesOf(const std::vector<NodeRef>& files)
 }
 
 struct ViewFixture {
-    explicit ViewFixture(std::shared_ptr<ScanResult> result)
-    {
-        state.showResult(std::move(result));
-    }
     ViewFixture(const std::string& root, const std::vector<Entry>& entries)
-        : ViewFixture(makeResult(root, entries))
     {
+        state.showResult(makeResult(root, entries));
     }
 
     // The factory's view for `destination`, as the window makes it.
@@ -96,9 +77,19 @@ struct ViewFixture {
         return std::unique_ptr<View>(
             qobject_cast<View*>(factory.createDetailView(destination, state, nullptr)));
     }
+    // The node at the "/"-separated `path` below the root ("" is the root), null if none.
     NodeRef node(std::string_view path) const
     {
-        return nodeAt(state.scanResult()->rootNode(), path);
+        NodeRef node = state.scanResult()->rootNode();
+        for (std::string_view rest = path; node && !rest.empty();) {
+            const std::string_view name = rest.substr(0, rest.find('/'));
+            rest.remove_prefix(std::min(rest.size(), name.size() + 1));
+            NodeRef parent = std::exchange(node, {});
+            for (const NodeRef& child : parent->children())
+                if (child->nameBytes() == name)
+                    node = child;
+        }
+        return node;
     }
     // The name of what the inspector shows, "-" for nothing.
     QString shown() const

@@ -110,31 +110,22 @@ private Q_SLOTS:
     }
 
     // Show More adds a page of rows at the end, without resetting the list or its selection.
-    void paging_data()
-    {
-        QTest::addColumn<int>("clicks");
-        QTest::addColumn<int>("listed");
-        row("first page", 0, 500);
-        row("two pages", 1, 1000);
-        row("all of them", 2, 1200);
-    }
     void paging()
     {
-        QFETCH(int, clicks);
-        QFETCH(int, listed);
         Harness h;
         h.view->selection()->selectOnly(3);
         QSignalSpy resets(h.view->model(), &QAbstractItemModel::modelReset);
         QToolButton* button = h.view->filesHeader()->showMoreButton();
-        for (int i = 0; i < clicks; ++i)
+        for (const int listed : {500, 1000, 1200}) {
+            QCOMPARE(h.view->model()->rowCount(), listed);
+            QCOMPARE(h.view->visibleLimit(), listed == 1200 ? 1500 : listed);
+            QCOMPARE(h.view->filesHeader()->countText(),
+                     L("categories.visibleFileCount %lld %lld", qint64(listed), qint64(1200)));
+            QCOMPARE(button->isVisibleTo(h.view->filesHeader()), listed < 1200);
+            QCOMPARE(resets.count(), 0);
+            QCOMPARE(h.selected(), QStringList{"0003.mov"});
             button->click();
-        QCOMPARE(h.view->visibleLimit(), 500 * (clicks + 1));
-        QCOMPARE(h.view->model()->rowCount(), listed);
-        QCOMPARE(h.view->filesHeader()->countText(),
-                 L("categories.visibleFileCount %lld %lld", qint64(listed), qint64(1200)));
-        QCOMPARE(button->isVisibleTo(h.view->filesHeader()), listed < 1200);
-        QCOMPARE(resets.count(), 0);
-        QCOMPARE(h.selected(), QStringList{"0003.mov"});
+        }
     }
 
     // A click on the ring, the legend or the list chooses a category; choosing the one

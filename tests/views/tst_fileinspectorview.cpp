@@ -20,30 +20,25 @@ namespace {
 
 constexpr std::int64_t kDay = 86400000;
 const std::string kLongName = "words " + std::string(150, 'n') + " more " + std::string(99, 'n');
-const std::string kLongPath = [] {
-    std::string path;
-    for (int i = 0; i < 12; ++i)
-        path += "folder-with-a-long-name-" + std::to_string(i) + "/";
-    return path + "deep file.txt";
-}();
+const std::string kLongPath =
+    QStringLiteral("folder-with-a-long-name/").repeated(12).toStdString() + "deep file.txt";
 const std::string kOddName = "bad\xff\nname.txt";
 
-std::shared_ptr<ScanResult> testResult()
-{
-    return makeResult("/scan/Projects",
-                      {{"docs/report.pdf", 300, kScanDate - kDay, kScanDate - 9 * kDay},
-                       {"docs/notes.txt", 100},
-                       {"docs/empty.txt", 0},
-                       {"media/clip.xyz", 600},
-                       {"media/sub/a.mp3", 0},
-                       {"void/zero.txt", 0},
-                       {kOddName, 7},
-                       {kLongName, 1},
-                       {kLongPath, 1}});
-}
+const std::vector<Entry> kEntries = {
+    {"docs/report.pdf", 300, kScanDate - kDay, kScanDate - 9 * kDay},
+    {"docs/notes.txt", 100},
+    {"docs/empty.txt", 0},
+    {"media/clip.xyz", 600},
+    {"media/sub/a.mp3", 0},
+    {"void/zero.txt", 0},
+    {kOddName, 7},
+    {kLongName, 1},
+    {kLongPath, 1},
+};
 
 struct Inspector : ViewFixture {
-    explicit Inspector(const std::string& path) : ViewFixture(testResult()), item(node(path))
+    explicit Inspector(const std::string& path)
+        : ViewFixture("/scan/Projects", kEntries), item(node(path))
     {
         state.setSelectedNode(item);
         view.reset(qobject_cast<FileInspectorView*>(factory.createInspectorView(state, nullptr)));
@@ -61,13 +56,6 @@ struct Inspector : ViewFixture {
         return widget && widget->isVisibleTo(view.get());
     }
     QString text(const char* name) const { return shown(name) ? child(name)->text() : QString(); }
-    // Nothing reaches past the column's right edge.
-    void fitsTheColumn() const
-    {
-        for (auto* w : view->widget()->findChildren<QWidget*>())
-            QVERIFY(!w->isVisible() ||
-                    w->mapTo(view->widget(), w->rect().topRight()).x() < view->viewport()->width());
-    }
 
     NodeRef item;
     std::unique_ptr<FileInspectorView> view;
@@ -81,30 +69,45 @@ class FileInspectorViewTest : public QObject {
 private Q_SLOTS:
     void initTestCase() { setUpViewTests(); }
 
-    // Badge, share and counts (sub-folders, files, all files below); empty when not shown.
+    // Badge, share and counts (sub-folders, files, all files below), empty when not shown; the
+    // lines the name and the path take ("…": shortened at the end).
     void blocks_data()
     {
-        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("path");
         QTest::addColumn<QStringList>("texts");
-        row("root", "", QStringList{"", "", "4 2 9"});
-        row("folder of files", "docs", QStringList{"", "39.6%", "0 3 3"});
-        row("mixed folder", "media", QStringList{"", "59.5%", "1 1 2"});
-        row("file", "docs/report.pdf", QStringList{"Documents", "75.0%", ""});
-        row("unknown extension", "media/clip.xyz", QStringList{"Other", "100.0%", ""});
-        row("empty file", "docs/empty.txt", QStringList{"Documents", "0.0%", ""});
-        row("empty parent", "void/zero.txt", QStringList{"Documents", "", ""});
+        row("root", QByteArray(), QStringList{"", "", "4 2 9", "1", "1"});
+        row("folder of files", QByteArray("docs"), QStringList{"", "39.6%", "0 3 3", "1", "1"});
+        row("mixed folder", QByteArray("media"), QStringList{"", "59.5%", "1 1 2", "1", "1"});
+        row("file", QByteArray("docs/report.pdf"), QStringList{"Documents", "75.0%", "", "1", "1"});
+        row("unknown extension", QByteArray("media/clip.xyz"),
+            QStringList{"Other", "100.0%", "", "1", "1"});
+        row("empty file", QByteArray("docs/empty.txt"),
+            QStringList{"Documents", "0.0%", "", "1", "1"});
+        row("empty parent", QByteArray("void/zero.txt"),
+            QStringList{"Documents", "", "", "1", "1"});
+        row("long name", QByteArray::fromStdString(kLongName),
+            QStringList{"Other", "0.1%", "", "3…", "4…"});
+        row("odd name", QByteArray::fromStdString(kOddName),
+            QStringList{"Documents", "0.7%", "", "1", "1"});
+        row("long path", QByteArray::fromStdString(kLongPath),
+            QStringList{"Documents", "100.0%", "", "1", "4…"});
     }
     void blocks()
     {
-        QFETCH(QString, path);
+        QFETCH(QByteArray, path);
         QFETCH(QStringList, texts);
         const Inspector i(path.toStdString());
         const bool folder = i.item->isDirectory();
+        const auto lines = [&](const char* name) {
+            const auto* text = i.child<ClampedTextView>(name);
+            return QString::number(text->shownLineCount()) +
+                   (text->shownText().endsWith(QChar(0x2026)) ? QStringLiteral("…") : QString());
+        };
         const QStringList counts{i.text("folderCount"), i.text("fileCount"),
                                  i.text("totalFileCount")};
-        QCOMPARE(
-            (QStringList{i.text("categoryText"), i.text("shareText"), counts.join(u' ').trimmed()}),
-            texts);
+        QCOMPARE((QStringList{i.text("categoryText"), i.text("shareText"),
+                              counts.join(u' ').trimmed(), lines("nameText"), lines("pathText")}),
+                 texts);
         QCOMPARE(i.shown("trashButton"), !folder);
         QCOMPARE(i.shown("contentsSection"), folder);
         auto* bar = i.child<ProportionBar>("shareBar");
@@ -118,40 +121,21 @@ private Q_SLOTS:
         // The date labels' column is never narrower than the labels.
         for (auto* label : i.view->findChildren<StyledLabel*>(QStringLiteral("dateLabel")))
             QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(label->text()));
-        QCOMPARE(i.child<ClampedTextView>("pathText")->shownText(), i.item->path());
-        i.fitsTheColumn();
-    }
-
-    void longText_data()
-    {
-        QTest::addColumn<QByteArray>("path");
-        QTest::addColumn<QString>("widget");
-        QTest::addColumn<int>("lines");
-        QTest::addColumn<bool>("elided");
-        row("short name", QByteArray("docs/notes.txt"), "nameText", 1, false);
-        row("long name", QByteArray::fromStdString(kLongName), "nameText", 3, true);
-        row("odd name", QByteArray::fromStdString(kOddName), "nameText", 1, false);
-        row("short path", QByteArray("docs"), "pathText", 1, false);
-        row("long path", QByteArray::fromStdString(kLongPath), "pathText", 4, true);
-    }
-    void longText()
-    {
-        QFETCH(QByteArray, path);
-        QFETCH(QString, widget);
-        QFETCH(int, lines);
-        QFETCH(bool, elided);
-        const Inspector i(path.toStdString());
-        auto* text = i.child<ClampedTextView>(widget.toLatin1().constData());
-        QCOMPARE(text->shownLineCount(), lines);
-        QCOMPARE(text->shownText().endsWith(QChar(0x2026)), elided);
-        QVERIFY(!text->shownText().contains(u'\n')); // control characters shown as U+FFFD
-        QVERIFY(text->document()->size().height() <= text->height()); // nothing cut off
-        i.fitsTheColumn();
-        if (widget == u"pathText") { // a copy gives the whole path, also when elided
-            text->selectAll();
-            text->copy();
-            QCOMPARE(QGuiApplication::clipboard()->text(), i.item->path());
+        // Nothing is cut off or reaches past the column's right edge; control characters show
+        // as U+FFFD; a copy of the path gives all of it, also when it is shortened.
+        for (auto* w : i.view->widget()->findChildren<QWidget*>())
+            QVERIFY(!w->isVisible() || w->mapTo(i.view->widget(), w->rect().topRight()).x() <
+                                           i.view->viewport()->width());
+        for (auto* text : i.view->findChildren<ClampedTextView*>()) {
+            QVERIFY(!text->shownText().contains(u'\n'));
+            QVERIFY(text->document()->size().height() <= text->height());
         }
+        auto* pathText = i.child<ClampedTextView>("pathText");
+        if (!texts[4].endsWith(u'…'))
+            QCOMPARE(pathText->shownText(), i.item->path());
+        pathText->selectAll();
+        pathText->copy();
+        QCOMPARE(QGuiApplication::clipboard()->text(), i.item->path());
     }
 
     void actions()

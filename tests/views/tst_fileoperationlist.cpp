@@ -14,6 +14,7 @@
 #include "analysis/ViewHeader.h"
 #include "theme/ProminentButton.h"
 #include "theme/StyledLabel.h"
+#include "utils/FormatUtils.h"
 
 #include <QAction>
 #include <QMenu>
@@ -28,11 +29,13 @@ using namespace plenvo::test;
 namespace {
 
 // Rows 0-4, largest first; the tests name them by their first letters.
-const std::vector<Entry> kFiles = {{"docs/a.pdf", 500, kScanDate},
-                                   {"b.mov", 400},
-                                   {"src/c.cpp", 300},
-                                   {"d.zip", 200},
-                                   {"e.txt", 100}};
+const std::vector<Entry> kFiles = {
+    {"docs/a.pdf", 500, kScanDate},
+    {"b.mov", 400},
+    {"src/c.cpp", 300},
+    {"d.zip", 200},
+    {"e.txt", 100},
+};
 
 struct Harness : ViewFixture {
     explicit Harness(const std::vector<Entry>& entries = kFiles)
@@ -86,39 +89,6 @@ class FileOperationListTest : public QObject {
 private Q_SLOTS:
     void initTestCase() { Localization::setLanguage(u"en"); }
 
-    void firstShown_data()
-    {
-        QTest::addColumn<bool>("withFiles");
-        QTest::addColumn<QString>("count");
-        QTest::addColumn<QString>("selected"); // the first (largest) file
-        QTest::addColumn<QString>("summary");
-        row("no files", false, "Top 0 by size", "", "Select files to clean up");
-        row("files", true, "Top 5 by size", "a", "1 selected · 500 bytes");
-    }
-    void firstShown()
-    {
-        QFETCH(bool, withFiles);
-        QFETCH(QString, count);
-        QFETCH(QString, selected);
-        QFETCH(QString, summary);
-        Harness h(withFiles ? kFiles : std::vector<Entry>{});
-        QCOMPARE(h.view->header()->title(), QStringLiteral("Large Files"));
-        QCOMPARE(h.view->header()->subtitle(), count);
-        QCOMPARE(h.selected(), selected);
-        QCOMPARE(h.shownLetter(), withFiles ? selected : QStringLiteral("-"));
-        QCOMPARE(h.state.inspectorCandidateNodes().size(), withFiles ? kFiles.size() : 0);
-        QCOMPARE(h.bar->summaryLabel()->fullText(), summary);
-        QCOMPARE(h.bar->revealButton()->isEnabled(), withFiles);
-        QCOMPARE(h.bar->selectAllButton()->isEnabled(), withFiles);
-        h.bar->selectAllButton()->click(); // the summary counts and adds up every row
-        if (withFiles)
-            QCOMPARE(h.bar->summaryLabel()->fullText(), QStringLiteral("5 selected · 1.5 kB"));
-        // The header at the top, the bar at the bottom, the list between them takes the rest.
-        h.show();
-        QCOMPARE(h.view->header()->geometry().top(), 0);
-        QCOMPARE(h.bar->geometry().bottom(), 299);
-    }
-
     void gestures_data()
     {
         // On row N: "cN" click, "^N" Ctrl+click, "+N" Shift+click, "rN" right click, "mN" Move
@@ -129,6 +99,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("selected");
         QTest::addColumn<QString>("shown"); // the current row if selected, else the first
         QTest::addColumn<QString>("trashed");
+        row("as shown first", "", "a", "a", "");
         row("click", "c2", "c", "c", "");
         row("shift-click", "c1 +3", "bcd", "d", "");
         row("ctrl-click adds", "c1 ^3", "bd", "d", "");
@@ -194,11 +165,24 @@ private Q_SLOTS:
         QCOMPARE(h.trashed(), trashed);
         const qint64 left = 5 - trashed.size(), count = selected.size();
         QCOMPARE(h.model.rowCount(), left);
+        QCOMPARE(h.state.inspectorCandidateNodes().size(), std::size_t(left));
         QCOMPARE(h.view->header()->subtitle(), L("largeFiles.count %lld", left));
+        // The bar: what is selected and what it adds up to (a is 500 bytes, b 400, ... e 100).
+        qint64 bytes = 0;
+        for (QChar letter : selected)
+            bytes += 500 - 100 * (letter.unicode() - u'a');
+        QCOMPARE(h.bar->summaryLabel()->fullText(),
+                 count ? L("cleanup.selectedCount %lld %@", count, FormatUtils::formatBytes(bytes))
+                       : QStringLiteral("Select files to clean up"));
         QCOMPARE(h.bar->trashButton()->text(),
                  count ? L("cleanup.moveToTrashCount %lld", count) : L("cleanup.moveToTrash"));
         QCOMPARE(h.bar->trashButton()->isEnabled(), count > 0);
+        QCOMPARE(h.bar->revealButton()->isEnabled(), count > 0);
         QCOMPARE(h.bar->deselectAllButton()->isHidden(), count == 0);
+        QCOMPARE(h.bar->selectAllButton()->isEnabled(), left > 0);
+        // The header at the top, the bar at the bottom, the list between them takes the rest.
+        QCOMPARE(h.view->header()->geometry().top(), 0);
+        QCOMPARE(h.bar->geometry().bottom(), 299);
     }
 
     void duringABatchOnlyTheContextMenuDeletes()
@@ -222,29 +206,12 @@ private Q_SLOTS:
         QVERIFY(h.bar->trashButton()->isEnabled());
     }
 
-    void revealAndCopyUseExactPaths()
-    {
-        Harness h({{"caf\xe9.txt", 50}, {"big.iso", 90}});
-        h.bar->selectAllButton()->click();
-        h.bar->revealButton()->click();
-        const std::vector<std::string> both = {"/scan/Projects/big.iso",
-                                               "/scan/Projects/caf\xe9.txt"};
-        QCOMPARE(h.fileManager.revealed, std::vector<std::vector<std::string>>{both});
-        {
-            const std::unique_ptr<QMenu> menu = h.list->createContextMenu(1);
-            QVERIFY(h.actions.copyPath()->isEnabled());
-            h.actions.copyPath()->trigger();
-            h.actions.reveal()->trigger();
-        }
-        QCOMPARE(h.clipboard.copied, std::vector<std::string>{both[1]});
-        QCOMPARE(h.fileManager.revealed.back(), std::vector<std::string>{both[1]});
-        QVERIFY(!h.actions.copyPath()->isEnabled()); // without a row, nothing to copy
-    }
-
-    void keysOpenTheCurrentRowsMenu()
+    // The menu keys open the current row's menu. Its actions, and the bar's, use the exact
+    // bytes of the locations.
+    void menuKeysAndExactPaths()
     {
         for (const QKeyCombination key : {QKeyCombination(Qt::Key_Menu), Qt::SHIFT | Qt::Key_F10}) {
-            Harness h;
+            Harness h({{"big.iso", 90}, {"caf\xe9.txt", 50}});
             h.show();
             QTest::keyClick(h.list, Qt::Key_Down); // row 1 current and selected
             QStringList items;
@@ -253,47 +220,50 @@ private Q_SLOTS:
                 QVERIFY(menu);
                 for (QAction* action : menu->actions())
                     items << action->text();
+                QVERIFY(h.actions.copyPath()->isEnabled());
                 h.actions.copyPath()->trigger();
+                h.actions.reveal()->trigger();
                 menu->close();
             });
             QTest::keyClick(h.list, key.key(), key.keyboardModifiers());
             QCOMPARE(items, (QStringList{L("action.showInFinder"), L("action.copyPath"), QString(),
                                          L("action.moveToTrash")}));
-            QCOMPARE(h.clipboard.copied, std::vector<std::string>{h.model.nodeAt(1)->pathBytes()});
+            const std::string odd = "/scan/Projects/caf\xe9.txt";
+            QCOMPARE(h.clipboard.copied, std::vector<std::string>{odd});
+            QCOMPARE(h.fileManager.revealed, std::vector<std::vector<std::string>>{{odd}});
+            QVERIFY(!h.actions.copyPath()->isEnabled()); // without a row, nothing to copy
+            h.bar->selectAllButton()->click();
+            h.bar->revealButton()->click();
+            QCOMPARE(h.fileManager.revealed.back(),
+                     (std::vector<std::string>{"/scan/Projects/big.iso", odd}));
         }
     }
 
-    void rowLayout_data()
-    {
-        QTest::addColumn<bool>("options"); // showCategory and showModifiedDate
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("badge");
-        QTest::addColumn<QString>("date");
-        row("plain", false, 0, "", "");
-        row("badge and date", true, 0, "Documents", "2026-03-14");
-        row("no date known", true, 1, "Videos", "");
-    }
     void rowLayout()
     {
-        QFETCH(bool, options);
-        QFETCH(int, row);
-        QFETCH(QString, badge);
-        QFETCH(QString, date);
         Harness h;
         FileRowDelegate& delegate = *h.list->rowDelegate();
-        delegate.setShowCategory(options);
-        delegate.setShowModifiedDate(options);
-        const QRect rect(0, 0, 700, delegate.rowHeight());
-        const FileRowDelegate::Layout wide = delegate.layout(rect, h.model.index(row));
-        QCOMPARE(wide.badgeText, badge);
-        QCOMPARE(wide.dateText, date);
-        QVERIFY(wide.name.right() < (date.isEmpty() ? wide.size : wide.date).left());
-        QVERIFY(date.isEmpty() || wide.date.right() < wide.size.left());
-        // Narrow, the folder loses its start and keeps its end.
-        const QRect narrow(0, 0, rect.width() - wide.folder.width() + 40, rect.height());
-        const QString folder = delegate.layout(narrow, h.model.index(row)).folderText;
-        QVERIFY(folder.startsWith(QChar(0x2026)) && folder.size() > 1);
-        QVERIFY(FileListModel::containingFolder(*h.model.nodeAt(row)).endsWith(folder.mid(1)));
+        const struct {
+            bool options; // showCategory and showModifiedDate
+            int row;
+            QString badge, date;
+        } cases[] = {
+            {false, 0, "", ""}, {true, 0, "Documents", "2026-03-14"}, {true, 1, "Videos", ""}};
+        for (const auto& [options, row, badge, date] : cases) {
+            delegate.setShowCategory(options);
+            delegate.setShowModifiedDate(options);
+            const QRect rect(0, 0, 700, delegate.rowHeight());
+            const FileRowDelegate::Layout wide = delegate.layout(rect, h.model.index(row));
+            QCOMPARE(wide.badgeText, badge);
+            QCOMPARE(wide.dateText, date);
+            QVERIFY(wide.name.right() < (date.isEmpty() ? wide.size : wide.date).left());
+            QVERIFY(date.isEmpty() || wide.date.right() < wide.size.left());
+            // Narrow, the folder loses its start and keeps its end.
+            const QRect narrow(0, 0, rect.width() - wide.folder.width() + 40, rect.height());
+            const QString folder = delegate.layout(narrow, h.model.index(row)).folderText;
+            QVERIFY(folder.startsWith(QChar(0x2026)) && folder.size() > 1);
+            QVERIFY(FileListModel::containingFolder(*h.model.nodeAt(row)).endsWith(folder.mid(1)));
+        }
     }
 
     void theModelNeverReadsPastItsList()
