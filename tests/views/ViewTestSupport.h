@@ -2,7 +2,7 @@
 
 // Set-up shared by the tests of the analysis views: a state over a result built in memory,
 // with fakes for the Trash, the file manager and the clipboard, and the factory that makes the
-// views; a dark palette; small readers of what a view shows.
+// views; a dark palette; the headers most of these tests read.
 
 #include "FakeClipboard.h"
 #include "FakeFileManager.h"
@@ -11,13 +11,21 @@
 
 #include "AppState.h"
 #include "analysis/AnalysisViewFactory.h"
+#include "analysis/FileListModel.h"
+#include "analysis/FileOperationBar.h"
+#include "analysis/FileSelectionModel.h"
+#include "analysis/ViewHeader.h"
+#include "theme/StyledLabel.h"
+#include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
 #include <QApplication>
 #include <QPalette>
+#include <QSignalSpy>
 #include <QStringList>
 #include <QStyleFactory>
 #include <QTest>
+#include <QToolButton>
 
 #include <memory>
 #include <string_view>

@@ -7,15 +7,8 @@
 #include "analysis/CategoryFilesHeader.h"
 #include "analysis/CategoryLegendRow.h"
 #include "analysis/CategoryListRow.h"
-#include "analysis/FileListModel.h"
-#include "analysis/FileOperationBar.h"
-#include "analysis/FileSelectionModel.h"
 #include "analysis/RingChartView.h"
-#include "analysis/ViewHeader.h"
 #include "theme/SymbolView.h"
-
-#include <QSignalSpy>
-#include <QToolButton>
 
 #include <cmath>
 #include <numbers>

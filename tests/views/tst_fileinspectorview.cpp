@@ -7,8 +7,6 @@
 #include "analysis/FileInspectorView.h"
 #include "models/FileCategory.h"
 #include "theme/ProportionBar.h"
-#include "theme/StyledLabel.h"
-#include "utils/FormatUtils.h"
 
 #include <QClipboard>
 #include <QPushButton>

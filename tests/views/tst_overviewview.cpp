@@ -5,8 +5,6 @@
 
 #include "analysis/OverviewView.h"
 #include "theme/ProportionBar.h"
-#include "theme/StyledLabel.h"
-#include "utils/FormatUtils.h"
 
 #include <QFrame>
 #include <QScrollBar>

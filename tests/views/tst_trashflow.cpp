@@ -7,14 +7,12 @@
 #include "TestSupport.h"
 #include "ViewTestSupport.h"
 
-#include "analysis/FileListModel.h"
 #include "analysis/FileOperationList.h"
 #include "analysis/LargeFilesView.h"
 #include "shell/ContentView.h"
 #include "shell/DiskUsageMiniBar.h"
 #include "shell/MainWindow.h"
 #include "shell/ToastView.h"
-#include "utils/FormatUtils.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,11 +5,9 @@
 
 #include "analysis/TreeMapView.h"
 #include "analysis/TreemapCanvas.h"
-#include "utils/FormatUtils.h"
 
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QToolButton>
 
 using namespace plenvo;
 using namespace plenvo::test;
@@ -24,17 +22,12 @@ QStringList tileNames(const TreemapCanvas& canvas)
     return names;
 }
 
-QRectF tileOf(const TreemapCanvas& canvas, const QString& name)
+QRect tileOf(const TreemapCanvas& canvas, const QString& name)
 {
     for (const TreemapTile& tile : canvas.tiles())
         if (tile.node->name() == name)
-            return TreemapLayout::tileRect(tile.rect);
+            return TreemapLayout::tileRect(tile.rect).toRect();
     return {};
-}
-
-QPoint centreOf(const TreemapCanvas& canvas, const QString& name)
-{
-    return tileOf(canvas, name).center().toPoint();
 }
 
 void moveMouse(QWidget* widget, QPoint position)
@@ -95,19 +88,19 @@ private Q_SLOTS:
         QCOMPARE(tileNames(*canvas), (QStringList{"app", "docs", "logo.png"}));
         QVERIFY(view.backButton()->isHidden());
         QCOMPARE(view.sizeText(), FormatUtils::formatBytes(11000));
-        QTest::mouseClick(canvas, Qt::LeftButton, {}, centreOf(*canvas, "logo.png"));
-        QTest::mousePress(canvas, Qt::LeftButton, {}, centreOf(*canvas, "logo.png"));
-        QTest::mouseRelease(canvas, Qt::LeftButton, {}, centreOf(*canvas, "app"));
+        QTest::mouseClick(canvas, Qt::LeftButton, {}, tileOf(*canvas, "logo.png").center());
+        QTest::mousePress(canvas, Qt::LeftButton, {}, tileOf(*canvas, "logo.png").center());
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, tileOf(*canvas, "app").center());
         QCOMPARE(f.fileManager.revealed,
                  (std::vector<std::vector<std::string>>{{"/home/user/Projects/logo.png"}}));
         QVERIFY(view.currentNode() == view.rootNode());
 
-        QTest::mouseClick(canvas, Qt::LeftButton, {}, centreOf(*canvas, "app"));
+        QTest::mouseClick(canvas, Qt::LeftButton, {}, tileOf(*canvas, "app").center());
         QVERIFY(view.currentNode() == f.node("app"));
         QCOMPARE(view.folderNameText(), QStringLiteral("app"));
         QCOMPARE(canvas->accessibleName(), QStringLiteral("app"));
         QVERIFY(!view.backButton()->isHidden());
-        QTest::mouseClick(canvas, Qt::LeftButton, {}, centreOf(*canvas, "src"));
+        QTest::mouseClick(canvas, Qt::LeftButton, {}, tileOf(*canvas, "src").center());
         QCOMPARE(tileNames(*canvas), (QStringList{"main.cpp", "util.cpp"}));
 
         view.backButton()->click();
@@ -132,14 +125,14 @@ private Q_SLOTS:
         Fixture f;
         TreemapCanvas* canvas = f.view->canvas();
         const std::uint64_t layouts = canvas->layoutCount();
-        const QPoint plainPoint = (tileOf(*canvas, "docs").topLeft() + QPointF(8, 8)).toPoint();
+        const QPoint plainPoint = tileOf(*canvas, "docs").topLeft() + QPoint(8, 8);
         const QColor plain = canvas->grab().toImage().pixelColor(plainPoint);
-        moveMouse(canvas, centreOf(*canvas, "docs"));
+        moveMouse(canvas, tileOf(*canvas, "docs").center());
         QCOMPARE(canvas->hoveredNodeId(), std::optional(f.node("docs")->id()));
         QVERIFY(canvas->grab().toImage().pixelColor(plainPoint) != plain);
         moveMouse(canvas, {0, 0}); // the margin around a tile
         QCOMPARE(canvas->hoveredNodeId(), std::nullopt);
-        moveMouse(canvas, centreOf(*canvas, "app"));
+        moveMouse(canvas, tileOf(*canvas, "app").center());
         QCOMPARE(canvas->hoveredNodeId(), std::optional(f.node("app")->id()));
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(canvas, &leave);
