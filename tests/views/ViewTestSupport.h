@@ -20,17 +20,10 @@
 #include "utils/Localization.h"
 
 #include <QApplication>
-#include <QPalette>
 #include <QSignalSpy>
-#include <QStringList>
 #include <QStyleFactory>
 #include <QTest>
 #include <QToolButton>
-
-#include <memory>
-#include <string_view>
-#include <utility>
-#include <vector>
 
 namespace plenvo::test {
 

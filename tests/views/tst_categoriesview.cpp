@@ -39,10 +39,6 @@ struct Harness : ViewFixture {
     {
     }
     QStringList selected() const { return namesOf(view->selection()->selectedFiles()); }
-    QString category() const
-    {
-        return view->selectedCategory() ? view->selectedCategory()->rawValue() : QString("-");
-    }
 
     std::unique_ptr<CategoriesView> view;
 };
@@ -197,7 +193,8 @@ private Q_SLOTS:
             h.state.deleteFiles(doomed);
         }
         QTRY_VERIFY(!h.state.isDeleting());
-        QCOMPARE(h.category(), category);
+        const std::optional<FileCategory> chosen = h.view->selectedCategory();
+        QCOMPARE(chosen ? chosen->rawValue() : QStringLiteral("-"), category);
         QCOMPARE(h.view->visibleLimit(), limit);
         QCOMPARE(int(h.view->categoryRows().size()), int(result.categoryStat().size()));
         QCOMPARE(h.selected(), selectedAfter == u"-" ? QStringList() : QStringList{selectedAfter});

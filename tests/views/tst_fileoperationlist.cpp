@@ -22,11 +22,8 @@ namespace {
 
 // Rows 0-4, largest first; the tests name them by their first letters.
 const std::vector<Entry> kFiles = {
-    {"docs/a.pdf", 500, kScanDate},
-    {"b.mov", 400},
-    {"src/c.cpp", 300},
-    {"d.zip", 200},
-    {"e.txt", 100},
+    {"docs/a.pdf", 500, kScanDate}, {"b.mov", 400, std::nullopt}, {"src/c.cpp", 300, std::nullopt},
+    {"d.zip", 200, std::nullopt},   {"e.txt", 100, std::nullopt},
 };
 
 struct Harness : ViewFixture {

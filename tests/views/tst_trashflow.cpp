@@ -41,16 +41,6 @@ const std::vector<File> kFiles = {
     {"docs/report.pdf", 50000, false}, {"notes.txt", 100, false},
 };
 
-namespace fs = std::filesystem;
-
-// The size of what is at `path` (raw bytes, which QFile cannot address), -1 when nothing is.
-qint64 sizeAt(const QByteArray& path)
-{
-    std::error_code error;
-    const auto size = fs::file_size(fs::path(path.toStdString()), error);
-    return error ? -1 : qint64(size);
-}
-
 QByteArray dataHome()
 {
     return QFile::encodeName(scratchRoot()) + "/trash-home-" + QByteArray::number(::getpid());
@@ -105,14 +95,14 @@ private Q_SLOTS:
         QTest::keyClick(view->list(), Qt::Key_Delete);
         QTRY_VERIFY_WITH_TIMEOUT(!state.isDeleting(), 20000);
 
-        // Exactly those three are in the private Trash, whole; the others stay where they were.
-        // (The Trash's records of the original locations are checked by tst_deletion.)
+        // Exactly those three are in the private Trash; the others stay where they were. (The
+        // Trash's records of the original locations are checked by tst_deletion.)
         const QByteArray trash = dataHome() + "/Trash/files/";
-        QCOMPARE(std::distance(fs::directory_iterator(trash.toStdString()), {}), 3);
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(trash.toStdString()), {}), 3);
         for (const File& file : kFiles) {
             const QByteArray name = file.path.mid(file.path.lastIndexOf('/') + 1);
-            QCOMPARE(sizeAt(dir.file(file.path)), file.moved ? -1 : file.bytes);
-            QCOMPARE(sizeAt(trash + name), file.moved ? file.bytes : -1);
+            QCOMPARE(allocatedSize(dir.file(file.path)) < 0, file.moved);
+            QCOMPARE(allocatedSize(trash + name) < 0, !file.moved);
         }
 
         // The list, the window's total and the toast show the change; the largest file is

@@ -119,8 +119,9 @@ private Q_SLOTS:
     }
 
     // Hover follows mouse moves, fills the tile more opaquely and is cleared on leaving; it
-    // repaints without laying out again, while a new size lays out once.
-    void hover()
+    // repaints without laying out again, while a new size lays out once. A folder's hue comes
+    // from its name; on a dark palette it is darker.
+    void hoverAndColours()
     {
         Fixture f;
         TreemapCanvas* canvas = f.view->canvas();
@@ -144,12 +145,7 @@ private Q_SLOTS:
         canvas->grab();
         canvas->tiles();
         QCOMPARE(canvas->layoutCount(), layouts + 1);
-    }
 
-    // A folder's hue comes from its name; on a dark palette it is darker.
-    void folderColours()
-    {
-        Fixture f;
         const QColor light = TreemapCanvas::colorFor(*f.node("app"), QApplication::palette());
         const QColor dark = TreemapCanvas::colorFor(*f.node("app"), darkPalette());
         QCOMPARE(dark.hsvHue(), light.hsvHue());
