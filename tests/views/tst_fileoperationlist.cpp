@@ -53,11 +53,6 @@ struct Harness : ViewFixture {
             letters += QLatin1Char(path[path.rfind('/') + 1]);
         return letters;
     }
-    void trashFromMenu(int row)
-    {
-        const std::unique_ptr<QMenu> menu = list->createContextMenu(row);
-        actions.moveToTrash()->trigger();
-    }
 
     std::unique_ptr<LargeFilesView> view;
     FileOperationList* list;
@@ -118,24 +113,26 @@ private Q_SLOTS:
         for (const QString& gesture : gestures.split(QLatin1Char(' '))) {
             const QChar kind = gesture.front();
             const int row = gesture.mid(1).toInt();
-            if (gesture.size() > 2)
+            if (gesture.size() > 2) {
                 QTest::keySequence(h.list, QKeySequence(gesture));
-            else if (kind == u'S' || kind == u'D' || kind == u'B')
+            } else if (kind == u'S' || kind == u'D' || kind == u'B') {
                 (kind == u'S'   ? h.bar->selectAllButton()
                  : kind == u'D' ? h.bar->deselectAllButton()
                                 : static_cast<QAbstractButton*>(h.bar->trashButton()))
                     ->click();
-            else if (kind == u'm')
-                h.trashFromMenu(row);
-            else if (kind == u's')
+            } else if (kind == u'm') { // the menu is open while its action runs
+                const std::unique_ptr<QMenu> menu = h.list->createContextMenu(row);
+                h.actions.moveToTrash()->trigger();
+            } else if (kind == u's') {
                 h.state.deleteFile(h.model.nodeAt(row));
-            else
+            } else {
                 QTest::mouseClick(h.list->viewport(),
                                   kind == u'r' ? Qt::RightButton : Qt::LeftButton,
                                   kind == u'^'   ? Qt::ControlModifier
                                   : kind == u'+' ? Qt::ShiftModifier
                                                  : Qt::NoModifier,
                                   h.list->visualRect(h.model.index(row)).center());
+            }
             if (h.state.isDeleting()) // no second batch
                 QVERIFY(!h.bar->trashButton()->isEnabled());
         }

@@ -12,7 +12,6 @@
 using namespace plenvo;
 using namespace plenvo::test;
 using Entries = std::vector<Entry>;
-Q_DECLARE_METATYPE(Entries)
 
 namespace {
 
