@@ -45,7 +45,6 @@ struct Harness : ViewFixture {
             letters += name.front();
         return letters;
     }
-    QString shownLetter() const { return shown().left(1); }
     QString trashed() const
     {
         QString letters;
@@ -140,7 +139,7 @@ private Q_SLOTS:
             if (done)
                 QTRY_VERIFY(!h.state.isDeleting());
             QCOMPARE(h.selected(), selected);
-            QCOMPARE(h.shownLetter(), shown);
+            QCOMPARE(h.shown().left(1), shown);
         }
         QCOMPARE(h.trashed(), trashed);
         const qint64 left = 5 - trashed.size(), count = selected.size();

@@ -98,7 +98,8 @@ private Q_SLOTS:
         // Exactly those three are in the private Trash; the others stay where they were. (The
         // Trash's records of the original locations are checked by tst_deletion.)
         const QByteArray trash = dataHome() + "/Trash/files/";
-        QCOMPARE(std::distance(std::filesystem::directory_iterator(trash.toStdString()), {}), 3);
+        std::error_code none; // nothing moved: no folder, and no exception
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(trash.data(), none), {}), 3);
         for (const File& file : kFiles) {
             const QByteArray name = file.path.mid(file.path.lastIndexOf('/') + 1);
             QCOMPARE(allocatedSize(dir.file(file.path)) < 0, file.moved);
