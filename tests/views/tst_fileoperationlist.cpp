@@ -132,7 +132,7 @@ private Q_SLOTS:
                                                  : Qt::NoModifier,
                                   h.list->visualRect(h.model.index(row)).center());
             }
-            if (h.state.isDeleting()) // no second batch
+            if (h.state.isDeleting()) // while a batch runs, the bar starts no other
                 QVERIFY(!h.bar->trashButton()->isEnabled());
         }
         for (bool done : {false, true}) { // as a move starts, and when it is done
