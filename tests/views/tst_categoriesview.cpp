@@ -1,28 +1,14 @@
 // The categories view over in-memory results: what it shows, paging, choosing a category by
 // each of its controls, and how it repairs itself after files go (to a fake Trash).
 
-#include "FakeClipboard.h"
-#include "FakeFileManager.h"
-#include "ResultBuilder.h"
-#include "state/FakeTrash.h"
+#include "ViewTestSupport.h"
 
-#include "AppState.h"
-#include "analysis/AnalysisViewFactory.h"
 #include "analysis/CategoriesView.h"
 #include "analysis/CategoryFilesHeader.h"
 #include "analysis/CategoryLegendRow.h"
 #include "analysis/CategoryListRow.h"
-#include "analysis/FileListModel.h"
-#include "analysis/FileOperationBar.h"
-#include "analysis/FileSelectionModel.h"
 #include "analysis/RingChartView.h"
-#include "analysis/ViewHeader.h"
 #include "theme/SymbolView.h"
-#include "utils/Localization.h"
-
-#include <QSignalSpy>
-#include <QTest>
-#include <QToolButton>
 
 #include <cmath>
 #include <numbers>
@@ -47,33 +33,13 @@ std::vector<Entry> mixed(int videos = 1200)
     return entries;
 }
 
-struct Harness {
+struct Harness : ViewFixture {
     explicit Harness(const std::vector<Entry>& entries = mixed())
+        : ViewFixture("/home/user", entries), view(create<CategoriesView>(SidebarItem::categories))
     {
-        state.showResult(makeResult("/home/user", entries));
-        view.reset(qobject_cast<CategoriesView*>(
-            factory.createDetailView(SidebarItem::categories, state, nullptr)));
     }
-    QStringList selected() const
-    {
-        QStringList names;
-        for (const NodeRef& file : view->selection()->selectedFiles())
-            names << file->name();
-        return names;
-    }
-    QString shown() const
-    {
-        return state.selectedNode() ? state.selectedNode()->name() : QStringLiteral("-");
-    }
-    QString category() const
-    {
-        return view->selectedCategory() ? view->selectedCategory()->rawValue() : QString("-");
-    }
+    QStringList selected() const { return namesOf(view->selection()->selectedFiles()); }
 
-    AppState state{std::make_shared<FakeTrash>()};
-    FakeFileManager fileManager;
-    FakeClipboard clipboard;
-    AnalysisViewFactory factory{fileManager, clipboard};
     std::unique_ptr<CategoriesView> view;
 };
 
@@ -83,11 +49,7 @@ class CategoriesViewTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        Localization::setLanguage(u"en");
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    }
+    void initTestCase() { setUpViewTests(); }
 
     void shown_data()
     {
@@ -95,27 +57,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("summary");
         QTest::addColumn<int>("segments");
         QTest::addColumn<QStringList>("shares"); // of the category rows, in order
-        QTest::addColumn<QString>("icon");
-        QTest::addColumn<QString>("title"); // also the caption in the ring's hole
+        QTest::addColumn<QString>("title");      // also the caption in the ring's hole
         QTest::addColumn<QString>("count");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("no files") << std::vector<Entry>{{"empty/", 0}}
-                                  << "Categories: 0 · Total: 0 bytes" << 0 << QStringList{}
-                                  << "tray.full.fill"
-                                  << "All Files"
-                                  << "Showing 0 of 0"
-                                  << "-";
-        QTest::newRow("a total of 0")
-            << std::vector<Entry>{{"a.txt", 0}, {"b.mov", 0}} << "Categories: 2 · Total: 0 bytes"
-            << 0 << QStringList{"0.0%", "0.0%"} << "doc.text.fill"
-            << "Documents"
-            << "Showing 1 of 1"
-            << "a.txt";
-        QTest::newRow("more than a page") << mixed() << "Categories: 3 · Total: 259.3 kB" << 3
-                                          << QStringList{"76.8%", "23.1%", "0.0%"} << "film.fill"
-                                          << "Videos"
-                                          << "Showing 500 of 1200"
-                                          << "0000.mov";
+        row("no files", std::vector<Entry>{{"empty/", 0}}, "Categories: 0 · Total: 0 bytes", 0,
+            QStringList{}, "All Files", "Showing 0 of 0", "-");
+        row("a total of 0", std::vector<Entry>{{"a.txt", 0}, {"b.mov", 0}},
+            "Categories: 2 · Total: 0 bytes", 0, QStringList{"0.0%", "0.0%"}, "Documents",
+            "Showing 1 of 1", "a.txt");
+        row("more than a page", mixed(), "Categories: 3 · Total: 259.3 kB", 3,
+            QStringList{"76.8%", "23.1%", "0.0%"}, "Videos", "Showing 500 of 1200", "0000.mov");
     }
     void shown()
     {
@@ -123,7 +74,6 @@ private Q_SLOTS:
         QFETCH(QString, summary);
         QFETCH(int, segments);
         QFETCH(QStringList, shares);
-        QFETCH(QString, icon);
         QFETCH(QString, title);
         QFETCH(QString, count);
         QFETCH(QString, shown);
@@ -137,7 +87,9 @@ private Q_SLOTS:
             rowShares << row->shareText();
         QCOMPARE(rowShares, shares);
         CategoryFilesHeader& header = *h.view->filesHeader();
-        QCOMPARE(header.icon()->symbolName(), icon);
+        const std::optional<FileCategory> chosen = h.view->selectedCategory();
+        QCOMPARE(header.icon()->symbolName(),
+                 chosen ? QString::fromLatin1(chosen->icon()) : QStringLiteral("tray.full.fill"));
         QCOMPARE(header.title(), title);
         QCOMPARE(header.countText(), count);
         QCOMPARE(header.showMoreButton()->isVisibleTo(&header), entries.size() > 500);
@@ -146,31 +98,21 @@ private Q_SLOTS:
     }
 
     // Show More adds a page of rows at the end, without resetting the list or its selection.
-    void paging_data()
-    {
-        QTest::addColumn<int>("clicks");
-        QTest::addColumn<int>("listed");
-        QTest::newRow("first page") << 0 << 500;
-        QTest::newRow("two pages") << 1 << 1000;
-        QTest::newRow("all of them") << 2 << 1200;
-    }
     void paging()
     {
-        QFETCH(int, clicks);
-        QFETCH(int, listed);
         Harness h;
         h.view->selection()->selectOnly(3);
         QSignalSpy resets(h.view->model(), &QAbstractItemModel::modelReset);
         QToolButton* button = h.view->filesHeader()->showMoreButton();
-        for (int i = 0; i < clicks; ++i)
+        for (const int listed : {500, 1000, 1200}) {
+            QCOMPARE(h.view->model()->rowCount(), listed);
+            QCOMPARE(h.view->filesHeader()->countText(),
+                     L("categories.visibleFileCount %lld %lld", qint64(listed), qint64(1200)));
+            QCOMPARE(button->isVisibleTo(h.view->filesHeader()), listed < 1200);
+            QCOMPARE(resets.count(), 0);
+            QCOMPARE(h.selected(), QStringList{"0003.mov"});
             button->click();
-        QCOMPARE(h.view->visibleLimit(), 500 * (clicks + 1));
-        QCOMPARE(h.view->model()->rowCount(), listed);
-        QCOMPARE(h.view->filesHeader()->countText(),
-                 L("categories.visibleFileCount %lld %lld", qint64(listed), qint64(1200)));
-        QCOMPARE(button->isVisibleTo(h.view->filesHeader()), listed < 1200);
-        QCOMPARE(resets.count(), 0);
-        QCOMPARE(h.selected(), QStringList{"0003.mov"});
+        }
     }
 
     // A click on the ring, the legend or the list chooses a category; choosing the one
@@ -223,14 +165,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("category");
         QTest::addColumn<int>("limit");
         QTest::addColumn<QString>("selectedAfter");
-        QTest::newRow("the last files of the category") << 4 << "Videos"
-                                                        << "Documents" << 500 << "0000.pdf";
-        QTest::newRow("the selected file") << 1200 << "selected"
-                                           << "Videos" << 1000 << "0000.mov";
-        QTest::newRow("another category's files") << 1200 << "Code"
-                                                  << "Videos" << 1000 << "0002.mov";
-        QTest::newRow("every file") << 4 << "all"
-                                    << "-" << 500 << "-";
+        row("the last files of the category", 4, "Videos", "Documents", 500, "0000.pdf");
+        row("the selected file", 1200, "selected", "Videos", 1000, "0000.mov");
+        row("another category's files", 1200, "Code", "Videos", 1000, "0002.mov");
+        row("every file", 4, "all", "-", 500, "-");
     }
     void afterDeletion()
     {
@@ -253,7 +191,8 @@ private Q_SLOTS:
             h.state.deleteFiles(doomed);
         }
         QTRY_VERIFY(!h.state.isDeleting());
-        QCOMPARE(h.category(), category);
+        const std::optional<FileCategory> chosen = h.view->selectedCategory();
+        QCOMPARE(chosen ? chosen->rawValue() : QStringLiteral("-"), category);
         QCOMPARE(h.view->visibleLimit(), limit);
         QCOMPARE(int(h.view->categoryRows().size()), int(result.categoryStat().size()));
         QCOMPARE(h.selected(), selectedAfter == u"-" ? QStringList() : QStringList{selectedAfter});

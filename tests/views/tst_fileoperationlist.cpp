@@ -1,31 +1,19 @@
-// The file operation list and its action bar over an in-memory result: selection rules,
-// gestures, the context menu, moves to the Trash (through a fake Trash) and the row layout.
+// The Large Files view, its file list and the list's action bar over an in-memory result:
+// what they show, selection rules, gestures, the context menu, moves to the Trash (through a
+// fake Trash), how the selection is repaired after each change of the content, the row layout.
 
-#include "FakeClipboard.h"
-#include "FakeFileManager.h"
-#include "ResultBuilder.h"
-#include "state/FakeTrash.h"
+#include "ViewTestSupport.h"
 
-#include "AppState.h"
 #include "analysis/FileActions.h"
-#include "analysis/FileListModel.h"
-#include "analysis/FileOperationBar.h"
 #include "analysis/FileOperationList.h"
 #include "analysis/FileRowDelegate.h"
-#include "analysis/FileSelectionModel.h"
+#include "analysis/LargeFilesView.h"
 #include "theme/ProminentButton.h"
-#include "theme/StyledLabel.h"
-#include "utils/Localization.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QMenu>
 #include <QScrollBar>
-#include <QSignalSpy>
-#include <QTest>
 #include <QTimer>
-#include <QToolButton>
-#include <QVBoxLayout>
 
 using namespace plenvo;
 using namespace plenvo::test;
@@ -33,71 +21,44 @@ using namespace plenvo::test;
 namespace {
 
 // Rows 0-4, largest first; the tests name them by their first letters.
-const std::vector<Entry> kFiles = {{"docs/a.pdf", 500, kScanDate},
-                                   {"b.mov", 400},
-                                   {"src/c.cpp", 300},
-                                   {"d.zip", 200},
-                                   {"e.txt", 100}};
+const std::vector<Entry> kFiles = {
+    {"docs/a.pdf", 500, kScanDate}, {"b.mov", 400, std::nullopt}, {"src/c.cpp", 300, std::nullopt},
+    {"d.zip", 200, std::nullopt},   {"e.txt", 100, std::nullopt},
+};
 
-// A list and its bar as an owner sets them up, rebuilding the rows after every content change.
-struct Harness {
-    explicit Harness(const std::vector<Entry>& entries = kFiles, bool autoSelectFirst = true)
+struct Harness : ViewFixture {
+    explicit Harness(const std::vector<Entry>& entries = kFiles)
+        : ViewFixture("/scan/Projects", entries),
+          view(create<LargeFilesView>(SidebarItem::largeFiles)), list(view->list()),
+          bar(view->bar()), model(*view->model()), selection(*view->selection()),
+          actions(*view->actions())
     {
-        result = makeResult("/scan/Projects", entries);
-        state.showResult(result);
-        list = new FileOperationList(state, selection, actions, fileManager, clipboard, &window);
-        bar = new FileOperationBar(state, selection, actions, fileManager, &window);
-        auto* column = new QVBoxLayout(&window);
-        column->addWidget(list);
-        column->addWidget(bar);
-        list->setAutoSelectFirst(autoSelectFirst);
-        QObject::connect(&state, &AppState::contentRevisionChanged, &model,
-                         [this] { model.setFiles(&result->topFiles()); });
-        model.setFiles(&result->topFiles());
-        window.resize(600, 300);
-    }
-    void show()
-    {
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        view->resize(600, 300);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowActive(view.get()));
         list->setFocus();
-    }
-    // Rows given as digits ("13"); the last one becomes the current row.
-    void select(const QString& rows)
-    {
-        selection.clearSelection();
-        for (QChar row : rows)
-            selection.setCurrentIndex(model.index(row.digitValue()), QItemSelectionModel::Select);
     }
     QString selected() const
     {
         QString letters;
-        for (const NodeRef& file : selection.selectedFiles())
-            letters += file->name().front();
+        for (const QString& name : namesOf(selection.selectedFiles()))
+            letters += name.front();
         return letters;
     }
-    QString shown() const
+    QString trashed() const
     {
-        return state.selectedNode() ? state.selectedNode()->name().left(1) : QStringLiteral("-");
-    }
-    std::string path(int row) const { return model.nodeAt(row)->pathBytes(); }
-    void trashFromMenu(int row)
-    {
-        const std::unique_ptr<QMenu> menu = list->createContextMenu(row);
-        actions.moveToTrash()->trigger();
+        QString letters;
+        for (const std::string& path : trash->requests())
+            letters += QLatin1Char(path[path.rfind('/') + 1]);
+        return letters;
     }
 
-    std::shared_ptr<FakeTrash> trash = std::make_shared<FakeTrash>();
-    AppState state{trash};
-    std::shared_ptr<ScanResult> result;
-    FakeFileManager fileManager;
-    FakeClipboard clipboard;
-    FileListModel model;
-    FileSelectionModel selection{&model};
-    FileActions actions;
-    QWidget window;
+    std::unique_ptr<LargeFilesView> view;
     FileOperationList* list;
     FileOperationBar* bar;
+    FileListModel& model;
+    FileSelectionModel& selection;
+    FileActions& actions;
 };
 
 } // namespace
@@ -108,260 +69,167 @@ class FileOperationListTest : public QObject {
 private Q_SLOTS:
     void initTestCase() { Localization::setLanguage(u"en"); }
 
-    void firstShown_data()
-    {
-        QTest::addColumn<bool>("withFiles");
-        QTest::addColumn<bool>("autoSelectFirst");
-        QTest::addColumn<QString>("selected");
-        QTest::addColumn<QString>("summary");
-        const QString hint = QStringLiteral("Select files to clean up");
-        QTest::newRow("no files") << false << true << QString() << hint;
-        QTest::newRow("auto-select") << true << true << "a"
-                                     << "1 selected · 500 bytes";
-        QTest::newRow("no auto-select") << true << false << QString() << hint;
-    }
-    void firstShown()
-    {
-        QFETCH(bool, withFiles);
-        QFETCH(bool, autoSelectFirst);
-        QFETCH(QString, selected);
-        QFETCH(QString, summary);
-        Harness h(withFiles ? kFiles : std::vector<Entry>{}, autoSelectFirst);
-        QCOMPARE(h.selected(), selected);
-        QCOMPARE(h.shown(), selected.isEmpty() ? QStringLiteral("-") : selected);
-        QCOMPARE(h.state.inspectorCandidateNodes().size(), withFiles ? kFiles.size() : 0);
-        QCOMPARE(h.bar->selectAllButton()->isEnabled(), withFiles);
-        QCOMPARE(h.bar->deselectAllButton()->isHidden(), selected.isEmpty());
-        QCOMPARE(h.bar->summaryLabel()->fullText(), summary);
-        QCOMPARE(h.bar->trashButton()->text(), selected.isEmpty()
-                                                   ? QStringLiteral("Move to Trash")
-                                                   : QStringLiteral("Move to Trash (1)"));
-        QCOMPARE(h.bar->revealButton()->isEnabled(), !selected.isEmpty());
-        QCOMPARE(h.bar->trashButton()->isEnabled(), !selected.isEmpty());
-    }
-
     void gestures_data()
     {
-        // On row N: "cN" click, "^N" Ctrl+click, "+N" Shift+click, "rN" right click. Keys: "v"
-        // Down, "V" Shift+Down, "A" Ctrl+A. The bar's buttons: "S" select all, "D" deselect all.
+        // On row N: "cN" click, "^N" Ctrl+click, "+N" Shift+click, "rN" right click, "mN" Move
+        // to Trash in its context menu, "sN" a move behind the list's back. The bar's buttons:
+        // "S" select all, "D" deselect all, "B" Move to Trash. Longer gestures are keys. After
+        // moves the survivor is selected alone, as they start and when done.
         QTest::addColumn<QString>("gestures");
         QTest::addColumn<QString>("selected");
         QTest::addColumn<QString>("shown"); // the current row if selected, else the first
-        auto row = [](const char* name, const char* gestures, const char* selected,
-                      const char* shown) {
-            QTest::newRow(name) << QString(gestures) << QString(selected) << QString(shown);
-        };
-        row("click", "c2", "c", "c");
-        row("shift-click", "c1 +3", "bcd", "d");
-        row("ctrl-click adds", "c1 ^3", "bd", "d");
-        row("ctrl-click removes the current", "c1 ^3 ^3", "b", "b");
-        row("shift-arrows", "c0 V V", "abc", "c");
-        row("ctrl-A", "c2 A", "abcde", "c");
-        row("right click keeps the selection", "c1 r3", "b", "b");
-        row("select all", "c3 S", "abcde", "d");
-        row("deselect all", "c3 D", "", "-");
+        QTest::addColumn<QString>("trashed");
+        row("as shown first", "", "a", "a", "");
+        row("click", "c2", "c", "c", "");
+        row("shift-click", "c1 +3", "bcd", "d", "");
+        row("ctrl-click adds", "c1 ^3", "bd", "d", "");
+        row("ctrl-click removes the current", "c1 ^3 ^3", "b", "b", "");
+        row("shift-arrows", "c0 Shift+Down Shift+Down", "abc", "c", "");
+        row("ctrl-A", "c2 Ctrl+A", "abcde", "c", "");
+        row("right click keeps the selection", "c1 r3", "b", "b", "");
+        row("select all", "c3 S", "abcde", "d", "");
+        row("deselect all", "c3 D", "", "-", "");
+        row("menu, another row", "c1 m3", "b", "b", "d");
+        row("menu, the selected row", "c1 m1", "a", "a", "b");
+        row("menu, one of several", "c0 ^2 m0", "b", "b", "a");
+        row("menu, none selected", "c1 D m0", "b", "b", "a");
+        row("bar, one file", "c2 B", "a", "a", "c");
+        row("bar, two files", "c1 +2 B", "a", "a", "bc");
+        row("Delete key", "c0 ^4 Del", "b", "b", "ae");
+        row("every file", "Ctrl+A Del", "", "-", "abcde");
+        row("elsewhere, the file shown", "c1 +2 s2", "a", "a", "c");
+        row("elsewhere, a multiple selection collapses", "c0 +2 s4", "c", "c", "e");
+        // A batch waits a moment before its first move; meanwhile only a row's menu moves.
+        row("during a batch", "c0 +1 B c2 Del B m3", "c", "c", "dab");
     }
     void gestures()
     {
         QFETCH(QString, gestures);
         QFETCH(QString, selected);
         QFETCH(QString, shown);
+        QFETCH(QString, trashed);
         Harness h;
-        h.show();
         for (const QString& gesture : gestures.split(QLatin1Char(' '))) {
             const QChar kind = gesture.front();
-            if (kind == u'S' || kind == u'D') {
-                (kind == u'S' ? h.bar->selectAllButton() : h.bar->deselectAllButton())->click();
-                continue;
+            const int row = gesture.mid(1).toInt();
+            if (gesture.size() > 2) {
+                QTest::keySequence(h.list, QKeySequence(gesture));
+            } else if (kind == u'S' || kind == u'D' || kind == u'B') {
+                (kind == u'S'   ? h.bar->selectAllButton()
+                 : kind == u'D' ? h.bar->deselectAllButton()
+                                : static_cast<QAbstractButton*>(h.bar->trashButton()))
+                    ->click();
+            } else if (kind == u'm') { // the menu is open while its action runs
+                const std::unique_ptr<QMenu> menu = h.list->createContextMenu(row);
+                h.actions.moveToTrash()->trigger();
+            } else if (kind == u's') {
+                h.state.deleteFile(h.model.nodeAt(row));
+            } else {
+                QTest::mouseClick(h.list->viewport(),
+                                  kind == u'r' ? Qt::RightButton : Qt::LeftButton,
+                                  kind == u'^'   ? Qt::ControlModifier
+                                  : kind == u'+' ? Qt::ShiftModifier
+                                                 : Qt::NoModifier,
+                                  h.list->visualRect(h.model.index(row)).center());
             }
-            if (gesture.size() == 1) {
-                QTest::keyClick(h.list, kind == u'A' ? Qt::Key_A : Qt::Key_Down,
-                                kind == u'A'   ? Qt::ControlModifier
-                                : kind == u'V' ? Qt::ShiftModifier
-                                               : Qt::NoModifier);
-                continue;
-            }
-            const QPoint at = h.list->visualRect(h.model.index(gesture.mid(1).toInt())).center();
-            QTest::mouseClick(h.list->viewport(), kind == u'r' ? Qt::RightButton : Qt::LeftButton,
-                              kind == u'^'   ? Qt::ControlModifier
-                              : kind == u'+' ? Qt::ShiftModifier
-                                             : Qt::NoModifier,
-                              at);
+            if (h.state.isDeleting()) // while a batch runs, the bar starts no other
+                QVERIFY(!h.bar->trashButton()->isEnabled());
         }
-        QCOMPARE(h.selected(), selected);
-        QCOMPARE(h.shown(), shown);
-    }
-
-    void threeFilesSelected()
-    {
-        Harness h({{"x.txt", 1}, {"y.txt", 2}, {"z.txt", 3}});
-        h.bar->selectAllButton()->click();
-        QCOMPARE(h.bar->summaryLabel()->fullText(), QStringLiteral("3 selected · 6 bytes"));
-        QCOMPARE(h.bar->trashButton()->text(), QStringLiteral("Move to Trash (3)"));
-    }
-
-    void deletion_data()
-    {
-        // "menuN" deletes row N from its context menu; "bar" and "key" (Delete) move the
-        // selection. The survivor is selected alone from then on ("-": nothing).
-        QTest::addColumn<bool>("autoSelectFirst");
-        QTest::addColumn<QString>("selectedRows");
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<QString>("survivor");
-        auto row = [](const char* name, bool autoSelectFirst, const char* selectedRows,
-                      const char* how, const char* survivor) {
-            QTest::newRow(name) << autoSelectFirst << QString(selectedRows) << QString(how)
-                                << QString(survivor);
-        };
-        row("menu, another row", true, "1", "menu3", "b");
-        row("menu, the selected row", true, "1", "menu1", "a");
-        row("menu, one of several", true, "02", "menu0", "b");
-        row("menu, none selected", false, "", "menu0", "b");
-        row("bar, one file", true, "2", "bar", "a");
-        row("bar, two files", true, "12", "bar", "a");
-        row("Delete key", true, "04", "key", "b");
-        row("every file", true, "01234", "key", "-");
-    }
-    void deletion()
-    {
-        QFETCH(bool, autoSelectFirst);
-        QFETCH(QString, selectedRows);
-        QFETCH(QString, how);
-        QFETCH(QString, survivor);
-        Harness h(kFiles, autoSelectFirst);
-        h.show();
-        h.select(selectedRows);
-        const QString doomed = how.startsWith(u"menu") ? how.mid(4) : selectedRows;
-        std::vector<std::string> paths;
-        for (QChar row : doomed)
-            paths.push_back(h.path(row.digitValue()));
-        if (how == u"bar")
-            h.bar->trashButton()->click();
-        else if (how == u"key")
-            QTest::keyClick(h.list, Qt::Key_Delete);
-        else
-            h.trashFromMenu(doomed.toInt());
-        const QString alone = survivor == u"-" ? QString() : survivor;
-        QCOMPARE(h.selected(), alone); // as the move starts
-        QCOMPARE(h.shown(), survivor);
-        QTRY_VERIFY(!h.state.isDeleting());
-        QCOMPARE(h.selected(), alone); // and when it is done
-        QCOMPARE(h.shown(), survivor);
-        QCOMPARE(h.trash->requests(), paths);
-        QCOMPARE(h.model.rowCount(), 5 - doomed.size());
-    }
-
-    void duringABatchOnlyTheContextMenuDeletes()
-    {
-        Harness h;
-        h.show();
-        h.select("01");
-        h.bar->moveToTrash(); // a batch: it waits a moment before the first move
-        QVERIFY(h.state.isDeleting());
-        QVERIFY(!h.bar->trashButton()->isEnabled());
-        h.select("2");
-        QVERIFY(!h.bar->trashButton()->isEnabled());
-        QTest::keyClick(h.list, Qt::Key_Delete);
-        QVERIFY(h.trash->requests().empty());
-        const std::string other = h.path(3);
-        h.trashFromMenu(3);
-        QCOMPARE(h.trash->requests(), std::vector<std::string>{other});
-        QTRY_VERIFY(!h.state.isDeleting());
-        QCOMPARE(h.trash->requests().size(), 3u);
-        QCOMPARE(h.model.rowCount(), 2);
-        QVERIFY(h.bar->trashButton()->isEnabled());
-    }
-
-    void revealAndCopyUseExactPaths()
-    {
-        Harness h({{"caf\xe9.txt", 50}, {"big.iso", 90}});
-        h.select("01");
-        h.bar->revealButton()->click();
-        const std::vector<std::string> both = {"/scan/Projects/big.iso",
-                                               "/scan/Projects/caf\xe9.txt"};
-        QCOMPARE(h.fileManager.revealed, std::vector<std::vector<std::string>>{both});
-        {
-            const std::unique_ptr<QMenu> menu = h.list->createContextMenu(1);
-            QVERIFY(h.actions.copyPath()->isEnabled());
-            h.actions.copyPath()->trigger();
-            h.actions.reveal()->trigger();
+        for (bool done : {false, true}) { // as a move starts, and when it is done
+            if (done)
+                QTRY_VERIFY(!h.state.isDeleting());
+            QCOMPARE(h.selected(), selected);
+            QCOMPARE(h.shown().left(1), shown);
         }
-        QCOMPARE(h.clipboard.copied, std::vector<std::string>{both[1]});
-        QCOMPARE(h.fileManager.revealed.back(), std::vector<std::string>{both[1]});
-        QVERIFY(!h.actions.copyPath()->isEnabled()); // without a row, nothing to copy
+        QCOMPARE(h.trashed(), trashed);
+        const qint64 left = 5 - trashed.size(), count = selected.size();
+        QCOMPARE(h.model.rowCount(), left);
+        QCOMPARE(h.state.inspectorCandidateNodes().size(), std::size_t(left));
+        QCOMPARE(h.view->header()->subtitle(), L("largeFiles.count %lld", left));
+        // The bar: what is selected and what it adds up to (a is 500 bytes, b 400, ... e 100).
+        qint64 bytes = 0;
+        for (QChar letter : selected)
+            bytes += 500 - 100 * (letter.unicode() - u'a');
+        QCOMPARE(h.bar->summaryLabel()->fullText(),
+                 count ? L("cleanup.selectedCount %lld %@", count, FormatUtils::formatBytes(bytes))
+                       : QStringLiteral("Select files to clean up"));
+        QCOMPARE(h.bar->trashButton()->text(),
+                 count ? L("cleanup.moveToTrashCount %lld", count) : L("cleanup.moveToTrash"));
+        QCOMPARE(h.bar->trashButton()->isEnabled(), count > 0);
+        QCOMPARE(h.bar->revealButton()->isEnabled(), count > 0);
+        QCOMPARE(h.bar->deselectAllButton()->isHidden(), count == 0);
+        QCOMPARE(h.bar->selectAllButton()->isEnabled(), left > 0);
+        // The header at the top, the bar at the bottom, the list between them takes the rest.
+        QCOMPARE(h.view->header()->geometry().top(), 0);
+        QCOMPARE(h.bar->geometry().bottom(), 299);
     }
 
-    void keysOpenTheCurrentRowsMenu_data()
+    // The menu keys open the current row's menu. Its actions, and the bar's, use the exact
+    // bytes of the locations.
+    void menuKeysAndExactPaths()
     {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-        QTest::newRow("Menu") << int(Qt::Key_Menu) << Qt::KeyboardModifiers();
-        QTest::newRow("Shift+F10") << int(Qt::Key_F10) << Qt::KeyboardModifiers(Qt::ShiftModifier);
-    }
-    void keysOpenTheCurrentRowsMenu()
-    {
-        QFETCH(int, key);
-        QFETCH(Qt::KeyboardModifiers, modifiers);
-        Harness h;
-        h.show();
-        QTest::keyClick(h.list, Qt::Key_Down); // row 1 current and selected
-        QStringList items;
-        QTimer::singleShot(0, [&] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            QVERIFY(menu);
-            for (QAction* action : menu->actions())
-                items << action->text();
-            h.actions.copyPath()->trigger();
-            menu->close();
-        });
-        QTest::keyClick(h.list, Qt::Key(key), modifiers);
-        QCOMPARE(items, (QStringList{L("action.showInFinder"), L("action.copyPath"), QString(),
-                                     L("action.moveToTrash")}));
-        QCOMPARE(h.clipboard.copied, std::vector<std::string>{h.path(1)});
+        for (const QKeyCombination key : {QKeyCombination(Qt::Key_Menu), Qt::SHIFT | Qt::Key_F10}) {
+            Harness h({{"big.iso", 90}, {"caf\xe9.txt", 50}});
+            QTest::keyClick(h.list, Qt::Key_Down); // row 1 current and selected
+            QStringList items;
+            QTimer::singleShot(0, [&] {
+                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                QVERIFY(menu);
+                for (QAction* action : menu->actions())
+                    items << action->text();
+                QVERIFY(h.actions.copyPath()->isEnabled());
+                h.actions.copyPath()->trigger();
+                h.actions.reveal()->trigger();
+                menu->close();
+            });
+            QTest::keyClick(h.list, key.key(), key.keyboardModifiers());
+            QCOMPARE(items, (QStringList{L("action.showInFinder"), L("action.copyPath"), QString(),
+                                         L("action.moveToTrash")}));
+            const std::string odd = "/scan/Projects/caf\xe9.txt";
+            QCOMPARE(h.clipboard.copied, std::vector<std::string>{odd});
+            QCOMPARE(h.fileManager.revealed, std::vector<std::vector<std::string>>{{odd}});
+            QVERIFY(!h.actions.copyPath()->isEnabled()); // without a row, nothing to copy
+            h.bar->selectAllButton()->click();
+            h.bar->revealButton()->click();
+            QCOMPARE(h.fileManager.revealed.back(),
+                     (std::vector<std::string>{"/scan/Projects/big.iso", odd}));
+        }
     }
 
-    void rowLayout_data()
-    {
-        QTest::addColumn<bool>("options"); // showCategory and showModifiedDate
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("badge");
-        QTest::addColumn<QString>("date");
-        QTest::newRow("plain") << false << 0 << QString() << QString();
-        QTest::newRow("badge and date") << true << 0 << "Documents"
-                                        << "2026-03-14";
-        QTest::newRow("no date known") << true << 1 << "Videos" << QString();
-    }
     void rowLayout()
     {
-        QFETCH(bool, options);
-        QFETCH(int, row);
-        QFETCH(QString, badge);
-        QFETCH(QString, date);
         Harness h;
         FileRowDelegate& delegate = *h.list->rowDelegate();
-        delegate.setShowCategory(options);
-        delegate.setShowModifiedDate(options);
-        const QRect rect(0, 0, 700, delegate.rowHeight());
-        const FileRowDelegate::Layout wide = delegate.layout(rect, h.model.index(row));
-        QCOMPARE(wide.badgeText, badge);
-        QCOMPARE(wide.dateText, date);
-        QCOMPARE(wide.size, QRect(rect.right() - 10 - 83, 0, 84, rect.height()));
-        QVERIFY(wide.name.right() < (date.isEmpty() ? wide.size : wide.date).left());
-        // Narrow, the folder loses its start and keeps its end.
-        const QRect narrow(0, 0, rect.width() - wide.folder.width() + 40, rect.height());
-        const QString folder = delegate.layout(narrow, h.model.index(row)).folderText;
-        QVERIFY(folder.startsWith(QChar(0x2026)) && folder.size() > 1);
-        QVERIFY(FileListModel::containingFolder(*h.model.nodeAt(row)).endsWith(folder.mid(1)));
+        const struct {
+            bool options; // showCategory and showModifiedDate
+            int row;
+            QString badge, date;
+        } cases[] = {
+            {false, 0, "", ""}, {true, 0, "Documents", "2026-03-14"}, {true, 1, "Videos", ""}};
+        for (const auto& [options, row, badge, date] : cases) {
+            delegate.setShowCategory(options);
+            delegate.setShowModifiedDate(options);
+            const QRect rect(0, 0, 700, delegate.rowHeight());
+            const FileRowDelegate::Layout wide = delegate.layout(rect, h.model.index(row));
+            QCOMPARE(wide.badgeText, badge);
+            QCOMPARE(wide.dateText, date);
+            QVERIFY(wide.name.right() < (date.isEmpty() ? wide.size : wide.date).left());
+            QVERIFY(date.isEmpty() || wide.date.right() < wide.size.left());
+            // Narrow, the folder loses its start and keeps its end.
+            const QRect narrow(0, 0, rect.width() - wide.folder.width() + 40, rect.height());
+            const QString folder = delegate.layout(narrow, h.model.index(row)).folderText;
+            QVERIFY(folder.startsWith(QChar(0x2026)) && folder.size() > 1);
+            QVERIFY(FileListModel::containingFolder(*h.model.nodeAt(row)).endsWith(folder.mid(1)));
+        }
     }
 
     void theModelNeverReadsPastItsList()
     {
         Harness h;
-        std::vector<NodeRef> files = h.result->allFiles();
+        std::vector<NodeRef> files = h.state.scanResult()->allFiles();
         QSignalSpy resets(&h.model, &QAbstractItemModel::modelReset);
         QSignalSpy inserts(&h.model, &QAbstractItemModel::rowsInserted);
         h.model.setFiles(&files, 2);
-        QCOMPARE(h.model.rowCount(), 2);
         h.model.setLimit(4); // grows without a reset
         QCOMPARE(h.model.rowCount(), 4);
         QCOMPARE(resets.size(), 1);
@@ -381,21 +249,21 @@ private Q_SLOTS:
         for (int i = 0; i < 60; ++i)
             many.push_back({"f" + std::to_string(i) + ".txt", 1000 - i});
         Harness h(many);
-        h.show();
         h.list->scrollTo(h.model.index(40), QAbstractItemView::PositionAtCenter);
         h.selection.selectOnly(40);
         const int scroll = h.list->verticalScrollBar()->value();
         QVERIFY(scroll > 0);
         h.state.deleteFile(h.model.nodeAt(59)); // somewhere else
         QTest::qWait(1);                        // the delayed layout of the new rows
-        QCOMPARE(h.selection.selectedFiles().front()->name(), QStringLiteral("f40.txt"));
+        QCOMPARE(namesOf(h.selection.selectedFiles()), QStringList{"f40.txt"});
         QCOMPARE(h.list->verticalScrollBar()->value(), scroll);
         // Ten rows above go: the selected row moves up out of the old view, which follows it.
-        std::vector<NodeRef> above(h.result->topFiles().begin(), h.result->topFiles().begin() + 10);
+        const std::vector<NodeRef>& top = h.state.scanResult()->topFiles();
+        std::vector<NodeRef> above(top.begin(), top.begin() + 10);
         h.state.deleteFiles(above);
         QTRY_VERIFY(!h.state.isDeleting());
         QTest::qWait(1);
-        QCOMPARE(h.selection.selectedFiles().front()->name(), QStringLiteral("f40.txt"));
+        QCOMPARE(namesOf(h.selection.selectedFiles()), QStringList{"f40.txt"});
         QVERIFY(h.list->verticalScrollBar()->value() > 0);
         QVERIFY(
             h.list->viewport()->rect().contains(h.list->visualRect(h.selection.currentIndex())));

@@ -7,6 +7,7 @@
 #include "FakeFolderPanel.h"
 #include "SampleHome.h"
 #include "TestSupport.h"
+#include "ViewTestSupport.h"
 #include "state/FakeTrash.h"
 
 #include "AppState.h"
@@ -35,28 +36,6 @@
 
 using namespace plenvo;
 using namespace plenvo::test;
-
-namespace {
-
-QPalette darkPalette()
-{
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x1e));
-    p.setColor(QPalette::WindowText, QColor(0xf0, 0xf0, 0xf0));
-    p.setColor(QPalette::Base, QColor(0x28, 0x28, 0x28));
-    p.setColor(QPalette::AlternateBase, QColor(0x30, 0x30, 0x30));
-    p.setColor(QPalette::Text, QColor(0xf0, 0xf0, 0xf0));
-    p.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
-    p.setColor(QPalette::ButtonText, QColor(0xf0, 0xf0, 0xf0));
-    p.setColor(QPalette::Highlight, QColor(0x0a, 0x84, 0xff));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::Mid, QColor(0x44, 0x44, 0x44));
-    p.setColor(QPalette::ToolTipBase, QColor(0x35, 0x35, 0x35));
-    p.setColor(QPalette::ToolTipText, QColor(0xf0, 0xf0, 0xf0));
-    return p;
-}
-
-} // namespace
 
 class ScreensTest : public QObject {
     Q_OBJECT

@@ -3,35 +3,24 @@
 // The Trash is a private one (XDG_DATA_HOME under the build folder), and only files this test
 // made are moved.
 
-#include "FakeClipboard.h"
-#include "FakeFileManager.h"
 #include "FakeFolderPanel.h"
 #include "TestSupport.h"
+#include "ViewTestSupport.h"
 
-#include "AppState.h"
-#include "analysis/AnalysisViewFactory.h"
-#include "analysis/FileListModel.h"
 #include "analysis/FileOperationList.h"
-#include "analysis/FileSelectionModel.h"
 #include "analysis/LargeFilesView.h"
-#include "analysis/ViewHeader.h"
 #include "shell/ContentView.h"
 #include "shell/DiskUsageMiniBar.h"
 #include "shell/MainWindow.h"
 #include "shell/ToastView.h"
-#include "utils/FormatUtils.h"
-#include "utils/Localization.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QTest>
 
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 
 using namespace plenvo;
@@ -51,16 +40,6 @@ const std::vector<File> kFiles = {
     {"bad\xff\xfe.bin", 200000, true}, {"Projects/photo.jpg", 120000, true},
     {"docs/report.pdf", 50000, false}, {"notes.txt", 100, false},
 };
-
-namespace fs = std::filesystem;
-
-// The size of what is at `path` (raw bytes, which QFile cannot address), -1 when nothing is.
-qint64 sizeAt(const QByteArray& path)
-{
-    std::error_code error;
-    const auto size = fs::file_size(fs::path(path.toStdString()), error);
-    return error ? -1 : qint64(size);
-}
 
 QByteArray dataHome()
 {
@@ -105,49 +84,32 @@ private Q_SLOTS:
         FileListModel& model = *view->model();
         QCOMPARE(model.rowCount(), int(kFiles.size()));
         std::int64_t freed = 0;
-        for (int row = 0; row < model.rowCount(); ++row) {
-            QCOMPARE(QByteArray::fromStdString(model.nodeAt(row)->pathBytes()),
-                     dir.file(kFiles[std::size_t(row)].path));
-            if (kFiles[std::size_t(row)].moved)
-                freed += model.nodeAt(row)->fileSize();
-        }
+        for (int row = 0; row < model.rowCount(); ++row)
+            freed += kFiles[std::size_t(row)].moved ? model.nodeAt(row)->fileSize() : 0;
 
         // The first row is selected on arrival; Down, then Shift+Down twice: rows 1 to 3.
         view->list()->setFocus();
         QTest::keyClick(view->list(), Qt::Key_Down);
         QTest::keyClick(view->list(), Qt::Key_Down, Qt::ShiftModifier);
         QTest::keyClick(view->list(), Qt::Key_Down, Qt::ShiftModifier);
-        QCOMPARE(view->selection()->summary().count, std::int64_t(3));
         QTest::keyClick(view->list(), Qt::Key_Delete);
-        QVERIFY(state.isDeleting());
         QTRY_VERIFY_WITH_TIMEOUT(!state.isDeleting(), 20000);
 
-        // Exactly those three are in the private Trash, each with its original location.
-        const QByteArray trash = dataHome() + "/Trash";
-        const fs::path files(trash.toStdString() + "/files");
-        QCOMPARE(std::distance(fs::directory_iterator(files), fs::directory_iterator()), 3);
+        // Exactly those three are in the private Trash; the others stay where they were. (The
+        // Trash's records of the original locations are checked by tst_deletion.)
+        const QByteArray trash = dataHome() + "/Trash/files/";
+        std::error_code none; // nothing moved: no folder, and no exception
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(trash.data(), none), {}), 3);
         for (const File& file : kFiles) {
-            const QByteArray original = dir.file(file.path);
             const QByteArray name = file.path.mid(file.path.lastIndexOf('/') + 1);
-            QCOMPARE(sizeAt(original), file.moved ? -1 : file.bytes);
-            QCOMPARE(sizeAt(trash + "/files/" + name), file.moved ? file.bytes : -1);
-            if (!file.moved)
-                continue;
-            std::ifstream info(trash.toStdString() + "/info/" + name.toStdString() + ".trashinfo");
-            QByteArray location;
-            for (std::string line; std::getline(info, line);)
-                if (line.starts_with("Path="))
-                    location =
-                        QByteArray::fromPercentEncoding(QByteArray::fromStdString(line.substr(5)));
-            QCOMPARE(location, original);
+            QCOMPARE(allocatedSize(dir.file(file.path)) < 0, file.moved);
+            QCOMPARE(allocatedSize(trash + name) < 0, !file.moved);
         }
 
-        // The list, the totals and the toast show the change; the largest file is selected.
+        // The list, the window's total and the toast show the change; the largest file is
+        // selected.
         QCOMPARE(model.rowCount(), 3);
-        QCOMPARE(view->header()->subtitle(), QStringLiteral("Top 3 by size"));
         QCOMPARE(state.selectedNode()->name(), QStringLiteral("archive.zip"));
-        QCOMPARE(state.scanResult()->totalFiles(), std::int64_t(3));
-        QCOMPARE(state.scanResult()->totalSize(), totalBefore - freed);
         auto* miniBar = window.contentView()->headerRow()->findChild<DiskUsageMiniBar*>();
         QCOMPARE(miniBar->sizeText(), FormatUtils::formatBytesCompact(totalBefore - freed));
         QCOMPARE(
