@@ -9,4 +9,5 @@ target_sources(plenvo-core PRIVATE
     models/CategoryStat.h
     models/ScanResult.cpp models/ScanResult.h
     models/NodeFacts.h
+    models/DeviceInode.h
 )

@@ -2,6 +2,7 @@
 
 #include "DirectoryListing.h"
 #include "MountTable.h"
+#include "models/DeviceInode.h"
 #include "models/NodeArena.h"
 
 #include <fcntl.h>
@@ -54,19 +55,7 @@ struct Attributes {
     }
 };
 
-// An entry's identity on the system, for entries that may be met more than once.
-struct EntryKey {
-    std::uint64_t device;
-    std::uint64_t inode;
-    friend bool operator==(const EntryKey&, const EntryKey&) = default;
-};
-struct EntryKeyHash {
-    std::size_t operator()(const EntryKey& k) const
-    {
-        return std::size_t((k.inode * 0x9E3779B97F4A7C15ull) ^ k.device);
-    }
-};
-EntryKey keyOf(const Attributes& a)
+DeviceInode keyOf(const Attributes& a)
 {
     return {(std::uint64_t(a.devMajor) << 32) | a.devMinor, a.inode};
 }
@@ -238,8 +227,8 @@ private:
     std::vector<Frame> m_stack;
     // Files with more than one name, and the roots of mounts (with the scanned folder): only
     // these can be met twice.
-    std::unordered_set<EntryKey, EntryKeyHash> m_linkedFiles;
-    std::unordered_set<EntryKey, EntryKeyHash> m_mountedFolders;
+    std::unordered_set<DeviceInode, DeviceInodeHash> m_linkedFiles;
+    std::unordered_set<DeviceInode, DeviceInodeHash> m_mountedFolders;
     std::int64_t m_filesScanned = 0;
     std::chrono::steady_clock::time_point m_lastReport{};
     bool m_reported = false;

@@ -1,5 +1,7 @@
 #include "NcduReader.h"
 
+#include "models/DeviceInode.h"
+
 #include "models/NodeArena.h"
 #include "utils/DisplayText.h"
 
@@ -63,18 +65,6 @@ void appendUtf8(std::string& out, std::uint32_t code)
         out.push_back(char(0x80 | (code & 0x3F)));
     }
 }
-
-struct DeviceInode {
-    std::uint64_t device;
-    std::uint64_t inode;
-    friend bool operator==(const DeviceInode&, const DeviceInode&) = default;
-};
-struct DeviceInodeHash {
-    std::size_t operator()(const DeviceInode& k) const
-    {
-        return std::size_t((k.inode * 0x9E3779B97F4A7C15ull) ^ k.device);
-    }
-};
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "NcduWriter.h"
 
+#include "models/DeviceInode.h"
+
 #include "models/NodeId.h"
 #include "utils/DisplayText.h"
 
@@ -25,18 +27,6 @@ constexpr std::size_t kFlushBytes = 1024 * 1024;
 constexpr std::int64_t kCheckEvery = 4096;
 // Fast, and still about a sixth of the text's size.
 constexpr const char* kGzipMode = "wb1";
-
-struct DeviceInode {
-    std::uint64_t device;
-    std::uint64_t inode;
-    friend bool operator==(const DeviceInode&, const DeviceInode&) = default;
-};
-struct DeviceInodeHash {
-    std::size_t operator()(const DeviceInode& k) const
-    {
-        return std::size_t((k.inode * 0x9E3779B97F4A7C15ull) ^ k.device);
-    }
-};
 
 const char* exclusionName(NodeFacts::Exclusion exclusion)
 {
