@@ -236,6 +236,10 @@ private Q_SLOTS:
             NodeRef root = FileNode::create("root", "/vol/root", true, 0, {}, {}, {deeper}, &arena);
             kept = NodeRef(sub->children()[7].get());
             keptFolder = sub;
+            // Assigning a reference to the node it holds already adds nothing.
+            keptFolder = sub;
+            keptFolder = NodeRef(sub);
+            QCOMPARE(sub->useCount(), 3u); // sub, keptFolder and `deeper`'s child
             QVERIFY(NodeArena::mappedBytes() - before >= 4 * qint64(NodeArena::kChunkSize));
         }
         QCOMPARE(keptFolder->parent(), nullptr);

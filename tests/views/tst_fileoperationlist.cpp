@@ -109,7 +109,7 @@ private Q_SLOTS:
         QFETCH(QString, shown);
         QFETCH(QString, trashed);
         Harness h;
-        for (const QString& gesture : gestures.split(QLatin1Char(' '))) {
+        for (const QString& gesture : gestures.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
             const QChar kind = gesture.front();
             const int row = gesture.mid(1).toInt();
             if (gesture.size() > 2) {

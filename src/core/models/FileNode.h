@@ -33,10 +33,14 @@ public:
     }
     NodeRef& operator=(NodeRef&& other) noexcept
     {
+        if (&other == this)
+            return *this;
+        // Two references become one: the one held before goes, also when both name the same
+        // node (its count then still holds the reference taken over).
         FileNode* previous = m_node;
         m_node = other.m_node;
         other.m_node = nullptr;
-        if (previous && previous != m_node)
+        if (previous)
             releaseNode(previous);
         return *this;
     }
