@@ -261,6 +261,20 @@ QWidget* FileInspectorView::buildActions(QWidget* parent)
             m_state.deleteFile(node);
         });
     }
+    if (m_state.isReadOnly()) {
+        // Nothing here may be done to files on this machine: say why under the buttons.
+        for (QPushButton* button : {m_reveal, m_trash}) {
+            if (button) {
+                button->setEnabled(false);
+                button->setToolTip(L("readOnly.detail"));
+            }
+        }
+        auto* note = new StyledLabel(TextStyle::caption2, {}, ColorToken::secondary, actions);
+        note->setObjectName(QStringLiteral("readOnlyNote"));
+        note->setWordWrap(true);
+        note->setText(L("readOnly.detail"));
+        stack->addWidget(note);
+    }
     return actions;
 }
 

@@ -129,6 +129,7 @@ std::unique_ptr<QMenu> FileOperationList::createContextMenu(int row)
     if (!file)
         return nullptr;
     auto menu = std::make_unique<QMenu>(this);
+    menu->setToolTipsVisible(m_actions.isReadOnly()); // why reveal and Trash are off
     menu->addAction(m_actions.reveal());
     menu->addAction(m_actions.copyPath());
     menu->addSeparator();
