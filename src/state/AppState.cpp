@@ -51,6 +51,38 @@ std::int64_t modificationDate(const std::string& path)
     return std::int64_t(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
 }
 
+// The sentence that says why an export could not be read.
+QString importErrorText(NcduReader::ErrorKind kind)
+{
+    using K = NcduReader::ErrorKind;
+    switch (kind) {
+    case K::unreadable:
+        return L("import.error.unreadable");
+    case K::notAnExport:
+        return L("import.error.notAnExport");
+    case K::unsupportedVersion:
+        return L("import.error.unsupportedVersion");
+    case K::truncated:
+        return L("import.error.truncated");
+    case K::badValue:
+        return L("import.error.badValue");
+    case K::outOfRange:
+        return L("import.error.outOfRange");
+    case K::negativeSize:
+        return L("import.error.negativeSize");
+    case K::missingName:
+        return L("import.error.missingName");
+    case K::badName:
+        return L("import.error.badName");
+    case K::trailingGarbage:
+        return L("import.error.trailingGarbage");
+    case K::none:
+    case K::syntax:
+        break;
+    }
+    return L("import.error.syntax");
+}
+
 } // namespace
 
 // A batch of moves to the Trash: one move at a time on a worker thread, the progress
@@ -363,37 +395,6 @@ void AppState::finishOpen(std::uint64_t generation, NcduReader::Outcome outcome,
     m_cacheLocations.clear();
     publish(&AppState::cacheLocationsChanged);
     publishResult(std::move(result), nullptr);
-}
-
-QString AppState::importErrorText(NcduReader::ErrorKind kind)
-{
-    using K = NcduReader::ErrorKind;
-    switch (kind) {
-    case K::unreadable:
-        return L("import.error.unreadable");
-    case K::notAnExport:
-        return L("import.error.notAnExport");
-    case K::unsupportedVersion:
-        return L("import.error.unsupportedVersion");
-    case K::truncated:
-        return L("import.error.truncated");
-    case K::badValue:
-        return L("import.error.badValue");
-    case K::outOfRange:
-        return L("import.error.outOfRange");
-    case K::negativeSize:
-        return L("import.error.negativeSize");
-    case K::missingName:
-        return L("import.error.missingName");
-    case K::badName:
-        return L("import.error.badName");
-    case K::trailingGarbage:
-        return L("import.error.trailingGarbage");
-    case K::none:
-    case K::syntax:
-        break;
-    }
-    return L("import.error.syntax");
 }
 
 bool AppState::exportScan(const QString& path)

@@ -114,8 +114,6 @@ public:
     void openScan(const QString& path);
     // Whether the work isScanning() stands for is the reading of an export.
     bool isOpeningScan() const { return m_isScanning && m_isOpening; }
-    // The sentence that says why an export could not be read.
-    static QString importErrorText(NcduReader::ErrorKind kind);
 
     // Whether the current result was opened from a file: its files are not on this machine, or
     // no longer as they were, so nothing is moved to the Trash or revealed on its strength and
