@@ -287,6 +287,8 @@ void FileInspectorView::applyButtonColors()
     if (m_trash) {
         QPalette p = m_trash->palette();
         p.setColor(QPalette::ButtonText, Colors::color(ColorToken::red, palette()));
+        p.setColor(QPalette::Disabled, QPalette::ButtonText,
+                   Colors::color(ColorToken::red, palette(), 0.4));
         m_trash->setPalette(p);
     }
 }
