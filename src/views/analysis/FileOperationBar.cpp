@@ -100,6 +100,7 @@ FileOperationBar::FileOperationBar(AppState& state, FileSelectionModel& selectio
     connect(model, &QAbstractItemModel::rowsRemoved, this, &FileOperationBar::refresh);
     connect(&selection, &QItemSelectionModel::selectionChanged, this, &FileOperationBar::refresh);
     connect(&state, &AppState::deleteProgressChanged, this, &FileOperationBar::refresh);
+    connect(&state, &AppState::isExportingChanged, this, &FileOperationBar::refresh);
     applyColors();
     refresh();
 }
@@ -122,7 +123,9 @@ void FileOperationBar::refresh()
         m_trash->setText(L("cleanup.moveToTrash"));
     }
     const bool readOnly = m_state.isReadOnly();
-    const bool canTrash = anySelected && !m_state.isDeleting() && !readOnly;
+    // While an export is written the tree must stay as it is.
+    const bool canTrash =
+        anySelected && !m_state.isDeleting() && !m_state.isExporting() && !readOnly;
     m_trash->setEnabled(canTrash);
     m_trash->setToolTip(readOnly ? L("readOnly.detail") : QString());
     m_readOnlyNote->setVisible(readOnly);
@@ -133,7 +136,8 @@ void FileOperationBar::refresh()
 
 void FileOperationBar::moveToTrash()
 {
-    if (!m_selection.hasSelection() || m_state.isDeleting() || m_state.isReadOnly())
+    if (!m_selection.hasSelection() || m_state.isDeleting() || m_state.isExporting() ||
+        m_state.isReadOnly())
         return; // a batch is running: a second one would be ignored
     std::vector<NodeRef> doomed = m_selection.selectedFiles();
     NodeIdSet ids;

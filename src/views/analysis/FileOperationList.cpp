@@ -215,8 +215,9 @@ void FileOperationList::moveTargetToTrash()
 {
     const NodeRef file = m_actions.target();
     if (!file)
-        return; // the selection's: the action bar moves it
-    prepareSelectionForDeleting({file->id()});
+        return;                 // the selection's: the action bar moves it
+    if (!m_state.isExporting()) // else refused, with a toast: the selection stays
+        prepareSelectionForDeleting({file->id()});
     m_state.deleteFile(file);
 }
 
