@@ -10,6 +10,7 @@
 #include "services/NcduWriter.h"
 #include "utils/Localization.h"
 
+#include <QFileInfo>
 #include <QTest>
 
 #include <fstream>
@@ -50,17 +51,11 @@ class OpenScanTest : public QObject {
 private Q_SLOTS:
     void initTestCase() { Localization::setLanguage(u"en"); }
 
-    void opensAnExportAsAScan_data()
-    {
-        QTest::addColumn<QByteArray>("name");
-        QTest::newRow("plain") << QByteArray("scan.json");
-        QTest::newRow("gzip") << QByteArray("scan.json.gz");
-    }
+    // A compressed export, read as it was written, refuses every change to this machine.
     void opensAnExportAsAScan()
     {
-        QFETCH(QByteArray, name);
         ScratchDir dir;
-        const std::string path = dir.file(name).toStdString();
+        const std::string path = dir.file("scan.json.gz").toStdString();
         const NcduReader::Outcome source = NcduReader::readData(kExport);
         QVERIFY(NcduWriter::writeFile(path, *source.root, source.facts.get(), {1773489600, "t"})
                     .error.isEmpty());
@@ -68,38 +63,19 @@ private Q_SLOTS:
         AppState state(trash);
         state.openScan(path);
         QVERIFY(state.isOpeningScan());
-        QCOMPARE(state.scanProgress(), ScanProgress::scanning(QString::fromUtf8(name), 0));
-        QVERIFY(settle(state) && state.scanResult());
+        QCOMPARE(state.scanProgress(), ScanProgress::scanning(QStringLiteral("scan.json.gz"), 0));
+        QVERIFY(settle(state) && state.isReadOnly());
         const ScanResult& result = *state.scanResult();
         QCOMPARE(result.rootPath(), "/srv/data");
         QCOMPARE(result.openedFrom(), std::optional(path));
         QCOMPARE(result.scanDate(), 1773489600000);
         QCOMPARE(dumpTree(*result.rootNode(), result.facts().get()), dumpOf(source));
         QCOMPARE(state.scanProgress(), ScanProgress::completed(3, 12288));
-        // Nothing on this machine is touched on the strength of a file from elsewhere.
-        QVERIFY(state.isReadOnly());
         state.deleteFile(result.topFiles().front());
         state.deleteFiles(result.allFiles());
         state.checkExternalDeletions();
         QVERIFY(!state.isDeleting() && !state.isCheckingExternalDeletions());
-        QVERIFY(trash->requests().empty());
-        QCOMPARE(result.totalFiles(), 3);
-    }
-
-    // Without a timestamp the export is dated by its file.
-    void anExportWithoutADateTakesTheFilesDate()
-    {
-        ScratchDir dir;
-        const std::string path = save(dir, "s.json", R"([1,0,{},[{"name":"/r"}]])");
-        QFile file(QString::fromStdString(path));
-        QVERIFY(file.open(QIODevice::ReadWrite) &&
-                file.setFileTime(QDateTime::fromSecsSinceEpoch(1700000000),
-                                 QFile::FileModificationTime));
-        file.close();
-        AppState state(std::make_shared<FakeTrash>());
-        state.openScan(path);
-        QVERIFY(settle(state) && state.scanResult());
-        QCOMPARE(state.scanResult()->scanDate(), 1700000000000);
+        QVERIFY(trash->requests().empty() && result.totalFiles() == 3);
     }
 
     void aBadFileLeavesTheResultAsItWas_data()
@@ -152,13 +128,15 @@ private Q_SLOTS:
         }
     }
 
-    // Scans and opens supersede each other; a late report of the older one changes nothing.
+    // Opens supersede scans and opens alike; a late report of the older one changes nothing.
+    // An export without a date takes its file's.
     void theNewestScanOrOpenWins()
     {
         ScratchDir dir;
         const std::string a = save(dir, "a.json", kExport);
         const std::string b = save(dir, "b.json", R"([1,2,{},[{"name":"/b"}]])");
         AppState state(std::make_shared<FakeTrash>());
+        // Two starts in a row: where the result of the second comes from, late reports aside.
         const auto last = [&](auto first, auto second) {
             first();
             second();
@@ -171,33 +149,28 @@ private Q_SLOTS:
         };
         const auto scan = [&] { state.scanDirectory(dir.str()); };
         QCOMPARE(last(open(a), open(b)), b);
+        QCOMPARE(state.scanResult()->scanDate(),
+                 QFileInfo(QString::fromStdString(b)).lastModified().toMSecsSinceEpoch());
         QCOMPARE(last(open(a), scan), dir.str());
         QVERIFY(state.scanResult()->facts() && !state.isReadOnly()); // a scan's facts are kept
-        QCOMPARE(last(scan, open(b)), b);
     }
 
-    // An export of a scan, and of an opened scan read back as it was opened (hard links too).
-    // While it is written the tree does not change.
+    // While an export is written the tree does not change; an opened scan is written as it was
+    // read (hard links too).
     void exportsTheCurrentResult()
     {
         ScratchDir dir;
         QVERIFY(writeFile(dir.file("f"), 5000));
         auto trash = std::make_shared<FakeTrash>();
         AppState state(trash);
-        QVERIFY(!state.exportScan(dir.file("none.json").toStdString()));
-        state.scanDirectory(dir.str());
-        QVERIFY(settle(state));
         const std::string out = dir.file("out.json").toStdString();
-        QVERIFY(state.exportScan(out) && state.isExporting());
         QVERIFY(!state.exportScan(out));
+        state.scanDirectory(dir.str());
+        QVERIFY(settle(state) && state.exportScan(out) && !state.exportScan(out));
         state.deleteFile(state.scanResult()->topFiles().front());
         QCOMPARE(state.toastMessage(), std::optional(L("export.busy")));
-        QVERIFY(settle(state));
-        QCOMPARE(state.toastMessage(),
-                 std::optional(L("export.done %@", QStringLiteral("out.json"))));
-        QCOMPARE(trash->requests().size(), size_t(0));
-        QCOMPARE(dumpOf(NcduReader::readFile(out)),
-                 dumpTree(*state.scanResult()->rootNode(), state.scanResult()->facts().get()));
+        QVERIFY(settle(state) && trash->requests().empty());
+        QCOMPARE(state.toastMessage(), L("export.done %@", QStringLiteral("out.json")));
 
         state.openScan(save(dir, "in.json", kExport));
         QVERIFY(settle(state) && state.exportScan(out + ".gz") && settle(state));
@@ -205,9 +178,8 @@ private Q_SLOTS:
 
         const std::string nowhere = dir.file("missing/out.json").toStdString();
         NcduWriter writer;
-        QVERIFY(!writer.open(nowhere));
-        QVERIFY(state.exportScan(nowhere) && settle(state));
-        QCOMPARE(state.toastMessage(), std::optional(L("export.failed %@", writer.error())));
+        QVERIFY(!writer.open(nowhere) && state.exportScan(nowhere) && settle(state));
+        QCOMPARE(state.toastMessage(), L("export.failed %@", writer.error()));
     }
 };
 

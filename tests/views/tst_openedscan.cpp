@@ -1,6 +1,6 @@
 // A scan opened from a file in the main window: Trash and reveal off wherever they appear, with
 // a note that says why; the header, the title and the overview saying where it came from; the
-// File menu's Open Scan and Export Scan through their panels; drops on the window.
+// File menu's Open Scan and Export Scan through their panels.
 
 #include "FakeClipboard.h"
 #include "FakeFileManager.h"
@@ -29,7 +29,6 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -147,38 +146,6 @@ private Q_SLOTS:
         QVERIFY(w.state.isExporting() && !w.action("exportScanAction")->isEnabled());
         QTRY_VERIFY(!w.state.isExporting());
         QCOMPARE(NcduReader::readFile(out.toStdString()).root->cachedSize(), 8192);
-    }
-
-    // The main window takes drops whatever it shows: a folder is scanned, a saved scan opened,
-    // any other file ignored.
-    void dropsOnTheWindow_data()
-    {
-        QTest::addColumn<QByteArray>("dropped");
-        QTest::addColumn<QByteArray>("shown"); // the location of the result, or nothing
-        QTest::newRow("folder") << QByteArray("folder") << QByteArray("@/folder");
-        QTest::newRow("saved scan") << QByteArray("scan") << QByteArray("/r");
-        QTest::newRow("other file") << QByteArray("notes.txt") << QByteArray("/home/user");
-    }
-    void dropsOnTheWindow()
-    {
-        QFETCH(QByteArray, dropped);
-        QFETCH(QByteArray, shown);
-        ScratchDir dir;
-        QVERIFY(makeDir(dir.file("folder")) && writeFile(dir.file("notes.txt"), 10));
-        std::ofstream(dir.file("scan").toStdString()) << R"([1,0,{},[{"name":"/r"}]])";
-        Window w;
-        w.state.showResult(makeResult("/home/user", {{"b.txt", 100}}));
-        QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(QString::fromLocal8Bit(dir.file(dropped)))});
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
-        QApplication::sendEvent(&w.window, &enter);
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
-        QApplication::sendEvent(&w.window, &drop);
-        QVERIFY(enter.isAccepted() && drop.isAccepted());
-        const std::string expected = shown.replace('@', dir.path()).toStdString();
-        QTRY_COMPARE(w.state.scanResult()->rootPath(), expected);
-        QTest::qWait(100); // nothing else comes
-        QCOMPARE(w.state.scanResult()->rootPath(), expected);
     }
 };
 
