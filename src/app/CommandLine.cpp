@@ -165,7 +165,7 @@ CommandLine::CommandLine(const QByteArrayList& arguments)
     const std::string folder = QDir::cleanPath(path).toLatin1().toStdString();
     struct stat info;
     if (::stat(folder.c_str(), &info) != 0) {
-        fail(QStringLiteral("%1: no such folder").arg(positional.front()));
+        fail(QStringLiteral("%1: no such folder or file").arg(positional.front()));
         return;
     }
     if (!S_ISDIR(info.st_mode)) {

@@ -12,10 +12,8 @@
 
 #include "AppState.h"
 #include "analysis/AnalysisViewFactory.h"
-#include "analysis/FileActions.h"
 #include "analysis/FileOperationBar.h"
 #include "analysis/FileOperationList.h"
-#include "analysis/TreeMapView.h"
 #include "analysis/TreemapCanvas.h"
 #include "services/NcduReader.h"
 #include "shell/ContentView.h"
