@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "services/NcduReader.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -105,9 +107,11 @@ CommandLine::CommandLine(const QByteArrayList& arguments)
     parser.setApplicationDescription(QStringLiteral("See where your disk space goes."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("folder"),
-                                 QStringLiteral("A folder to scan at once."),
-                                 QStringLiteral("[FOLDER]"));
+    parser.addPositionalArgument(
+        QStringLiteral("folder"),
+        QStringLiteral("A folder to scan at once, or a scan saved in ncdu's JSON export format "
+                       "(plain or gzip-compressed) to open."),
+        QStringLiteral("[FOLDER|FILE]"));
     const QCommandLineOption exportOption(
         QStringLiteral("export"),
         QStringLiteral("Scan FOLDER without a display and write the scan to OUT in ncdu's JSON "
@@ -117,8 +121,8 @@ CommandLine::CommandLine(const QByteArrayList& arguments)
     parser.addOption(exportOption);
     const auto fail = [this](const QString& message) {
         print(stderr, QStringLiteral("plenvo: %1\n").arg(message));
-        std::fputs("Usage: plenvo [FOLDER], or plenvo --export OUT FOLDER   (plenvo --help for "
-                   "more)\n",
+        std::fputs("Usage: plenvo [FOLDER|FILE], or plenvo --export OUT FOLDER   (plenvo --help "
+                   "for more)\n",
                    stderr);
         m_action = Action::exit;
         m_exitCode = 2;
@@ -161,11 +165,19 @@ CommandLine::CommandLine(const QByteArrayList& arguments)
     const std::string folder = QDir::cleanPath(path).toLatin1().toStdString();
     struct stat info;
     if (::stat(folder.c_str(), &info) != 0) {
-        fail(QStringLiteral("%1: no such folder").arg(positional.front()));
+        fail(QStringLiteral("%1: no such folder or file").arg(positional.front()));
         return;
     }
     if (!S_ISDIR(info.st_mode)) {
-        fail(QStringLiteral("%1: not a folder").arg(positional.front()));
+        if (!parser.isSet(exportOption) && S_ISREG(info.st_mode) &&
+            NcduReader::looksLikeExport(folder)) {
+            m_scanFile = folder;
+            return;
+        }
+        fail(QStringLiteral("%1: %2").arg(
+            positional.front(), parser.isSet(exportOption)
+                                    ? QStringLiteral("not a folder")
+                                    : QStringLiteral("neither a folder nor a saved scan")));
         return;
     }
     m_folder = folder;

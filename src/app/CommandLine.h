@@ -7,8 +7,9 @@
 
 namespace plenvo {
 
-// What the command line asks for: `plenvo [FOLDER]`, `plenvo --export OUT FOLDER` (a scan
-// written to a file, without a display), plus --help and --version. It needs no application
+// What the command line asks for: `plenvo [FOLDER]`, `plenvo FILE` (a saved scan, recognised
+// by its content, opened), `plenvo --export OUT FOLDER` (a scan written to a file, without a
+// display), plus --help and --version. It needs no application
 // object, so that help, the version and mistakes are answered before the graphical application
 // starts, also where there is no display.
 class CommandLine {
@@ -27,6 +28,8 @@ public:
     // The folder to scan at launch, absolute and cleaned, with the bytes of the argument as
     // given (a name need not be valid UTF-8).
     const std::optional<std::string>& folder() const { return m_folder; }
+    // The saved scan to open at launch, absolute and cleaned, raw bytes as folder().
+    const std::optional<std::string>& scanFile() const { return m_scanFile; }
     // With --export: where to write the scan of folder(), as given ("-": standard output).
     const std::optional<std::string>& exportPath() const { return m_exportPath; }
 
@@ -34,6 +37,7 @@ private:
     Action m_action = Action::run;
     int m_exitCode = 0;
     std::optional<std::string> m_folder;
+    std::optional<std::string> m_scanFile;
     std::optional<std::string> m_exportPath;
 };
 

@@ -30,5 +30,7 @@ int main(int argc, char** argv)
     plenvo.mainWindow().show();
     if (commandLine.folder())
         plenvo.state().scanDirectory(*commandLine.folder());
+    else if (commandLine.scanFile())
+        plenvo.state().openScan(*commandLine.scanFile());
     return app.exec();
 }

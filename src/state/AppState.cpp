@@ -1,6 +1,8 @@
 #include "AppState.h"
 
 #include "GioTrash.h"
+#include "services/NcduWriter.h"
+#include "utils/DisplayText.h"
 #include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
@@ -9,9 +11,10 @@
 #include <QFile>
 #include <QThreadPool>
 
-#include <thread>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <thread>
 
 namespace plenvo {
 
@@ -28,6 +31,56 @@ template <typename Work> void onUiThread(Work work)
 QString displayPath(const std::string& path)
 {
     return QString::fromUtf8(path.data(), qsizetype(path.size()));
+}
+
+// The last component of a location, for display.
+QString fileNameOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return DisplayText::fromBytes(slash == std::string::npos
+                                      ? std::string_view(path)
+                                      : std::string_view(path).substr(slash + 1));
+}
+
+// When the file at `path` was last changed, in milliseconds since the Unix epoch; 0 when unknown.
+std::int64_t modificationDate(const std::string& path)
+{
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0)
+        return 0;
+    return std::int64_t(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
+}
+
+// The sentence that says why an export could not be read.
+QString importErrorText(NcduReader::ErrorKind kind)
+{
+    using K = NcduReader::ErrorKind;
+    switch (kind) {
+    case K::unreadable:
+        return L("import.error.unreadable");
+    case K::notAnExport:
+        return L("import.error.notAnExport");
+    case K::unsupportedVersion:
+        return L("import.error.unsupportedVersion");
+    case K::truncated:
+        return L("import.error.truncated");
+    case K::badValue:
+        return L("import.error.badValue");
+    case K::outOfRange:
+        return L("import.error.outOfRange");
+    case K::negativeSize:
+        return L("import.error.negativeSize");
+    case K::missingName:
+        return L("import.error.missingName");
+    case K::badName:
+        return L("import.error.badName");
+    case K::trailingGarbage:
+        return L("import.error.trailingGarbage");
+    case K::none:
+    case K::syntax:
+        break;
+    }
+    return L("import.error.syntax");
 }
 
 } // namespace
@@ -145,8 +198,12 @@ AppState::~AppState()
 {
     // Stop the scanner's thread before anything it might report to goes away.
     m_scanToken.cancel();
+    m_exportToken.cancel();
     if (m_checkToken)
         m_checkToken->cancel();
+    // A cancelled export stops within a few thousand entries and leaves no file behind.
+    if (m_exportThread.joinable())
+        m_exportThread.join();
     m_scanner.reset();
 }
 
@@ -211,24 +268,22 @@ void AppState::scanDirectory(const QString& path)
     scanDirectory(QFile::encodeName(path).toStdString());
 }
 
-void AppState::scanDirectory(const std::string& path)
+void AppState::startWork(bool opening)
 {
-    // The running scan stops at its next folder and publishes nothing; this one starts at once,
-    // also when the other is stuck in the kernel.
+    // The running scan or open stops soon and publishes nothing; this one starts at once, also
+    // when the other is stuck in the kernel.
     m_scanToken.cancel();
+    m_scanToken = CancellationToken::create();
+    ++m_scanGeneration;
+    m_isOpening = opening;
     m_isScanning = true;
     publish(&AppState::isScanningChanged);
-    m_scanProgress = ScanProgress::scanning(displayPath(path), 0);
-    publish(&AppState::scanProgressChanged);
-    m_duplicateGroups.clear();
-    publish(&AppState::duplicateGroupsChanged);
-    m_cacheLocations.clear();
-    publish(&AppState::cacheLocationsChanged);
+}
 
-    m_scanToken = CancellationToken::create();
-    const std::uint64_t generation = ++m_scanGeneration;
-    QPointer<AppState> self(this);
-    auto progress = [self, generation](const ScanProgress& value) {
+std::function<void(const ScanProgress&)> AppState::progressFor(std::uint64_t generation)
+{
+    // Published on this thread while the work is the newest.
+    return [self = QPointer<AppState>(this), generation](const ScanProgress& value) {
         onUiThread([self, generation, value] {
             if (self && self->m_scanGeneration == generation) {
                 self->m_scanProgress = value;
@@ -236,6 +291,21 @@ void AppState::scanDirectory(const std::string& path)
             }
         });
     };
+}
+
+void AppState::scanDirectory(const std::string& path)
+{
+    startWork(false);
+    m_scanProgress = ScanProgress::scanning(displayPath(path), 0);
+    publish(&AppState::scanProgressChanged);
+    m_duplicateGroups.clear();
+    publish(&AppState::duplicateGroupsChanged);
+    m_cacheLocations.clear();
+    publish(&AppState::cacheLocationsChanged);
+
+    const std::uint64_t generation = m_scanGeneration;
+    QPointer<AppState> self(this);
+    auto progress = progressFor(generation);
     m_scanner->scan(path, std::move(progress), m_scanToken,
                     [self, generation, path](DiskScanner::Outcome outcome) {
                         onUiThread([self, generation, path, outcome] {
@@ -263,7 +333,125 @@ void AppState::finishScan(std::uint64_t generation, DiskScanner::Outcome outcome
     }
     auto result = std::make_shared<ScanResult>(
         std::move(outcome.root), QDateTime::currentMSecsSinceEpoch(), std::move(path));
+    result->setFacts(std::move(outcome.facts));
     publishResult(std::move(result), std::move(outcome.existence));
+}
+
+void AppState::openScan(const QString& path)
+{
+    openScan(QFile::encodeName(path).toStdString());
+}
+
+void AppState::openScan(const std::string& path)
+{
+    startWork(true);
+    m_scanProgress = ScanProgress::scanning(fileNameOf(path), 0);
+    publish(&AppState::scanProgressChanged);
+
+    const std::uint64_t generation = m_scanGeneration;
+    QPointer<AppState> self(this);
+    auto progress = progressFor(generation);
+    // Detached, as scans are: a file on a mount that stopped answering holds up nothing.
+    std::thread([self, generation, path, progress = std::move(progress), token = m_scanToken] {
+        NcduReader::Outcome outcome = NcduReader::readFile(path, progress, token);
+        const std::int64_t fileDate = outcome.scanDate ? 0 : modificationDate(path);
+        onUiThread([self, generation, path, outcome = std::move(outcome), fileDate]() mutable {
+            if (self)
+                self->finishOpen(generation, std::move(outcome), path, fileDate);
+        });
+    }).detach();
+}
+
+void AppState::finishOpen(std::uint64_t generation, NcduReader::Outcome outcome, std::string path,
+                          std::int64_t fileDate)
+{
+    if (generation != m_scanGeneration)
+        return; // superseded by a newer scan or open
+    switch (outcome.status) {
+    case NcduReader::Outcome::Status::cancelled:
+        return;
+    case NcduReader::Outcome::Status::failed: {
+        const QString message =
+            L("import.failed %@ %@", fileNameOf(path), importErrorText(outcome.error.kind));
+        // What was shown before stays, usable.
+        m_scanProgress = m_scanResult ? ScanProgress::completed(m_scanResult->totalFiles(),
+                                                                m_scanResult->totalSize())
+                                      : ScanProgress::failed(message);
+        publish(&AppState::scanProgressChanged);
+        m_isScanning = false;
+        publish(&AppState::isScanningChanged);
+        showToast(message);
+        return;
+    }
+    case NcduReader::Outcome::Status::completed:
+        break;
+    }
+    auto result = std::make_shared<ScanResult>(
+        std::move(outcome.root), outcome.scanDate.value_or(fileDate), std::move(outcome.rootPath));
+    result->setFacts(std::move(outcome.facts));
+    result->setOpenedFrom(std::move(path));
+    m_duplicateGroups.clear();
+    publish(&AppState::duplicateGroupsChanged);
+    m_cacheLocations.clear();
+    publish(&AppState::cacheLocationsChanged);
+    publishResult(std::move(result), nullptr);
+}
+
+bool AppState::exportScan(const QString& path)
+{
+    return exportScan(QFile::encodeName(path).toStdString());
+}
+
+bool AppState::exportScan(const std::string& path)
+{
+    if (!m_scanResult || m_isExporting || m_isDeleting || m_isScanning)
+        return false;
+    if (m_exportThread.joinable())
+        m_exportThread.join(); // the previous export has ended: its report came back
+    m_isExporting = true;
+    publish(&AppState::isExportingChanged);
+    m_exportToken = CancellationToken::create();
+    // The tree stays as it is while the export runs (see refusesTreeChanges) and outlives the
+    // thread: the result is held here until the thread reports, and destruction joins it.
+    m_exportResult = m_scanResult;
+    const NcduWriter::Options options{m_scanResult->scanDate() / 1000,
+                                      QCoreApplication::applicationVersion().toStdString()};
+    QPointer<AppState> self(this);
+    m_exportThread = std::thread([self, path, options, root = m_scanResult->rootNode().get(),
+                                  facts = m_scanResult->facts(), token = m_exportToken] {
+        const NcduWriter::Outcome outcome =
+            NcduWriter::writeFile(path, *root, facts.get(), options, token);
+        onUiThread([self, name = fileNameOf(path), outcome] {
+            if (self)
+                self->finishExport(name, outcome.error,
+                                   outcome.status == NcduWriter::Outcome::Status::cancelled);
+        });
+    });
+    return true;
+}
+
+void AppState::finishExport(const QString& name, const QString& error, bool cancelled)
+{
+    m_exportResult.reset();
+    m_isExporting = false;
+    publish(&AppState::isExportingChanged);
+    if (!cancelled)
+        showToast(error.isEmpty() ? L("export.done %@", name) : L("export.failed %@", error));
+    if (m_checkAfterExport) {
+        m_checkAfterExport = false;
+        checkExternalDeletions();
+    }
+}
+
+bool AppState::refusesTreeChanges()
+{
+    if (isReadOnly())
+        return true; // the views offer nothing; this is the second line of defence
+    if (m_isExporting) {
+        showToast(L("export.busy"));
+        return true;
+    }
+    return false;
 }
 
 void AppState::showResult(std::shared_ptr<ScanResult> result)
@@ -346,7 +534,7 @@ void AppState::removeCandidates(const NodeIdSet& ids)
 
 void AppState::deleteFile(const NodeRef& node)
 {
-    if (!node)
+    if (!node || refusesTreeChanges())
         return;
     const std::int64_t size = node->fileSize();
     const NodeIdSet ids{node->id()};
@@ -369,7 +557,7 @@ void AppState::deleteFile(const NodeRef& node)
 void AppState::deleteFiles(std::vector<NodeRef> nodes)
 {
     std::erase(nodes, nullptr);
-    if (nodes.empty() || m_isDeleting)
+    if (nodes.empty() || m_isDeleting || refusesTreeChanges())
         return;
     if (nodes.size() == 1) {
         deleteFile(nodes.front());
@@ -385,8 +573,13 @@ void AppState::deleteFiles(std::vector<NodeRef> nodes)
 
 void AppState::checkExternalDeletions()
 {
-    if (!m_scanResult || m_scanResult->allFiles().empty() || m_isScanning || !m_existence)
+    if (!m_scanResult || m_scanResult->allFiles().empty() || m_isScanning || !m_existence ||
+        isReadOnly())
         return;
+    if (m_isExporting) {
+        m_checkAfterExport = true;
+        return;
+    }
     if (m_checkToken) {
         m_checkAgain = true; // one more when the running check ends
         return;
@@ -478,6 +671,10 @@ void AppState::applyExternalDeletions(const std::weak_ptr<ScanResult>& checked,
     // The folder numbers belong to the scan behind the result that was checked.
     if (!m_scanResult || m_scanResult != checked.lock())
         return;
+    if (m_isExporting) {
+        m_checkAfterExport = true; // the tree must stay as it is until the export is written
+        return;
+    }
     const std::vector<NodeRef> gone = filesFor(missing);
     if (gone.empty())
         return;

@@ -8,6 +8,7 @@
 #include "models/ScanResult.h"
 #include "services/CancellationToken.h"
 #include "services/DiskScanner.h"
+#include "services/NcduReader.h"
 
 #include <QObject>
 #include <QPointer>
@@ -19,6 +20,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace plenvo {
@@ -28,10 +30,10 @@ namespace plenvo {
 // counter that views use to know when the tree or its statistics changed.
 //
 // Everything here is read and written on the thread that created the object (the user-
-// interface thread). Work leaves it in three places: scans run on the scanner's threads, each
-// move of a batch runs on a worker thread (one at a time), and the check for files deleted
-// behind our back runs on a thread of its own. Their results come back through queued calls that
-// hold the state weakly.
+// interface thread). Work leaves it in five places: scans run on the scanner's threads, each
+// move of a batch runs on a worker thread (one at a time), the check for files deleted behind
+// our back, the reading of an export and the writing of one run on threads of their own. Their
+// results come back through queued calls that hold the state weakly.
 //
 // Every assignment to a published field emits changed() and the field's own signal, also
 // when the value stays the same. Views re-read what they show.
@@ -77,6 +79,8 @@ public:
     void setShowDirectoryPicker(bool show);
     void setInspectorCandidateNodes(std::vector<NodeRef> nodes);
     void setToastMessage(std::optional<QString> message);
+    // Shows `message` in the toast for the toast's duration.
+    void showToast(const QString& message);
     // For whatever produces duplicate groups (nothing does yet).
     void setDuplicateGroups(std::vector<DuplicateFinder::DuplicateGroup> groups);
 
@@ -102,6 +106,31 @@ public:
     void scanDirectory(const std::string& path);
     void scanDirectory(const QString& path);
 
+    // Opens a scan saved in ncdu's export format (see NcduReader) at `path` (raw bytes) on a
+    // thread of its own, as a scan runs: isScanning() and scanProgress() follow it, and a newer
+    // scan or open supersedes it. Once read it becomes the current result as a finished scan
+    // does, marked as opened from the file, dated with the export's timestamp (else with the
+    // file's modification time). When it cannot be read the current result stays as it was and
+    // a toast says why (and, with no result, scanProgress() is failed with the same words).
+    void openScan(const std::string& path);
+    void openScan(const QString& path);
+    // Whether the work isScanning() stands for is the reading of an export.
+    bool isOpeningScan() const { return m_isScanning && m_isOpening; }
+
+    // Whether the current result was opened from a file: its files are not on this machine, or
+    // no longer as they were, so nothing is moved to the Trash or revealed on its strength and
+    // files deleted elsewhere are not looked for.
+    bool isReadOnly() const { return m_scanResult && m_scanResult->isOpenedFromFile(); }
+
+    // Writes the current result to `path` (raw bytes) in ncdu's export format on a thread of
+    // its own; a toast reports the outcome. While it runs the tree does not change: moves to
+    // the Trash are refused with a toast, and files deleted elsewhere are looked for again
+    // afterwards. False, and nothing starts, without a result, while an export or a batch of
+    // moves runs, or while a scan runs.
+    bool exportScan(const std::string& path);
+    bool exportScan(const QString& path);
+    bool isExporting() const { return m_isExporting; }
+
     // Makes a ready result the current one, as a finished scan does: published, a new content
     // revision, progress completed, the overview shown. For tests and benchmarks that need no
     // folder on disk; nothing was noted on disk for it, so files deleted elsewhere are not
@@ -125,6 +154,7 @@ Q_SIGNALS:
     void changed();
     void scanResultChanged();
     void isScanningChanged();
+    void isExportingChanged();
     void scanProgressChanged();
     void selectedNodeChanged();
     void navigationSelectionChanged();
@@ -141,7 +171,12 @@ private:
     friend class Batch;
 
     void publish(void (AppState::*signal)());
-    void showToast(const QString& message);
+    void startWork(bool opening);
+    std::function<void(const ScanProgress&)> progressFor(std::uint64_t generation);
+    void finishOpen(std::uint64_t generation, NcduReader::Outcome outcome, std::string path,
+                    std::int64_t fileDate);
+    void finishExport(const QString& name, const QString& error, bool cancelled);
+    bool refusesTreeChanges();
     NodeRef replacementSelection(const NodeIdSet& deleted) const;
     void removeDuplicateEntry(const FileNode& node);
     void detach(const NodeRef& node);
@@ -161,6 +196,9 @@ private:
     std::shared_ptr<ScanResult> m_scanResult;
     std::shared_ptr<const FileExistenceIndex> m_existence; // of the scan behind m_scanResult
     bool m_isScanning = false;
+    bool m_isOpening = false; // the running work reads an export
+    bool m_isExporting = false;
+    bool m_checkAfterExport = false;
     ScanProgress m_scanProgress;
     NodeRef m_selectedNode;
     std::optional<SidebarItem> m_navigationSelection = SidebarItem::overview;
@@ -186,6 +224,9 @@ private:
     DuplicateFinder m_duplicateFinder{1024, 1048576};
     CancellationToken m_scanToken;
     std::uint64_t m_scanGeneration = 0;
+    CancellationToken m_exportToken;
+    std::shared_ptr<ScanResult> m_exportResult; // the result being written
+    std::thread m_exportThread; // joined on destruction, so that no half-written file stays
     std::unique_ptr<DiskScanner> m_scanner; // last member: stopped first on destruction
 };
 

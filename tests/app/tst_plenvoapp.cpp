@@ -10,6 +10,8 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <fstream>
+
 using namespace plenvo;
 using namespace plenvo::test;
 using namespace Qt::StringLiterals;
@@ -80,6 +82,27 @@ private Q_SLOTS:
         QCOMPARE(commandLine.folder(),
                  folder.isEmpty() ? std::nullopt
                                   : std::optional(folder.replace('@', dir.path()).toStdString()));
+    }
+
+    // A saved scan given on the command line is opened, recognised by its content; --export
+    // scans folders only.
+    void aSavedScanOnTheCommandLine()
+    {
+        ScratchDir dir;
+        std::ofstream(dir.file("scan").toStdString()) << R"([1,2,{},[{"name":"/r"}]])";
+        QVERIFY(writeFile(dir.file("plain.json"), 1));
+        const std::pair<QByteArrayList, int> cases[] = {
+            {{"scan"}, 0}, {{"plain.json"}, 2}, {{"--export", "-", "scan"}, 2}};
+        for (const auto& [arguments, exitCode] : cases) {
+            QByteArrayList line{"plenvo"};
+            for (const QByteArray& argument : arguments)
+                line << (argument.contains('-') ? argument : dir.file(argument));
+            const CommandLine commandLine(line);
+            QCOMPARE(commandLine.exitCode(), exitCode);
+            QCOMPARE(commandLine.scanFile(),
+                     exitCode ? std::nullopt : std::optional(dir.file("scan").toStdString()));
+            QVERIFY(!commandLine.folder());
+        }
     }
 
     // Help, the version and mistakes are answered without a display.

@@ -49,6 +49,8 @@ inline QPalette darkPalette()
     palette.setColor(QPalette::Highlight, QColor(0x0a, 0x84, 0xff));
     palette.setColor(QPalette::HighlightedText, Qt::white);
     palette.setColor(QPalette::Mid, QColor(0x44, 0x44, 0x44));
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x80));
     return palette;
 }
 

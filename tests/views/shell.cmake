@@ -1,2 +1,3 @@
 plenvo_add_test(tst_contentview SOURCES tst_contentview.cpp FakeFolderPanel.h LIBS plenvo-views)
 plenvo_add_test(tst_screens SOURCES tst_screens.cpp FakeFolderPanel.h LIBS plenvo-views)
+plenvo_add_test(tst_openedscan SOURCES tst_openedscan.cpp FakeScanFilePanel.h LIBS plenvo-views)

@@ -21,6 +21,8 @@
 #include <QThreadPool>
 #include <QUrl>
 
+#include <fstream>
+
 using namespace plenvo;
 using namespace plenvo::test;
 using namespace Qt::StringLiterals;
@@ -133,13 +135,15 @@ private Q_SLOTS:
     }
 
     // Any drop of locations is handled, and a drag of file locations only is welcome; the
-    // first item alone counts, and only a folder that exists is scanned. Text is no location.
+    // first item alone counts: a folder that exists is scanned, a saved scan opened, nothing
+    // else. Text is no location.
     void drops_data()
     {
         QTest::addColumn<QStringList>("items");
         QTest::addColumn<QString>("scanned");
         QTest::newRow("folder") << QStringList{u"photos"_s} << u"photos"_s;
         QTest::newRow("file") << QStringList{u"movie.mov"_s} << QString();
+        QTest::newRow("saved scan, opened") << QStringList{u"saved.json"_s} << u"saved.json"_s;
         QTest::newRow("missing path") << QStringList{u"gone"_s} << QString();
         QTest::newRow("no file location") << QStringList{u"https://example.org/f/"_s} << QString();
         QTest::newRow("several: the first") << QStringList{u"music"_s, u"photos"_s} << u"music"_s;
@@ -157,6 +161,8 @@ private Q_SLOTS:
         fake.make(u"photos"_s);
         fake.make(u"music"_s);
         writeFile(QFile::encodeName(fake.path(u"movie.mov"_s)), 10);
+        std::ofstream(QFile::encodeName(fake.path(u"saved.json"_s)).toStdString())
+            << "[1,0,{},[{\"name\":\"/r\"}]]";
         QMimeData mime;
         QList<QUrl> urls;
         for (const QString& item : items)
@@ -182,6 +188,8 @@ private Q_SLOTS:
         QCoreApplication::sendPostedEvents();
         if (scanned.isEmpty())
             QVERIFY(!w.state.isScanning() && !w.state.scanResult());
+        else if (scanned.endsWith(u".json"))
+            QTRY_VERIFY(w.state.scanResult() && w.state.isReadOnly());
         else
             QVERIFY(w.scans(fake.path(scanned)));
     }

@@ -14,9 +14,11 @@
 #include "analysis/AnalysisViewFactory.h"
 #include "analysis/CategoriesView.h"
 #include "analysis/FileListModel.h"
+#include "analysis/FileOperationBar.h"
 #include "analysis/FileOperationList.h"
 #include "analysis/FileSelectionModel.h"
 #include "analysis/LargeFilesView.h"
+#include "services/NcduWriter.h"
 #include "shell/AboutView.h"
 #include "shell/ContentView.h"
 #include "shell/DirectoryPickerSheet.h"
@@ -24,6 +26,7 @@
 #include "shell/ScanningProgressView.h"
 #include "shell/SidebarView.h"
 #include "shell/ToastView.h"
+#include "theme/StyledLabel.h"
 #include "utils/Localization.h"
 
 #include <QApplication>
@@ -156,6 +159,41 @@ private Q_SLOTS:
         QTRY_VERIFY(window.aboutView()->isVisible());
         QCOMPARE(window.aboutView()->width(), 300);
         save(*window.aboutView(), QStringLiteral("about") + suffix);
+        QApplication::setPalette(m_lightPalette);
+    }
+
+    // A scan saved to a file and opened: the overview, and Large Files with the Trash off and
+    // the note that says why.
+    void openedScan_data() { everyState_data(); }
+    void openedScan()
+    {
+        QFETCH(bool, dark);
+        QApplication::setPalette(dark ? darkPalette() : m_lightPalette);
+        const QString suffix = dark ? QStringLiteral("-dark") : QStringLiteral("-light");
+        ScratchDir dir;
+        const std::string saved = dir.file("home.json.gz").toStdString();
+        const std::shared_ptr<ScanResult> home = sampleHome();
+        QVERIFY(NcduWriter::writeFile(saved, *home->rootNode(), nullptr, {kScanDate / 1000, "1"})
+                    .error.isEmpty());
+        AppState state(std::make_shared<FakeTrash>());
+        FakeFolderPanel panel;
+        FakeFileManager fileManager;
+        FakeClipboard clipboard;
+        AnalysisViewFactory factory(fileManager, clipboard);
+        MainWindow window(state, panel, factory);
+        window.resize(1280, 820);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        state.openScan(saved);
+        QTRY_VERIFY(state.isReadOnly());
+        QCOMPARE(state.scanResult()->totalSize(), home->totalSize());
+        save(window, QStringLiteral("opened-overview") + suffix);
+        state.setNavigationSelection(SidebarItem::largeFiles);
+        ContentView& content = *window.contentView();
+        QTRY_COMPARE(content.inspectorColumn()->width(), 260);
+        auto* large = qobject_cast<LargeFilesView*>(content.detailWidget());
+        QVERIFY(large && large->bar()->readOnlyNote()->isVisible());
+        save(window, QStringLiteral("opened-large-files") + suffix);
         QApplication::setPalette(m_lightPalette);
     }
 

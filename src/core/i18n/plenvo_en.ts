@@ -139,9 +139,93 @@
         <source>Moving to Trash… %lld of %lld</source>
         <translation>Moving to Trash… %lld of %lld</translation>
     </message>
+    <message id="export.busy">
+        <source>Wait until the export is written</source>
+        <translation>Wait until the export is written</translation>
+    </message>
+    <message id="export.dialogTitle">
+        <source>Export Scan</source>
+        <translation>Export Scan</translation>
+    </message>
+    <message id="export.done %@">
+        <source>Scan exported to “%@”</source>
+        <translation>Scan exported to “%@”</translation>
+    </message>
+    <message id="export.failed %@">
+        <source>Couldn’t export the scan: %@</source>
+        <translation>Couldn’t export the scan: %@</translation>
+    </message>
     <message id="fileList.selectHint">
         <source>Select files to clean up</source>
         <translation>Select files to clean up</translation>
+    </message>
+    <message id="header.openedFrom %@">
+        <source>From a file · scanned %@</source>
+        <translation>From a file · scanned %@</translation>
+    </message>
+    <message id="import.dialogTitle">
+        <source>Open a Saved Scan</source>
+        <translation>Open a Saved Scan</translation>
+    </message>
+    <message id="import.error.badName">
+        <source>An entry in the file has a name that isn’t allowed (empty, “.”, “..” or holding “/”).</source>
+        <translation>An entry in the file has a name that isn’t allowed (empty, “.”, “..” or holding “/”).</translation>
+    </message>
+    <message id="import.error.badValue">
+        <source>The file holds a value of the wrong kind.</source>
+        <translation>The file holds a value of the wrong kind.</translation>
+    </message>
+    <message id="import.error.missingName">
+        <source>An entry in the file has no name.</source>
+        <translation>An entry in the file has no name.</translation>
+    </message>
+    <message id="import.error.negativeSize">
+        <source>The file holds a negative size.</source>
+        <translation>The file holds a negative size.</translation>
+    </message>
+    <message id="import.error.notAnExport">
+        <source>It isn’t a scan saved in ncdu’s export format.</source>
+        <translation>It isn’t a scan saved in ncdu’s export format.</translation>
+    </message>
+    <message id="import.error.outOfRange">
+        <source>The file holds a number that is too large.</source>
+        <translation>The file holds a number that is too large.</translation>
+    </message>
+    <message id="import.error.syntax">
+        <source>The file is damaged: its text isn’t well-formed.</source>
+        <translation>The file is damaged: its text isn’t well-formed.</translation>
+    </message>
+    <message id="import.error.trailingGarbage">
+        <source>The file holds more after the end of the scan.</source>
+        <translation>The file holds more after the end of the scan.</translation>
+    </message>
+    <message id="import.error.truncated">
+        <source>The file ends too early: it is incomplete.</source>
+        <translation>The file ends too early: it is incomplete.</translation>
+    </message>
+    <message id="import.error.unreadable">
+        <source>The file can’t be read, or its compression is damaged.</source>
+        <translation>The file can’t be read, or its compression is damaged.</translation>
+    </message>
+    <message id="import.error.unsupportedVersion">
+        <source>It was saved in a version of the format that Plenvo can’t read.</source>
+        <translation>It was saved in a version of the format that Plenvo can’t read.</translation>
+    </message>
+    <message id="import.failed %@ %@">
+        <source>Couldn’t open “%@”. %@</source>
+        <translation>Couldn’t open “%@”. %@</translation>
+    </message>
+    <message id="import.filterAll">
+        <source>All Files</source>
+        <translation>All Files</translation>
+    </message>
+    <message id="import.filterScans">
+        <source>Scan Exports</source>
+        <translation>Scan Exports</translation>
+    </message>
+    <message id="import.title">
+        <source>Opening Scan…</source>
+        <translation>Opening Scan…</translation>
     </message>
     <message id="inspector.contents">
         <source>Contents</source>
@@ -195,9 +279,17 @@
         <source>Large Files</source>
         <translation>Large Files</translation>
     </message>
+    <message id="menu.exportScan">
+        <source>Export Scan…</source>
+        <translation>Export Scan…</translation>
+    </message>
     <message id="menu.file">
         <source>File</source>
         <translation>File</translation>
+    </message>
+    <message id="menu.openScan">
+        <source>Open Scan…</source>
+        <translation>Open Scan…</translation>
     </message>
     <message id="menu.view">
         <source>View</source>
@@ -222,6 +314,10 @@
     <message id="overview.largestFiles">
         <source>Largest Files</source>
         <translation>Largest Files</translation>
+    </message>
+    <message id="overview.openedFrom %@ %@">
+        <source>%@ · opened from “%@”</source>
+        <translation>%@ · opened from “%@”</translation>
     </message>
     <message id="overview.spaceUsage">
         <source>Space Usage</source>
@@ -278,6 +374,14 @@
     <message id="picker.title">
         <source>Choose a Folder to Scan</source>
         <translation>Choose a Folder to Scan</translation>
+    </message>
+    <message id="readOnly.detail">
+        <source>This scan was opened from a file. Its files aren’t on this computer, or no longer as they were, so they can’t be shown in a folder or moved to the Trash.</source>
+        <translation>This scan was opened from a file. Its files aren’t on this computer, or no longer as they were, so they can’t be shown in a folder or moved to the Trash.</translation>
+    </message>
+    <message id="readOnly.note">
+        <source>Opened from a file: read-only</source>
+        <translation>Opened from a file: read-only</translation>
     </message>
     <message id="scanning.filesScanned %lld">
         <source>Files scanned: %lld</source>
@@ -350,6 +454,10 @@
     <message id="welcome.selectFolder">
         <source>Choose a Folder…</source>
         <translation>Choose a Folder…</translation>
+    </message>
+    <message id="window.openedTitle %@ %@">
+        <source>%@ (scanned %@, opened from a file)</source>
+        <translation>%@ (scanned %@, opened from a file)</translation>
     </message>
 </context>
 </TS>

@@ -139,9 +139,93 @@
         <source>Moving to Trash… %lld of %lld</source>
         <translation>正在移到回收站… 第 %lld 项，共 %lld 项</translation>
     </message>
+    <message id="export.busy">
+        <source>Wait until the export is written</source>
+        <translation>请等待导出完成</translation>
+    </message>
+    <message id="export.dialogTitle">
+        <source>Export Scan</source>
+        <translation>导出扫描结果</translation>
+    </message>
+    <message id="export.done %@">
+        <source>Scan exported to “%@”</source>
+        <translation>扫描结果已导出到“%@”</translation>
+    </message>
+    <message id="export.failed %@">
+        <source>Couldn’t export the scan: %@</source>
+        <translation>无法导出扫描结果：%@</translation>
+    </message>
     <message id="fileList.selectHint">
         <source>Select files to clean up</source>
         <translation>选择要清理的文件</translation>
+    </message>
+    <message id="header.openedFrom %@">
+        <source>From a file · scanned %@</source>
+        <translation>来自文件 · 扫描于 %@</translation>
+    </message>
+    <message id="import.dialogTitle">
+        <source>Open a Saved Scan</source>
+        <translation>打开已保存的扫描结果</translation>
+    </message>
+    <message id="import.error.badName">
+        <source>An entry in the file has a name that isn’t allowed (empty, “.”, “..” or holding “/”).</source>
+        <translation>文件中有条目的名称不被允许（为空、“.”、“..”或含有“/”）。</translation>
+    </message>
+    <message id="import.error.badValue">
+        <source>The file holds a value of the wrong kind.</source>
+        <translation>文件中有类型错误的值。</translation>
+    </message>
+    <message id="import.error.missingName">
+        <source>An entry in the file has no name.</source>
+        <translation>文件中有条目没有名称。</translation>
+    </message>
+    <message id="import.error.negativeSize">
+        <source>The file holds a negative size.</source>
+        <translation>文件中有为负数的大小。</translation>
+    </message>
+    <message id="import.error.notAnExport">
+        <source>It isn’t a scan saved in ncdu’s export format.</source>
+        <translation>它不是以 ncdu 导出格式保存的扫描结果。</translation>
+    </message>
+    <message id="import.error.outOfRange">
+        <source>The file holds a number that is too large.</source>
+        <translation>文件中有超出范围的数值。</translation>
+    </message>
+    <message id="import.error.syntax">
+        <source>The file is damaged: its text isn’t well-formed.</source>
+        <translation>文件已损坏：其内容格式不正确。</translation>
+    </message>
+    <message id="import.error.trailingGarbage">
+        <source>The file holds more after the end of the scan.</source>
+        <translation>扫描结果结束之后，文件中还有多余的内容。</translation>
+    </message>
+    <message id="import.error.truncated">
+        <source>The file ends too early: it is incomplete.</source>
+        <translation>文件提前结束，内容不完整。</translation>
+    </message>
+    <message id="import.error.unreadable">
+        <source>The file can’t be read, or its compression is damaged.</source>
+        <translation>无法读取该文件，或其压缩数据已损坏。</translation>
+    </message>
+    <message id="import.error.unsupportedVersion">
+        <source>It was saved in a version of the format that Plenvo can’t read.</source>
+        <translation>它所用的格式版本 Plenvo 无法读取。</translation>
+    </message>
+    <message id="import.failed %@ %@">
+        <source>Couldn’t open “%@”. %@</source>
+        <translation>无法打开“%@”。%@</translation>
+    </message>
+    <message id="import.filterAll">
+        <source>All Files</source>
+        <translation>所有文件</translation>
+    </message>
+    <message id="import.filterScans">
+        <source>Scan Exports</source>
+        <translation>扫描导出文件</translation>
+    </message>
+    <message id="import.title">
+        <source>Opening Scan…</source>
+        <translation>正在打开扫描结果…</translation>
     </message>
     <message id="inspector.contents">
         <source>Contents</source>
@@ -195,9 +279,17 @@
         <source>Large Files</source>
         <translation>大文件</translation>
     </message>
+    <message id="menu.exportScan">
+        <source>Export Scan…</source>
+        <translation>导出扫描结果…</translation>
+    </message>
     <message id="menu.file">
         <source>File</source>
         <translation>文件</translation>
+    </message>
+    <message id="menu.openScan">
+        <source>Open Scan…</source>
+        <translation>打开扫描结果…</translation>
     </message>
     <message id="menu.view">
         <source>View</source>
@@ -222,6 +314,10 @@
     <message id="overview.largestFiles">
         <source>Largest Files</source>
         <translation>最大的文件</translation>
+    </message>
+    <message id="overview.openedFrom %@ %@">
+        <source>%@ · opened from “%@”</source>
+        <translation>%@ · 从“%@”打开</translation>
     </message>
     <message id="overview.spaceUsage">
         <source>Space Usage</source>
@@ -278,6 +374,14 @@
     <message id="picker.title">
         <source>Choose a Folder to Scan</source>
         <translation>选择要扫描的文件夹</translation>
+    </message>
+    <message id="readOnly.detail">
+        <source>This scan was opened from a file. Its files aren’t on this computer, or no longer as they were, so they can’t be shown in a folder or moved to the Trash.</source>
+        <translation>此扫描结果是从文件打开的。其中的文件不在这台电脑上，或已与扫描时不同，因此无法在文件夹中显示，也无法移到回收站。</translation>
+    </message>
+    <message id="readOnly.note">
+        <source>Opened from a file: read-only</source>
+        <translation>从文件打开：只读</translation>
     </message>
     <message id="scanning.filesScanned %lld">
         <source>Files scanned: %lld</source>
@@ -350,6 +454,10 @@
     <message id="welcome.selectFolder">
         <source>Choose a Folder…</source>
         <translation>选择文件夹…</translation>
+    </message>
+    <message id="window.openedTitle %@ %@">
+        <source>%@ (scanned %@, opened from a file)</source>
+        <translation>%@（扫描于 %@，从文件打开）</translation>
     </message>
 </context>
 </TS>

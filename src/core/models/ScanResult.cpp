@@ -103,6 +103,15 @@ QString ScanResult::rootName() const
     return DisplayText::fromBytes(name);
 }
 
+QString ScanResult::openedFromName() const
+{
+    if (!m_openedFrom)
+        return {};
+    const std::string_view path = *m_openedFrom;
+    const std::size_t slash = path.rfind('/');
+    return DisplayText::fromBytes(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
 const std::vector<NodeRef>& ScanResult::files(FileCategory category) const
 {
     return m_hasEntry[category.index()] ? m_filesByCategory[category.index()] : emptyList();

@@ -4,11 +4,13 @@
 #include "FileCategory.h"
 #include "FileNode.h"
 #include "FileOrder.h"
+#include "NodeFacts.h"
 
 #include <QString>
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,8 +18,9 @@
 namespace plenvo {
 
 // One finished scan: the tree and the statistics the views show without walking it again.
-// Built once from a scanned root; afterwards changed only by removeNodes(), after the caller
-// has cut the removed nodes out of the tree. Used on one thread (the user interface's).
+// Built once from a scanned root (and told where it came from before anyone else sees it);
+// afterwards changed only by removeNodes(), after the caller has cut the removed nodes out of
+// the tree. Used on one thread (the user interface's).
 class ScanResult {
 public:
     static constexpr std::size_t kTopFileCount = 200;
@@ -34,6 +37,20 @@ public:
     // For display (DisplayText): the root path, and its last component ("/" for the root).
     QString rootPathDisplay() const;
     QString rootName() const;
+
+    // Where the tree came from: a scan made on this machine, or an export read from a file
+    // (its location, raw bytes). The files of an opened result are not on this machine, or no
+    // longer as they were: nothing may be done to them on its strength.
+    bool isOpenedFromFile() const { return m_openedFrom.has_value(); }
+    const std::optional<std::string>& openedFrom() const { return m_openedFrom; }
+    void setOpenedFrom(std::string exportPath) { m_openedFrom = std::move(exportPath); }
+    // The file name of openedFrom(), for display; empty for a scan made here.
+    QString openedFromName() const;
+
+    // What the tree does not keep (hard links, folders not entered ...), from the scan or the
+    // export that built it, for writing the result out again; null when nothing is known.
+    const std::shared_ptr<const NodeFacts>& facts() const { return m_facts; }
+    void setFacts(std::shared_ptr<const NodeFacts> facts) { m_facts = std::move(facts); }
 
     // Every file of the tree (never folders), depth first, a folder's own files before those
     // of its subfolders.
@@ -64,6 +81,8 @@ private:
     NodeRef m_rootNode;
     std::int64_t m_scanDate;
     std::string m_rootPath;
+    std::optional<std::string> m_openedFrom;
+    std::shared_ptr<const NodeFacts> m_facts;
     FileOrder m_order;
     std::vector<NodeRef> m_allFiles;
     // The high half of each file's id, beside allFiles: removals find their files by scanning

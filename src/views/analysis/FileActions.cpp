@@ -42,12 +42,22 @@ void FileActions::setSelectionEnablement(bool reveal, bool moveToTrash)
     updateEnablement();
 }
 
+void FileActions::setReadOnly(bool readOnly)
+{
+    m_readOnly = readOnly;
+    // QAction's tooltip falls back to its text when empty.
+    const QString note = readOnly ? L("readOnly.detail") : QString();
+    m_reveal->setToolTip(note);
+    m_moveToTrash->setToolTip(note);
+    updateEnablement();
+}
+
 void FileActions::updateEnablement()
 {
     const bool targeted = bool(m_target);
-    m_reveal->setEnabled(targeted || m_revealAllowed);
+    m_reveal->setEnabled(!m_readOnly && (targeted || m_revealAllowed));
     m_copyPath->setEnabled(targeted);
-    m_moveToTrash->setEnabled(targeted || m_moveToTrashAllowed);
+    m_moveToTrash->setEnabled(!m_readOnly && (targeted || m_moveToTrashAllowed));
 }
 
 } // namespace plenvo

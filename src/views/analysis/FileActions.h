@@ -16,6 +16,9 @@ namespace plenvo {
 // whether or not a batch is running. Without a target, reveal and move to the Trash are
 // enabled as the selection allows (setSelectionEnablement) and copying a path is not offered.
 // Who handles an action asks target() to know what it is about.
+//
+// For a result opened from a file (read-only) reveal and move to the Trash are never enabled,
+// and say why in their tooltips; copying a path stays.
 class FileActions : public QObject {
     Q_OBJECT
 
@@ -32,6 +35,8 @@ public:
 
     // What the selection allows while no target is set.
     void setSelectionEnablement(bool reveal, bool moveToTrash);
+    void setReadOnly(bool readOnly);
+    bool isReadOnly() const { return m_readOnly; }
 
 private:
     void updateEnablement();
@@ -42,6 +47,7 @@ private:
     NodeRef m_target;
     bool m_revealAllowed = false;
     bool m_moveToTrashAllowed = false;
+    bool m_readOnly = false;
 };
 
 } // namespace plenvo

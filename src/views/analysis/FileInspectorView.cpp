@@ -261,6 +261,20 @@ QWidget* FileInspectorView::buildActions(QWidget* parent)
             m_state.deleteFile(node);
         });
     }
+    if (m_state.isReadOnly()) {
+        // Nothing here may be done to files on this machine: say why under the buttons.
+        for (QPushButton* button : {m_reveal, m_trash}) {
+            if (button) {
+                button->setEnabled(false);
+                button->setToolTip(L("readOnly.detail"));
+            }
+        }
+        auto* note = new StyledLabel(TextStyle::caption2, {}, ColorToken::secondary, actions);
+        note->setObjectName(QStringLiteral("readOnlyNote"));
+        note->setWordWrap(true);
+        note->setText(L("readOnly.detail"));
+        stack->addWidget(note);
+    }
     return actions;
 }
 
@@ -273,6 +287,8 @@ void FileInspectorView::applyButtonColors()
     if (m_trash) {
         QPalette p = m_trash->palette();
         p.setColor(QPalette::ButtonText, Colors::color(ColorToken::red, palette()));
+        p.setColor(QPalette::Disabled, QPalette::ButtonText,
+                   Colors::color(ColorToken::red, palette(), 0.4));
         m_trash->setPalette(p);
     }
 }

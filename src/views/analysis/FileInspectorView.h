@@ -19,8 +19,8 @@ class StyledLabel;
 // The inspector column for one file or folder, the selected node at construction: its icon,
 // name and category, its size and share of its folder, its dates, for a folder what it holds,
 // its path (selectable), and the actions to show it in the file manager and, for a file, to
-// move it to the Trash. The numbers are read again whenever the tree changes. A new selection
-// is shown by a new inspector.
+// move it to the Trash (both off, with a note saying why, for a result opened from a file). The
+// numbers are read again whenever the tree changes. A new selection is shown by a new inspector.
 class FileInspectorView : public QScrollArea {
     Q_OBJECT
 

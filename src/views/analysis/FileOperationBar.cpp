@@ -58,6 +58,11 @@ FileOperationBar::FileOperationBar(AppState& state, FileSelectionModel& selectio
     m_trash->setTint(ColorToken::red);
     m_trash->setFont(TextStyles::font(TextStyle::callout, {.weight = QFont::Medium}));
     m_trash->setIcon(Icons::icon(QStringLiteral("trash"), QColor(Qt::white)));
+    m_readOnlyNote = new StyledLabel(TextStyle::caption, {}, ColorToken::secondary, this);
+    m_readOnlyNote->setObjectName(QStringLiteral("readOnlyNote"));
+    m_readOnlyNote->setText(L("readOnly.note"));
+    m_readOnlyNote->setToolTip(L("readOnly.detail"));
+    m_readOnlyNote->setElideMode(Qt::ElideRight);
 
     // The buttons keep their width; a narrow pane shortens the summary instead.
     for (QWidget* button :
@@ -66,6 +71,7 @@ FileOperationBar::FileOperationBar(AppState& state, FileSelectionModel& selectio
         button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     row->addWidget(m_selectAll);
     row->addWidget(m_deselectAll);
+    row->addWidget(m_readOnlyNote);
     row->addStretch(1);
     row->addWidget(m_summary);
     row->addWidget(m_reveal);
@@ -94,6 +100,7 @@ FileOperationBar::FileOperationBar(AppState& state, FileSelectionModel& selectio
     connect(model, &QAbstractItemModel::rowsRemoved, this, &FileOperationBar::refresh);
     connect(&selection, &QItemSelectionModel::selectionChanged, this, &FileOperationBar::refresh);
     connect(&state, &AppState::deleteProgressChanged, this, &FileOperationBar::refresh);
+    connect(&state, &AppState::isExportingChanged, this, &FileOperationBar::refresh);
     applyColors();
     refresh();
 }
@@ -115,14 +122,22 @@ void FileOperationBar::refresh()
         m_summary->setText(L("fileList.selectHint"));
         m_trash->setText(L("cleanup.moveToTrash"));
     }
-    const bool canTrash = anySelected && !m_state.isDeleting();
+    const bool readOnly = m_state.isReadOnly();
+    // While an export is written the tree must stay as it is.
+    const bool canTrash =
+        anySelected && !m_state.isDeleting() && !m_state.isExporting() && !readOnly;
     m_trash->setEnabled(canTrash);
+    m_trash->setToolTip(readOnly ? L("readOnly.detail") : QString());
+    m_readOnlyNote->setVisible(readOnly);
+    if (m_actions.isReadOnly() != readOnly)
+        m_actions.setReadOnly(readOnly);
     m_actions.setSelectionEnablement(selected.count > 0, canTrash);
 }
 
 void FileOperationBar::moveToTrash()
 {
-    if (!m_selection.hasSelection() || m_state.isDeleting())
+    if (!m_selection.hasSelection() || m_state.isDeleting() || m_state.isExporting() ||
+        m_state.isReadOnly())
         return; // a batch is running: a second one would be ignored
     std::vector<NodeRef> doomed = m_selection.selectedFiles();
     NodeIdSet ids;

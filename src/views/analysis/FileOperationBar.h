@@ -16,7 +16,8 @@ class StyledLabel;
 // The action bar under a file list: select all, deselect all, a hint or the number and size of
 // the selected files, reveal them in the file manager, and move them to the Trash. It works on
 // the same selection as the list (shared by their owner) and handles the shared actions when
-// they act on the selection.
+// they act on the selection. For a result opened from a file, reveal and the Trash are off and
+// a short note says why (the whole reason in its tooltip).
 class FileOperationBar : public QWidget {
     Q_OBJECT
 
@@ -34,6 +35,7 @@ public:
     StyledLabel* summaryLabel() const { return m_summary; }
     QToolButton* revealButton() const { return m_reveal; }
     ProminentButton* trashButton() const { return m_trash; }
+    StyledLabel* readOnlyNote() const { return m_readOnlyNote; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -52,6 +54,7 @@ private:
     StyledLabel* m_summary;
     QToolButton* m_reveal;
     ProminentButton* m_trash;
+    StyledLabel* m_readOnlyNote;
     bool m_applying = false;
 };
 

@@ -129,6 +129,7 @@ std::unique_ptr<QMenu> FileOperationList::createContextMenu(int row)
     if (!file)
         return nullptr;
     auto menu = std::make_unique<QMenu>(this);
+    menu->setToolTipsVisible(m_actions.isReadOnly()); // why reveal and Trash are off
     menu->addAction(m_actions.reveal());
     menu->addAction(m_actions.copyPath());
     menu->addSeparator();
@@ -214,8 +215,9 @@ void FileOperationList::moveTargetToTrash()
 {
     const NodeRef file = m_actions.target();
     if (!file)
-        return; // the selection's: the action bar moves it
-    prepareSelectionForDeleting({file->id()});
+        return;                 // the selection's: the action bar moves it
+    if (!m_state.isExporting()) // else refused, with a toast: the selection stays
+        prepareSelectionForDeleting({file->id()});
     m_state.deleteFile(file);
 }
 

@@ -305,7 +305,9 @@ void OverviewView::refresh()
         return;
     const ScanResult& result = *m_result;
     m_name->setText(result.rootName());
-    m_path->setText(result.rootPathDisplay());
+    m_path->setText(result.isOpenedFromFile() ? L("overview.openedFrom %@ %@",
+                                                  result.rootPathDisplay(), result.openedFromName())
+                                              : result.rootPathDisplay());
     m_date->setText(FormatUtils::formatDateFull(result.scanDate()));
     m_cardValues[0]->setText(FormatUtils::formatBytes(result.totalSize()));
     m_cardValues[1]->setText(FormatUtils::formatCount(result.totalFiles()));

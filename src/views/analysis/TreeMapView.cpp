@@ -30,7 +30,7 @@ bool isInTree(const FileNode* node, const FileNode& root)
 } // namespace
 
 TreeMapView::TreeMapView(AppState& state, FileManager& fileManager, QWidget* parent)
-    : QWidget(parent), m_fileManager(fileManager)
+    : QWidget(parent), m_state(state), m_fileManager(fileManager)
 {
     setObjectName(QStringLiteral("treeMapView"));
     if (state.scanResult())
@@ -82,8 +82,12 @@ TreeMapView::TreeMapView(AppState& state, FileManager& fileManager, QWidget* par
     column->addWidget(m_canvas, 1);
     connect(m_canvas, &TreemapCanvas::folderClicked, this,
             [this](const NodeRef& folder) { setCurrentNode(folder); });
-    connect(m_canvas, &TreemapCanvas::fileClicked, this,
-            [this](const NodeRef& file) { m_fileManager.revealItems({file->pathBytes()}); });
+    connect(m_canvas, &TreemapCanvas::fileClicked, this, [this](const NodeRef& file) {
+        if (m_state.isReadOnly())
+            m_state.showToast(L("readOnly.detail")); // what a click would have done is off
+        else
+            m_fileManager.revealItems({file->pathBytes()});
+    });
     connect(&state, &AppState::contentRevisionChanged, this, &TreeMapView::contentChanged);
 
     navigate(m_current, false);

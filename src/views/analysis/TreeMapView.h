@@ -17,7 +17,8 @@ class TreemapCanvas;
 // One folder of the scan as a treemap: a header bar with the way home, the folder's name and
 // size and, below the root, a button one level up; under it the tiles of the folder's
 // children. A click on a folder tile opens that folder, a click on a file tile reveals the file
-// in the file manager. The view stays in its folder when the tree changes.
+// in the file manager (for a result opened from a file, a toast says why it cannot). The view
+// stays in its folder when the tree changes.
 class TreeMapView : public QWidget {
     Q_OBJECT
 
@@ -44,6 +45,7 @@ private:
     void contentChanged();
     void updateHeader();
 
+    AppState& m_state;
     FileManager& m_fileManager;
     NodeRef m_root;
     NodeRef m_current;

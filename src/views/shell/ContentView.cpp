@@ -132,8 +132,10 @@ ContentView::ContentView(AppState& state, FolderPanel& panel, DetailViewFactory&
         updateInspector(); // the header too
     });
     connect(&state, &AppState::scanProgressChanged, this, [this] {
-        if (auto* progress = qobject_cast<ScanningProgressView*>(m_detailWidget))
+        if (auto* progress = qobject_cast<ScanningProgressView*>(m_detailWidget)) {
+            progress->setTitle(progressTitle());
             progress->setProgress(m_state.scanProgress());
+        }
     });
     connect(&state, &AppState::navigationSelectionChanged, this, [this] {
         reactToNavigation();
@@ -193,6 +195,11 @@ void ContentView::reactToNavigation()
     m_state.setInspectorCandidateNodes({});
 }
 
+QString ContentView::progressTitle() const
+{
+    return m_state.isOpeningScan() ? L("import.title") : L("scanning.title");
+}
+
 ContentView::Detail ContentView::currentDetail() const
 {
     if (m_state.isScanning())
@@ -226,6 +233,7 @@ void ContentView::updateDetail()
     }
     case Detail::scanning: {
         auto* progress = new ScanningProgressView(this);
+        progress->setTitle(progressTitle());
         progress->setProgress(m_state.scanProgress());
         view = progress;
         break;

@@ -82,6 +82,7 @@ private:
     void reactToNavigation();
     void syncPicker();
     Detail currentDetail() const;
+    QString progressTitle() const;
     void reveal(QWidget* widget, bool show, int milliseconds);
 
     AppState& m_state;

@@ -5,7 +5,9 @@
 #include "theme/Icons.h"
 #include "theme/StyledLabel.h"
 #include "theme/SymbolView.h"
+#include "utils/DisplayText.h"
 #include "utils/FormatUtils.h"
+#include "utils/Localization.h"
 
 #include <QHBoxLayout>
 #include <QPainter>
@@ -19,16 +21,21 @@ DiskUsageMiniBar::DiskUsageMiniBar(QWidget* parent) : QWidget(parent)
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(8, 3, 8, 3);
     row->setSpacing(6);
-    row->addWidget(new SymbolView(QStringLiteral("internaldrive.fill"),
-                                  Icons::extentFor(TextStyles::font(TextStyle::caption2)),
-                                  ColorToken::blue, this));
+    m_icon = new SymbolView(QStringLiteral("internaldrive.fill"),
+                            Icons::extentFor(TextStyles::font(TextStyle::caption2)),
+                            ColorToken::blue, this);
+    row->addWidget(m_icon);
     m_name = new StyledLabel(TextStyle::caption2, {.weight = QFont::Medium}, std::nullopt, this);
     m_name->setMaximumWidth(320);
     m_name->setElideMode(Qt::ElideMiddle);
+    m_origin = new StyledLabel(TextStyle::caption2, {}, ColorToken::secondary, this);
+    m_origin->setObjectName(QStringLiteral("originText"));
+    m_origin->hide();
     m_size =
         new StyledLabel(TextStyle::caption2, {.weight = QFont::DemiBold, .monospacedDigits = true},
                         ColorToken::blue, this);
     row->addWidget(m_name);
+    row->addWidget(m_origin);
     row->addWidget(m_size);
 }
 
@@ -36,8 +43,18 @@ void DiskUsageMiniBar::setResult(const ScanResult* result)
 {
     m_name->setText(result ? result->rootName() : QString());
     m_size->setText(result ? FormatUtils::formatBytesCompact(result->totalSize()) : QString());
+    const bool opened = result && result->isOpenedFromFile();
+    m_icon->setSymbol(opened ? QStringLiteral("doc.text.fill")
+                             : QStringLiteral("internaldrive.fill"),
+                      ColorToken::blue);
+    m_origin->setText(
+        opened ? L("header.openedFrom %@", FormatUtils::formatDateFull(result->scanDate()))
+               : QString());
+    m_origin->setVisible(opened);
+    setToolTip(opened ? DisplayText::fromBytes(*result->openedFrom()) : QString());
     setAccessibleName(m_name->fullText());
-    setAccessibleDescription(m_size->fullText());
+    setAccessibleDescription(opened ? m_origin->fullText() + u' ' + m_size->fullText()
+                                    : m_size->fullText());
     updateGeometry();
 }
 
@@ -49,6 +66,11 @@ QString DiskUsageMiniBar::nameText() const
 QString DiskUsageMiniBar::sizeText() const
 {
     return m_size->fullText();
+}
+
+QString DiskUsageMiniBar::originText() const
+{
+    return m_origin->fullText();
 }
 
 void DiskUsageMiniBar::paintEvent(QPaintEvent*)

@@ -6,8 +6,10 @@ namespace plenvo {
 
 class ScanResult;
 class StyledLabel;
+class SymbolView;
 
-// A small pill naming the scanned folder and its total size.
+// A small pill naming the scanned folder and its total size; for a result opened from a file,
+// also that it came from a file and when it was scanned (the file's path in its tooltip).
 class DiskUsageMiniBar : public QWidget {
     Q_OBJECT
 
@@ -17,12 +19,16 @@ public:
     void setResult(const ScanResult* result);
     QString nameText() const;
     QString sizeText() const;
+    // Empty for a scan made here.
+    QString originText() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    SymbolView* m_icon;
     StyledLabel* m_name;
+    StyledLabel* m_origin;
     StyledLabel* m_size;
 };
 

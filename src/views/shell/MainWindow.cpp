@@ -3,18 +3,25 @@
 #include "AboutView.h"
 #include "AppState.h"
 #include "ContentView.h"
+#include "LocationDrop.h"
+#include "QtScanFilePanel.h"
+#include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMenuBar>
 #include <QScreen>
 
 namespace plenvo {
 
 MainWindow::MainWindow(AppState& state, FolderPanel& panel, DetailViewFactory& factory,
-                       QWidget* parent)
-    : QMainWindow(parent), m_state(state)
+                       ScanFilePanel* scanFiles, QWidget* parent)
+    : QMainWindow(parent), m_state(state),
+      m_ownScanFiles(scanFiles ? nullptr : std::make_unique<QtScanFilePanel>()),
+      m_scanFiles(scanFiles ? scanFiles : m_ownScanFiles.get())
 {
     setObjectName(QStringLiteral("mainWindow"));
     m_content = new ContentView(state, panel, factory, this);
@@ -25,9 +32,18 @@ MainWindow::MainWindow(AppState& state, FolderPanel& panel, DetailViewFactory& f
     resize(sizeWithin(kIdealSize, available));
     buildMenus();
     setWindowTitle(titleFor(state.scanResult().get()));
-    connect(&state, &AppState::scanResultChanged, this,
-            [this] { setWindowTitle(titleFor(m_state.scanResult().get())); });
+    connect(&state, &AppState::scanResultChanged, this, [this] {
+        setWindowTitle(titleFor(m_state.scanResult().get()));
+        updateActions();
+    });
+    for (auto signal : {&AppState::isScanningChanged, &AppState::isExportingChanged,
+                        &AppState::deleteProgressChanged})
+        connect(&state, signal, this, &MainWindow::updateActions);
+    updateActions();
+    setAcceptDrops(true);
 }
+
+MainWindow::~MainWindow() = default;
 
 AboutView* MainWindow::aboutView() const
 {
@@ -44,9 +60,62 @@ QSize MainWindow::sizeWithin(QSize wanted, const QRect& available)
 
 QString MainWindow::titleFor(const ScanResult* result)
 {
-    if (result)
-        return result->rootName() + QStringLiteral(" \u2014 Plenvo");
-    return QStringLiteral("Plenvo");
+    if (!result)
+        return QStringLiteral("Plenvo");
+    const QString name = result->isOpenedFromFile()
+                             ? L("window.openedTitle %@ %@", result->rootName(),
+                                 FormatUtils::formatDateFull(result->scanDate()))
+                             : result->rootName();
+    return name + QStringLiteral(" \u2014 Plenvo");
+}
+
+QString MainWindow::exportNameFor(const ScanResult& result)
+{
+    QString name = result.rootName();
+    if (name == QStringLiteral("/") || name.isEmpty())
+        name = QStringLiteral("scan");
+    return name + QStringLiteral(".json");
+}
+
+void MainWindow::openScan()
+{
+    if (const std::optional<QString> file = m_scanFiles->chooseScanToOpen(this);
+        file && !file->isEmpty())
+        m_state.openScan(*file);
+}
+
+void MainWindow::exportScan()
+{
+    const std::shared_ptr<ScanResult> result = m_state.scanResult();
+    if (!result)
+        return;
+    if (const std::optional<QString> file =
+            m_scanFiles->chooseExportLocation(this, exportNameFor(*result));
+        file && !file->isEmpty())
+        m_state.exportScan(*file);
+}
+
+void MainWindow::updateActions()
+{
+    if (m_exportAction)
+        m_exportAction->setEnabled(m_state.scanResult() && !m_state.isScanning() &&
+                                   !m_state.isExporting() && !m_state.isDeleting());
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (LocationDrop::carriesOnlyFileLocations(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    if (LocationDrop::handle(m_state, event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
 }
 
 void MainWindow::buildMenus()
@@ -56,6 +125,14 @@ void MainWindow::buildMenus()
     newScan->setObjectName(QStringLiteral("newScanAction"));
     newScan->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     connect(newScan, &QAction::triggered, this, [this] { m_state.setShowDirectoryPicker(true); });
+    QAction* open = file->addAction(L("menu.openScan"));
+    open->setObjectName(QStringLiteral("openScanAction"));
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(open, &QAction::triggered, this, &MainWindow::openScan);
+    m_exportAction = file->addAction(L("menu.exportScan"));
+    m_exportAction->setObjectName(QStringLiteral("exportScanAction"));
+    m_exportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    connect(m_exportAction, &QAction::triggered, this, &MainWindow::exportScan);
     file->addSeparator();
     QAction* quit = file->addAction(L("menu.quit"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

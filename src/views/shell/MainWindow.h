@@ -5,6 +5,10 @@
 #include <QRect>
 #include <QSize>
 
+#include <memory>
+
+class QAction;
+
 namespace plenvo {
 
 class AboutView;
@@ -12,10 +16,11 @@ class AppState;
 class ContentView;
 class DetailViewFactory;
 class FolderPanel;
+class ScanFilePanel;
 class ScanResult;
 
 // The main window: the content view, the menu bar with its commands and shortcuts, and a title
-// that names the scanned folder.
+// that names the scanned folder. A folder dropped on it is scanned, a saved scan opened.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -26,8 +31,10 @@ public:
     // Room left free around a window that a screen's free area bounds.
     static constexpr int kScreenMargin = 40;
 
+    // `scanFiles` answers Open Scan and Export Scan; by default the system's file panels.
     MainWindow(AppState& state, FolderPanel& panel, DetailViewFactory& factory,
-               QWidget* parent = nullptr);
+               ScanFilePanel* scanFiles = nullptr, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     ContentView* contentView() const { return m_content; }
     AboutView* aboutView() const;
@@ -36,17 +43,32 @@ public:
     // margin), so that the whole window, its title bar and its edges can be reached.
     static QSize sizeWithin(QSize wanted, const QRect& available);
 
-    // "<folder> — Plenvo" for a result of that folder, else "Plenvo".
+    // "<folder> — Plenvo" for a result of that folder, else "Plenvo"; for a result opened from
+    // a file, with the date of the scan and that it came from a file.
     static QString titleFor(const ScanResult* result);
+    // The file name proposed for an export of `result`.
+    static QString exportNameFor(const ScanResult& result);
 
 public Q_SLOTS:
     void showAbout();
+    // File > Open Scan: a saved scan chosen in the file panel is opened.
+    void openScan();
+    // File > Export Scan: the current result is written where the file panel says.
+    void exportScan();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildMenus();
+    void updateActions();
 
     AppState& m_state;
+    std::unique_ptr<ScanFilePanel> m_ownScanFiles; // when none was given
+    ScanFilePanel* m_scanFiles;
     ContentView* m_content;
+    QAction* m_exportAction = nullptr;
     QPointer<AboutView> m_about;
 };
 

@@ -49,9 +49,14 @@ ScanningProgressView::ScanningProgressView(QWidget* parent)
     layout->addLayout(texts);
     layout->addStretch(1);
 
-    m_title->setText(L("scanning.title"));
-    m_spinner->setAccessibleName(m_title->fullText());
+    setTitle(L("scanning.title"));
     setProgress(ScanProgress::idle());
+}
+
+void ScanningProgressView::setTitle(const QString& title)
+{
+    m_title->setText(title);
+    m_spinner->setAccessibleName(title);
 }
 
 void ScanningProgressView::setProgress(const ScanProgress& progress)

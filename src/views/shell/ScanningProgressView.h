@@ -24,6 +24,8 @@ public:
     explicit ScanningProgressView(QWidget* parent = nullptr);
 
     void setProgress(const ScanProgress& progress);
+    // The title above the counts: "Scanning…" unless changed (a saved scan being read).
+    void setTitle(const QString& title);
     const ScanProgress& progress() const { return m_progress; }
 
     ActivitySpinner* spinner() const { return m_spinner; }

@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "FolderPanel.h"
+#include "LocationDrop.h"
 #include "theme/Colors.h"
 #include "theme/Icons.h"
 #include "theme/ProminentButton.h"
@@ -10,19 +11,11 @@
 #include "theme/TextStyles.h"
 #include "utils/Localization.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
-#include <QMimeData>
-#include <QPointer>
 #include <QPushButton>
-#include <QThreadPool>
-#include <QUrl>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace plenvo {
 
@@ -34,15 +27,6 @@ constexpr int kButtonSpacing = 12;
 constexpr qreal kIconSystemSize = 56;
 constexpr int kPrimaryHorizontalPadding = 20;
 constexpr int kPrimaryVerticalPadding = 10;
-
-bool carriesOnlyFileLocations(const QMimeData* mimeData)
-{
-    if (!mimeData || !mimeData->hasUrls())
-        return false;
-    const QList<QUrl> urls = mimeData->urls();
-    return std::all_of(urls.cbegin(), urls.cend(),
-                       [](const QUrl& url) { return url.isLocalFile(); });
-}
 
 } // namespace
 
@@ -113,36 +97,12 @@ void WelcomeView::scanHome()
 
 bool WelcomeView::handleDrop(const QMimeData* mimeData)
 {
-    if (!mimeData || !mimeData->hasUrls())
-        return false;
-    const QList<QUrl> urls = mimeData->urls();
-    if (urls.isEmpty())
-        return false;
-
-    // Whether the location is an existing folder is asked off this thread (it may sit on a slow
-    // or stalled file system); only the scan itself is started back on this thread.
-    const QUrl first = urls.constFirst();
-    QThreadPool::globalInstance()->start([state = QPointer<AppState>(&m_state), first] {
-        if (!first.isLocalFile())
-            return;
-        const QString path = QDir::cleanPath(first.toLocalFile());
-        const QFileInfo info(path);
-        if (path.isEmpty() || !info.exists() || !info.isDir())
-            return;
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [state, path] {
-                if (state)
-                    state->scanDirectory(path);
-            },
-            Qt::QueuedConnection);
-    });
-    return true;
+    return LocationDrop::handle(m_state, mimeData);
 }
 
 void WelcomeView::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (carriesOnlyFileLocations(event->mimeData()))
+    if (LocationDrop::carriesOnlyFileLocations(event->mimeData()))
         event->acceptProposedAction();
     else
         event->ignore();

@@ -14,16 +14,15 @@ class SymbolView;
 
 // The detail area before the first scan: the application's name and three ways to start a
 // scan: choosing a folder in the folder panel, scanning the home folder, or dropping a folder
-// onto the view.
+// (or a saved scan, which is opened) onto the view.
 class WelcomeView : public QWidget {
     Q_OBJECT
 
 public:
     WelcomeView(AppState& state, FolderPanel& panel, QWidget* parent = nullptr);
 
-    // A drop of `mimeData`: handled when it carries at least one file location. Only the first
-    // is used: it is checked off this thread, and a folder that exists is then scanned; anything
-    // else is ignored without a word. Returns whether the drop was handled.
+    // A drop of `mimeData`, as LocationDrop::handle() takes it: a folder is scanned, a saved scan
+    // opened. Returns whether the drop was handled.
     bool handleDrop(const QMimeData* mimeData);
 
     QPushButton* selectFolderButton() const { return m_selectFolder; }

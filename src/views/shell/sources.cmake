@@ -9,9 +9,12 @@ target_sources(plenvo-views PRIVATE
     shell/DiskUsageMiniBar.cpp shell/DiskUsageMiniBar.h
     shell/FolderPanel.h
     shell/InspectorPlaceholderView.cpp shell/InspectorPlaceholderView.h
+    shell/LocationDrop.cpp shell/LocationDrop.h
     shell/MainWindow.cpp shell/MainWindow.h
     shell/OverlayCard.cpp shell/OverlayCard.h
     shell/QtFolderPanel.cpp shell/QtFolderPanel.h
+    shell/QtScanFilePanel.cpp shell/QtScanFilePanel.h
+    shell/ScanFilePanel.h
     shell/ToastView.cpp shell/ToastView.h
 )
 include(shell/start.cmake)

@@ -1,0 +1,187 @@
+// Saved scans in the application state: an export opened as a scan runs, what a result opened
+// from a file refuses to do, and the current result written out.
+
+#include "FakeTrash.h"
+#include "TestSupport.h"
+#include "core/NcduTreeDump.h"
+
+#include "AppState.h"
+#include "services/NcduReader.h"
+#include "services/NcduWriter.h"
+#include "utils/Localization.h"
+
+#include <QFileInfo>
+#include <QTest>
+
+#include <fstream>
+
+using namespace plenvo;
+using namespace plenvo::test;
+
+namespace {
+
+// A file with two names (counted once), a subfolder, and the date of the scan.
+constexpr char kExport[] =
+    R"([1,2,{"progname":"t","timestamp":1773489600},[{"name":"/srv/data","dev":1},)"
+    R"({"name":"a.bin","dsize":4096,"ino":7,"hlnkc":true,"nlink":2},[{"name":"sub"},)"
+    R"({"name":"b.bin","dsize":4096,"ino":7,"hlnkc":true},{"name":"c.txt","dsize":8192}]]])";
+
+std::string save(const ScratchDir& dir, const char* name, const QByteArray& text)
+{
+    const std::string path = dir.file(name).toStdString();
+    std::ofstream(path, std::ios::binary) << text.toStdString();
+    return path;
+}
+
+bool settle(AppState& state)
+{
+    return QTest::qWaitFor([&] { return !state.isScanning() && !state.isExporting(); }, 20000);
+}
+
+std::string dumpOf(const NcduReader::Outcome& read)
+{
+    return read.root ? dumpTree(*read.root, read.facts.get()) : read.error.detail;
+}
+
+} // namespace
+
+class OpenScanTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { Localization::setLanguage(u"en"); }
+
+    // A compressed export, read as it was written, refuses every change to this machine.
+    void opensAnExportAsAScan()
+    {
+        ScratchDir dir;
+        const std::string path = dir.file("scan.json.gz").toStdString();
+        const NcduReader::Outcome source = NcduReader::readData(kExport);
+        QVERIFY(NcduWriter::writeFile(path, *source.root, source.facts.get(), {1773489600, "t"})
+                    .error.isEmpty());
+        auto trash = std::make_shared<FakeTrash>();
+        AppState state(trash);
+        state.openScan(path);
+        QVERIFY(state.isOpeningScan());
+        QCOMPARE(state.scanProgress(), ScanProgress::scanning(QStringLiteral("scan.json.gz"), 0));
+        QVERIFY(settle(state) && state.isReadOnly());
+        const ScanResult& result = *state.scanResult();
+        QCOMPARE(result.rootPath(), "/srv/data");
+        QCOMPARE(result.openedFrom(), std::optional(path));
+        QCOMPARE(result.scanDate(), 1773489600000);
+        QCOMPARE(dumpTree(*result.rootNode(), result.facts().get()), dumpOf(source));
+        QCOMPARE(state.scanProgress(), ScanProgress::completed(3, 12288));
+        state.deleteFile(result.topFiles().front());
+        state.deleteFiles(result.allFiles());
+        state.checkExternalDeletions();
+        QVERIFY(!state.isDeleting() && !state.isCheckingExternalDeletions());
+        QVERIFY(trash->requests().empty() && result.totalFiles() == 3);
+    }
+
+    void aBadFileLeavesTheResultAsItWas_data()
+    {
+        QTest::addColumn<QByteArray>("text");   // null: no file at all
+        QTest::addColumn<QByteArray>("reason"); // the key of the sentence that says why
+        const auto row = [](const char* name, const QByteArray& text, const char* reason) {
+            QTest::newRow(name) << text << "import.error." + QByteArray(reason);
+        };
+        const auto entry = [](const char* fields) {
+            return "[1,2,{},[{\"name\":\"/r\"},{" + QByteArray(fields) + "}]]";
+        };
+        row("missing", QByteArray(), "unreadable");
+        row("not an export", "hello", "notAnExport");
+        row("version 2", R"([2,0,{},[{"name":"/r"}]])", "unsupportedVersion");
+        row("truncated", "[1,2,{},[{\"name\":\"/r\"},{\"na", "truncated");
+        row("syntax", R"([1,2,{},[{"name":"/r"},}]])", "syntax");
+        row("bad value", entry(R"("name":5)"), "badValue");
+        row("out of range", entry(R"("name":"a","dsize":99999999999999999999)"), "outOfRange");
+        row("negative", entry(R"("name":"a","dsize":-1)"), "negativeSize");
+        row("no name", entry(R"("dsize":1)"), "missingName");
+        row("bad name", entry(R"("name":"..")"), "badName");
+        row("garbage", R"([1,2,{},[{"name":"/r"}]] x)", "trailingGarbage");
+    }
+    // With a result it stays on show; without one the progress fails. Either way a toast says
+    // why.
+    void aBadFileLeavesTheResultAsItWas()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, reason);
+        ScratchDir dir;
+        const std::string good = save(dir, "good.json", kExport);
+        const std::string bad =
+            text.isNull() ? dir.file("bad.json").toStdString() : save(dir, "bad.json", text);
+        const QString message =
+            L("import.failed %@ %@", QStringLiteral("bad.json"), L(reason.constData()));
+        for (const bool withResult : {false, true}) {
+            AppState state(std::make_shared<FakeTrash>());
+            if (withResult) {
+                state.openScan(good);
+                QVERIFY(settle(state));
+            }
+            const std::shared_ptr<ScanResult> previous = state.scanResult();
+            state.openScan(bad);
+            QVERIFY(settle(state));
+            QCOMPARE(state.toastMessage(), std::optional(message));
+            QCOMPARE(state.scanResult(), previous);
+            QCOMPARE(state.scanProgress(),
+                     previous ? ScanProgress::completed(3, 12288) : ScanProgress::failed(message));
+        }
+    }
+
+    // Opens supersede scans and opens alike; a late report of the older one changes nothing.
+    // An export without a date takes its file's.
+    void theNewestScanOrOpenWins()
+    {
+        ScratchDir dir;
+        const std::string a = save(dir, "a.json", kExport);
+        const std::string b = save(dir, "b.json", R"([1,2,{},[{"name":"/b"}]])");
+        AppState state(std::make_shared<FakeTrash>());
+        // Two starts in a row: where the result of the second comes from, late reports aside.
+        const auto last = [&](auto first, auto second) {
+            first();
+            second();
+            settle(state);
+            QTest::qWait(100);
+            return state.scanResult()->openedFrom().value_or(state.scanResult()->rootPath());
+        };
+        const auto open = [&](const std::string& path) {
+            return [&, path] { state.openScan(path); };
+        };
+        const auto scan = [&] { state.scanDirectory(dir.str()); };
+        QCOMPARE(last(open(a), open(b)), b);
+        QCOMPARE(state.scanResult()->scanDate(),
+                 QFileInfo(QString::fromStdString(b)).lastModified().toMSecsSinceEpoch());
+        QCOMPARE(last(open(a), scan), dir.str());
+        QVERIFY(state.scanResult()->facts() && !state.isReadOnly()); // a scan's facts are kept
+    }
+
+    // While an export is written the tree does not change; an opened scan is written as it was
+    // read (hard links too).
+    void exportsTheCurrentResult()
+    {
+        ScratchDir dir;
+        QVERIFY(writeFile(dir.file("f"), 5000));
+        auto trash = std::make_shared<FakeTrash>();
+        AppState state(trash);
+        const std::string out = dir.file("out.json").toStdString();
+        QVERIFY(!state.exportScan(out));
+        state.scanDirectory(dir.str());
+        QVERIFY(settle(state) && state.exportScan(out) && !state.exportScan(out));
+        state.deleteFile(state.scanResult()->topFiles().front());
+        QCOMPARE(state.toastMessage(), std::optional(L("export.busy")));
+        QVERIFY(settle(state) && trash->requests().empty());
+        QCOMPARE(state.toastMessage(), L("export.done %@", QStringLiteral("out.json")));
+
+        state.openScan(save(dir, "in.json", kExport));
+        QVERIFY(settle(state) && state.exportScan(out + ".gz") && settle(state));
+        QCOMPARE(dumpOf(NcduReader::readFile(out + ".gz")), dumpOf(NcduReader::readData(kExport)));
+
+        const std::string nowhere = dir.file("missing/out.json").toStdString();
+        NcduWriter writer;
+        QVERIFY(!writer.open(nowhere) && state.exportScan(nowhere) && settle(state));
+        QCOMPARE(state.toastMessage(), L("export.failed %@", writer.error()));
+    }
+};
+
+QTEST_MAIN(OpenScanTest)
+#include "tst_openscan.moc"
