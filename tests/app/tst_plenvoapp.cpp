@@ -36,28 +36,32 @@ class PlenvoAppTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // "@" stands for a scratch folder, which is also the working folder.
+    // "@" stands for a scratch folder, which is also the working folder. In it "scan" is a saved
+    // scan, recognised by its content, and "plain.json" is not.
     void commandLine_data()
     {
         QTest::addColumn<QByteArrayList>("arguments"); // after the program name
         QTest::addColumn<int>("exitCode");             // -1: the application runs
         QTest::addColumn<QByteArray>("folder");        // to scan at launch, empty for none
-        QTest::newRow("none") << QByteArrayList{} << -1 << QByteArray();
-        QTest::newRow("absolute, cleaned")
-            << QByteArrayList{"@/inner/../inner/"} << -1 << QByteArray("@/inner");
-        QTest::newRow("relative") << QByteArrayList{"inner"} << -1 << QByteArray("@/inner");
-        QTest::newRow("not UTF-8") << QByteArrayList{"bad\xff"} << -1 << QByteArray("@/bad\xff");
-        QTest::newRow("Qt's options") << QByteArrayList{"-style", "Fusion",   "--platform",
-                                                        "xcb",    "-reverse", "-stylesheet=a.qss",
-                                                        "inner"}
-                                      << -1 << QByteArray("@/inner");
-        QTest::newRow("after --") << QByteArrayList{"--", "-dash"} << -1 << QByteArray("@/-dash");
-        QTest::newRow("a file") << QByteArrayList{"plain.txt"} << 2 << QByteArray();
-        QTest::newRow("missing") << QByteArrayList{"missing"} << 2 << QByteArray();
-        QTest::newRow("two folders") << QByteArrayList{"inner", "inner"} << 2 << QByteArray();
-        QTest::newRow("unknown option") << QByteArrayList{"--bogus"} << 2 << QByteArray();
-        QTest::newRow("help") << QByteArrayList{"--help-all"} << 0 << QByteArray();
-        QTest::newRow("version") << QByteArrayList{"-v", "inner"} << 0 << QByteArray();
+        QTest::addColumn<QByteArray>("scanFile");      // to open at launch, empty for none
+        const auto row = [](const char* name, const QByteArrayList& arguments, int exitCode,
+                            const QByteArray& folder = {}, const QByteArray& scanFile = {}) {
+            QTest::newRow(name) << arguments << exitCode << folder << scanFile;
+        };
+        row("none", {}, -1);
+        row("absolute, cleaned", {"@/inner/../inner/"}, -1, "@/inner");
+        row("relative", {"inner"}, -1, "@/inner");
+        row("not UTF-8", {"bad\xff"}, -1, "@/bad\xff");
+        row("Qt's options",
+            {"-style", "Fusion", "--platform", "xcb", "-reverse", "-stylesheet=a.qss", "inner"}, -1,
+            "@/inner");
+        row("after --", {"--", "-dash"}, -1, "@/-dash");
+        row("a saved scan", {"@/scan"}, -1, {}, "@/scan");
+        row("a file", {"plain.json"}, 2);
+        row("two folders", {"inner", "inner"}, 2);
+        row("a saved scan to export", {"--export", "-", "scan"}, 2);
+        row("help", {"--help-all"}, 0);
+        row("version", {"-v", "inner"}, 0);
     }
 
     void commandLine()
@@ -65,10 +69,12 @@ private Q_SLOTS:
         QFETCH(QByteArrayList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QByteArray, folder);
+        QFETCH(QByteArray, scanFile);
         ScratchDir dir;
         for (const char* name : {"inner", "bad\xff", "-dash"})
             QVERIFY(makeDir(dir.file(name)));
-        QVERIFY(writeFile(dir.file("plain.txt"), 1));
+        QVERIFY(writeFile(dir.file("plain.json"), 1));
+        std::ofstream(dir.file("scan").toStdString()) << R"([1,2,{},[{"name":"/r"}]])";
         const QString previous = QDir::currentPath();
         QVERIFY(QDir::setCurrent(QString::fromLocal8Bit(dir.path())));
         QByteArrayList line{"plenvo"};
@@ -79,30 +85,12 @@ private Q_SLOTS:
         QCOMPARE(commandLine.action(),
                  exitCode < 0 ? CommandLine::Action::run : CommandLine::Action::exit);
         QCOMPARE(commandLine.exitCode(), std::max(exitCode, 0));
-        QCOMPARE(commandLine.folder(),
-                 folder.isEmpty() ? std::nullopt
-                                  : std::optional(folder.replace('@', dir.path()).toStdString()));
-    }
-
-    // A saved scan given on the command line is opened, recognised by its content; --export
-    // scans folders only.
-    void aSavedScanOnTheCommandLine()
-    {
-        ScratchDir dir;
-        std::ofstream(dir.file("scan").toStdString()) << R"([1,2,{},[{"name":"/r"}]])";
-        QVERIFY(writeFile(dir.file("plain.json"), 1));
-        const std::pair<QByteArrayList, int> cases[] = {
-            {{"scan"}, 0}, {{"plain.json"}, 2}, {{"--export", "-", "scan"}, 2}};
-        for (const auto& [arguments, exitCode] : cases) {
-            QByteArrayList line{"plenvo"};
-            for (const QByteArray& argument : arguments)
-                line << (argument.contains('-') ? argument : dir.file(argument));
-            const CommandLine commandLine(line);
-            QCOMPARE(commandLine.exitCode(), exitCode);
-            QCOMPARE(commandLine.scanFile(),
-                     exitCode ? std::nullopt : std::optional(dir.file("scan").toStdString()));
-            QVERIFY(!commandLine.folder());
-        }
+        const auto at = [&](QByteArray path) {
+            return path.isEmpty() ? std::nullopt
+                                  : std::optional(path.replace('@', dir.path()).toStdString());
+        };
+        QCOMPARE(commandLine.folder(), at(folder));
+        QCOMPARE(commandLine.scanFile(), at(scanFile));
     }
 
     // Help, the version and mistakes are answered without a display.
