@@ -2,17 +2,11 @@
 // a note that says why; the header, the title and the overview saying where it came from; the
 // File menu's Open Scan and Export Scan through their panels.
 
-#include "FakeClipboard.h"
-#include "FakeFileManager.h"
 #include "FakeFolderPanel.h"
 #include "FakeScanFilePanel.h"
-#include "ResultBuilder.h"
 #include "TestSupport.h"
-#include "state/FakeTrash.h"
+#include "ViewTestSupport.h"
 
-#include "AppState.h"
-#include "analysis/AnalysisViewFactory.h"
-#include "analysis/FileOperationBar.h"
 #include "analysis/FileOperationList.h"
 #include "analysis/TreemapCanvas.h"
 #include "services/NcduReader.h"
@@ -21,15 +15,10 @@
 #include "shell/MainWindow.h"
 #include "shell/ScanningProgressView.h"
 #include "theme/ProminentButton.h"
-#include "theme/StyledLabel.h"
-#include "utils/FormatUtils.h"
-#include "utils/Localization.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QPushButton>
-#include <QTest>
-#include <QToolButton>
 
 #include <fstream>
 
@@ -59,11 +48,7 @@ class OpenedScanTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        Localization::setLanguage(u"en");
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    }
+    void initTestCase() { setUpViewTests(); }
 
     // The same result scanned here and opened from a file.
     void trashAndRevealAreOffWithANote_data()
