@@ -96,23 +96,22 @@ private Q_SLOTS:
     // Help, the version and mistakes are answered without a display.
     void theExecutableAnswersWithoutADisplay_data()
     {
-        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("arguments"); // "@": a folder
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("output");
-        QTest::newRow("help") << QStringList{u"--help"_s} << 0 << u"Usage: " PLENVO_EXECUTABLE ""_s;
-        QTest::newRow("version") << QStringList{u"--version"_s} << 0 << u"Plenvo "_s;
-        QTest::newRow("unknown option") << QStringList{u"--bogus"_s} << 2 << u"plenvo: "_s;
-        QTest::newRow("missing folder")
-            << QStringList{u"/nonexistent/folder"_s} << 2 << u": no such folder"_s;
-        QTest::newRow("export to standard output")
-            << QStringList{u"--export"_s, u"-"_s, QStringLiteral(QT_TESTCASE_SOURCEDIR)} << 0
-            << u"[1,2,{\"progname\":\"plenvo\",\"progver\":\""_s;
-        QTest::newRow("export without a folder")
-            << QStringList{u"--export"_s, u"-"_s} << 2 << u"--export needs a folder"_s;
-        QTest::newRow("export into a missing folder")
-            << QStringList{u"--export"_s, u"/nonexistent/scan.json"_s,
-                           QStringLiteral(QT_TESTCASE_SOURCEDIR)}
-            << 2 << u"plenvo: /nonexistent/scan.json: "_s;
+        const auto row = [](const char* name, const QString& arguments, int exitCode,
+                            const QString& output) {
+            QTest::newRow(name) << arguments.split(u' ') << exitCode << output;
+        };
+        row("help", u"--help"_s, 0, u"Usage: " PLENVO_EXECUTABLE ""_s);
+        row("version", u"--version"_s, 0, u"Plenvo "_s);
+        row("unknown option", u"--bogus"_s, 2, u"plenvo: "_s);
+        row("missing folder", u"/nonexistent/folder"_s, 2, u": no such folder"_s);
+        row("export to standard output", u"--export - @"_s, 0,
+            u"[1,2,{\"progname\":\"plenvo\",\"progver\":\""_s);
+        row("export without a folder", u"--export -"_s, 2, u"--export needs a folder"_s);
+        row("export into a missing folder", u"--export /nonexistent/scan.json @"_s, 2,
+            u"plenvo: /nonexistent/scan.json: "_s);
     }
 
     void theExecutableAnswersWithoutADisplay()
@@ -120,6 +119,7 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, output);
+        arguments.replaceInStrings(u"@"_s, QStringLiteral(QT_TESTCASE_SOURCEDIR));
         QProcess plenvo;
         plenvo.setProcessChannelMode(QProcess::MergedChannels);
         start(plenvo, arguments,
@@ -158,8 +158,7 @@ private Q_SLOTS:
         // The server picks a free display itself and names it on its standard output, so that
         // test runs side by side never race for one.
         QProcess server;
-        server.start(xvfb, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1400x900x24"_s,
-                            u"-nolisten"_s, u"tcp"_s});
+        server.start(xvfb, u"-displayfd 1 -screen 0 1400x900x24 -nolisten tcp"_s.split(u' '));
         QString display;
         const auto named = [&] {
             display += QString::fromLatin1(server.readAllStandardOutput());

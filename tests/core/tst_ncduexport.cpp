@@ -366,8 +366,8 @@ private Q_SLOTS:
         QCOMPARE(NcduReader::readFile(sample.dir.str()).error.kind, Kind::unreadable);
     }
 
-    // A kernel pseudo file system and a folder mounted below itself are written as folders
-    // that were not entered, as ncdu marks them.
+    // A kernel pseudo file system and a folder mounted below itself are recorded as folders
+    // that were not entered, as ncdu marks them (textOfATree writes such marks).
     void foldersNotEnteredAreMarked()
     {
         ScratchDir dir;
@@ -386,9 +386,6 @@ private Q_SLOTS:
         };
         QVERIFY2(marked("proc(@\\d+)?<dev\\d+ ex3>\\(\\)"), dump.c_str());
         QVERIFY2(!bound || marked("loop(@\\d+)?<ex2>\\(\\)"), dump.c_str());
-        QCOMPARE(dumpOf(NcduReader::readData(
-                     NcduWriter::toText(*scanned.root, scanned.facts.get(), {}))),
-                 dump);
     }
 
     // A cancelled export leaves the file it would replace as it was, and nothing beside it; one

