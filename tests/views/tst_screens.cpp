@@ -2,7 +2,6 @@
 // checked, and with PLENVO_SCREENSHOT_DIR set every state is also saved as a PNG. The result
 // shown is a home folder built in memory, so no path of the machine appears in a picture.
 
-#include "FakeFolderPanel.h"
 #include "SampleHome.h"
 #include "TestSupport.h"
 #include "ViewTestSupport.h"
@@ -12,9 +11,7 @@
 #include "analysis/LargeFilesView.h"
 #include "services/NcduWriter.h"
 #include "shell/AboutView.h"
-#include "shell/ContentView.h"
 #include "shell/DirectoryPickerSheet.h"
-#include "shell/MainWindow.h"
 #include "shell/ScanningProgressView.h"
 #include "shell/ToastView.h"
 
@@ -29,20 +26,12 @@ using namespace plenvo::test;
 namespace {
 
 // The main window at a desktop's size (larger than the test screen).
-struct Screen {
+struct Screen : WindowFixture {
     Screen()
     {
         window.resize(1280, 820);
         window.show();
     }
-    ContentView& content() { return *window.contentView(); }
-
-    AppState state{std::make_shared<FakeTrash>()};
-    FakeFolderPanel panel;
-    FakeFileManager fileManager;
-    FakeClipboard clipboard;
-    AnalysisViewFactory factory{fileManager, clipboard};
-    MainWindow window{state, panel, factory};
 };
 
 } // namespace
