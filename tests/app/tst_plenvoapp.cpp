@@ -36,28 +36,32 @@ class PlenvoAppTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // "@" stands for a scratch folder, which is also the working folder.
+    // "@" stands for a scratch folder, which is also the working folder. In it "scan" is a saved
+    // scan, recognised by its content, and "plain.json" is not.
     void commandLine_data()
     {
         QTest::addColumn<QByteArrayList>("arguments"); // after the program name
         QTest::addColumn<int>("exitCode");             // -1: the application runs
         QTest::addColumn<QByteArray>("folder");        // to scan at launch, empty for none
-        QTest::newRow("none") << QByteArrayList{} << -1 << QByteArray();
-        QTest::newRow("absolute, cleaned")
-            << QByteArrayList{"@/inner/../inner/"} << -1 << QByteArray("@/inner");
-        QTest::newRow("relative") << QByteArrayList{"inner"} << -1 << QByteArray("@/inner");
-        QTest::newRow("not UTF-8") << QByteArrayList{"bad\xff"} << -1 << QByteArray("@/bad\xff");
-        QTest::newRow("Qt's options") << QByteArrayList{"-style", "Fusion",   "--platform",
-                                                        "xcb",    "-reverse", "-stylesheet=a.qss",
-                                                        "inner"}
-                                      << -1 << QByteArray("@/inner");
-        QTest::newRow("after --") << QByteArrayList{"--", "-dash"} << -1 << QByteArray("@/-dash");
-        QTest::newRow("a file") << QByteArrayList{"plain.txt"} << 2 << QByteArray();
-        QTest::newRow("missing") << QByteArrayList{"missing"} << 2 << QByteArray();
-        QTest::newRow("two folders") << QByteArrayList{"inner", "inner"} << 2 << QByteArray();
-        QTest::newRow("unknown option") << QByteArrayList{"--bogus"} << 2 << QByteArray();
-        QTest::newRow("help") << QByteArrayList{"--help-all"} << 0 << QByteArray();
-        QTest::newRow("version") << QByteArrayList{"-v", "inner"} << 0 << QByteArray();
+        QTest::addColumn<QByteArray>("scanFile");      // to open at launch, empty for none
+        const auto row = [](const char* name, const QByteArrayList& arguments, int exitCode,
+                            const QByteArray& folder = {}, const QByteArray& scanFile = {}) {
+            QTest::newRow(name) << arguments << exitCode << folder << scanFile;
+        };
+        row("none", {}, -1);
+        row("absolute, cleaned", {"@/inner/../inner/"}, -1, "@/inner");
+        row("relative", {"inner"}, -1, "@/inner");
+        row("not UTF-8", {"bad\xff"}, -1, "@/bad\xff");
+        row("Qt's options",
+            {"-style", "Fusion", "--platform", "xcb", "-reverse", "-stylesheet=a.qss", "inner"}, -1,
+            "@/inner");
+        row("after --", {"--", "-dash"}, -1, "@/-dash");
+        row("a saved scan", {"@/scan"}, -1, {}, "@/scan");
+        row("a file", {"plain.json"}, 2);
+        row("two folders", {"inner", "inner"}, 2);
+        row("a saved scan to export", {"--export", "-", "scan"}, 2);
+        row("help", {"--help-all"}, 0);
+        row("version", {"-v", "inner"}, 0);
     }
 
     void commandLine()
@@ -65,10 +69,12 @@ private Q_SLOTS:
         QFETCH(QByteArrayList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QByteArray, folder);
+        QFETCH(QByteArray, scanFile);
         ScratchDir dir;
         for (const char* name : {"inner", "bad\xff", "-dash"})
             QVERIFY(makeDir(dir.file(name)));
-        QVERIFY(writeFile(dir.file("plain.txt"), 1));
+        QVERIFY(writeFile(dir.file("plain.json"), 1));
+        std::ofstream(dir.file("scan").toStdString()) << R"([1,2,{},[{"name":"/r"}]])";
         const QString previous = QDir::currentPath();
         QVERIFY(QDir::setCurrent(QString::fromLocal8Bit(dir.path())));
         QByteArrayList line{"plenvo"};
@@ -79,52 +85,33 @@ private Q_SLOTS:
         QCOMPARE(commandLine.action(),
                  exitCode < 0 ? CommandLine::Action::run : CommandLine::Action::exit);
         QCOMPARE(commandLine.exitCode(), std::max(exitCode, 0));
-        QCOMPARE(commandLine.folder(),
-                 folder.isEmpty() ? std::nullopt
-                                  : std::optional(folder.replace('@', dir.path()).toStdString()));
-    }
-
-    // A saved scan given on the command line is opened, recognised by its content; --export
-    // scans folders only.
-    void aSavedScanOnTheCommandLine()
-    {
-        ScratchDir dir;
-        std::ofstream(dir.file("scan").toStdString()) << R"([1,2,{},[{"name":"/r"}]])";
-        QVERIFY(writeFile(dir.file("plain.json"), 1));
-        const std::pair<QByteArrayList, int> cases[] = {
-            {{"scan"}, 0}, {{"plain.json"}, 2}, {{"--export", "-", "scan"}, 2}};
-        for (const auto& [arguments, exitCode] : cases) {
-            QByteArrayList line{"plenvo"};
-            for (const QByteArray& argument : arguments)
-                line << (argument.contains('-') ? argument : dir.file(argument));
-            const CommandLine commandLine(line);
-            QCOMPARE(commandLine.exitCode(), exitCode);
-            QCOMPARE(commandLine.scanFile(),
-                     exitCode ? std::nullopt : std::optional(dir.file("scan").toStdString()));
-            QVERIFY(!commandLine.folder());
-        }
+        const auto at = [&](QByteArray path) {
+            return path.isEmpty() ? std::nullopt
+                                  : std::optional(path.replace('@', dir.path()).toStdString());
+        };
+        QCOMPARE(commandLine.folder(), at(folder));
+        QCOMPARE(commandLine.scanFile(), at(scanFile));
     }
 
     // Help, the version and mistakes are answered without a display.
     void theExecutableAnswersWithoutADisplay_data()
     {
-        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("arguments"); // "@": a folder
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("output");
-        QTest::newRow("help") << QStringList{u"--help"_s} << 0 << u"Usage: " PLENVO_EXECUTABLE ""_s;
-        QTest::newRow("version") << QStringList{u"--version"_s} << 0 << u"Plenvo "_s;
-        QTest::newRow("unknown option") << QStringList{u"--bogus"_s} << 2 << u"plenvo: "_s;
-        QTest::newRow("missing folder")
-            << QStringList{u"/nonexistent/folder"_s} << 2 << u": no such folder"_s;
-        QTest::newRow("export to standard output")
-            << QStringList{u"--export"_s, u"-"_s, QStringLiteral(QT_TESTCASE_SOURCEDIR)} << 0
-            << u"[1,2,{\"progname\":\"plenvo\",\"progver\":\""_s;
-        QTest::newRow("export without a folder")
-            << QStringList{u"--export"_s, u"-"_s} << 2 << u"--export needs a folder"_s;
-        QTest::newRow("export into a missing folder")
-            << QStringList{u"--export"_s, u"/nonexistent/scan.json"_s,
-                           QStringLiteral(QT_TESTCASE_SOURCEDIR)}
-            << 2 << u"plenvo: /nonexistent/scan.json: "_s;
+        const auto row = [](const char* name, const QString& arguments, int exitCode,
+                            const QString& output) {
+            QTest::newRow(name) << arguments.split(u' ') << exitCode << output;
+        };
+        row("help", u"--help"_s, 0, u"Usage: " PLENVO_EXECUTABLE ""_s);
+        row("version", u"--version"_s, 0, u"Plenvo "_s);
+        row("unknown option", u"--bogus"_s, 2, u"plenvo: "_s);
+        row("missing folder", u"/nonexistent/folder"_s, 2, u": no such folder"_s);
+        row("export to standard output", u"--export - @"_s, 0,
+            u"[1,2,{\"progname\":\"plenvo\",\"progver\":\""_s);
+        row("export without a folder", u"--export -"_s, 2, u"--export needs a folder"_s);
+        row("export into a missing folder", u"--export /nonexistent/scan.json @"_s, 2,
+            u"plenvo: /nonexistent/scan.json: "_s);
     }
 
     void theExecutableAnswersWithoutADisplay()
@@ -132,6 +119,7 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, output);
+        arguments.replaceInStrings(u"@"_s, QStringLiteral(QT_TESTCASE_SOURCEDIR));
         QProcess plenvo;
         plenvo.setProcessChannelMode(QProcess::MergedChannels);
         start(plenvo, arguments,
@@ -170,8 +158,7 @@ private Q_SLOTS:
         // The server picks a free display itself and names it on its standard output, so that
         // test runs side by side never race for one.
         QProcess server;
-        server.start(xvfb, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1400x900x24"_s,
-                            u"-nolisten"_s, u"tcp"_s});
+        server.start(xvfb, u"-displayfd 1 -screen 0 1400x900x24 -nolisten tcp"_s.split(u' '));
         QString display;
         const auto named = [&] {
             display += QString::fromLatin1(server.readAllStandardOutput());

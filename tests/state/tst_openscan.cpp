@@ -51,31 +51,30 @@ class OpenScanTest : public QObject {
 private Q_SLOTS:
     void initTestCase() { Localization::setLanguage(u"en"); }
 
-    // A compressed export, read as it was written, refuses every change to this machine.
+    // An export opened as a scan refuses every change to this machine, and is written out again
+    // as it was read (hard links too).
     void opensAnExportAsAScan()
     {
         ScratchDir dir;
-        const std::string path = dir.file("scan.json.gz").toStdString();
-        const NcduReader::Outcome source = NcduReader::readData(kExport);
-        QVERIFY(NcduWriter::writeFile(path, *source.root, source.facts.get(), {1773489600, "t"})
-                    .error.isEmpty());
+        const std::string path = save(dir, "scan.json", kExport);
         auto trash = std::make_shared<FakeTrash>();
         AppState state(trash);
         state.openScan(path);
         QVERIFY(state.isOpeningScan());
-        QCOMPARE(state.scanProgress(), ScanProgress::scanning(QStringLiteral("scan.json.gz"), 0));
+        QCOMPARE(state.scanProgress(), ScanProgress::scanning(QStringLiteral("scan.json"), 0));
         QVERIFY(settle(state) && state.isReadOnly());
         const ScanResult& result = *state.scanResult();
         QCOMPARE(result.rootPath(), "/srv/data");
         QCOMPARE(result.openedFrom(), std::optional(path));
         QCOMPARE(result.scanDate(), 1773489600000);
-        QCOMPARE(dumpTree(*result.rootNode(), result.facts().get()), dumpOf(source));
         QCOMPARE(state.scanProgress(), ScanProgress::completed(3, 12288));
         state.deleteFile(result.topFiles().front());
         state.deleteFiles(result.allFiles());
         state.checkExternalDeletions();
         QVERIFY(!state.isDeleting() && !state.isCheckingExternalDeletions());
         QVERIFY(trash->requests().empty() && result.totalFiles() == 3);
+        QVERIFY(state.exportScan(path + ".gz") && settle(state));
+        QCOMPARE(dumpOf(NcduReader::readFile(path + ".gz")), dumpOf(NcduReader::readData(kExport)));
     }
 
     void aBadFileLeavesTheResultAsItWas_data()
@@ -136,27 +135,23 @@ private Q_SLOTS:
         const std::string a = save(dir, "a.json", kExport);
         const std::string b = save(dir, "b.json", R"([1,2,{},[{"name":"/b"}]])");
         AppState state(std::make_shared<FakeTrash>());
-        // Two starts in a row: where the result of the second comes from, late reports aside.
-        const auto last = [&](auto first, auto second) {
-            first();
-            second();
-            settle(state);
-            QTest::qWait(100);
-            return state.scanResult()->openedFrom().value_or(state.scanResult()->rootPath());
-        };
-        const auto open = [&](const std::string& path) {
-            return [&, path] { state.openScan(path); };
-        };
-        const auto scan = [&] { state.scanDirectory(dir.str()); };
-        QCOMPARE(last(open(a), open(b)), b);
+        state.openScan(a);
+        state.openScan(b);
+        QVERIFY(settle(state));
+        QTest::qWait(100); // time for a late report
+        QCOMPARE(state.scanResult()->openedFrom(), std::optional(b));
         QCOMPARE(state.scanResult()->scanDate(),
                  QFileInfo(QString::fromStdString(b)).lastModified().toMSecsSinceEpoch());
-        QCOMPARE(last(open(a), scan), dir.str());
-        QVERIFY(state.scanResult()->facts() && !state.isReadOnly()); // a scan's facts are kept
+        state.openScan(a);
+        state.scanDirectory(dir.str());
+        QVERIFY(settle(state));
+        QTest::qWait(100);
+        QCOMPARE(state.scanResult()->rootPath(), dir.str());
+        QVERIFY(!state.scanResult()->openedFrom() && !state.isReadOnly());
+        QVERIFY(state.scanResult()->facts()); // a scan's facts are kept
     }
 
-    // While an export is written the tree does not change; an opened scan is written as it was
-    // read (hard links too).
+    // While an export is written the tree does not change; a failed one says why.
     void exportsTheCurrentResult()
     {
         ScratchDir dir;
@@ -171,10 +166,6 @@ private Q_SLOTS:
         QCOMPARE(state.toastMessage(), std::optional(L("export.busy")));
         QVERIFY(settle(state) && trash->requests().empty());
         QCOMPARE(state.toastMessage(), L("export.done %@", QStringLiteral("out.json")));
-
-        state.openScan(save(dir, "in.json", kExport));
-        QVERIFY(settle(state) && state.exportScan(out + ".gz") && settle(state));
-        QCOMPARE(dumpOf(NcduReader::readFile(out + ".gz")), dumpOf(NcduReader::readData(kExport)));
 
         const std::string nowhere = dir.file("missing/out.json").toStdString();
         NcduWriter writer;

@@ -6,6 +6,8 @@
 
 #include "FakeClipboard.h"
 #include "FakeFileManager.h"
+#include "FakeFolderPanel.h"
+#include "FakeScanFilePanel.h"
 #include "ResultBuilder.h"
 #include "state/FakeTrash.h"
 
@@ -15,10 +17,13 @@
 #include "analysis/FileOperationBar.h"
 #include "analysis/FileSelectionModel.h"
 #include "analysis/ViewHeader.h"
+#include "shell/ContentView.h"
+#include "shell/MainWindow.h"
 #include "theme/StyledLabel.h"
 #include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QSignalSpy>
 #include <QStyleFactory>
@@ -105,6 +110,24 @@ struct ViewFixture {
     FakeFileManager fileManager;
     FakeClipboard clipboard;
     AnalysisViewFactory factory{fileManager, clipboard};
+};
+
+// The main window over a state with fakes for the Trash, the file manager, the clipboard and
+// the folder and scan file panels.
+struct WindowFixture {
+    QAction* action(const char* name) { return window.findChild<QAction*>(QLatin1String(name)); }
+    ContentView& content() { return *window.contentView(); }
+    // The first `View` in the detail area.
+    template <class View> View* detail() { return content().detailWidget()->findChild<View*>(); }
+
+    std::shared_ptr<FakeTrash> trash = std::make_shared<FakeTrash>();
+    AppState state{trash};
+    FakeFolderPanel panel;
+    FakeScanFilePanel scanFiles;
+    FakeFileManager fileManager;
+    FakeClipboard clipboard;
+    AnalysisViewFactory factory{fileManager, clipboard};
+    MainWindow window{state, panel, factory, &scanFiles};
 };
 
 } // namespace plenvo::test

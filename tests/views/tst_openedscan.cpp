@@ -2,68 +2,29 @@
 // a note that says why; the header, the title and the overview saying where it came from; the
 // File menu's Open Scan and Export Scan through their panels.
 
-#include "FakeClipboard.h"
-#include "FakeFileManager.h"
-#include "FakeFolderPanel.h"
-#include "FakeScanFilePanel.h"
-#include "ResultBuilder.h"
 #include "TestSupport.h"
-#include "state/FakeTrash.h"
+#include "ViewTestSupport.h"
 
-#include "AppState.h"
-#include "analysis/AnalysisViewFactory.h"
-#include "analysis/FileOperationBar.h"
 #include "analysis/FileOperationList.h"
 #include "analysis/TreemapCanvas.h"
 #include "services/NcduReader.h"
-#include "shell/ContentView.h"
 #include "shell/DiskUsageMiniBar.h"
-#include "shell/MainWindow.h"
 #include "shell/ScanningProgressView.h"
 #include "theme/ProminentButton.h"
-#include "theme/StyledLabel.h"
-#include "utils/FormatUtils.h"
-#include "utils/Localization.h"
 
-#include <QAction>
 #include <QMenu>
 #include <QPushButton>
-#include <QTest>
-#include <QToolButton>
 
 #include <fstream>
 
 using namespace plenvo;
 using namespace plenvo::test;
 
-namespace {
-
-struct Window {
-    QAction* action(const char* name) { return window.findChild<QAction*>(QLatin1String(name)); }
-    ContentView& content() { return *window.contentView(); }
-    template <typename View> View* find() { return content().detailWidget()->findChild<View*>(); }
-
-    std::shared_ptr<FakeTrash> trash = std::make_shared<FakeTrash>();
-    AppState state{trash};
-    FakeFolderPanel panel;
-    FakeScanFilePanel scanFiles;
-    FakeFileManager fileManager;
-    FakeClipboard clipboard;
-    AnalysisViewFactory factory{fileManager, clipboard};
-    MainWindow window{state, panel, factory, &scanFiles};
-};
-
-} // namespace
-
 class OpenedScanTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        Localization::setLanguage(u"en");
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    }
+    void initTestCase() { setUpViewTests(); }
 
     // The same result scanned here and opened from a file.
     void trashAndRevealAreOffWithANote_data()
@@ -75,7 +36,7 @@ private Q_SLOTS:
     void trashAndRevealAreOffWithANote()
     {
         QFETCH(bool, opened);
-        Window w;
+        WindowFixture w;
         auto result = makeResult("/home/user", {{"Videos/a.mp4", 5000}, {"b.txt", 100}});
         if (opened)
             result->setOpenedFrom("/backup/home.json");
@@ -94,11 +55,11 @@ private Q_SLOTS:
 
         for (const auto destination : {SidebarItem::largeFiles, SidebarItem::categories}) {
             w.state.setNavigationSelection(destination);
-            auto* bar = w.find<FileOperationBar>();
+            auto* bar = w.detail<FileOperationBar>();
             QCOMPARE(bar->readOnlyNote()->isVisibleTo(bar), opened);
             QCOMPARE(bar->trashButton()->isEnabled(), !opened);
             QCOMPARE(bar->revealButton()->isEnabled(), !opened);
-            const std::unique_ptr<QMenu> menu = w.find<FileOperationList>()->createContextMenu(0);
+            const std::unique_ptr<QMenu> menu = w.detail<FileOperationList>()->createContextMenu(0);
             const QList<QAction*> actions = menu->actions(); // reveal, copy, -, Trash
             QCOMPARE(QList({actions[0]->isEnabled(), actions[1]->isEnabled(),
                             actions[3]->isEnabled(), menu->toolTipsVisible()}),
@@ -107,11 +68,11 @@ private Q_SLOTS:
             QCOMPARE(inspector->findChild<QPushButton*>("revealButton")->isEnabled(), !opened);
             QCOMPARE(bool(inspector->findChild<StyledLabel*>("readOnlyNote")), opened);
         }
-        QTest::keyClick(w.find<FileOperationList>(), Qt::Key_Delete);
+        QTest::keyClick(w.detail<FileOperationList>(), Qt::Key_Delete);
         QCOMPARE(w.trash->requests().size(), opened ? 0u : 1u);
 
         w.state.setNavigationSelection(SidebarItem::treeMap);
-        Q_EMIT w.find<TreemapCanvas>()->fileClicked(result->topFiles().front());
+        Q_EMIT w.detail<TreemapCanvas>()->fileClicked(result->topFiles().front());
         QCOMPARE(w.fileManager.revealed.size(), opened ? 0u : 1u);
         QCOMPARE(w.state.toastMessage() == L("readOnly.detail"), opened);
     }
@@ -122,9 +83,8 @@ private Q_SLOTS:
         const std::string saved = dir.file("server.json").toStdString();
         std::ofstream(saved) << R"([1,2,{"timestamp":1773489600},[{"name":"/srv"},)"
                              << R"({"name":"a.log","dsize":8192}]])";
-        Window w;
+        WindowFixture w;
         QVERIFY(!w.action("exportScanAction")->isEnabled());
-        QCOMPARE(w.action("openScanAction")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
         w.action("openScanAction")->trigger(); // cancelled
         QVERIFY(w.scanFiles.openAsked == 1 && !w.state.isScanning());
 

@@ -2,43 +2,39 @@
 // checked, and with PLENVO_SCREENSHOT_DIR set every state is also saved as a PNG. The result
 // shown is a home folder built in memory, so no path of the machine appears in a picture.
 
-#include "FakeClipboard.h"
-#include "FakeFileManager.h"
-#include "FakeFolderPanel.h"
 #include "SampleHome.h"
 #include "TestSupport.h"
 #include "ViewTestSupport.h"
-#include "state/FakeTrash.h"
 
-#include "AppState.h"
-#include "analysis/AnalysisViewFactory.h"
 #include "analysis/CategoriesView.h"
-#include "analysis/FileListModel.h"
-#include "analysis/FileOperationBar.h"
 #include "analysis/FileOperationList.h"
-#include "analysis/FileSelectionModel.h"
 #include "analysis/LargeFilesView.h"
 #include "services/NcduWriter.h"
 #include "shell/AboutView.h"
-#include "shell/ContentView.h"
 #include "shell/DirectoryPickerSheet.h"
-#include "shell/MainWindow.h"
 #include "shell/ScanningProgressView.h"
-#include "shell/SidebarView.h"
 #include "shell/ToastView.h"
-#include "theme/StyledLabel.h"
-#include "utils/Localization.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QScrollArea>
 #include <QSemaphore>
 #include <QSplitter>
-#include <QStyleFactory>
-#include <QTest>
 
 using namespace plenvo;
 using namespace plenvo::test;
+
+namespace {
+
+// The main window at a desktop's size (larger than the test screen).
+struct Screen : WindowFixture {
+    Screen()
+    {
+        window.resize(1280, 820);
+        window.show();
+    }
+};
+
+} // namespace
 
 class ScreensTest : public QObject {
     Q_OBJECT
@@ -46,14 +42,20 @@ class ScreensTest : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        Localization::setLanguage(u"en");
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        setUpViewTests();
         m_lightPalette = QApplication::palette();
         m_dir = qEnvironmentVariable("PLENVO_SCREENSHOT_DIR");
         if (!m_dir.isEmpty())
             QDir().mkpath(m_dir);
     }
+    // Each test runs once in the light palette and once in the dark one.
+    void init()
+    {
+        QFETCH(bool, dark);
+        QApplication::setPalette(dark ? darkPalette() : m_lightPalette);
+        m_suffix = dark ? QStringLiteral("-dark") : QStringLiteral("-light");
+    }
+    void cleanup() { QApplication::setPalette(m_lightPalette); }
 
     void everyState_data()
     {
@@ -61,32 +63,18 @@ private Q_SLOTS:
         QTest::newRow("light") << false;
         QTest::newRow("dark") << true;
     }
-
     void everyState()
     {
-        QFETCH(bool, dark);
-        QApplication::setPalette(dark ? darkPalette() : m_lightPalette);
-        const QString suffix = dark ? QStringLiteral("-dark") : QStringLiteral("-light");
-
         ScratchDir dir;
         QVERIFY(writeFile(dir.file("notes.txt"), 100));
-
-        AppState state(std::make_shared<FakeTrash>());
-        FakeFolderPanel panel;
-        FakeFileManager fileManager;
-        FakeClipboard clipboard;
-        AnalysisViewFactory factory(fileManager, clipboard);
-        MainWindow window(state, panel, factory);
-        window.resize(1280, 820); // larger than the test screen, as on a desktop
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        ContentView& content = *window.contentView();
+        Screen s;
+        AppState& state = s.state;
+        ContentView& content = s.content();
+        QVERIFY(QTest::qWaitForWindowExposed(&s.window));
 
         // Welcome: the sidebar at its ideal width, nothing above the detail area.
-        auto* splitter = content.findChild<QSplitter*>();
-        QCOMPARE(splitter->sizes().front(), 220);
-        QVERIFY(!content.headerRow()->isVisible());
-        save(window, QStringLiteral("welcome") + suffix);
+        QCOMPARE(content.findChild<QSplitter*>()->sizes().front(), 220);
+        save(s.window, "welcome");
 
         // Scanning: the progress view fills the detail area. The scan waits in its first listing
         // while the picture is taken, which shows a neutral location.
@@ -97,28 +85,25 @@ private Q_SLOTS:
         QVERIFY(progress);
         progress->setProgress(
             ScanProgress::scanning(QStringLiteral("/home/user/Photos/2025"), 48213));
-        save(window, QStringLiteral("scanning") + suffix);
-        QVERIFY(state.isScanning());
+        save(s.window, "scanning");
         listing.release(2);
         QTRY_VERIFY(!state.isScanning());
         state.scanner().setListingHook({});
         state.showResult(sampleHome());
 
         // The overview and the treemap of the result.
-        QCOMPARE(content.shownDestination(), SidebarItem::overview);
-        save(window, QStringLiteral("overview") + suffix);
+        save(s.window, "overview");
         state.setNavigationSelection(SidebarItem::treeMap);
-        save(window, QStringLiteral("treemap") + suffix);
+        save(s.window, "treemap");
 
         // A result: the header row with the folder's pill; Large Files opens the inspector.
-        QVERIFY(content.headerRow()->isVisible());
         QCOMPARE(content.headerRow()->geometry().top(), 0);
         state.setNavigationSelection(SidebarItem::largeFiles);
         QTRY_COMPARE(content.inspectorColumn()->width(), 260);
         QCOMPARE(state.selectedNode(), state.scanResult()->topFiles().front());
         QCOMPARE(content.inspectorColumn()->geometry().right(),
                  content.inspectorColumn()->parentWidget()->width() - 1);
-        save(window, QStringLiteral("large-files-inspector") + suffix);
+        save(s.window, "large-files-inspector");
 
         // Three files chosen with the keyboard: the bar sums them up.
         auto* large = qobject_cast<LargeFilesView*>(content.detailWidget());
@@ -127,11 +112,11 @@ private Q_SLOTS:
         QTest::keyClick(large->list(), Qt::Key_Down, Qt::ShiftModifier);
         QTest::keyClick(large->list(), Qt::Key_Down, Qt::ShiftModifier);
         QCOMPARE(large->selection()->selectedIds().size(), size_t(3));
-        save(window, QStringLiteral("large-files-selection") + suffix);
+        save(s.window, "large-files-selection");
 
         // The inspector of a folder.
         state.setSelectedNode(NodeRef(state.scanResult()->topFiles().front()->parent()));
-        save(*content.inspectorColumn(), QStringLiteral("inspector-folder") + suffix);
+        save(*content.inspectorColumn(), "inspector-folder");
 
         // Categories: the largest one chosen, its first file in the inspector.
         state.setNavigationSelection(SidebarItem::categories);
@@ -139,27 +124,25 @@ private Q_SLOTS:
         QVERIFY(categories);
         QCOMPARE(categories->selectedCategory(),
                  state.scanResult()->categoryStat().front().category);
-        save(window, QStringLiteral("categories") + suffix);
+        save(s.window, "categories");
 
         // A toast over the top, across the whole window.
         state.setToastMessage(L("delete.done.batch %lld %@", qint64(3), QStringLiteral("1.2 MB")));
         QTRY_COMPARE(content.toastView()->height(), content.toastView()->sizeHint().height());
         QCOMPARE(content.toastView()->width(), content.width());
-        save(window, QStringLiteral("toast") + suffix);
+        save(s.window, "toast");
         state.setToastMessage(std::nullopt);
 
         // The picker sheet.
         state.setShowDirectoryPicker(true);
         QTRY_VERIFY(content.pickerSheet() && content.pickerSheet()->isVisible());
-        save(*content.pickerSheet(), QStringLiteral("picker") + suffix);
+        save(*content.pickerSheet(), "picker");
         state.setShowDirectoryPicker(false);
         QTRY_VERIFY(!content.pickerSheet()->isVisible());
 
-        window.showAbout();
-        QTRY_VERIFY(window.aboutView()->isVisible());
-        QCOMPARE(window.aboutView()->width(), 300);
-        save(*window.aboutView(), QStringLiteral("about") + suffix);
-        QApplication::setPalette(m_lightPalette);
+        s.window.showAbout();
+        QTRY_VERIFY(s.window.aboutView()->isVisible());
+        save(*s.window.aboutView(), "about");
     }
 
     // A scan saved to a file and opened: the overview, and Large Files with the Trash off and
@@ -167,51 +150,33 @@ private Q_SLOTS:
     void openedScan_data() { everyState_data(); }
     void openedScan()
     {
-        QFETCH(bool, dark);
-        QApplication::setPalette(dark ? darkPalette() : m_lightPalette);
-        const QString suffix = dark ? QStringLiteral("-dark") : QStringLiteral("-light");
         ScratchDir dir;
         const std::string saved = dir.file("home.json.gz").toStdString();
         const std::shared_ptr<ScanResult> home = sampleHome();
         QVERIFY(NcduWriter::writeFile(saved, *home->rootNode(), nullptr, {kScanDate / 1000, "1"})
                     .error.isEmpty());
-        AppState state(std::make_shared<FakeTrash>());
-        FakeFolderPanel panel;
-        FakeFileManager fileManager;
-        FakeClipboard clipboard;
-        AnalysisViewFactory factory(fileManager, clipboard);
-        MainWindow window(state, panel, factory);
-        window.resize(1280, 820);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        state.openScan(saved);
-        QTRY_VERIFY(state.isReadOnly());
-        QCOMPARE(state.scanResult()->totalSize(), home->totalSize());
-        save(window, QStringLiteral("opened-overview") + suffix);
-        state.setNavigationSelection(SidebarItem::largeFiles);
-        ContentView& content = *window.contentView();
-        QTRY_COMPARE(content.inspectorColumn()->width(), 260);
-        auto* large = qobject_cast<LargeFilesView*>(content.detailWidget());
+        Screen s;
+        QVERIFY(QTest::qWaitForWindowExposed(&s.window));
+        s.state.openScan(saved);
+        QTRY_VERIFY(s.state.isReadOnly());
+        save(s.window, "opened-overview");
+        s.state.setNavigationSelection(SidebarItem::largeFiles);
+        QTRY_COMPARE(s.content().inspectorColumn()->width(), 260);
+        auto* large = qobject_cast<LargeFilesView*>(s.content().detailWidget());
         QVERIFY(large && large->bar()->readOnlyNote()->isVisible());
-        save(window, QStringLiteral("opened-large-files") + suffix);
-        QApplication::setPalette(m_lightPalette);
+        save(s.window, "opened-large-files");
     }
 
     // A category of more than a page of files, after Show More, in a view of its own.
     void categoriesPaged_data() { everyState_data(); }
     void categoriesPaged()
     {
-        QFETCH(bool, dark);
-        QApplication::setPalette(dark ? darkPalette() : m_lightPalette);
         std::vector<Entry> entries = sampleHomeEntries();
         for (int i = 0; i < 1200; ++i)
             entries.push_back({"Photos/Phone/IMG_" + std::to_string(2000 + i) + ".heic",
                                1'500'000 + (i * 7919) % 2'000'000, kScanDate - i * 3'600'000LL});
-        AppState state(std::make_shared<FakeTrash>());
-        state.showResult(makeResult("/home/user", entries));
-        FakeFileManager fileManager;
-        FakeClipboard clipboard;
-        CategoriesView view(state, fileManager, clipboard);
+        ViewFixture f("/home/user", entries);
+        CategoriesView view(f.state, f.fileManager, f.clipboard);
         view.resize(1100, 720);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -220,22 +185,23 @@ private Q_SLOTS:
         QCOMPARE(view.model()->rowCount(), 1000);
         // With room to spare the left pane has its ideal width.
         QCOMPARE(view.findChild<QScrollArea*>(QStringLiteral("categoriesPane"))->width(), 320);
-        save(view, QStringLiteral("categories-more") + (dark ? "-dark" : "-light"));
-        QApplication::setPalette(m_lightPalette);
+        save(view, "categories-more");
     }
 
 private:
-    void save(QWidget& widget, const QString& name)
+    void save(QWidget& widget, const char* name)
     {
         QTest::qWait(300); // layouts settle and animations end
         const QPixmap shot = widget.grab();
         QVERIFY(!shot.isNull());
         if (!m_dir.isEmpty())
-            QVERIFY(shot.save(m_dir + QLatin1Char('/') + name + QStringLiteral(".png")));
+            QVERIFY(
+                shot.save(m_dir + u'/' + QLatin1String(name) + m_suffix + QStringLiteral(".png")));
     }
 
     QPalette m_lightPalette;
     QString m_dir;
+    QString m_suffix;
 };
 
 QTEST_MAIN(ScreensTest)
