@@ -2,7 +2,7 @@
 # Fuzzes the reader for SECONDS (default 600) in one low-priority process, starting from
 # fuzz/corpus. Inputs that crash go to fuzz/regressions/; new inputs collect in
 # build-fuzz/corpus; at the end those that add coverage are merged into fuzz/corpus, where
-# tst_ncdureader reads them (with fuzz/regressions) as regression inputs.
+# tst_ncduexport reads them (with fuzz/regressions) as regression inputs.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-600}"
