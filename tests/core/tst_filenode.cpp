@@ -91,17 +91,6 @@ private Q_SLOTS:
         QCOMPARE(first->id().toString(), uuid.toString(QUuid::WithoutBraces));
     }
 
-    void sortedChildrenIsStableAndLargestFirst()
-    {
-        NodeRef root = folder("root", {file("a", 5), file("b", 9), file("c", 5), file("d", 9)});
-        std::string order;
-        for (bool ascending : {false, true})
-            for (const NodeRef& n : root->sortedChildren(FileNode::SortCriteria::size, ascending))
-                order += n->nameBytes();
-        QCOMPARE(order, "bdacacbd");
-        QCOMPARE(root->children()[1]->nameBytes(), "b"); // the node's own order is untouched
-    }
-
     void displayFormsReplaceWhatCannotBeShown()
     {
         const std::pair<QByteArray, QString> cases[] = {

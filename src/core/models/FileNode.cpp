@@ -168,21 +168,6 @@ std::size_t FileNode::removeChildren(const NodeIdSet& ids)
     return removed.size();
 }
 
-std::vector<NodeRef> FileNode::sortedChildren(SortCriteria, bool ascending) const
-{
-    std::span<const NodeRef> list = children();
-    std::vector<NodeRef> sorted(list.begin(), list.end());
-    if (ascending)
-        std::stable_sort(sorted.begin(), sorted.end(), [](const NodeRef& a, const NodeRef& b) {
-            return a->cachedSize() < b->cachedSize();
-        });
-    else
-        std::stable_sort(sorted.begin(), sorted.end(), [](const NodeRef& a, const NodeRef& b) {
-            return a->cachedSize() > b->cachedSize();
-        });
-    return sorted;
-}
-
 void FileNode::keepOwnPath(std::string path)
 {
     if (auto* own = const_cast<std::string*>(ownPath()))

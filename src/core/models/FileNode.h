@@ -88,7 +88,6 @@ private:
 class FileNode {
 public:
     using Timestamp = std::optional<std::int64_t>; // milliseconds since the Unix epoch
-    enum class SortCriteria { size };
 
     // Builds a node. `path` is the node's absolute location as raw bytes; it may be empty for
     // a node that will be adopted by a parent. The references in `children` move into the new
@@ -139,10 +138,6 @@ public:
     // Removes every child whose id is in `ids`, as removeChild() does for one, in one pass over
     // the children. Returns how many were removed.
     std::size_t removeChildren(const NodeIdSet& ids);
-    // The children in the requested order; `children()` is not reordered. By size, the sort
-    // is stable: equal sizes keep their order in `children()`.
-    std::vector<NodeRef> sortedChildren(SortCriteria criteria = SortCriteria::size,
-                                        bool ascending = false) const;
 
     friend bool operator==(const FileNode& a, const FileNode& b) { return a.m_id == b.m_id; }
 
