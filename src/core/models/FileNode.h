@@ -114,6 +114,12 @@ public:
     std::int64_t fileSize() const { return isDirectory() ? folder()->fileSize : m_size; }
     Timestamp modificationDate() const { return toTimestamp(m_modified); }
     Timestamp creationDate() const { return toTimestamp(m_created); }
+    // The entry's inode number on its device, as the scan found it; 0 when unknown (a tree read
+    // from an export that does not say, an entry whose attributes could not be read). With the
+    // device of its file system it tells whether a path still names the entry that was scanned.
+    std::uint64_t inode() const { return m_inode; }
+    // Set by whoever builds the node, before the tree is shared.
+    void setInode(std::uint64_t inode) { m_inode = inode; }
 
     std::span<const NodeRef> children() const
     {
@@ -201,6 +207,7 @@ private:
     std::int64_t m_size = 0; // a file's size, or a folder's cached size
     std::int64_t m_modified = kNoDate;
     std::int64_t m_created = kNoDate;
+    std::uint64_t m_inode = 0;
 };
 
 inline NodeRef::NodeRef(const FileNode* node) : m_node(const_cast<FileNode*>(node))

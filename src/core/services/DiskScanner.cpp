@@ -161,6 +161,8 @@ private:
             size = 0;
         NodeRef node =
             FileNode::create(name, path, false, size, a.modified, a.created, {}, &m_arena);
+        if (a.known)
+            node->setInode(a.inode);
         if (!a.known || !a.isRegular || a.links > 1) {
             NodeFacts::Facts& facts = m_facts->edit(node->id());
             facts.readError = !a.known;
@@ -179,6 +181,7 @@ private:
         NodeRef node =
             FileNode::create(frame.name, path, true, 0, frame.attributes.modified,
                              frame.attributes.created, std::move(frame.children), &m_arena);
+        node->setInode(frame.attributes.inode);
         if (frame.newDevice || frame.readError || frame.exclusion != NodeFacts::Exclusion::none) {
             NodeFacts::Facts& facts = m_facts->edit(node->id());
             facts.hasDevice = frame.newDevice;
