@@ -10,7 +10,7 @@ namespace plenvo::bench {
 // Each mode prints one JSON line on standard output and returns the exit status.
 int scanMode(const std::string& dir);
 int resultMode(const std::string& dir);
-int stateMode(const std::string& dir);
+int stateMode(const std::string& dir, bool realTrash);
 int checkMode(const std::string& dir);
 int importMode(const std::string& file);
 // Needs a QApplication (main() makes one for this mode, on the offscreen platform).

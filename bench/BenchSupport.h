@@ -44,11 +44,15 @@ inline double threadSeconds()
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
-// A Trash that reports every move as done and touches nothing: the benchmarks measure the
-// application's own work, and never change the folder they were given.
+// A Trash that reports every move, and every restore, as done and touches nothing: the
+// benchmarks measure the application's own work, and never change the folder they were given.
 class AcceptingTrash final : public Trash {
 public:
-    bool moveToTrash(const std::string&) override { return true; }
+    Moved moveToTrash(const EntryIdentity&) override { return {MoveStatus::moved, {}}; }
+    RestoreStatus restore(const EntryIdentity&, const Ticket&) override
+    {
+        return RestoreStatus::restored;
+    }
 };
 
 // Runs the event loop until `signal` of `state` finds `done` true.

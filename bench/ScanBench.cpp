@@ -1,10 +1,10 @@
 #include "BenchModes.h"
 #include "BenchSupport.h"
 
+#include "services/BackgroundWork.h"
 #include "services/DiskScanner.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 
 #include <cstdio>
 
@@ -27,13 +27,13 @@ int scanMode(const std::string& dir)
     const std::int64_t heapBefore = heapBytes();
     const auto start = std::chrono::steady_clock::now();
 
+    // On a thread of its own, as in the application.
     DiskScanner::Outcome outcome;
-    QEventLoop loop;
-    scanner.scan(dir, {}, CancellationToken::create(), [&](DiskScanner::Outcome result) {
-        outcome = std::move(result);
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    BackgroundWork work;
+    work.start([&, job = scanner.prepare(dir, {})](const CancellationToken& token) {
+        outcome = job(token);
     });
-    loop.exec();
+    work.waitUntilIdle(std::chrono::hours(24));
     const double seconds = secondsSince(start);
     if (!outcome.root) {
         std::fprintf(stderr, "scan failed\n");

@@ -40,7 +40,7 @@ public:
 };
 class SilentClipboard final : public Clipboard {
 public:
-    void copyPath(const std::string&) override {}
+    void copyPaths(const std::vector<std::string>&) override {}
 };
 class SilentFolderPanel final : public FolderPanel {
 public:
@@ -259,7 +259,7 @@ int viewsMode(const std::string& dir)
         const auto batch = spreadFiles(state.scanResult()->allFiles(), 200);
         if (batch.empty())
             break;
-        state.deleteFiles(batch);
+        state.editor().moveToTrash(batch);
         runUntil(state, &AppState::deleteProgressChanged, [&] { return !state.isDeleting(); });
         render(window);
         const double ms = (threadSeconds() - revisionStart) * 1000.0;

@@ -2,8 +2,11 @@
 //
 //   plenvo-bench scan DIR     scan DIR once on the scanner's thread
 //   plenvo-bench result DIR   build the statistics of a scan of DIR, then remove 200 files
-//   plenvo-bench state DIR    user-interface time of a batch of 200 moves to the Trash and of a
-//                             refresh that finds 200 files gone (nothing on disk is changed)
+//   plenvo-bench state DIR [--real-trash]
+//                             user-interface time of a batch of 200 moves to the Trash, of
+//                             putting them back, and of a refresh that finds 200 files gone
+//                             (nothing on disk is changed; with --real-trash the 200 files go to
+//                             a private Trash beside DIR and come back)
 //   plenvo-bench check DIR    time and peak memory of one look for files deleted since a scan
 //                             of DIR (nothing on disk is changed)
 //   plenvo-bench views DIR    user-interface time of building and drawing the views of a scan
@@ -37,8 +40,9 @@ int main(int argc, char** argv)
         return plenvo::bench::scanMode(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "result") == 0)
         return plenvo::bench::resultMode(argv[2]);
-    if (argc == 3 && std::strcmp(argv[1], "state") == 0)
-        return plenvo::bench::stateMode(argv[2]);
+    if ((argc == 3 || (argc == 4 && std::strcmp(argv[3], "--real-trash") == 0)) &&
+        std::strcmp(argv[1], "state") == 0)
+        return plenvo::bench::stateMode(argv[2], argc == 4);
     if (argc == 3 && std::strcmp(argv[1], "check") == 0)
         return plenvo::bench::checkMode(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "import") == 0)

@@ -68,8 +68,8 @@ private Q_SLOTS:
         QCOMPARE(result.openedFrom(), std::optional(path));
         QCOMPARE(result.scanDate(), 1773489600000);
         QCOMPARE(state.scanProgress(), ScanProgress::completed(3, 12288));
-        state.deleteFile(result.topFiles().front());
-        state.deleteFiles(result.allFiles());
+        QCOMPARE(state.editor().trashRefusal(), ResultEditor::Refusal::readOnly);
+        QVERIFY(!state.editor().moveToTrash(result.allFiles()));
         state.checkExternalDeletions();
         QVERIFY(!state.isDeleting() && !state.isCheckingExternalDeletions());
         QVERIFY(trash->requests().empty() && result.totalFiles() == 3);
@@ -162,9 +162,11 @@ private Q_SLOTS:
         QVERIFY(!state.exportScan(out));
         state.scanDirectory(dir.str());
         QVERIFY(settle(state) && state.exportScan(out) && !state.exportScan(out));
-        state.deleteFile(state.scanResult()->topFiles().front());
-        QCOMPARE(state.toastMessage(), std::optional(L("export.busy")));
-        QVERIFY(settle(state) && trash->requests().empty());
+        // While it is written the tree stays as it is.
+        QCOMPARE(state.editor().trashRefusal(), ResultEditor::Refusal::exporting);
+        QCOMPARE(state.editor().refusalReason(), L("export.busy"));
+        QVERIFY(!state.editor().moveToTrash({state.scanResult()->topFiles().front()}));
+        QVERIFY(settle(state) && trash->requests().empty() && state.editor().canMoveToTrash());
         QCOMPARE(state.toastMessage(), L("export.done %@", QStringLiteral("out.json")));
 
         const std::string nowhere = dir.file("missing/out.json").toStdString();

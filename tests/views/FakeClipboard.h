@@ -10,7 +10,10 @@ namespace plenvo::test {
 // Records the locations copied.
 class FakeClipboard final : public Clipboard {
 public:
-    void copyPath(const std::string& path) override { copied.push_back(path); }
+    void copyPaths(const std::vector<std::string>& paths) override
+    {
+        copied.insert(copied.end(), paths.begin(), paths.end());
+    }
 
     std::vector<std::string> copied;
 };

@@ -115,6 +115,18 @@
         <source>%lld selected · %@</source>
         <translation>%lld selected · %@</translation>
     </message>
+    <message id="delete.busy">
+        <source>Moving to the Trash…</source>
+        <translation>Moving to the Trash…</translation>
+    </message>
+    <message id="delete.changed %@">
+        <source>“%@” is no longer the item that was scanned: left where it is</source>
+        <translation>“%@” is no longer the item that was scanned: left where it is</translation>
+    </message>
+    <message id="delete.changedCount %lld">
+        <source>%lld changed since the scan, left where they are</source>
+        <translation>%lld changed since the scan, left where they are</translation>
+    </message>
     <message id="delete.done.batch %lld %@">
         <source>%lld removed · %@ freed</source>
         <translation>%lld removed · %@ freed</translation>
@@ -279,6 +291,10 @@
         <source>Large Files</source>
         <translation>Large Files</translation>
     </message>
+    <message id="menu.edit">
+        <source>Edit</source>
+        <translation>Edit</translation>
+    </message>
     <message id="menu.exportScan">
         <source>Export Scan…</source>
         <translation>Export Scan…</translation>
@@ -290,6 +306,10 @@
     <message id="menu.openScan">
         <source>Open Scan…</source>
         <translation>Open Scan…</translation>
+    </message>
+    <message id="menu.undoMove">
+        <source>Undo Move to Trash</source>
+        <translation>Undo Move to Trash</translation>
     </message>
     <message id="menu.view">
         <source>View</source>
@@ -431,6 +451,10 @@
         <source>Views</source>
         <translation>Views</translation>
     </message>
+    <message id="toast.undo">
+        <source>Undo</source>
+        <translation>Undo</translation>
+    </message>
     <message id="toolbar.hideInspector">
         <source>Hide Inspector</source>
         <translation>Hide Inspector</translation>
@@ -442,6 +466,26 @@
     <message id="treemap.goBack">
         <source>Back</source>
         <translation>Back</translation>
+    </message>
+    <message id="undo.done %lld">
+        <source>%lld put back</source>
+        <translation>%lld put back</translation>
+    </message>
+    <message id="undo.done.single %@">
+        <source>“%@” is back</source>
+        <translation>“%@” is back</translation>
+    </message>
+    <message id="undo.failed %@">
+        <source>Couldn’t put back: %@</source>
+        <translation>Couldn’t put back: %@</translation>
+    </message>
+    <message id="undo.notInTrash %@">
+        <source>No longer in the Trash: %@</source>
+        <translation>No longer in the Trash: %@</translation>
+    </message>
+    <message id="undo.taken %@">
+        <source>Left in the Trash, their places are taken: %@</source>
+        <translation>Left in the Trash, their places are taken: %@</translation>
     </message>
     <message id="welcome.dragHint">
         <source>Or drop a folder here</source>

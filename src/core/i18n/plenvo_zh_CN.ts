@@ -115,6 +115,18 @@
         <source>%lld selected · %@</source>
         <translation>已选 %lld 项 · %@</translation>
     </message>
+    <message id="delete.busy">
+        <source>Moving to the Trash…</source>
+        <translation>正在移到回收站…</translation>
+    </message>
+    <message id="delete.changed %@">
+        <source>“%@” is no longer the item that was scanned: left where it is</source>
+        <translation>“%@”已不是扫描时的项目，未移动</translation>
+    </message>
+    <message id="delete.changedCount %lld">
+        <source>%lld changed since the scan, left where they are</source>
+        <translation>%lld 项在扫描后已改变，未移动</translation>
+    </message>
     <message id="delete.done.batch %lld %@">
         <source>%lld removed · %@ freed</source>
         <translation>已移除 %lld 项，释放了 %@</translation>
@@ -279,6 +291,10 @@
         <source>Large Files</source>
         <translation>大文件</translation>
     </message>
+    <message id="menu.edit">
+        <source>Edit</source>
+        <translation>编辑</translation>
+    </message>
     <message id="menu.exportScan">
         <source>Export Scan…</source>
         <translation>导出扫描结果…</translation>
@@ -290,6 +306,10 @@
     <message id="menu.openScan">
         <source>Open Scan…</source>
         <translation>打开扫描结果…</translation>
+    </message>
+    <message id="menu.undoMove">
+        <source>Undo Move to Trash</source>
+        <translation>撤销移到回收站</translation>
     </message>
     <message id="menu.view">
         <source>View</source>
@@ -431,6 +451,10 @@
         <source>Views</source>
         <translation>视图</translation>
     </message>
+    <message id="toast.undo">
+        <source>Undo</source>
+        <translation>撤销</translation>
+    </message>
     <message id="toolbar.hideInspector">
         <source>Hide Inspector</source>
         <translation>隐藏详情面板</translation>
@@ -442,6 +466,26 @@
     <message id="treemap.goBack">
         <source>Back</source>
         <translation>返回上一级</translation>
+    </message>
+    <message id="undo.done %lld">
+        <source>%lld put back</source>
+        <translation>已放回 %lld 项</translation>
+    </message>
+    <message id="undo.done.single %@">
+        <source>“%@” is back</source>
+        <translation>“%@”已放回原处</translation>
+    </message>
+    <message id="undo.failed %@">
+        <source>Couldn’t put back: %@</source>
+        <translation>无法放回：%@</translation>
+    </message>
+    <message id="undo.notInTrash %@">
+        <source>No longer in the Trash: %@</source>
+        <translation>已不在回收站中：%@</translation>
+    </message>
+    <message id="undo.taken %@">
+        <source>Left in the Trash, their places are taken: %@</source>
+        <translation>仍在回收站（原位置已被占用）：%@</translation>
     </message>
     <message id="welcome.dragHint">
         <source>Or drop a folder here</source>

@@ -168,6 +168,49 @@ std::size_t FileNode::removeChildren(const NodeIdSet& ids)
     return removed.size();
 }
 
+bool FileNode::addChild(NodeRef child)
+{
+    if (!isDirectory() || !child || child->parent() || child.get() == this)
+        return false;
+    Folder* data = folder();
+    void* storage = std::realloc(static_cast<void*>(data->children),
+                                 (std::size_t(data->count) + 1) * sizeof(NodeRef));
+    if (!storage)
+        throw std::bad_alloc();
+    // A reference is a plain pointer: the bytes moved by realloc are the references.
+    data->children = static_cast<NodeRef*>(storage);
+    FileNode* raw = child.detach();
+    new (&data->children[data->count++]) NodeRef(NodeRef::adopt(raw));
+    raw->setParent(this);
+    const std::int64_t size = raw->cachedSize();
+    const std::int64_t files = raw->cachedFileCount();
+    const std::int64_t dirs = raw->cachedDirCount();
+    for (FileNode* node = this; node; node = node->parent()) {
+        node->m_size += size;
+        node->folder()->fileCount += files;
+        node->folder()->dirCount += dirs;
+    }
+    return true;
+}
+
+bool FileNode::isWithin(const FileNode& ancestor) const
+{
+    for (const FileNode* node = this; node; node = node->parent())
+        if (node == &ancestor)
+            return true;
+    return false;
+}
+
+void FileNode::setFileSize(std::int64_t size)
+{
+    if (isDirectory())
+        return;
+    const std::int64_t delta = size - m_size;
+    m_size = size;
+    for (FileNode* node = parent(); node; node = node->parent())
+        node->m_size += delta;
+}
+
 void FileNode::keepOwnPath(std::string path)
 {
     if (auto* own = const_cast<std::string*>(ownPath()))

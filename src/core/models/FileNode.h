@@ -144,6 +144,17 @@ public:
     // Removes every child whose id is in `ids`, as removeChild() does for one, in one pass over
     // the children. Returns how many were removed.
     std::size_t removeChildren(const NodeIdSet& ids);
+    // Puts a node without a parent (one removed before) back as the last child of this folder;
+    // the aggregates of this folder and of every ancestor count it again. False, changing
+    // nothing, for a file, or a node that has a parent.
+    bool addChild(NodeRef child);
+    // Whether `ancestor` is this node or one of its ancestors.
+    bool isWithin(const FileNode& ancestor) const;
+
+    // A file's size changed (its space now counted here, or no longer): this node and every
+    // ancestor count the new size. Nothing happens for a folder.
+    void setFileSize(std::int64_t size);
+    void setModificationDate(Timestamp date) { m_modified = date.value_or(kNoDate); }
 
     friend bool operator==(const FileNode& a, const FileNode& b) { return a.m_id == b.m_id; }
 

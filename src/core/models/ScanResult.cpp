@@ -246,4 +246,112 @@ void ScanResult::removeNodes(const NodeIdSet& ids)
     readTotals();
 }
 
+std::vector<NodeRef> ScanResult::filesWithin(const std::vector<NodeRef>& nodes)
+{
+    std::vector<NodeRef> files;
+    std::vector<const FileNode*> stack;
+    for (const NodeRef& node : nodes) {
+        if (!node->isDirectory()) {
+            files.push_back(node);
+            continue;
+        }
+        stack.push_back(node.get());
+        while (!stack.empty()) {
+            const FileNode* folder = stack.back();
+            stack.pop_back();
+            const std::span<const NodeRef> children = folder->children();
+            // Pushed in reverse, so that folders are visited in order.
+            for (auto it = children.rbegin(); it != children.rend(); ++it)
+                if ((*it)->isDirectory())
+                    stack.push_back(it->get());
+            for (const NodeRef& child : children)
+                if (!child->isDirectory())
+                    files.push_back(child);
+        }
+    }
+    return files;
+}
+
+void ScanResult::mergeIntoCategory(FileCategory category, std::vector<NodeRef> files)
+{
+    // One pass over the list: each new file goes after the files it ties with.
+    m_order.sort(files);
+    std::vector<NodeRef>& list = m_filesByCategory[category.index()];
+    std::vector<NodeRef> merged;
+    merged.reserve(list.size() + files.size());
+    std::size_t next = 0;
+    for (NodeRef& file : list) {
+        while (next < files.size() && m_order.before(*files[next], *file))
+            merged.push_back(std::move(files[next++]));
+        merged.push_back(std::move(file));
+    }
+    while (next < files.size())
+        merged.push_back(std::move(files[next++]));
+    list = std::move(merged);
+    m_hasEntry[category.index()] = true;
+}
+
+void ScanResult::addToStat(FileCategory category, std::int64_t size, std::int64_t count)
+{
+    auto stat = std::find_if(m_categoryStat.begin(), m_categoryStat.end(),
+                             [&](const CategoryStat& s) { return s.category == category; });
+    if (stat == m_categoryStat.end())
+        m_categoryStat.push_back({category, size, count});
+    else {
+        stat->totalSize += size;
+        stat->fileCount += count;
+    }
+}
+
+bool ScanResult::wouldEnterTop(const std::vector<NodeRef>& files) const
+{
+    if (m_topFiles.size() < kTopFileCount)
+        return !files.empty();
+    const FileNode& last = *m_topFiles.back();
+    return std::any_of(files.begin(), files.end(),
+                       [&](const NodeRef& file) { return m_order.before(*file, last); });
+}
+
+void ScanResult::addFiles(const std::vector<NodeRef>& files)
+{
+    std::array<std::vector<NodeRef>, FileCategory::kCount> byCategory;
+    for (const NodeRef& file : files) {
+        m_allFiles.push_back(file);
+        m_idPrefixes.push_back(idPrefix(file->id()));
+        const FileCategory category = FileCategory::of(*file);
+        addToStat(category, file->fileSize(), 1);
+        byCategory[category.index()].push_back(file);
+    }
+    for (FileCategory category : FileCategory::allCases())
+        if (!byCategory[category.index()].empty())
+            mergeIntoCategory(category, std::move(byCategory[category.index()]));
+    if (wouldEnterTop(files))
+        m_topFiles = m_order.first(m_allFiles, kTopFileCount);
+    sortCategoryStat();
+    readTotals();
+}
+
+void ScanResult::resizeFile(const NodeRef& file, std::int64_t size)
+{
+    if (file->isDirectory() || file->fileSize() == size)
+        return;
+    const FileCategory category = FileCategory::of(*file);
+    const bool listed = m_hasEntry[category.index()] &&
+                        std::find(m_filesByCategory[category.index()].begin(),
+                                  m_filesByCategory[category.index()].end(),
+                                  file) != m_filesByCategory[category.index()].end();
+    const bool wasTop = std::find(m_topFiles.begin(), m_topFiles.end(), file) != m_topFiles.end();
+    if (listed) {
+        removeFromCategory(category, {file.get()});
+        addToStat(category, size - file->fileSize(), 0);
+    }
+    file->setFileSize(size);
+    if (listed)
+        mergeIntoCategory(category, {file});
+    if (wasTop || wouldEnterTop({file}))
+        m_topFiles = m_order.first(m_allFiles, kTopFileCount);
+    sortCategoryStat();
+    readTotals();
+}
+
 } // namespace plenvo

@@ -71,12 +71,24 @@ public:
     // from the root. The nodes must already be out of the tree. Ids of folders, or of nodes
     // that are not in the lists, match nothing.
     void removeNodes(const NodeIdSet& ids);
+    // Counts again files that are back in the tree (put back from the Trash): they join every
+    // list and statistic, after the files they tie with, and the totals are re-read.
+    void addFiles(const std::vector<NodeRef>& files);
+    // A file of the tree now counts `size` bytes (its space moved to it from another name of
+    // the same file): its folders, the lists' order and the statistics follow.
+    void resizeFile(const NodeRef& file, std::int64_t size);
+
+    // The files of these subtrees (a file stands for itself), depth first.
+    static std::vector<NodeRef> filesWithin(const std::vector<NodeRef>& nodes);
 
 private:
     void readTotals();
     void collectFiles();
     void sortCategoryStat();
     void removeFromCategory(FileCategory category, const std::vector<const FileNode*>& nodes);
+    void mergeIntoCategory(FileCategory category, std::vector<NodeRef> files);
+    void addToStat(FileCategory category, std::int64_t size, std::int64_t count);
+    bool wouldEnterTop(const std::vector<NodeRef>& files) const;
 
     NodeRef m_rootNode;
     std::int64_t m_scanDate;

@@ -12,11 +12,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <condition_variable>
 #include <cstring>
-#include <mutex>
 #include <new>
-#include <thread>
 #include <unordered_set>
 #include <vector>
 
@@ -441,29 +438,7 @@ DiskScanner::Outcome DiskScanner::Walk::run()
     }
 }
 
-struct DiskScanner::Running {
-    std::mutex mutex;
-    std::condition_variable finished;
-    std::vector<CancellationToken> tokens;
-};
-
-DiskScanner::DiskScanner() : m_running(std::make_shared<Running>()) {}
-
-DiskScanner::~DiskScanner()
-{
-    std::unique_lock lock(m_running->mutex);
-    for (const CancellationToken& token : m_running->tokens)
-        token.cancel();
-    // A scan that notices stops at its next folder; one stuck in a system call is left to end
-    // on its own thread, which owns everything it uses.
-    m_running->finished.wait_for(lock, kShutdownWait, [&] { return m_running->tokens.empty(); });
-}
-
-int DiskScanner::runningScans() const
-{
-    std::lock_guard lock(m_running->mutex);
-    return int(m_running->tokens.size());
-}
+DiskScanner::DiskScanner() = default;
 
 void DiskScanner::setClock(Clock clock)
 {
@@ -507,24 +482,14 @@ DiskScanner::Outcome DiskScanner::scanNow(std::string_view path, const ProgressH
     return run(m_settings, path, progress, token, &m_filesScanned);
 }
 
-void DiskScanner::scan(std::string path, ProgressHandler progress, CancellationToken token,
-                       Completion done)
+DiskScanner::Job DiskScanner::prepare(std::string path, ProgressHandler progress) const
 {
-    {
-        std::lock_guard lock(m_running->mutex);
-        m_running->tokens.push_back(token);
-    }
-    std::thread([settings = m_settings, running = m_running, path = std::move(path),
-                 progress = std::move(progress), token, done = std::move(done)] {
-        Outcome outcome = token.isCancelled() ? Outcome{Outcome::Status::cancelled, {}, {}, {}, {}}
-                                              : run(settings, path, progress, token, nullptr);
-        if (done)
-            done(std::move(outcome));
-        std::lock_guard lock(running->mutex);
-        std::erase_if(running->tokens,
-                      [&](const CancellationToken& t) { return t.isSameAs(token); });
-        running->finished.notify_all();
-    }).detach();
+    return [settings = m_settings, path = std::move(path),
+            progress = std::move(progress)](const CancellationToken& token) {
+        if (token.isCancelled())
+            return Outcome{Outcome::Status::cancelled, {}, {}, {}, {}};
+        return run(settings, path, progress, token, nullptr);
+    };
 }
 
 } // namespace plenvo

@@ -29,10 +29,8 @@ namespace plenvo {
 // bind mount of a folder below itself, or of one met before) is recorded as an empty folder and
 // not entered.
 //
-// Each scan started with scan() runs on a thread of its own. A scan that is cancelled stops at
-// its next folder; one that is stuck in the kernel (a network file system that stopped
-// answering) is abandoned: the next scan does not wait for it, and the scanner's destruction
-// waits for it only briefly.
+// A scan runs on the calling thread (scanNow) or, prepared with prepare(), on whatever thread
+// the caller runs it: a cancelled scan stops at its next folder boundary.
 class DiskScanner {
 public:
     using ProgressHandler = std::function<void(const ScanProgress&)>;
@@ -51,23 +49,18 @@ public:
         // What the tree does not keep, for writing it out (set when completed).
         std::shared_ptr<const NodeFacts> facts;
     };
-    using Completion = std::function<void(Outcome)>;
+    // A prepared scan: runs on any thread with the settings the scanner had when it was made.
+    using Job = std::function<Outcome(const CancellationToken&)>;
 
     // Progress reports are at least this far apart (strictly more than it).
     static constexpr std::chrono::milliseconds kProgressInterval{150};
-    // How long destruction waits for scans still running before it leaves them behind.
-    static constexpr std::chrono::milliseconds kShutdownWait{500};
-
     DiskScanner();
-    ~DiskScanner(); // cancels the running scans; waits for them at most kShutdownWait
     DiskScanner(const DiskScanner&) = delete;
     DiskScanner& operator=(const DiskScanner&) = delete;
 
-    // Starts a scan of `path` (raw bytes) on a new thread, at once, whatever earlier scans are
-    // doing. `progress` and `done` are called on that thread; a cancelled scan completes with
-    // Status::cancelled and no tree as soon as it notices. `done` may be called after the
-    // scanner is gone, for a scan that was stuck when it was destroyed.
-    void scan(std::string path, ProgressHandler progress, CancellationToken token, Completion done);
+    // A scan of `path` (raw bytes) to run later, on any thread (see BackgroundWork); progress
+    // is reported on that thread.
+    Job prepare(std::string path, ProgressHandler progress) const;
 
     // Scans `path` on the calling thread. Cancellation is checked at every folder boundary.
     Outcome scanNow(std::string_view path, const ProgressHandler& progress,
@@ -75,9 +68,6 @@ public:
 
     // Files met by the last scanNow() (the count its progress reports carry).
     std::int64_t filesScanned() const { return m_filesScanned; }
-    // Scans started with scan() that have not finished.
-    int runningScans() const;
-
     // Replaces the monotonic clock of the progress throttle (for tests).
     void setClock(Clock clock);
     // Caps the directory descriptors a scan keeps open (at least 2); deeper folders are
@@ -95,15 +85,12 @@ private:
         std::string mountInfo = "/proc/self/mountinfo";
         ListingHook beforeListing;
     };
-    struct Running;
-
     static Outcome run(const Settings& settings, std::string_view path,
                        const ProgressHandler& progress, const CancellationToken& token,
                        std::int64_t* filesScanned);
 
     Settings m_settings;
     std::int64_t m_filesScanned = 0;
-    std::shared_ptr<Running> m_running;
 };
 
 } // namespace plenvo

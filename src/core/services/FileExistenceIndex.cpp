@@ -128,6 +128,11 @@ public:
 
     // The current folder's descriptor (it was just entered, so it is open when present).
     int current() const { return m_chain.back().fd; }
+    // Whether the folder holding the current one is gone too.
+    bool parentGone() const
+    {
+        return m_chain.size() > 1 && m_chain[m_chain.size() - 2].state == State::gone;
+    }
 
 private:
     static constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
@@ -139,7 +144,9 @@ private:
 
     static State stateAfterFailure()
     {
-        return errno == ENOENT || errno == ENOTDIR ? State::gone : State::unreadable;
+        // A link in the place of a folder (ELOOP, as links are not followed) is not the folder.
+        return errno == ENOENT || errno == ENOTDIR || errno == ELOOP ? State::gone
+                                                                      : State::unreadable;
     }
     int openChild(int parentFd, std::uint32_t folder) const
     {
@@ -198,17 +205,13 @@ private:
 std::vector<FileExistenceIndex::Missing>
 FileExistenceIndex::missingFiles(const CancellationToken& token) const
 {
-    // The runs of each folder, and the folders to open: those with files and their ancestors.
+    // The runs of each folder, in the order of the folders.
     std::vector<std::uint32_t> runs(m_runs.size());
     for (std::uint32_t r = 0; r < runs.size(); ++r)
         runs[r] = r;
     std::stable_sort(runs.begin(), runs.end(), [&](std::uint32_t a, std::uint32_t b) {
         return m_runs[a].folder < m_runs[b].folder;
     });
-    std::vector<bool> needed(m_folders.size());
-    for (const Run& run : m_runs)
-        for (std::uint32_t f = run.folder; f != kNoParent && !needed[f]; f = m_folders[f].parent)
-            needed[f] = true;
 
     std::vector<Missing> missing;
     std::vector<std::uint32_t> present;
@@ -216,25 +219,92 @@ FileExistenceIndex::missingFiles(const CancellationToken& token) const
     Walk walk(*this);
     std::size_t nextRun = 0;
     for (std::uint32_t folder = 0; folder < m_folders.size(); ++folder) {
-        if (!needed[folder])
-            continue;
         if (token.isCancelled())
             return {};
         const Walk::State state = walk.enter(folder);
-        if (nextRun == runs.size() || m_runs[runs[nextRun]].folder != folder)
-            continue; // on the way to folders below
-        const bool listed =
-            state == Walk::State::present && listNames(walk.current(), present, listing);
-        for (; nextRun < runs.size() && m_runs[runs[nextRun]].folder == folder; ++nextRun) {
-            const std::size_t r = runs[nextRun];
+        const std::size_t firstRun = nextRun;
+        while (nextRun < runs.size() && m_runs[runs[nextRun]].folder == folder)
+            ++nextRun;
+        if (state == Walk::State::gone) {
+            // The topmost folder that is gone stands for everything below it.
+            if (!walk.parentGone())
+                missing.push_back({folder, 0, true});
+            continue;
+        }
+        if (firstRun == nextRun || state != Walk::State::present ||
+            !listNames(walk.current(), present, listing))
+            continue; // no files here, or a folder that cannot be read now keeps its files
+        for (std::size_t k = firstRun; k < nextRun; ++k) {
+            const std::size_t r = runs[k];
             const std::size_t end = r + 1 < m_runs.size() ? m_runs[r + 1].first : m_hashes.size();
             for (std::size_t i = m_runs[r].first; i < end; ++i)
-                if (state == Walk::State::gone ||
-                    (listed && !std::binary_search(present.begin(), present.end(), m_hashes[i])))
-                    missing.push_back({folder, m_hashes[i]});
+                if (!std::binary_search(present.begin(), present.end(), m_hashes[i]))
+                    missing.push_back({folder, m_hashes[i], false});
         }
     }
     return missing;
+}
+
+std::vector<NodeRef> FileExistenceIndex::nodesFor(const NodeRef& root,
+                                                  const std::vector<Missing>& missing) const
+{
+    // Each folder is found from the root by the names of its folders; a file of it is gone
+    // when its name has one of the missing hashes. A node that left the tree since the scan is
+    // not found, so nothing is taken twice.
+    std::vector<NodeRef> nodes;
+    std::vector<Missing> sorted = missing;
+    std::sort(sorted.begin(), sorted.end(), [](const Missing& a, const Missing& b) {
+        return a.folder != b.folder ? a.folder < b.folder : a.nameHash < b.nameHash;
+    });
+    for (std::size_t i = 0; i < sorted.size();) {
+        const std::uint32_t folder = sorted[i].folder;
+        std::size_t end = i;
+        while (end < sorted.size() && sorted[end].folder == folder)
+            ++end;
+        const FileNode* node = root.get();
+        if (!root->isDirectory()) {
+            node = nullptr; // a scan of one file: its "folder" is the file itself
+            for (std::size_t k = i; k < end; ++k)
+                if (sorted[k].folderItself || sorted[k].nameHash == hashName(root->nameBytes()))
+                    node = root.get();
+            if (node)
+                nodes.push_back(root);
+            i = end;
+            continue;
+        }
+        std::vector<std::uint32_t> chain;
+        for (std::uint32_t f = folder; parentOf(f) != kNoParent; f = parentOf(f))
+            chain.push_back(f);
+        for (auto it = chain.rbegin(); it != chain.rend() && node; ++it) {
+            const FileNode* next = nullptr;
+            for (const NodeRef& child : node->children())
+                if (child->isDirectory() && child->nameBytes() == nameOf(*it)) {
+                    next = child.get();
+                    break;
+                }
+            node = next;
+        }
+        if (node) {
+            const bool folderGone = std::any_of(sorted.begin() + std::ptrdiff_t(i),
+                                                sorted.begin() + std::ptrdiff_t(end),
+                                                [](const Missing& m) { return m.folderItself; });
+            if (folderGone) {
+                nodes.emplace_back(node);
+            } else {
+                for (const NodeRef& child : node->children()) {
+                    if (child->isDirectory())
+                        continue;
+                    const std::uint32_t hash = hashName(child->nameBytes());
+                    if (std::any_of(sorted.begin() + std::ptrdiff_t(i),
+                                    sorted.begin() + std::ptrdiff_t(end),
+                                    [&](const Missing& m) { return m.nameHash == hash; }))
+                        nodes.push_back(child);
+                }
+            }
+        }
+        i = end;
+    }
+    return nodes;
 }
 
 std::size_t FileExistenceIndex::memoryUse() const

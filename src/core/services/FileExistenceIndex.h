@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CancellationToken.h"
+#include "models/FileNode.h"
 
 #include <cstdint>
 #include <string>
@@ -15,20 +16,23 @@ namespace plenvo {
 // as it lists folders; afterwards it is read-only and may be used on any thread.
 //
 // missingFiles() lists each folder once (links are never followed, so a dangling symbolic link
-// is still there) and reports the files whose names it no longer finds. It opens each folder
+// is still there) and reports the files whose names it no longer finds, and the folders that
+// are gone (only the topmost: it stands for everything below it). It opens each folder
 // relative to its parent's descriptor, keeping a few open, so its memory grows with the depth
-// of the tree, not with the length of its paths. Only "no such entry"
-// counts: a folder that is gone (ENOENT, ENOTDIR) loses all its files, while a folder that
-// cannot be read now, or an error while listing it, keeps them. Should two names of a folder
-// share a hash, a missing one is kept while the other is there: a file is never reported
+// of the tree, not with the length of its paths. Only "no such entry" counts: a folder that is
+// gone (ENOENT, ENOTDIR, also when a link took its place) is reported, while a folder that
+// cannot be read now, or an error while listing it, keeps its files. Should two names of a
+// folder share a hash, a missing one is kept while the other is there: a file is never reported
 // missing by mistake.
 class FileExistenceIndex {
 public:
     static constexpr std::uint32_t kNoParent = UINT32_MAX;
 
+    // A file of `folder` whose name has the hash `nameHash`, or the folder itself.
     struct Missing {
         std::uint32_t folder;
-        std::uint32_t nameHash;
+        std::uint32_t nameHash = 0;
+        bool folderItself = false;
         friend bool operator==(const Missing&, const Missing&) = default;
     };
 
@@ -41,6 +45,9 @@ public:
     // The files that are gone; nothing once `token` is cancelled (it is checked at every
     // folder).
     std::vector<Missing> missingFiles(const CancellationToken& token = {}) const;
+    // The nodes of the tree below `root` (the tree this index was made with) that `missing`
+    // names: files, and folders that stand for everything below them.
+    std::vector<NodeRef> nodesFor(const NodeRef& root, const std::vector<Missing>& missing) const;
 
     std::size_t folderCount() const { return m_folders.size(); }
     std::size_t fileCount() const { return m_hashes.size(); }

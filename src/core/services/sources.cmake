@@ -1,8 +1,10 @@
 target_sources(plenvo-core PRIVATE
+    services/BackgroundWork.cpp services/BackgroundWork.h
     services/CancellationToken.h
     services/DirectoryListing.cpp services/DirectoryListing.h
     services/MountTable.cpp services/MountTable.h
     services/DiskScanner.cpp services/DiskScanner.h
+    services/EntryIdentity.cpp services/EntryIdentity.h
     services/FileExistenceIndex.cpp services/FileExistenceIndex.h
     services/NcduReader.cpp services/NcduReader.h
     services/NcduWriter.cpp services/NcduWriter.h

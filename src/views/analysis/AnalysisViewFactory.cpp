@@ -24,7 +24,7 @@ QWidget* AnalysisViewFactory::createDetailView(SidebarItem destination, AppState
     case SidebarItem::overview:
         return new OverviewView(state, parent);
     case SidebarItem::treeMap:
-        return new TreeMapView(state, m_fileManager, parent);
+        return new TreeMapView(state, m_fileManager, m_clipboard, parent);
     case SidebarItem::largeFiles:
         return new LargeFilesView(state, m_fileManager, m_clipboard, parent);
     case SidebarItem::categories:

@@ -51,8 +51,10 @@ QFrame* divider(QFrame::Shape shape, QWidget* parent)
 CategoriesView::CategoriesView(AppState& state, FileManager& fileManager, Clipboard& clipboard,
                                QWidget* parent)
     : QWidget(parent), m_state(state), m_result(state.scanResult()),
-      m_model(new FileListModel(this)), m_selection(new FileSelectionModel(m_model, this)),
-      m_actions(new FileActions(this))
+      m_model(new FileListModel(&state.editor(), this)),
+      m_selection(new FileSelectionModel(m_model, this)),
+      m_actions(new FileActions(state, fileManager, clipboard,
+                                [this] { return m_selection->selectedFiles(); }, this))
 {
     setObjectName(QStringLiteral("categoriesView"));
     setAutoFillBackground(true);
@@ -70,7 +72,7 @@ CategoriesView::CategoriesView(AppState& state, FileManager& fileManager, Clipbo
     panes->addWidget(leftPane());
     m_divider = divider(QFrame::VLine, this);
     panes->addWidget(m_divider);
-    panes->addWidget(rightPane(fileManager, clipboard), 1);
+    panes->addWidget(rightPane(), 1);
     column->addLayout(panes, 1);
     setFocusProxy(m_list);
 
@@ -84,6 +86,8 @@ CategoriesView::CategoriesView(AppState& state, FileManager& fileManager, Clipbo
 
     connect(&state, &AppState::contentRevisionChanged, this,
             &CategoriesView::reconcileAfterResultChange);
+    // The header counts the rows shown.
+    connect(m_model, &FileListModel::synced, this, &CategoriesView::updateFilesHeader);
 }
 
 CategoriesView::~CategoriesView() = default;
@@ -136,7 +140,7 @@ QWidget* CategoriesView::leftPane()
     return pane;
 }
 
-QWidget* CategoriesView::rightPane(FileManager& fileManager, Clipboard& clipboard)
+QWidget* CategoriesView::rightPane()
 {
     auto* pane = new QWidget(this);
     // It takes the width the left pane leaves (see fitPanes()).
@@ -147,11 +151,11 @@ QWidget* CategoriesView::rightPane(FileManager& fileManager, Clipboard& clipboar
     column->setSpacing(0);
     m_filesHeader = new CategoryFilesHeader(pane);
     connect(m_filesHeader, &CategoryFilesHeader::showMoreClicked, this, &CategoriesView::showMore);
-    m_list = new FileOperationList(m_state, *m_selection, *m_actions, fileManager, clipboard, pane);
+    m_list = new FileOperationList(m_state, *m_selection, *m_actions, pane);
     m_list->rowDelegate()->setShowCategory(false);
     m_list->rowDelegate()->setShowModifiedDate(true);
     m_list->setAutoSelectFirst(true);
-    m_bar = new FileOperationBar(m_state, *m_selection, *m_actions, fileManager, pane);
+    m_bar = new FileOperationBar(m_state, *m_selection, *m_actions, pane);
     column->addWidget(m_filesHeader);
     column->addWidget(m_list, 1);
     column->addWidget(divider(QFrame::HLine, pane));
@@ -195,10 +199,9 @@ void CategoriesView::selectCategory(FileCategory category)
 void CategoriesView::categoryChanged()
 {
     m_visibleLimit = kPageSize;
+    // A new list: whatever was selected belongs to another category, so the list selects its
+    // first file.
     m_model->setFiles(&categoryFiles(), m_visibleLimit);
-    // Whatever was selected belongs to another category: the first file is selected alone.
-    m_selection->selectOnly(m_model->rowCount() > 0 ? 0 : -1);
-    m_list->reconcileSelectionWithFiles(true);
     m_list->scrollToTop();
     updateSelectedCategory();
     updateFilesHeader();
@@ -208,7 +211,6 @@ void CategoriesView::showMore()
 {
     m_visibleLimit += kPageSize;
     m_model->setLimit(m_visibleLimit); // inserts the new rows: the list keeps its place
-    updateFilesHeader();
 }
 
 void CategoriesView::selectFirstDisplayedFileIfNeeded()
@@ -240,7 +242,9 @@ void CategoriesView::showEvent(QShowEvent* event)
 void CategoriesView::reconcileAfterResultChange()
 {
     // The state's result is read afresh; the view's own one stands in when there is none.
-    m_shown = m_state.scanResult() ? m_state.scanResult() : m_result;
+    const std::shared_ptr<ScanResult> live = m_state.scanResult() ? m_state.scanResult() : m_result;
+    const bool otherResult = live != m_shown;
+    m_shown = live;
     rebuildCategories();
     if (m_selectedCategory && !selectedStat()) {
         // The category has no files left: the first one that has any takes its place.
@@ -249,9 +253,9 @@ void CategoriesView::reconcileAfterResultChange()
         categoryChanged();
         return;
     }
-    // The list keeps the selected files that are still listed, else selects the first one.
-    m_model->setFiles(&categoryFiles(), m_visibleLimit);
-    selectFirstDisplayedFileIfNeeded();
+    // After an edit the rows follow the list on their own (FileListModel::sync).
+    if (otherResult)
+        m_model->setFiles(&categoryFiles(), m_visibleLimit);
     updateSelectedCategory();
     updateFilesHeader();
 }

@@ -74,7 +74,7 @@ protected:
 
 private:
     QWidget* leftPane();
-    QWidget* rightPane(FileManager& fileManager, Clipboard& clipboard);
+    QWidget* rightPane();
 
     // What the shown result says; nothing when there is none.
     const std::vector<CategoryStat>& stats() const;

@@ -1,5 +1,8 @@
 #include "FileActions.h"
 
+#include "AppState.h"
+#include "platform/Clipboard.h"
+#include "platform/FileManager.h"
 #include "theme/Icons.h"
 #include "utils/Localization.h"
 
@@ -7,7 +10,23 @@
 
 namespace plenvo {
 
-FileActions::FileActions(QObject* parent) : QObject(parent)
+namespace {
+
+std::vector<std::string> pathsOf(const std::vector<NodeRef>& nodes)
+{
+    std::vector<std::string> paths;
+    paths.reserve(nodes.size());
+    for (const NodeRef& node : nodes)
+        paths.push_back(node->pathBytes());
+    return paths;
+}
+
+} // namespace
+
+FileActions::FileActions(AppState& state, FileManager& fileManager, Clipboard& clipboard,
+                         Selection selection, QObject* parent)
+    : QObject(parent), m_state(state), m_fileManager(fileManager), m_clipboard(clipboard),
+      m_selection(std::move(selection))
 {
     m_reveal = new QAction(Icons::icon(QStringLiteral("arrow.right.circle"), ColorToken::secondary),
                            L("action.showInFinder"), this);
@@ -19,45 +38,52 @@ FileActions::FileActions(QObject* parent) : QObject(parent)
                                 L("action.moveToTrash"), this);
     m_moveToTrash->setObjectName(QStringLiteral("moveToTrashAction"));
     m_moveToTrash->setShortcut(QKeySequence::Delete);
-    // Active while the list (to which the owner adds it) has the focus.
+    // Active while the widget the owner adds it to has the focus.
     m_moveToTrash->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    updateEnablement();
+
+    connect(m_reveal, &QAction::triggered, this, &FileActions::revealSelection);
+    connect(m_copyPath, &QAction::triggered, this, &FileActions::copySelection);
+    connect(m_moveToTrash, &QAction::triggered, this, &FileActions::moveSelectionToTrash);
+    connect(&state.editor(), &ResultEditor::policyChanged, this, &FileActions::refresh);
+    refresh();
 }
 
-void FileActions::setTarget(NodeRef file)
+bool FileActions::explainsRefusal() const
 {
-    m_target = std::move(file);
-    updateEnablement();
+    return !m_moveToTrash->toolTip().isEmpty() && !m_moveToTrash->isEnabled();
 }
 
-void FileActions::clearTarget()
+void FileActions::refresh()
 {
-    setTarget({});
-}
-
-void FileActions::setSelectionEnablement(bool reveal, bool moveToTrash)
-{
-    m_revealAllowed = reveal;
-    m_moveToTrashAllowed = moveToTrash;
-    updateEnablement();
-}
-
-void FileActions::setReadOnly(bool readOnly)
-{
-    m_readOnly = readOnly;
+    const bool any = !m_selection().empty();
+    const bool readOnly = m_state.isReadOnly();
+    const ResultEditor& editor = m_state.editor();
+    m_reveal->setEnabled(any && !readOnly);
     // QAction's tooltip falls back to its text when empty.
-    const QString note = readOnly ? L("readOnly.detail") : QString();
-    m_reveal->setToolTip(note);
-    m_moveToTrash->setToolTip(note);
-    updateEnablement();
+    m_reveal->setToolTip(readOnly ? L("readOnly.detail") : QString());
+    m_copyPath->setEnabled(any);
+    m_moveToTrash->setEnabled(any && editor.canMoveToTrash());
+    m_moveToTrash->setToolTip(editor.refusalReason());
 }
 
-void FileActions::updateEnablement()
+void FileActions::revealSelection()
 {
-    const bool targeted = bool(m_target);
-    m_reveal->setEnabled(!m_readOnly && (targeted || m_revealAllowed));
-    m_copyPath->setEnabled(targeted);
-    m_moveToTrash->setEnabled(!m_readOnly && (targeted || m_moveToTrashAllowed));
+    if (m_reveal->isEnabled())
+        if (const std::vector<std::string> paths = pathsOf(m_selection()); !paths.empty())
+            m_fileManager.revealItems(paths);
+}
+
+void FileActions::copySelection()
+{
+    if (const std::vector<std::string> paths = pathsOf(m_selection()); !paths.empty())
+        m_clipboard.copyPaths(paths);
+}
+
+void FileActions::moveSelectionToTrash()
+{
+    // The policy is asked again: a shortcut may fire before the enabled state caught up.
+    if (m_state.editor().canMoveToTrash())
+        m_state.editor().moveToTrash(m_selection());
 }
 
 } // namespace plenvo

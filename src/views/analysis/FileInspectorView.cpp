@@ -256,26 +256,33 @@ QWidget* FileInspectorView::buildActions(QWidget* parent)
         m_trash = makeButton("action.moveToTrash", QStringLiteral("trashButton"));
         m_trash->setIcon(Icons::icon(QStringLiteral("trash.fill"), ColorToken::red));
         connect(m_trash, &QPushButton::clicked, this, [this] {
-            // The state may replace this inspector while it deletes: keep the node.
+            // The state may replace this inspector while it moves the node: keep the node.
             const NodeRef node = m_node;
-            m_state.deleteFile(node);
+            m_state.editor().moveToTrash({node});
         });
+        connect(&m_state.editor(), &ResultEditor::policyChanged, this,
+                &FileInspectorView::followPolicy);
     }
     if (m_state.isReadOnly()) {
         // Nothing here may be done to files on this machine: say why under the buttons.
-        for (QPushButton* button : {m_reveal, m_trash}) {
-            if (button) {
-                button->setEnabled(false);
-                button->setToolTip(L("readOnly.detail"));
-            }
-        }
+        m_reveal->setEnabled(false);
+        m_reveal->setToolTip(L("readOnly.detail"));
         auto* note = new StyledLabel(TextStyle::caption2, {}, ColorToken::secondary, actions);
         note->setObjectName(QStringLiteral("readOnlyNote"));
         note->setWordWrap(true);
         note->setText(L("readOnly.detail"));
         stack->addWidget(note);
     }
+    followPolicy();
     return actions;
+}
+
+void FileInspectorView::followPolicy()
+{
+    if (!m_trash)
+        return;
+    m_trash->setEnabled(m_state.editor().canMoveToTrash());
+    m_trash->setToolTip(m_state.editor().refusalReason());
 }
 
 void FileInspectorView::applyButtonColors()

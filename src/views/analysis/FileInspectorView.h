@@ -19,7 +19,8 @@ class StyledLabel;
 // The inspector column for one file or folder, the selected node at construction: its icon,
 // name and category, its size and share of its folder, its dates, for a folder what it holds,
 // its path (selectable), and the actions to show it in the file manager and, for a file, to
-// move it to the Trash (both off, with a note saying why, for a result opened from a file). The
+// move it to the Trash (off as the result's editor decides, with the reason in the tooltip;
+// both off, with a note saying why, for a result opened from a file). The
 // numbers are read again whenever the tree changes. A new selection is shown by a new inspector.
 class FileInspectorView : public QScrollArea {
     Q_OBJECT
@@ -42,6 +43,7 @@ private:
     void buildContents(QVBoxLayout* block);
     QWidget* buildActions(QWidget* parent);
     void applyButtonColors();
+    void followPolicy();
     void refresh();
 
     AppState& m_state;

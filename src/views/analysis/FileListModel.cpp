@@ -1,24 +1,26 @@
 #include "FileListModel.h"
 
+#include "ResultEditor.h"
 #include "models/FileCategory.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace plenvo {
 
-FileListModel::FileListModel(QObject* parent) : QAbstractListModel(parent) {}
+FileListModel::FileListModel(ResultEditor* edits, QObject* parent) : QAbstractListModel(parent)
+{
+    if (edits) {
+        connect(edits, &ResultEditor::removed, this, &FileListModel::sync);
+        connect(edits, &ResultEditor::restored, this, &FileListModel::sync);
+    }
+}
 
-int FileListModel::shownCount() const
+std::size_t FileListModel::wantedCount() const
 {
     if (!m_files)
         return 0;
-    return int(std::min<std::size_t>(m_files->size(), std::size_t(std::max(0, m_limit))));
-}
-
-void FileListModel::appendIds(int from, int to)
-{
-    for (int row = from; row < to; ++row)
-        m_ids.push_back((*m_files)[std::size_t(row)]->id());
+    return std::min<std::size_t>(m_files->size(), std::size_t(std::max(0, m_limit)));
 }
 
 void FileListModel::setFiles(const std::vector<NodeRef>* files, int limit)
@@ -26,46 +28,90 @@ void FileListModel::setFiles(const std::vector<NodeRef>* files, int limit)
     beginResetModel();
     m_files = files;
     m_limit = limit;
-    m_ids.clear();
-    const int count = shownCount();
-    m_ids.reserve(std::size_t(count));
-    appendIds(0, count);
+    m_rows.assign(files ? files->begin() : m_rows.end(),
+                  files ? files->begin() + std::ptrdiff_t(wantedCount()) : m_rows.end());
     endResetModel();
 }
 
 void FileListModel::setLimit(int limit)
 {
-    const int before = int(m_ids.size());
     m_limit = limit;
-    const int after = shownCount();
-    if (after > before) {
-        beginInsertRows({}, before, after - 1);
-        appendIds(before, after);
-        endInsertRows();
-    } else if (after < before) {
-        beginRemoveRows({}, after, before - 1);
-        m_ids.resize(std::size_t(after));
+    sync();
+}
+
+void FileListModel::sync()
+{
+    m_syncing = true;
+    const std::size_t count = wantedCount();
+    std::unordered_set<const FileNode*> wanted;
+    wanted.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+        wanted.insert((*m_files)[i].get());
+
+    // Rows whose files left the shown part of the list go, each run at once, from the bottom.
+    for (int row = int(m_rows.size()) - 1; row >= 0;) {
+        if (wanted.count(m_rows[std::size_t(row)].get())) {
+            --row;
+            continue;
+        }
+        int first = row;
+        while (first > 0 && !wanted.count(m_rows[std::size_t(first - 1)].get()))
+            --first;
+        beginRemoveRows({}, first, row);
+        m_rows.erase(m_rows.begin() + first, m_rows.begin() + row + 1);
         endRemoveRows();
+        row = first - 1;
     }
+
+    // The rows left are in the list's order (the list keeps its order when it changes in
+    // place); the files new to the shown part get rows where the list has them.
+    std::unordered_set<const FileNode*> shown;
+    shown.reserve(m_rows.size());
+    for (const NodeRef& node : m_rows)
+        shown.insert(node.get());
+    for (std::size_t i = 0; i < count;) {
+        if (i < m_rows.size() && m_rows[i].get() == (*m_files)[i].get()) {
+            ++i;
+            continue;
+        }
+        if (shown.count((*m_files)[i].get())) {
+            // Out of order (the list was reordered): the row goes and comes back below.
+            const auto it = std::find(m_rows.begin() + std::ptrdiff_t(i), m_rows.end(),
+                                      (*m_files)[i]);
+            const int row = int(it - m_rows.begin());
+            beginRemoveRows({}, row, row);
+            shown.erase(it->get());
+            m_rows.erase(it);
+            endRemoveRows();
+            continue;
+        }
+        std::size_t end = i;
+        while (end < count && !shown.count((*m_files)[end].get()))
+            ++end;
+        beginInsertRows({}, int(i), int(end) - 1);
+        m_rows.insert(m_rows.begin() + std::ptrdiff_t(i), m_files->begin() + std::ptrdiff_t(i),
+                      m_files->begin() + std::ptrdiff_t(end));
+        for (std::size_t k = i; k < end; ++k)
+            shown.insert(m_rows[k].get());
+        endInsertRows();
+        i = end;
+    }
+    m_syncing = false;
+    Q_EMIT synced();
 }
 
 NodeRef FileListModel::nodeAt(int row) const
 {
-    if (!m_files || row < 0 || std::size_t(row) >= m_ids.size() ||
-        std::size_t(row) >= m_files->size())
+    if (row < 0 || std::size_t(row) >= m_rows.size())
         return {};
-    const NodeRef& node = (*m_files)[std::size_t(row)];
-    return node && node->id() == m_ids[std::size_t(row)] ? node : NodeRef();
+    return m_rows[std::size_t(row)];
 }
 
-std::vector<NodeRef> FileListModel::shownFiles() const
+int FileListModel::rowOf(const FileNode* node) const
 {
-    std::vector<NodeRef> files;
-    files.reserve(m_ids.size());
-    for (int row = 0; row < int(m_ids.size()); ++row)
-        if (NodeRef node = nodeAt(row))
-            files.push_back(std::move(node));
-    return files;
+    const auto it = std::find_if(m_rows.begin(), m_rows.end(),
+                                 [&](const NodeRef& row) { return row.get() == node; });
+    return it == m_rows.end() ? -1 : int(it - m_rows.begin());
 }
 
 QString FileListModel::containingFolder(const FileNode& node)
@@ -79,7 +125,7 @@ QString FileListModel::containingFolder(const FileNode& node)
 
 int FileListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_ids.size());
+    return parent.isValid() ? 0 : int(m_rows.size());
 }
 
 QVariant FileListModel::data(const QModelIndex& index, int role) const

@@ -4,7 +4,6 @@
 #include "FileActions.h"
 #include "FileListModel.h"
 #include "FileSelectionModel.h"
-#include "platform/FileManager.h"
 #include "theme/Colors.h"
 #include "theme/Icons.h"
 #include "theme/ProminentButton.h"
@@ -35,9 +34,8 @@ QToolButton* textButton(const QString& text, QWidget* parent)
 } // namespace
 
 FileOperationBar::FileOperationBar(AppState& state, FileSelectionModel& selection,
-                                   FileActions& actions, FileManager& fileManager, QWidget* parent)
-    : QWidget(parent), m_state(state), m_selection(selection), m_actions(actions),
-      m_fileManager(fileManager)
+                                   FileActions& actions, QWidget* parent)
+    : QWidget(parent), m_state(state), m_selection(selection), m_actions(actions)
 {
     setObjectName(QStringLiteral("fileOperationBar"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -84,25 +82,22 @@ FileOperationBar::FileOperationBar(AppState& state, FileSelectionModel& selectio
                                QItemSelectionModel::ClearAndSelect);
     });
     connect(m_deselectAll, &QToolButton::clicked, this, [this] { m_selection.clearSelection(); });
-    connect(m_trash, &QPushButton::clicked, this, [this] { moveToTrash(); });
-    connect(actions.reveal(), &QAction::triggered, this, [this] {
-        if (!m_actions.target())
-            revealSelection();
-    });
-    connect(actions.moveToTrash(), &QAction::triggered, this, [this] {
-        if (!m_actions.target())
-            moveToTrash();
-    });
+    connect(m_trash, &QPushButton::clicked, actions.moveToTrash(), &QAction::trigger);
+    connect(actions.moveToTrash(), &QAction::changed, this, &FileOperationBar::followTrashAction);
 
     const FileListModel* model = selection.fileModel();
     connect(model, &QAbstractItemModel::modelReset, this, &FileOperationBar::refresh);
-    connect(model, &QAbstractItemModel::rowsInserted, this, &FileOperationBar::refresh);
-    connect(model, &QAbstractItemModel::rowsRemoved, this, &FileOperationBar::refresh);
+    connect(model, &FileListModel::synced, this, &FileOperationBar::refresh);
     connect(&selection, &QItemSelectionModel::selectionChanged, this, &FileOperationBar::refresh);
-    connect(&state, &AppState::deleteProgressChanged, this, &FileOperationBar::refresh);
-    connect(&state, &AppState::isExportingChanged, this, &FileOperationBar::refresh);
+    connect(&state, &AppState::scanResultChanged, this, &FileOperationBar::refresh);
     applyColors();
     refresh();
+}
+
+void FileOperationBar::followTrashAction()
+{
+    m_trash->setEnabled(m_actions.moveToTrash()->isEnabled());
+    m_trash->setToolTip(m_actions.moveToTrash()->toolTip());
 }
 
 void FileOperationBar::refresh()
@@ -122,42 +117,10 @@ void FileOperationBar::refresh()
         m_summary->setText(L("fileList.selectHint"));
         m_trash->setText(L("cleanup.moveToTrash"));
     }
-    const bool readOnly = m_state.isReadOnly();
-    // While an export is written the tree must stay as it is.
-    const bool canTrash =
-        anySelected && !m_state.isDeleting() && !m_state.isExporting() && !readOnly;
-    m_trash->setEnabled(canTrash);
-    m_trash->setToolTip(readOnly ? L("readOnly.detail") : QString());
-    m_readOnlyNote->setVisible(readOnly);
-    if (m_actions.isReadOnly() != readOnly)
-        m_actions.setReadOnly(readOnly);
-    m_actions.setSelectionEnablement(selected.count > 0, canTrash);
-}
-
-void FileOperationBar::moveToTrash()
-{
-    if (!m_selection.hasSelection() || m_state.isDeleting() || m_state.isExporting() ||
-        m_state.isReadOnly())
-        return; // a batch is running: a second one would be ignored
-    std::vector<NodeRef> doomed = m_selection.selectedFiles();
-    NodeIdSet ids;
-    for (const NodeRef& file : doomed)
-        ids.insert(file->id());
-    const int survivor = m_selection.firstRowNotIn(ids);
-    m_selection.selectOnly(survivor);
-    const NodeRef shown = survivor >= 0 ? m_selection.fileModel()->nodeAt(survivor) : NodeRef();
-    if (m_state.selectedNode().get() != shown.get())
-        m_state.setSelectedNode(shown);
-    m_state.deleteFiles(std::move(doomed));
-}
-
-void FileOperationBar::revealSelection()
-{
-    std::vector<std::string> paths;
-    for (const NodeRef& file : m_selection.selectedFiles())
-        paths.push_back(file->pathBytes());
-    if (!paths.empty())
-        m_fileManager.revealItems(paths);
+    m_readOnlyNote->setVisible(m_state.isReadOnly());
+    if (!m_selection.fileModel()->isSyncing())
+        m_actions.refresh();
+    followTrashAction();
 }
 
 void FileOperationBar::changeEvent(QEvent* event)

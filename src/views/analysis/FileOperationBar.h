@@ -8,27 +8,21 @@ namespace plenvo {
 
 class AppState;
 class FileActions;
-class FileManager;
 class FileSelectionModel;
 class ProminentButton;
 class StyledLabel;
 
 // The action bar under a file list: select all, deselect all, a hint or the number and size of
 // the selected files, reveal them in the file manager, and move them to the Trash. It works on
-// the same selection as the list (shared by their owner) and handles the shared actions when
-// they act on the selection. For a result opened from a file, reveal and the Trash are off and
-// a short note says why (the whole reason in its tooltip).
+// the same selection as the list (shared by their owner) through the view's actions, whose
+// enabled state its buttons follow. For a result opened from a file, reveal and the Trash are
+// off and a short note says why (the whole reason in its tooltip).
 class FileOperationBar : public QWidget {
     Q_OBJECT
 
 public:
     FileOperationBar(AppState& state, FileSelectionModel& selection, FileActions& actions,
-                     FileManager& fileManager, QWidget* parent = nullptr);
-
-    // Moves the selected files to the Trash. The first file not among them becomes the only
-    // selection (and the application's selected node) before the move starts, so nothing on
-    // its way to the Trash stays on show.
-    void moveToTrash();
+                     QWidget* parent = nullptr);
 
     QToolButton* selectAllButton() const { return m_selectAll; }
     QToolButton* deselectAllButton() const { return m_deselectAll; }
@@ -42,13 +36,12 @@ protected:
 
 private:
     void refresh();
+    void followTrashAction();
     void applyColors();
-    void revealSelection();
 
     AppState& m_state;
     FileSelectionModel& m_selection;
     FileActions& m_actions;
-    FileManager& m_fileManager;
     QToolButton* m_selectAll;
     QToolButton* m_deselectAll;
     StyledLabel* m_summary;

@@ -11,30 +11,29 @@ class QMenu;
 namespace plenvo {
 
 class AppState;
-class Clipboard;
 class FileActions;
 class FileListModel;
-class FileManager;
 class FileRowDelegate;
 class FileSelectionModel;
 
 // A list of files to review and move to the Trash: several rows can be selected with the usual
-// gestures (click, Ctrl+click, Shift+click, Shift+arrows, Ctrl+A), each row has a context menu
-// (reveal, copy the path, move to the Trash), Delete moves the selection to the Trash like the
-// action bar's button, and the Menu key or Shift+F10 opens the menu of the current row.
+// gestures (click, Ctrl+click, Shift+click, Shift+arrows, Ctrl+A); a right click on a row that
+// is not selected selects it first, as file managers do, then opens the menu of the view's
+// actions (reveal, copy the path, move to the Trash), which act on the selection; Delete moves
+// the selection to the Trash; the Menu key or Shift+F10 opens the menu at the current row.
 //
 // The model, the selection and the actions belong to the owner, who shares them with the
-// action bar. The list keeps the selection consistent with its rows and mirrors it into the
-// application's state: the row that stands for the selection (FileSelectionModel::focusRow)
-// becomes AppState::selectedNode(), and the rows become AppState::inspectorCandidateNodes()
-// whenever they change. When the owner resets the model (after the files changed), the
-// selected files that are still there stay selected and the scroll position is kept.
+// action bar. The list mirrors the selection into the application's state: the row that stands
+// for the selection (FileSelectionModel::focusRow) becomes AppState::selectedNode(), and the
+// rows become AppState::inspectorCandidateNodes(). When rows leave after an edit of the result,
+// the list takes the selection the result's editor chose (AppState::selectedNode()) and, with
+// autoSelectFirst, never stays without a selection while it has rows.
 class FileOperationList : public QListView {
     Q_OBJECT
 
 public:
     FileOperationList(AppState& state, FileSelectionModel& selection, FileActions& actions,
-                      FileManager& fileManager, Clipboard& clipboard, QWidget* parent = nullptr);
+                      QWidget* parent = nullptr);
     ~FileOperationList() override;
 
     FileListModel* fileModel() const;
@@ -45,47 +44,29 @@ public:
     void setAutoSelectFirst(bool on) { m_autoSelectFirst = on; }
     bool autoSelectFirst() const { return m_autoSelectFirst; }
 
-    // Repairs the application's selection after the rows changed: with nothing selected and
-    // `selectFirstIfEmpty`, the first row is selected; AppState::selectedNode() becomes the
-    // file that stands for the selection, or none.
-    void reconcileSelectionWithFiles(bool selectFirstIfEmpty);
-    // Before the files with `ids` are moved to the Trash one by one: unless the deletion leaves
-    // alone both the selection and the node the inspector shows, the first row not being
-    // deleted becomes the only selection (none when there is none).
-    void prepareSelectionForDeleting(const NodeIdSet& ids);
+    // Repairs the selection after the rows changed: the application's selected node, when it is
+    // a row here, is selected (alone, unless it already was); with nothing selected and
+    // autoSelectFirst, the first row is; AppState::selectedNode() becomes the file that stands
+    // for the selection.
+    void reconcileSelectionWithFiles();
 
-    // The context menu of a row; while it exists, the shared actions act on that row's file.
-    std::unique_ptr<QMenu> createContextMenu(int row);
+    // The menu of the view's actions for the selection.
+    std::unique_ptr<QMenu> createContextMenu();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    struct Kept {
-        NodeIdSet ids;
-        NodeId current;
-        bool valid = false;
-    };
-
-    void filesAboutToBeReset();
-    void filesReset();
     void rowsChanged();
     void mirrorSelection();
     void showInApplication(const NodeRef& node);
-    void revealTarget();
-    void copyTargetPath();
-    void moveTargetToTrash();
 
     AppState& m_state;
     FileSelectionModel& m_selection;
     FileActions& m_actions;
-    FileManager& m_fileManager;
-    Clipboard& m_clipboard;
     FileRowDelegate* m_delegate;
-    Kept m_kept;
     bool m_autoSelectFirst = false;
 };
 

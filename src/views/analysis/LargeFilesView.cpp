@@ -32,8 +32,10 @@ QFrame* divider(QWidget* parent)
 LargeFilesView::LargeFilesView(AppState& state, FileManager& fileManager, Clipboard& clipboard,
                                QWidget* parent)
     : QWidget(parent), m_state(state), m_result(state.scanResult()),
-      m_model(new FileListModel(this)), m_selection(new FileSelectionModel(m_model, this)),
-      m_actions(new FileActions(this))
+      m_model(new FileListModel(&state.editor(), this)),
+      m_selection(new FileSelectionModel(m_model, this)),
+      m_actions(new FileActions(state, fileManager, clipboard,
+                                [this] { return m_selection->selectedFiles(); }, this))
 {
     setObjectName(QStringLiteral("largeFilesView"));
     setAutoFillBackground(true);
@@ -44,11 +46,11 @@ LargeFilesView::LargeFilesView(AppState& state, FileManager& fileManager, Clipbo
 
     m_header = new ViewHeader(QStringLiteral("doc.fill"), ColorToken::orange, this);
     m_header->setTitle(L("largeFiles.title"));
-    m_list = new FileOperationList(state, *m_selection, *m_actions, fileManager, clipboard, this);
+    m_list = new FileOperationList(state, *m_selection, *m_actions, this);
     m_list->rowDelegate()->setShowCategory(true);
     m_list->rowDelegate()->setShowModifiedDate(true);
     m_list->setAutoSelectFirst(true);
-    m_bar = new FileOperationBar(state, *m_selection, *m_actions, fileManager, this);
+    m_bar = new FileOperationBar(state, *m_selection, *m_actions, this);
 
     column->addWidget(m_header);
     column->addWidget(divider(this));
@@ -57,12 +59,8 @@ LargeFilesView::LargeFilesView(AppState& state, FileManager& fileManager, Clipbo
     column->addWidget(m_bar);
     setFocusProxy(m_list);
 
-    connect(&state, &AppState::contentRevisionChanged, this, [this] {
-        // The file the inspector showed before the list's rows were rebuilt decides.
-        const NodeRef inspected = m_state.selectedNode();
-        refresh();
-        reconcileSelectionAfterRefresh(inspected);
-    });
+    connect(&state, &AppState::scanResultChanged, this, &LargeFilesView::refresh);
+    connect(m_model, &FileListModel::synced, this, &LargeFilesView::updateCount);
     refresh();
 }
 
@@ -79,35 +77,12 @@ void LargeFilesView::refresh()
     // The state's result is read afresh; the view's own one stands in when there is none.
     m_shown = m_state.scanResult() ? m_state.scanResult() : m_result;
     m_model->setFiles(&displayedFiles());
+    updateCount();
+}
+
+void LargeFilesView::updateCount()
+{
     m_header->setSubtitle(L("largeFiles.count %lld", qint64(displayedFiles().size())));
-}
-
-void LargeFilesView::reconcileSelectionAfterRefresh()
-{
-    reconcileSelectionAfterRefresh(m_state.selectedNode());
-}
-
-void LargeFilesView::reconcileSelectionAfterRefresh(const NodeRef& shown)
-{
-    if (shown) {
-        for (int row = 0; row < m_model->rowCount(); ++row) {
-            if (m_model->idAt(row) == shown->id()) {
-                // A multiple selection collapses to the file the inspector shows.
-                m_selection->selectOnly(row);
-                return;
-            }
-        }
-    }
-    if (m_model->rowCount() > 0) {
-        m_selection->selectOnly(0);
-        const NodeRef first = m_model->nodeAt(0);
-        if (m_state.selectedNode().get() != first.get())
-            m_state.setSelectedNode(first);
-        return;
-    }
-    m_selection->clearSelection();
-    if (m_state.selectedNode())
-        m_state.setSelectedNode({});
 }
 
 } // namespace plenvo

@@ -20,9 +20,8 @@ class ScanResult;
 class ViewHeader;
 
 // The largest files of the scan, to review and move to the Trash: a header with their count,
-// the file list and its action bar. After every change of the content it repairs the
-// selection: the file the inspector shows stays selected alone if it is still listed, else
-// the first (largest) file is selected.
+// the file list and its action bar. The rows follow the result's edits; the list keeps a
+// selection (the first, largest, file when nothing else is chosen).
 class LargeFilesView : public QWidget {
     Q_OBJECT
 
@@ -38,13 +37,9 @@ public:
     FileSelectionModel* selection() const { return m_selection; }
     FileActions* actions() const { return m_actions; }
 
-    // Keeps the file the inspector shows selected, alone, when it is still listed; else
-    // selects the first file (or nothing when there is none).
-    void reconcileSelectionAfterRefresh();
-
 private:
-    void reconcileSelectionAfterRefresh(const NodeRef& shown);
     void refresh();
+    void updateCount();
     const std::vector<NodeRef>& displayedFiles() const;
 
     AppState& m_state;

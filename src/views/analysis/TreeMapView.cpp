@@ -1,6 +1,7 @@
 #include "TreeMapView.h"
 
 #include "AppState.h"
+#include "FileActions.h"
 #include "TreemapCanvas.h"
 #include "platform/FileManager.h"
 #include "theme/Icons.h"
@@ -11,9 +12,13 @@
 #include "utils/Localization.h"
 
 #include <QHBoxLayout>
+#include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
 
 namespace plenvo {
 
@@ -29,8 +34,13 @@ bool isInTree(const FileNode* node, const FileNode& root)
 
 } // namespace
 
-TreeMapView::TreeMapView(AppState& state, FileManager& fileManager, QWidget* parent)
-    : QWidget(parent), m_state(state), m_fileManager(fileManager)
+TreeMapView::TreeMapView(AppState& state, FileManager& fileManager, Clipboard& clipboard,
+                         QWidget* parent)
+    : QWidget(parent), m_state(state), m_fileManager(fileManager),
+      m_actions(new FileActions(
+          state, fileManager, clipboard,
+          [this] { return m_menuTarget ? std::vector<NodeRef>{m_menuTarget} : std::vector<NodeRef>{}; },
+          this))
 {
     setObjectName(QStringLiteral("treeMapView"));
     if (state.scanResult())
@@ -88,7 +98,15 @@ TreeMapView::TreeMapView(AppState& state, FileManager& fileManager, QWidget* par
         else
             m_fileManager.revealItems({file->pathBytes()});
     });
+    connect(m_canvas, &TreemapCanvas::menuRequested, this,
+            [this](const NodeRef& node, const QPoint& position) {
+                if (const std::unique_ptr<QMenu> menu = createTileMenu(node))
+                    menu->exec(position);
+                m_menuTarget = NodeRef();
+                m_actions->refresh();
+            });
     connect(&state, &AppState::contentRevisionChanged, this, &TreeMapView::contentChanged);
+    connect(&state.editor(), &ResultEditor::aboutToRemove, this, &TreeMapView::aboutToRemove);
 
     navigate(m_current, false);
 }
@@ -127,8 +145,46 @@ void TreeMapView::navigate(NodeRef folder, bool animated)
     updateHeader();
 }
 
+std::unique_ptr<QMenu> TreeMapView::createTileMenu(const NodeRef& node)
+{
+    if (!node)
+        return nullptr;
+    m_menuTarget = node;
+    m_actions->refresh();
+    auto menu = std::make_unique<QMenu>(this);
+    menu->setToolTipsVisible(true); // why an action is off
+    menu->addAction(m_actions->reveal());
+    menu->addAction(m_actions->copyPath());
+    menu->addSeparator();
+    menu->addAction(m_actions->moveToTrash());
+    return menu;
+}
+
+void TreeMapView::aboutToRemove(const std::vector<NodeRef>& nodes)
+{
+    // The tree is still whole here: find the nearest folder above the one shown that stays.
+    if (!m_current)
+        return;
+    NodeRef target;
+    for (FileNode* node = m_current.get(); node; node = node->parent()) {
+        const bool leaves = std::any_of(nodes.begin(), nodes.end(),
+                                        [&](const NodeRef& n) { return n.get() == node; });
+        if (leaves)
+            target = NodeRef(node->parent());
+    }
+    if (target)
+        m_afterRemoval = target;
+}
+
 void TreeMapView::contentChanged()
 {
+    if (m_afterRemoval) {
+        const NodeRef target = std::exchange(m_afterRemoval, NodeRef());
+        if (m_root && isInTree(target.get(), *m_root)) {
+            navigate(target, false);
+            return;
+        }
+    }
     // A folder that was cut out of the tree has nothing left to show here: go home.
     if (m_current && m_root && !isInTree(m_current.get(), *m_root)) {
         navigate(m_root, false);

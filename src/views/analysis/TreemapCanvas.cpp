@@ -8,6 +8,7 @@
 #include <QByteArrayView>
 #include <QEasingCurve>
 #include <QFontMetricsF>
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -163,6 +164,19 @@ void TreemapCanvas::mouseReleaseEvent(QMouseEvent* event)
         Q_EMIT folderClicked(node);
     else
         Q_EMIT fileClicked(node);
+}
+
+void TreemapCanvas::contextMenuEvent(QContextMenuEvent* event)
+{
+    const TreemapTile* tile =
+        event->reason() == QContextMenuEvent::Mouse ? tileAt(event->pos()) : nullptr;
+    if (!tile) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    const NodeRef node = tile->node;
+    Q_EMIT menuRequested(node, event->globalPos());
 }
 
 void TreemapCanvas::paintEvent(QPaintEvent* event)

@@ -60,8 +60,11 @@ public:
 Q_SIGNALS:
     void folderClicked(const NodeRef& folder);
     void fileClicked(const NodeRef& file);
+    // A context menu was asked for on the tile of `node`, at `globalPosition`.
+    void menuRequested(const NodeRef& node, const QPoint& globalPosition);
 
 protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace plenvo {
 
@@ -8,8 +9,8 @@ namespace plenvo {
 class Clipboard {
 public:
     virtual ~Clipboard() = default;
-    // Replaces the clipboard's content with an item's location (exact bytes).
-    virtual void copyPath(const std::string& path) = 0;
+    // Replaces the clipboard's content with items' locations (exact bytes), one per line.
+    virtual void copyPaths(const std::vector<std::string>& paths) = 0;
 };
 
 } // namespace plenvo

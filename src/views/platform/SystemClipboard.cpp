@@ -8,18 +8,25 @@
 
 namespace plenvo {
 
-std::unique_ptr<QMimeData> SystemClipboard::mimeDataFor(const std::string& path)
+std::unique_ptr<QMimeData> SystemClipboard::mimeDataFor(const std::vector<std::string>& paths)
 {
     auto data = std::make_unique<QMimeData>();
-    data->setText(QString::fromUtf8(path.data(), qsizetype(path.size())));
-    // Set by format rather than with setUrls(): QUrl would re-encode the name as UTF-8.
-    data->setData(QStringLiteral("text/uri-list"), FileUri::fromPath(path) + "\r\n");
+    QStringList lines;
+    QByteArray uris;
+    for (const std::string& path : paths) {
+        lines << QString::fromUtf8(path.data(), qsizetype(path.size()));
+        uris += FileUri::fromPath(path) + "\r\n";
+    }
+    data->setText(lines.join(QLatin1Char('\n')));
+    // Set by format rather than with setUrls(): QUrl would re-encode the names as UTF-8.
+    data->setData(QStringLiteral("text/uri-list"), uris);
     return data;
 }
 
-void SystemClipboard::copyPath(const std::string& path)
+void SystemClipboard::copyPaths(const std::vector<std::string>& paths)
 {
-    QGuiApplication::clipboard()->setMimeData(mimeDataFor(path).release());
+    if (!paths.empty())
+        QGuiApplication::clipboard()->setMimeData(mimeDataFor(paths).release());
 }
 
 } // namespace plenvo

@@ -11,12 +11,12 @@ namespace plenvo {
 // The application's clipboard (QGuiApplication::clipboard()).
 class SystemClipboard final : public Clipboard {
 public:
-    void copyPath(const std::string& path) override;
+    void copyPaths(const std::vector<std::string>& paths) override;
 
-    // What a copied location becomes: the path as plain text for reading (names that are not
-    // UTF-8 show replacement characters there) and, for pasting into file managers and
-    // terminals, a text/uri-list entry whose file URI holds the exact bytes.
-    static std::unique_ptr<QMimeData> mimeDataFor(const std::string& path);
+    // What copied locations become: the paths as plain text for reading, one per line (names
+    // that are not UTF-8 show replacement characters there) and, for pasting into file managers
+    // and terminals, a text/uri-list whose file URIs hold the exact bytes.
+    static std::unique_ptr<QMimeData> mimeDataFor(const std::vector<std::string>& paths);
 };
 
 } // namespace plenvo

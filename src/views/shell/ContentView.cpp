@@ -19,6 +19,7 @@
 #include <QResizeEvent>
 #include <QSplitter>
 #include <QStackedLayout>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
@@ -120,6 +121,13 @@ ContentView::ContentView(AppState& state, FolderPanel& panel, DetailViewFactory&
     m_toast->hide();
     connect(m_toast, &ToastView::dismissed, this,
             [this] { m_state.setToastMessage(std::nullopt); });
+    connect(m_toast, &ToastView::undoClicked, this, [this] {
+        m_state.setToastMessage(std::nullopt);
+        m_state.editor().undo();
+    });
+    m_bannerDelay = new QTimer(this);
+    m_bannerDelay->setSingleShot(true);
+    connect(m_bannerDelay, &QTimer::timeout, this, [this] { updateOverlay(); });
 
     setTabOrder(m_sidebar, m_toggle);
 
@@ -146,6 +154,7 @@ ContentView::ContentView(AppState& state, FolderPanel& panel, DetailViewFactory&
     connect(&state, &AppState::selectedNodeChanged, this, [this] { updateInspectorContent(); });
     connect(&state, &AppState::deleteProgressChanged, this, [this] { updateOverlay(); });
     connect(&state, &AppState::toastMessageChanged, this, [this] { updateOverlay(); });
+    connect(&state.editor(), &ResultEditor::policyChanged, this, [this] { updateOverlay(); });
     connect(&state, &AppState::showDirectoryPickerChanged, this, [this] { syncPicker(); });
 
     updateDetail();
@@ -313,10 +322,15 @@ void ContentView::updateInspectorContent()
 
 void ContentView::updateOverlay()
 {
+    const bool deleting = m_state.isDeleting();
+    if (deleting && !m_wasDeleting)
+        m_bannerDelay->start(kBannerDelayMilliseconds); // a quick move shows only its toast
+    m_wasDeleting = deleting;
     m_banner->setProgress(m_state.deleteCount(), m_state.deleteTotalCount());
     if (m_state.toastMessage())
         m_toast->setMessage(*m_state.toastMessage());
-    reveal(m_banner, m_state.isDeleting(), 200);
+    m_toast->setUndoOffered(m_state.toastOffersUndo() && m_state.editor().canUndo());
+    reveal(m_banner, deleting && !m_bannerDelay->isActive(), 200);
     reveal(m_toast, m_state.toastMessage().has_value(), 300);
     layOutOverlay();
 }

@@ -12,6 +12,7 @@
 class QAction;
 class QSplitter;
 class QStackedLayout;
+class QTimer;
 class QToolButton;
 class QVariantAnimation;
 
@@ -38,6 +39,8 @@ public:
     // destination for the current result (see shownDestination()).
     enum class Detail { welcome, scanning, analysis };
     static constexpr int kInspectorWidth = 260;
+    // A move to the Trash shows its progress only when it lasts longer than this.
+    static constexpr int kBannerDelayMilliseconds = 400;
 
     ContentView(AppState& state, FolderPanel& panel, DetailViewFactory& factory,
                 QWidget* parent = nullptr);
@@ -110,6 +113,8 @@ private:
     QWidget* m_overlay = nullptr;
     DeleteBanner* m_banner = nullptr;
     ToastView* m_toast = nullptr;
+    QTimer* m_bannerDelay = nullptr;
+    bool m_wasDeleting = false;
     QPointer<DirectoryPickerSheet> m_sheet;
     QList<QAction*> m_sheetActions;
 };

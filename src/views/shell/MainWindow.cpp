@@ -39,6 +39,7 @@ MainWindow::MainWindow(AppState& state, FolderPanel& panel, DetailViewFactory& f
     for (auto signal : {&AppState::isScanningChanged, &AppState::isExportingChanged,
                         &AppState::deleteProgressChanged})
         connect(&state, signal, this, &MainWindow::updateActions);
+    connect(&state.editor(), &ResultEditor::policyChanged, this, &MainWindow::updateActions);
     updateActions();
     setAcceptDrops(true);
 }
@@ -97,6 +98,8 @@ void MainWindow::exportScan()
 
 void MainWindow::updateActions()
 {
+    if (m_undoAction)
+        m_undoAction->setEnabled(m_state.editor().canUndo());
     if (m_exportAction)
         m_exportAction->setEnabled(m_state.scanResult() && !m_state.isScanning() &&
                                    !m_state.isExporting() && !m_state.isDeleting());
@@ -142,6 +145,12 @@ void MainWindow::buildMenus()
     quit->setShortcutContext(Qt::ApplicationShortcut);
     m_content->setSheetActions({quit});
     connect(quit, &QAction::triggered, qApp, &QApplication::closeAllWindows);
+
+    QMenu* edit = menuBar()->addMenu(L("menu.edit"));
+    m_undoAction = edit->addAction(L("menu.undoMove"));
+    m_undoAction->setObjectName(QStringLiteral("undoAction"));
+    m_undoAction->setShortcut(QKeySequence::Undo);
+    connect(m_undoAction, &QAction::triggered, this, [this] { m_state.editor().undo(); });
 
     QMenu* view = menuBar()->addMenu(L("menu.view"));
     QAction* inspector = view->addAction(L("toolbar.showInspector"));

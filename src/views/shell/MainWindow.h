@@ -69,6 +69,7 @@ private:
     ScanFilePanel* m_scanFiles;
     ContentView* m_content;
     QAction* m_exportAction = nullptr;
+    QAction* m_undoAction = nullptr;
     QPointer<AboutView> m_about;
 };
 

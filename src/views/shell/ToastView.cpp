@@ -5,7 +5,10 @@
 #include "theme/SymbolView.h"
 #include "theme/TextStyles.h"
 
+#include "utils/Localization.h"
+
 #include <QHBoxLayout>
+#include <QPushButton>
 #include <QMouseEvent>
 
 namespace plenvo {
@@ -24,6 +27,14 @@ ToastView::ToastView(QWidget* parent) : OverlayCard(ColorToken::green, 0.10, 0.1
     m_message->setObjectName(QStringLiteral("toastMessage"));
     m_message->setWordWrap(true);
     row->addWidget(m_message, 1);
+    m_undo = new QPushButton(L("toast.undo"), this);
+    m_undo->setObjectName(QStringLiteral("toastUndo"));
+    m_undo->setFont(TextStyles::font(TextStyle::callout, {.weight = QFont::DemiBold}));
+    m_undo->setCursor(Qt::PointingHandCursor);
+    m_undo->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    m_undo->hide();
+    connect(m_undo, &QPushButton::clicked, this, &ToastView::undoClicked);
+    row->addWidget(m_undo);
     auto* close = new SymbolView(QStringLiteral("xmark"),
                                  Icons::extentFor(TextStyles::font(TextStyle::caption2)) * 3 / 4,
                                  ColorToken::tertiary, this);
@@ -34,6 +45,11 @@ void ToastView::setMessage(const QString& message)
 {
     m_message->setText(message);
     setAccessibleName(message);
+}
+
+void ToastView::setUndoOffered(bool offered)
+{
+    m_undo->setVisible(offered);
 }
 
 QString ToastView::message() const
