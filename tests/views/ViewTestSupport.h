@@ -120,8 +120,14 @@ struct WindowFixture {
     // The first `View` in the detail area.
     template <class View> View* detail() { return content().detailWidget()->findChild<View*>(); }
 
+    // Called on a scan's thread before each folder is listed, while set.
+    std::function<void(std::string_view)> beforeListing;
     std::shared_ptr<FakeTrash> trash = std::make_shared<FakeTrash>();
-    AppState state{trash};
+    AppState state{AppState::Services{trash, {}, AppState::kToastMilliseconds,
+                                      [this](std::string_view name) {
+                                          if (beforeListing)
+                                              beforeListing(name);
+                                      }}};
     FakeFolderPanel panel;
     FakeScanFilePanel scanFiles;
     FakeFileManager fileManager;

@@ -8,6 +8,7 @@
 #include "analysis/CategoryLegendRow.h"
 #include "analysis/CategoryListRow.h"
 #include "analysis/RingChartView.h"
+#include "theme/ProminentButton.h"
 #include "theme/SymbolView.h"
 
 #include <cmath>
@@ -182,13 +183,13 @@ private Q_SLOTS:
         h.view->selection()->selectOnly(2);
         const ScanResult& result = *h.state.scanResult();
         if (deleted == u"selected") {
-            h.view->bar()->moveToTrash();
+            h.view->bar()->trashButton()->click();
         } else {
             std::vector<NodeRef> doomed;
             for (FileCategory c : FileCategory::allCases())
                 if (deleted == u"all" || deleted == c.rawValue())
                     doomed.insert(doomed.end(), result.files(c).begin(), result.files(c).end());
-            h.state.deleteFiles(doomed);
+            h.state.editor().moveToTrash(doomed);
         }
         QTRY_VERIFY(!h.state.isDeleting());
         const std::optional<FileCategory> chosen = h.view->selectedCategory();

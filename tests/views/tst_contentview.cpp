@@ -18,6 +18,7 @@
 #include "shell/ToastView.h"
 #include "shell/WelcomeView.h"
 #include "theme/StyledLabel.h"
+#include <QPushButton>
 #include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
@@ -63,11 +64,6 @@ struct Window {
 QString heard(QWidget* widget, QAccessible::Text text = QAccessible::Name)
 {
     return QAccessible::queryAccessibleInterface(widget)->text(text);
-}
-
-NodeRef elsewhere(const char* name)
-{
-    return FileNode::create(name, std::string("/nonexistent/") + name, false, 1, {}, {});
 }
 
 } // namespace
@@ -190,29 +186,39 @@ private Q_SLOTS:
         QCOMPARE(banner.percentText(), QStringLiteral("33%"));
     }
 
-    void theToastComesGoesOnAClickAndStacksBelowTheBanner()
+    // The toast reports a move; while a long batch runs the banner sits on top and the toast
+    // right below it; a click dismisses the toast, its Undo button puts the move back.
+    void theToastComesGoesAndUndoes()
     {
         Window w(true);
         ToastView* toast = w.content().toastView();
         DeleteBanner* banner = w.content().deleteBanner();
         const auto top = [&](QWidget* widget) { return widget->mapTo(&w.content(), QPoint()).y(); };
-        w.trash->refuse("/nonexistent/ghost.txt");
-        w.state.deleteFile(elsewhere("ghost.txt"));
+        const NodeRef movie = w.state.scanResult()->topFiles().front();
+        const NodeRef text = w.state.scanResult()->topFiles().back();
+        w.trash->refuse(text->pathBytes());
+        QVERIFY(w.state.editor().moveToTrash({text}));
         QTRY_VERIFY(toast->isVisible() && toast->height() == toast->sizeHint().height());
-        QCOMPARE(toast->message(), L("delete.failed %@", QStringLiteral("ghost.txt")));
+        QCOMPARE(toast->message(), L("delete.failed %@", QStringLiteral("a.txt")));
+        QVERIFY(!toast->undoButton()->isVisible() && !banner->isVisible());
         QCOMPARE(heard(toast), toast->message());
         QCOMPARE(top(toast), 0);
-        // With a batch running (held until released), the banner sits on top and the toast
-        // right below it.
+        // With a batch running (held until released), the banner comes after a moment, on top.
         w.trash->hold();
         w.state.setToastMessage(QStringLiteral("still here"));
-        w.state.deleteFiles({elsewhere("a"), elsewhere("b")});
+        QVERIFY(w.state.editor().moveToTrash({text, movie}));
         QTRY_VERIFY(banner->isVisible() && banner->height() == banner->sizeHint().height());
         QCOMPARE(top(banner), 0);
         QTRY_COMPARE(top(toast), banner->height());
         QCOMPARE(toast->message(), QStringLiteral("still here"));
         w.trash->release(2);
         QTRY_VERIFY(!w.state.isDeleting() && !banner->isVisible());
+        QTRY_VERIFY(toast->undoButton()->isVisible());
+        QVERIFY(!movie->parent());
+        w.trash->release(1); // for the restore
+        QTest::mouseClick(toast->undoButton(), Qt::LeftButton);
+        QTRY_VERIFY(movie->parent());
+        QTRY_COMPARE(toast->message(), L("undo.done.single %@", QStringLiteral("movie.mkv")));
         QTest::mouseClick(toast, Qt::LeftButton, {}, toast->rect().center());
         QVERIFY(!w.state.toastMessage());
         QTRY_VERIFY(!toast->isVisible());

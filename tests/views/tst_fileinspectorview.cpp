@@ -143,6 +143,7 @@ private Q_SLOTS:
         i.child<QPushButton>("revealButton")->click();
         QCOMPARE(i.fileManager.revealed, std::vector<std::vector<std::string>>{{where}});
         i.child<QPushButton>("trashButton")->click();
+        QTRY_VERIFY(!i.state.isDeleting());
         QCOMPARE(i.trash->requests(), std::vector<std::string>{where});
         QVERIFY(!i.shown("shareText")); // its folder no longer holds it
     }
@@ -150,7 +151,8 @@ private Q_SLOTS:
     void followsTreeChanges()
     {
         Inspector i("docs");
-        i.state.deleteFile(i.node("docs/report.pdf"));
+        QVERIFY(i.state.editor().moveToTrash({i.node("docs/report.pdf")}));
+        QTRY_VERIFY(!i.state.isDeleting());
         QCOMPARE(i.text("sizeText"), FormatUtils::formatBytes(100));
         QCOMPARE(i.text("fileCount"), u"2");
         i.state.setSelectedNode({}); // with nothing selected there is nothing to inspect

@@ -59,16 +59,17 @@ private Q_SLOTS:
             QCOMPARE(bar->readOnlyNote()->isVisibleTo(bar), opened);
             QCOMPARE(bar->trashButton()->isEnabled(), !opened);
             QCOMPARE(bar->revealButton()->isEnabled(), !opened);
-            const std::unique_ptr<QMenu> menu = w.detail<FileOperationList>()->createContextMenu(0);
+            const std::unique_ptr<QMenu> menu = w.detail<FileOperationList>()->createContextMenu();
             const QList<QAction*> actions = menu->actions(); // reveal, copy, -, Trash
             QCOMPARE(QList({actions[0]->isEnabled(), actions[1]->isEnabled(),
-                            actions[3]->isEnabled(), menu->toolTipsVisible()}),
+                            actions[3]->isEnabled(), actions[3]->toolTip() == L("readOnly.detail")}),
                      QList({!opened, true, !opened, opened}));
             auto* inspector = w.content().inspectorColumn();
             QCOMPARE(inspector->findChild<QPushButton*>("revealButton")->isEnabled(), !opened);
             QCOMPARE(bool(inspector->findChild<StyledLabel*>("readOnlyNote")), opened);
         }
         QTest::keyClick(w.detail<FileOperationList>(), Qt::Key_Delete);
+        QTRY_VERIFY(!w.state.isDeleting());
         QCOMPARE(w.trash->requests().size(), opened ? 0u : 1u);
 
         w.state.setNavigationSelection(SidebarItem::treeMap);

@@ -125,7 +125,8 @@ private Q_SLOTS:
         QVERIFY(scroll->maximum() > 100);
         scroll->setValue(100);
 
-        page.state.deleteFile(page.result().topFiles().front());
+        page.state.editor().moveToTrash({page.result().topFiles().front()});
+        QTRY_VERIFY(!page.state.isDeleting());
         page.settle();
         const ScanResult& result = page.result();
         QCOMPARE(

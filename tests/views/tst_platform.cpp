@@ -16,16 +16,17 @@ class PlatformTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void aCopiedPathKeepsItsBytesInTheUriList()
+    void copiedPathsKeepTheirBytesInTheUriList()
     {
         const std::string path = "/data/bad\xff name.txt";
-        const auto data = SystemClipboard::mimeDataFor(path);
-        QCOMPARE(data->text(), QString::fromUtf8(path.data(), qsizetype(path.size())));
+        const auto data = SystemClipboard::mimeDataFor({path, "/data/b"});
+        QCOMPARE(data->text(), QString::fromUtf8(path.data(), qsizetype(path.size())) +
+                                   QStringLiteral("\n/data/b"));
         QCOMPARE(data->data(QStringLiteral("text/uri-list")),
-                 QByteArray("file:///data/bad%FF%20name.txt\r\n"));
+                 QByteArray("file:///data/bad%FF%20name.txt\r\nfile:///data/b\r\n"));
 
         SystemClipboard clipboard;
-        clipboard.copyPath("/data/report.pdf");
+        clipboard.copyPaths({"/data/report.pdf"});
         const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
         if (!copied || !copied->hasText())
             QSKIP("this platform has no clipboard");

@@ -79,7 +79,7 @@ private Q_SLOTS:
         // Scanning: the progress view fills the detail area. The scan waits in its first listing
         // while the picture is taken, which shows a neutral location.
         QSemaphore listing;
-        state.scanner().setListingHook([&](std::string_view) { listing.acquire(); });
+        s.beforeListing = [&](std::string_view) { listing.acquire(); };
         state.scanDirectory(dir.str());
         auto* progress = qobject_cast<ScanningProgressView*>(content.detailWidget());
         QVERIFY(progress);
@@ -88,7 +88,7 @@ private Q_SLOTS:
         save(s.window, "scanning");
         listing.release(2);
         QTRY_VERIFY(!state.isScanning());
-        state.scanner().setListingHook({});
+        s.beforeListing = {};
         state.showResult(sampleHome());
 
         // The overview and the treemap of the result.

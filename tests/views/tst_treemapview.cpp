@@ -3,6 +3,10 @@
 
 #include "ViewTestSupport.h"
 
+#include "analysis/FileActions.h"
+
+#include <QMenu>
+
 #include "analysis/TreeMapView.h"
 #include "analysis/TreemapCanvas.h"
 
@@ -154,21 +158,35 @@ private Q_SLOTS:
     }
 
     // A deletion redraws the same folder without the removed tile, with the new size; when
-    // the folder itself goes, the view goes home.
+    // the folder itself goes, the view shows the nearest folder above it that is left. A tile's
+    // menu moves that file or folder to the Trash.
     void deletionKeepsTheFolder()
     {
         Fixture f;
         f.view->setCurrentNode(f.node("app/src"));
-        f.state.deleteFile(f.node("app/src/main.cpp"));
+        const auto move = [&](const NodeRef& node) {
+            const std::unique_ptr<QMenu> menu = f.view->createTileMenu(node);
+            QVERIFY(f.view->actions()->moveToTrash()->isEnabled());
+            f.view->actions()->moveToTrash()->trigger();
+            QTRY_VERIFY(!f.state.isDeleting());
+        };
+        move(f.node("app/src/main.cpp"));
         QCOMPARE(f.trash->requests(),
                  (std::vector<std::string>{"/home/user/Projects/app/src/main.cpp"}));
         QVERIFY(f.view->currentNode() == f.node("app/src"));
         QCOMPARE(tileNames(*f.view->canvas()), (QStringList{"util.cpp"}));
         QCOMPARE(f.view->sizeText(), FormatUtils::formatBytes(2000));
-        // The folder shown is itself cut out of the tree: nothing of it is left to show.
-        f.state.deleteFile(f.node("app"));
+        // The folder shown is itself cut out of the tree, and the one above it stays.
+        const NodeRef app = f.node("app");
+        move(f.node("app/src"));
+        QVERIFY(f.view->currentNode() == app);
+        f.view->setCurrentNode(f.node("app"));
+        // Gone with what it holds, from the statistics too.
+        move(app);
         QVERIFY(f.view->currentNode() == f.view->rootNode());
         QCOMPARE(tileNames(*f.view->canvas()), (QStringList{"docs", "logo.png"}));
+        for (const NodeRef& file : f.state.scanResult()->allFiles())
+            QVERIFY(!file->isWithin(*app));
     }
 };
 

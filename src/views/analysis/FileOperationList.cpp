@@ -78,6 +78,9 @@ void FileOperationList::rowsChanged()
 {
     m_state.setInspectorCandidateNodes(fileModel()->shownFiles());
     reconcileSelectionWithFiles();
+    // When rows above it left, the row that stands for the selection stays in sight.
+    if (const int row = m_selection.focusRow(); row >= 0)
+        scrollTo(fileModel()->index(row), QAbstractItemView::EnsureVisible);
 }
 
 std::unique_ptr<QMenu> FileOperationList::createContextMenu()
