@@ -17,14 +17,20 @@
 #include "shell/ScanningProgressView.h"
 #include "shell/ToastView.h"
 #include "shell/WelcomeView.h"
+#include "analysis/FileActions.h"
+#include "analysis/FileOperationBar.h"
+#include "analysis/FileOperationList.h"
+#include "analysis/TreeMapView.h"
+#include "theme/ProminentButton.h"
 #include "theme/StyledLabel.h"
-#include <QPushButton>
 #include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QToolButton>
@@ -222,6 +228,52 @@ private Q_SLOTS:
         QTest::mouseClick(toast, Qt::LeftButton, {}, toast->rect().center());
         QVERIFY(!w.state.toastMessage());
         QTRY_VERIFY(!toast->isVisible());
+    }
+
+    // Every way to move to the Trash (the bar, Delete and the row menu, the inspector, a tile's
+    // menu) follows the one policy: off while a move runs, on again after it; Edit > Undo is
+    // there once something moved.
+    void everySurfaceFollowsTheOnePolicy()
+    {
+        Window w(true);
+        QAction* undo = w.action("undoAction");
+        QVERIFY(!undo->isEnabled());
+        const NodeRef text = w.state.scanResult()->topFiles().back();
+        w.state.setNavigationSelection(SidebarItem::largeFiles);
+        auto* list = w.content().detailWidget()->findChild<FileOperationList*>();
+        auto* bar = w.content().detailWidget()->findChild<FileOperationBar*>();
+        QVERIFY(list && bar);
+        const auto surfaces = [&] {
+            auto* inspectorTrash =
+                w.content().inspectorColumn()->findChild<QPushButton*>("trashButton");
+            const std::unique_ptr<QMenu> menu = list->createContextMenu();
+            QList<bool> on{bar->trashButton()->isEnabled(), menu->actions().back()->isEnabled(),
+                           inspectorTrash && inspectorTrash->isEnabled()};
+            for (QAction* action : list->actions())
+                on << action->isEnabled(); // the Delete key's
+            return on;
+        };
+        QCOMPARE(surfaces(), QList<bool>(4, true));
+        w.trash->hold();
+        QVERIFY(w.state.editor().moveToTrash({text}));
+        QCOMPARE(surfaces(), QList<bool>(4, false));
+        QCOMPARE(bar->trashButton()->toolTip(), L("delete.busy"));
+        w.state.setNavigationSelection(SidebarItem::treeMap);
+        auto* treemap = qobject_cast<TreeMapView*>(w.content().detailWidget());
+        QVERIFY(treemap);
+        QVERIFY(!treemap->createTileMenu(treemap->rootNode())->actions().back()->isEnabled());
+        w.trash->release(1);
+        QTRY_VERIFY(!w.state.isDeleting());
+        QVERIFY(treemap->createTileMenu(treemap->rootNode())->actions().back()->isEnabled());
+        QVERIFY(undo->isEnabled());
+        w.state.setNavigationSelection(SidebarItem::largeFiles);
+        list = w.content().detailWidget()->findChild<FileOperationList*>();
+        bar = w.content().detailWidget()->findChild<FileOperationBar*>();
+        QCOMPARE(surfaces(), QList<bool>(4, true));
+        w.trash->release(1); // for the restore
+        undo->trigger();
+        QTRY_VERIFY(text->parent());
+        QVERIFY(!undo->isEnabled());
     }
 
     // The title and the header's pill name the scanned folder; the pill, its total size.
