@@ -131,6 +131,7 @@ bool ResultEditor::moveToTrash(std::vector<NodeRef> nodes)
         m_job.push_back(std::move(item));
     }
     m_jobResult = result;
+    m_undoing = false;
     setBusy(true, std::int64_t(tops.size()));
     m_token = CancellationToken::create();
     QPointer<ResultEditor> self(this);
@@ -245,6 +246,7 @@ bool ResultEditor::undo()
     std::vector<std::pair<EntryIdentity, Trash::Ticket>> items;
     for (const Item& item : m_job)
         items.emplace_back(item.identity, item.ticket);
+    m_undoing = true;
     setBusy(true, std::int64_t(items.size()));
     m_token = CancellationToken::create();
     QPointer<ResultEditor> self(this);

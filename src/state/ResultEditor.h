@@ -61,6 +61,8 @@ public:
 
     // Whether a move or an undo runs, and how far it has come.
     bool isBusy() const { return m_busy; }
+    // Whether what runs puts the last move back.
+    bool isUndoing() const { return m_busy && m_undoing; }
     std::int64_t progressCount() const { return m_progressCount; }
     std::int64_t progressTotal() const { return m_progressTotal; }
 
@@ -123,6 +125,7 @@ private:
     BackgroundWork& m_work;
     std::shared_ptr<Trash> m_trash;
     bool m_busy = false;
+    bool m_undoing = false;
     std::int64_t m_progressCount = 0;
     std::int64_t m_progressTotal = 0;
     std::vector<Item> m_job;                 // the items of the running move or undo

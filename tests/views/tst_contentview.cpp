@@ -225,6 +225,8 @@ private Q_SLOTS:
         QTest::mouseClick(toast->undoButton(), Qt::LeftButton);
         QTRY_VERIFY(movie->parent());
         QTRY_COMPARE(toast->message(), L("undo.done.single %@", QStringLiteral("movie.mkv")));
+        // The Undo click hid the toast; the new one slides in again before it takes a click.
+        QTRY_VERIFY(toast->isVisible() && toast->height() == toast->sizeHint().height());
         QTest::mouseClick(toast, Qt::LeftButton, {}, toast->rect().center());
         QVERIFY(!w.state.toastMessage());
         QTRY_VERIFY(!toast->isVisible());

@@ -483,6 +483,10 @@
         <source>No longer in the Trash: %@</source>
         <translation>No longer in the Trash: %@</translation>
     </message>
+    <message id="undo.progress %lld %lld">
+        <source>Putting back… %lld of %lld</source>
+        <translation>Putting back… %lld of %lld</translation>
+    </message>
     <message id="undo.taken %@">
         <source>Left in the Trash, their places are taken: %@</source>
         <translation>Left in the Trash, their places are taken: %@</translation>

@@ -483,6 +483,10 @@
         <source>No longer in the Trash: %@</source>
         <translation>已不在回收站中：%@</translation>
     </message>
+    <message id="undo.progress %lld %lld">
+        <source>Putting back… %lld of %lld</source>
+        <translation>正在放回… 第 %lld 项，共 %lld 项</translation>
+    </message>
     <message id="undo.taken %@">
         <source>Left in the Trash, their places are taken: %@</source>
         <translation>仍在回收站（原位置已被占用）：%@</translation>

@@ -326,7 +326,8 @@ void ContentView::updateOverlay()
     if (deleting && !m_wasDeleting)
         m_bannerDelay->start(kBannerDelayMilliseconds); // a quick move shows only its toast
     m_wasDeleting = deleting;
-    m_banner->setProgress(m_state.deleteCount(), m_state.deleteTotalCount());
+    m_banner->setProgress(m_state.deleteCount(), m_state.deleteTotalCount(),
+                          m_state.editor().isUndoing());
     if (m_state.toastMessage())
         m_toast->setMessage(*m_state.toastMessage());
     m_toast->setUndoOffered(m_state.toastOffersUndo() && m_state.editor().canUndo());

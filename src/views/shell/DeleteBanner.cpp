@@ -51,10 +51,12 @@ DeleteBanner::DeleteBanner(QWidget* parent)
     setProgress(0, 0);
 }
 
-void DeleteBanner::setProgress(qint64 count, qint64 total)
+void DeleteBanner::setProgress(qint64 count, qint64 total, bool puttingBack)
 {
     const bool known = total >= 1;
-    m_text->setText(known ? L("delete.progress %lld %lld", count, total) : L("delete.inProgress"));
+    m_text->setText(!known       ? L("delete.inProgress")
+                    : puttingBack ? L("undo.progress %lld %lld", count, total)
+                                  : L("delete.progress %lld %lld", count, total));
     m_percent->setVisible(known);
     m_bar->setVisible(known);
     setAccessibleName(m_text->fullText());

@@ -10,15 +10,15 @@ class ActivitySpinner;
 class StyledLabel;
 class SymbolView;
 
-// The progress of a batch move to the Trash: "n of m" with a percentage and a bar, or a plain
-// "in progress" text while the total is not known.
+// The progress of a batch move to the Trash, or of putting one back: "n of m" with a percentage
+// and a bar, or a plain "in progress" text while the total is not known.
 class DeleteBanner : public OverlayCard {
     Q_OBJECT
 
 public:
     explicit DeleteBanner(QWidget* parent = nullptr);
 
-    void setProgress(qint64 count, qint64 total);
+    void setProgress(qint64 count, qint64 total, bool puttingBack = false);
 
     QString text() const;
     QString percentText() const; // empty when no percentage is shown
