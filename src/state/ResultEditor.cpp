@@ -82,6 +82,33 @@ void ResultEditor::setBusy(bool busy, std::int64_t total)
     Q_EMIT policyChanged();
 }
 
+template <typename Input, typename Each, typename Outcome>
+void ResultEditor::runJob(std::vector<Input> inputs, Each each,
+                          void (ResultEditor::*finish)(const std::vector<Outcome>&))
+{
+    // One job for all items, one after another; the rest stays as it is once cancelled.
+    m_token = CancellationToken::create();
+    QPointer<ResultEditor> self(this);
+    m_work.start(m_token, [self, inputs = std::move(inputs), each = std::move(each),
+                           finish](const CancellationToken& token) {
+        std::vector<Outcome> outcomes;
+        outcomes.reserve(inputs.size());
+        for (const Input& input : inputs) {
+            if (token.isCancelled())
+                break;
+            outcomes.push_back(each(input));
+            postToUiThread([self, count = std::int64_t(outcomes.size())] {
+                if (self)
+                    self->setProgress(count);
+            });
+        }
+        postToUiThread([self, outcomes = std::move(outcomes), finish] {
+            if (self)
+                (self.data()->*finish)(outcomes);
+        });
+    });
+}
+
 void ResultEditor::setProgress(std::int64_t count)
 {
     if (!m_busy || count == m_progressCount)
@@ -133,26 +160,9 @@ bool ResultEditor::moveToTrash(std::vector<NodeRef> nodes)
     m_jobResult = result;
     m_undoing = false;
     setBusy(true, std::int64_t(tops.size()));
-    m_token = CancellationToken::create();
-    QPointer<ResultEditor> self(this);
-    m_work.start(m_token, [self, trash = m_trash,
-                           identities = std::move(identities)](const CancellationToken& token) {
-        std::vector<Trash::Moved> outcomes;
-        outcomes.reserve(identities.size());
-        for (const EntryIdentity& identity : identities) {
-            if (token.isCancelled())
-                break; // the rest stays where it is
-            outcomes.push_back(trash->moveToTrash(identity));
-            postToUiThread([self, count = std::int64_t(outcomes.size())] {
-                if (self)
-                    self->setProgress(count);
-            });
-        }
-        postToUiThread([self, outcomes = std::move(outcomes)] {
-            if (self)
-                self->finishMove(outcomes);
-        });
-    });
+    runJob(std::move(identities),
+           [trash = m_trash](const EntryIdentity& identity) { return trash->moveToTrash(identity); },
+           &ResultEditor::finishMove);
     return true;
 }
 
@@ -184,15 +194,13 @@ void ResultEditor::finishMove(const std::vector<Trash::Moved>& outcomes)
 
     // What the result counts less for the moves, before the nodes leave it.
     std::int64_t freed = 0;
-    NodeIdSet movedFiles;
-    for (const Item& item : moved)
+    std::vector<NodeRef> movedNodes;
+    for (const Item& item : moved) {
         freed += item.node->cachedSize();
-    for (const NodeRef& file : ScanResult::filesWithin([&] {
-             std::vector<NodeRef> nodes;
-             for (const Item& item : moved)
-                 nodes.push_back(item.node);
-             return nodes;
-         }()))
+        movedNodes.push_back(item.node);
+    }
+    NodeIdSet movedFiles;
+    for (const NodeRef& file : ScanResult::filesWithin(movedNodes))
         movedFiles.insert(file->id());
 
     const qint64 movedCount = qint64(moved.size());
@@ -248,37 +256,20 @@ bool ResultEditor::undo()
         items.emplace_back(item.identity, item.ticket);
     m_undoing = true;
     setBusy(true, std::int64_t(items.size()));
-    m_token = CancellationToken::create();
-    QPointer<ResultEditor> self(this);
-    m_work.start(m_token, [self, trash = m_trash,
-                           items = std::move(items)](const CancellationToken& token) {
-        std::vector<Restored> outcomes;
-        for (const auto& [identity, ticket] : items) {
-            if (token.isCancelled())
-                break;
-            Restored outcome;
-            outcome.status = trash->restore(identity, ticket);
-            struct stat st;
-            if (outcome.status == Trash::RestoreStatus::restored &&
-                ::lstat(identity.path().c_str(), &st) == 0) {
-                outcome.statted = true;
-                outcome.isDirectory = S_ISDIR(st.st_mode);
-                outcome.size = std::int64_t(st.st_blocks) * 512;
-                outcome.modified =
-                    std::int64_t(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
-            }
-            outcomes.push_back(outcome);
-            postToUiThread([self, count = std::int64_t(outcomes.size())] {
-                if (self)
-                    self->setProgress(count);
-            });
+    runJob(std::move(items), [trash = m_trash](const std::pair<EntryIdentity, Trash::Ticket>& item) {
+        Restored outcome;
+        outcome.status = trash->restore(item.first, item.second);
+        struct stat st;
+        if (outcome.status == Trash::RestoreStatus::restored &&
+            ::lstat(item.first.path().c_str(), &st) == 0) {
+            outcome.statted = true;
+            outcome.isDirectory = S_ISDIR(st.st_mode);
+            outcome.size = std::int64_t(st.st_blocks) * 512;
+            outcome.modified =
+                std::int64_t(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
         }
-        postToUiThread([self, outcomes = std::move(outcomes)] {
-            if (self)
-                self->finishUndo(outcomes);
-        });
-    });
-    Q_EMIT policyChanged();
+        return outcome;
+    }, &ResultEditor::finishUndo);
     return true;
 }
 

@@ -109,6 +109,11 @@ private:
         std::int64_t size;
     };
 
+    // Runs `each` on every input in one background job, posting the progress after each and
+    // then all outcomes, in order, to `finish`.
+    template <typename Input, typename Each, typename Outcome>
+    void runJob(std::vector<Input> inputs, Each each,
+                void (ResultEditor::*finish)(const std::vector<Outcome>&));
     void setBusy(bool busy, std::int64_t total);
     void setProgress(std::int64_t count);
     void finishMove(const std::vector<Trash::Moved>& outcomes);

@@ -6,37 +6,26 @@
 #include "TestSupport.h"
 
 #include "AppState.h"
-#include "GioTrash.h"
 #include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
-#include <fstream>
 #include <set>
 
 #include <sys/fsuid.h>
-#include <sys/mount.h>
 
 using namespace plenvo;
 using namespace plenvo::test;
-
 
 class AppStateTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        Localization::setLanguage(u"en");
-        // A private Trash beside the fixtures (same file system, not /tmp).
-        m_dataHome.reset(new ScratchDir);
-        qputenv("XDG_DATA_HOME", m_dataHome->path());
-    }
+    void initTestCase() { Localization::setLanguage(u"en"); }
 
     // A scan publishes its result and goes to the overview. A rescan keeps the result until
     // it ends; a newer scan cancels the running one, which publishes nothing: the state stays
@@ -279,9 +268,6 @@ private Q_SLOTS:
         gate->release();
         trash->release(2);
     }
-
-private:
-    std::unique_ptr<ScratchDir> m_dataHome;
 };
 
 int main(int argc, char** argv)

@@ -18,7 +18,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QThreadPool>
 #include <QUrl>
 
 #include <fstream>
@@ -183,8 +182,8 @@ private Q_SLOTS:
             QCoreApplication::sendEvent(&w.view, &drop);
         QCOMPARE(fileLocations ? drop.isAccepted() : w.view.handleDrop(&mime),
                  mime.hasUrls() && !urls.isEmpty());
-        // The off-thread check of the drop ends and what it handed back is delivered.
-        QThreadPool::globalInstance()->waitForDone();
+        // The background check of the drop ends and what it handed back is delivered.
+        QVERIFY(w.state.backgroundWork().waitUntilIdle(std::chrono::seconds(10)));
         QCoreApplication::sendPostedEvents();
         if (scanned.isEmpty())
             QVERIFY(!w.state.isScanning() && !w.state.scanResult());

@@ -1,15 +1,14 @@
 #include "LocationDrop.h"
 
 #include "AppState.h"
+#include "UiThread.h"
 #include "services/NcduReader.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QPointer>
-#include <QThreadPool>
 #include <QUrl>
 
 #include <algorithm>
@@ -34,7 +33,9 @@ bool LocationDrop::handle(AppState& state, const QMimeData* mimeData)
         return false;
 
     const QUrl first = urls.constFirst();
-    QThreadPool::globalInstance()->start([state = QPointer<AppState>(&state), first] {
+    // Looking at the dropped location may block on a slow mount: in the background.
+    state.backgroundWork().start([state = QPointer<AppState>(&state), first](
+                                     const CancellationToken&) {
         if (!first.isLocalFile())
             return;
         const QString path = QDir::cleanPath(first.toLocalFile());
@@ -44,17 +45,14 @@ bool LocationDrop::handle(AppState& state, const QMimeData* mimeData)
         const bool folder = info.isDir();
         if (!folder && !NcduReader::looksLikeExport(QFile::encodeName(path).toStdString()))
             return;
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [state, path, folder] {
-                if (!state)
-                    return;
-                if (folder)
-                    state->scanDirectory(path);
-                else
-                    state->openScan(path);
-            },
-            Qt::QueuedConnection);
+        postToUiThread([state, path, folder] {
+            if (!state)
+                return;
+            if (folder)
+                state->scanDirectory(path);
+            else
+                state->openScan(path);
+        });
     });
     return true;
 }
