@@ -1,2 +1,3 @@
 plenvo_add_test(tst_diskscanner SOURCES tst_diskscanner.cpp LIBS plenvo-core)
 plenvo_add_test(tst_ncduexport SOURCES tst_ncduexport.cpp NcduTreeDump.h LIBS plenvo-core)
+plenvo_add_test(tst_scancomparer SOURCES tst_scancomparer.cpp LIBS plenvo-core)

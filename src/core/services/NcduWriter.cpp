@@ -59,8 +59,8 @@ public:
     }
 
     // False when the sink failed or `token` was cancelled (then `cancelled` is set).
-    bool run(const FileNode& root, const Options& options, const CancellationToken& token,
-             std::int64_t& entries, bool& cancelled);
+    bool run(const FileNode& root, const Options& options, bool notesTotals,
+             const CancellationToken& token, std::int64_t& entries, bool& cancelled);
 
 private:
     struct Level {
@@ -92,14 +92,14 @@ private:
     std::unordered_map<DeviceInode, std::int64_t, DeviceInodeHash> m_linkSizes;
 };
 
-bool NcduWriter::Encoder::run(const FileNode& root, const Options& options,
+bool NcduWriter::Encoder::run(const FileNode& root, const Options& options, bool notesTotals,
                               const CancellationToken& token, std::int64_t& entries,
                               bool& cancelled)
 {
     m_out.append("[1,2,{\"progname\":\"plenvo\",\"progver\":");
     string(options.programVersion);
     field(",\"timestamp\":", std::uint64_t(std::max<std::int64_t>(options.timestamp, 0)));
-    if (options.withTotals) {
+    if (notesTotals) {
         field(",\"total_dsize\":", std::uint64_t(root.cachedSize()));
         field(",\"total_files\":", std::uint64_t(root.cachedFileCount()));
         field(",\"total_folders\":", std::uint64_t(root.cachedDirCount()));
@@ -328,7 +328,7 @@ bool NcduWriter::write(const FileNode& root, const NodeFacts* facts, const Optio
         return false;
     }
     Encoder encoder(facts, [this](std::string_view bytes) { return sink(bytes); });
-    return encoder.run(root, options, token, m_entries, m_cancelled);
+    return encoder.run(root, options, m_notesTotals, token, m_entries, m_cancelled);
 }
 
 bool NcduWriter::commit()
@@ -399,7 +399,7 @@ std::string NcduWriter::toText(const FileNode& root, const NodeFacts* facts, con
     });
     std::int64_t entries = 0;
     bool cancelled = false;
-    encoder.run(root, options, {}, entries, cancelled);
+    encoder.run(root, options, false, {}, entries, cancelled);
     return text;
 }
 

@@ -37,9 +37,6 @@ public:
     struct Options {
         std::int64_t timestamp = 0; // seconds since the Unix epoch: when the scan was made
         std::string programVersion;
-        // Notes the root's totals in the metadata ("total_dsize", "total_files",
-        // "total_folders"), which NcduReader::readHeader() reads without reading the tree.
-        bool withTotals = false;
     };
     // How a file is created.
     struct FileOptions {
@@ -62,6 +59,10 @@ public:
     // the file cannot be created, before anything long has been done.
     bool open(const std::string& path) { return open(path, FileOptions()); }
     bool open(const std::string& path, const FileOptions& file);
+    // Notes the root's totals in the metadata of what write() writes ("total_dsize",
+    // "total_files", "total_folders"), which NcduReader::readHeader() reads without reading
+    // the tree. Off unless set.
+    void setNotesTotals(bool notes) { m_notesTotals = notes; }
     // Writes the export of the tree below `root`. False when writing failed (see error()) or
     // `token` was cancelled (checked every few thousand entries).
     bool write(const FileNode& root, const NodeFacts* facts, const Options& options,
@@ -99,6 +100,7 @@ private:
     void* m_gzip = nullptr; // gzFile
     QString m_error;
     bool m_cancelled = false;
+    bool m_notesTotals = false;
     std::int64_t m_entries = 0;
 };
 

@@ -6,4 +6,5 @@ target_sources(plenvo-core PRIVATE
     services/FileExistenceIndex.cpp services/FileExistenceIndex.h
     services/NcduReader.cpp services/NcduReader.h
     services/NcduWriter.cpp services/NcduWriter.h
+    services/ScanComparer.cpp services/ScanComparer.h
 )
