@@ -7,4 +7,5 @@ target_sources(plenvo-core PRIVATE
     services/NcduReader.cpp services/NcduReader.h
     services/NcduWriter.cpp services/NcduWriter.h
     services/ScanComparer.cpp services/ScanComparer.h
+    services/ScanHistory.cpp services/ScanHistory.h
 )
