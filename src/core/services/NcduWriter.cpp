@@ -190,8 +190,13 @@ std::uint64_t NcduWriter::Encoder::entry(const FileNode& node, std::uint64_t inh
 
 void NcduWriter::Encoder::string(std::string_view bytes)
 {
+    appendJsonString(m_out, bytes);
+}
+
+void NcduWriter::appendJsonString(std::string& out, std::string_view bytes)
+{
     static constexpr char kHex[] = "0123456789abcdef";
-    m_out.push_back('"');
+    out.push_back('"');
     std::size_t run = 0; // bytes that need no escape, not yet appended
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto c = static_cast<unsigned char>(bytes[i]);
@@ -199,39 +204,39 @@ void NcduWriter::Encoder::string(std::string_view bytes)
             ++run;
             continue;
         }
-        m_out.append(bytes.data() + i - run, run);
+        out.append(bytes.data() + i - run, run);
         run = 0;
-        m_out.push_back('\\');
+        out.push_back('\\');
         switch (c) {
         case '"':
-            m_out.push_back('"');
+            out.push_back('"');
             break;
         case '\\':
-            m_out.push_back('\\');
+            out.push_back('\\');
             break;
         case '\b':
-            m_out.push_back('b');
+            out.push_back('b');
             break;
         case '\f':
-            m_out.push_back('f');
+            out.push_back('f');
             break;
         case '\n':
-            m_out.push_back('n');
+            out.push_back('n');
             break;
         case '\r':
-            m_out.push_back('r');
+            out.push_back('r');
             break;
         case '\t':
-            m_out.push_back('t');
+            out.push_back('t');
             break;
         default:
-            m_out.append("u00");
-            m_out.push_back(kHex[c >> 4]);
-            m_out.push_back(kHex[c & 15]);
+            out.append("u00");
+            out.push_back(kHex[c >> 4]);
+            out.push_back(kHex[c & 15]);
         }
     }
-    m_out.append(bytes.data() + bytes.size() - run, run);
-    m_out.push_back('"');
+    out.append(bytes.data() + bytes.size() - run, run);
+    out.push_back('"');
 }
 
 NcduWriter::~NcduWriter()

@@ -83,6 +83,9 @@ public:
     static Outcome writeFile(const std::string& path, const FileNode& root, const NodeFacts* facts,
                              const Options& options, const CancellationToken& token,
                              const FileOptions& file);
+    // Appends `bytes` as a JSON string, as exports write names: '"', '\\' and control
+    // characters escaped, every other byte as it is (valid UTF-8 or not).
+    static void appendJsonString(std::string& out, std::string_view bytes);
     // The uncompressed text of an export.
     static std::string toText(const FileNode& root, const NodeFacts* facts, const Options& options);
 

@@ -50,20 +50,24 @@ private:
 };
 
 // An item while the comparison is being made. Children are linked, so that items can be moved
-// from one parent to another; items that turn out not to be changes are marked dead.
+// from one parent to another; items that turn out not to be changes are marked dead. Small:
+// a renamed folder is recorded whole, as gone, until it is found again.
 struct Draft {
     Kind kind = Kind::unchanged;
     bool isDirectory = false;
     bool container = false; // a folder in both scans, holding changes
     bool expanded = false;  // a new folder whose children have items of their own
     bool dead = false;
+    std::uint16_t nameLength = 0;
+    const char* nameData = nullptr; // of a gone item (in the pool)
     std::int64_t oldSize = 0;
     std::int64_t oldFiles = 0;
     NodeRef node;
-    std::string_view name;                // of a gone item (in the pool)
-    std::uint64_t device = 0, inode = 0; // of a gone folder, in the earlier scan
     Index parent = kNone, first = kNone, last = kNone, next = kNone;
+
+    std::string_view name() const { return {nameData, nameLength}; }
 };
+static_assert(sizeof(Draft) <= 56);
 
 // Open addressing over the names of a folder's children.
 class NameTable {
@@ -132,6 +136,13 @@ public:
     }
     Draft& operator[](Index index) { return m_drafts[index]; }
     std::string_view keepName(std::string_view name) { return m_names.add(name); }
+    // The device and inode of a gone folder, in the earlier scan.
+    void setIdentity(Index gone, DeviceInode identity) { m_identities[gone] = identity; }
+    DeviceInode identity(Index gone) const
+    {
+        const auto it = m_identities.find(gone);
+        return it == m_identities.end() ? DeviceInode{} : it->second;
+    }
     void setEarlierRootDevice(std::uint64_t device) { m_oldRootDevice = device; }
     void checkCancelled() const
     {
@@ -188,6 +199,7 @@ private:
     // Folders below new items, by identity; nodes that have an item.
     std::unordered_map<DeviceInode, const FileNode*, DeviceInodeHash> m_newFolders;
     std::unordered_map<const FileNode*, Index> m_items;
+    std::unordered_map<Index, DeviceInode> m_identities;
     std::string m_earlierRootPath;
 
     friend class ScanComparer;
@@ -309,12 +321,14 @@ Index ScanComparer::Pass::addGone(const Entry& entry, Index parent)
     gone.isDirectory = entry.isDirectory;
     gone.oldSize = entry.isDirectory ? 0 : entry.size;
     gone.oldFiles = entry.isDirectory ? 0 : 1;
-    gone.name = m_work.keepName(entry.name);
-    gone.device = entry.device;
-    gone.inode = entry.inode;
+    const std::string_view name = m_work.keepName(entry.name);
+    gone.nameData = name.data();
+    gone.nameLength = std::uint16_t(name.size());
     const Index index = m_work.add(std::move(gone), parent);
-    if (entry.isDirectory && entry.inode != 0)
+    if (entry.isDirectory && entry.inode != 0) {
+        m_work.setIdentity(index, {entry.device, entry.inode});
         m_goneFolders.push_back(index);
+    }
     return index;
 }
 
@@ -479,10 +493,9 @@ void ScanComparer::Work::indexNewFolders(const FileNode& top)
 void ScanComparer::Work::queue(Queue& queue, const std::vector<Index>& found)
 {
     for (const Index gone : found) {
-        const Draft& draft = m_drafts[gone];
-        const std::uint64_t device =
-            draft.device == m_oldRootDevice ? m_newRootDevice : draft.device;
-        const auto it = m_newFolders.find({device, draft.inode});
+        const DeviceInode was = identity(gone);
+        const std::uint64_t device = was.device == m_oldRootDevice ? m_newRootDevice : was.device;
+        const auto it = m_newFolders.find({device, was.inode});
         if (it == m_newFolders.end())
             continue;
         std::size_t depth = 0;
@@ -546,11 +559,14 @@ void ScanComparer::Work::replay(Index gone, Pass& pass)
     const auto entryOf = [this](Index index) {
         const Draft& draft = m_drafts[index];
         Entry entry;
-        entry.name = draft.name;
+        entry.name = draft.name();
         entry.isDirectory = draft.isDirectory;
         entry.size = draft.isDirectory ? 0 : draft.oldSize;
-        entry.device = draft.device;
-        entry.inode = draft.inode;
+        if (draft.isDirectory) {
+            const DeviceInode was = identity(index);
+            entry.device = was.device;
+            entry.inode = was.inode;
+        }
         return entry;
     };
     pass.enterFolder(entryOf(gone));
@@ -589,7 +605,7 @@ std::string ScanComparer::Work::earlierPath(Index index) const
             result = it->second;
             break;
         }
-        names.push_back(draft.node ? draft.node->nameBytes() : draft.name);
+        names.push_back(draft.node ? draft.node->nameBytes() : draft.name());
     }
     for (auto it = names.rbegin(); it != names.rend(); ++it) {
         if (result.empty() || result.back() != '/')
@@ -689,25 +705,33 @@ std::shared_ptr<ScanComparison> ScanComparer::Work::finish(ScanComparison::Summa
         if (m_drafts[i].kind == Kind::appeared && m_drafts[i].isDirectory &&
             !m_drafts[i].expanded && !m_drafts[i].dead)
             expand(i, false);
-    std::vector<Sums> sums(m_drafts.size());
+    // Sums for the live drafts only (a renamed folder left many dead ones behind), by slot.
+    std::vector<Index> slotOf(m_drafts.size(), kNone);
+    std::vector<Sums> slots;
+    const auto sumsOf = [&](Index draft) -> Sums& { return slots[slotOf[draft]]; };
 
     // Children before their parents.
     std::vector<std::pair<Index, Index>> pending{{0, m_drafts[0].first}};
+    slotOf[0] = 0;
+    slots.emplace_back();
     while (!pending.empty()) {
         auto& [at, child] = pending.back();
         if (child != kNone) {
             const Index next = child;
             child = m_drafts[next].next;
-            if (!m_drafts[next].dead)
+            if (!m_drafts[next].dead) {
+                slotOf[next] = Index(slots.size());
+                slots.emplace_back();
                 pending.emplace_back(next, m_drafts[next].first);
+            }
             continue;
         }
         Draft& draft = m_drafts[at];
-        Sums& own = sums[at];
+        Sums& own = sumsOf(at);
         bool hasKeptChild = false;
         for (Index c = draft.first; c != kNone; c = m_drafts[c].next)
-            if (!m_drafts[c].dead && sums[c].kept) {
-                own.add(sums[c], m_drafts[c].kind == Kind::moved);
+            if (!m_drafts[c].dead && sumsOf(c).kept) {
+                own.add(sumsOf(c), m_drafts[c].kind == Kind::moved);
                 hasKeptChild = true;
             }
         const std::int64_t newSize = draft.node ? draft.node->cachedSize() : 0;
@@ -736,14 +760,14 @@ std::shared_ptr<ScanComparison> ScanComparer::Work::finish(ScanComparison::Summa
     std::vector<Index> finalIndex(m_drafts.size(), kNone);
     const auto nameOf = [this](Index i) {
         return m_drafts[i].node && m_drafts[i].kind != Kind::gone ? m_drafts[i].node->nameBytes()
-                                                                 : m_drafts[i].name;
+                                                                 : m_drafts[i].name();
     };
     const auto before = [&](Index a, Index b) {
         const Draft& x = m_drafts[a];
         const Draft& y = m_drafts[b];
         if (x.isDirectory != y.isDirectory)
             return x.isDirectory;
-        const std::uint64_t mx = magnitude(sums[a].change), my = magnitude(sums[b].change);
+        const std::uint64_t mx = magnitude(sumsOf(a).change), my = magnitude(sumsOf(b).change);
         if (mx != my)
             return mx > my;
         return nameOf(a) < nameOf(b);
@@ -761,26 +785,27 @@ std::shared_ptr<ScanComparison> ScanComparer::Work::finish(ScanComparison::Summa
         item.isDirectory = draft.isDirectory;
         item.oldSize = draft.oldSize;
         item.newSize = draft.node && draft.kind != Kind::gone ? draft.node->cachedSize() : 0;
-        item.change = sums[at].change;
+        const Sums& own = sumsOf(at);
+        item.change = own.change;
         item.oldFiles = draft.oldFiles;
         item.newFiles =
             draft.node && draft.kind != Kind::gone ? draft.node->cachedFileCount() : 0;
-        item.grown = sums[at].grown;
-        item.shrunk = sums[at].shrunk;
-        item.appeared = sums[at].appeared;
-        item.gone = sums[at].gone;
-        item.holdsMove = sums[at].holdsMove;
+        item.grown = own.grown;
+        item.shrunk = own.shrunk;
+        item.appeared = own.appeared;
+        item.gone = own.gone;
+        item.holdsMove = own.holdsMove;
         if (draft.kind != Kind::gone)
             item.node = draft.node;
         item.parent = at == 0 ? kNone : finalIndex[draft.parent];
         if (draft.kind == Kind::gone && at != 0) {
             item.m_nameOffset = std::uint32_t(comparison->m_names.size());
-            item.m_nameLength = std::uint32_t(draft.name.size());
-            comparison->m_names.append(draft.name);
+            item.m_nameLength = draft.nameLength;
+            comparison->m_names.append(draft.name());
         }
         kids.clear();
         for (Index c = draft.first; c != kNone; c = m_drafts[c].next)
-            if (!m_drafts[c].dead && sums[c].kept)
+            if (!m_drafts[c].dead && sumsOf(c).kept)
                 kids.push_back(c);
         std::sort(kids.begin(), kids.end(), before);
         // m_children[k] is item k + 1.
@@ -796,10 +821,10 @@ std::shared_ptr<ScanComparison> ScanComparer::Work::finish(ScanComparison::Summa
             comparison->m_movedFrom.emplace_back(finalIndex[draft], from);
     std::sort(comparison->m_movedFrom.begin(), comparison->m_movedFrom.end());
 
-    summary.grown = sums[0].grown;
-    summary.shrunk = sums[0].shrunk;
-    summary.appeared = sums[0].appeared;
-    summary.gone = sums[0].gone;
+    summary.grown = slots[0].grown;
+    summary.shrunk = slots[0].shrunk;
+    summary.appeared = slots[0].appeared;
+    summary.gone = slots[0].gone;
     for (const ScanComparison::Item& item : comparison->m_items)
         summary.movedFolders += item.kind == Kind::moved;
     comparison->m_summary = std::move(summary);
