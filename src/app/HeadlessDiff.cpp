@@ -124,10 +124,10 @@ void printTable(const ScanComparison& comparison, const std::vector<ScanComparis
 {
     const ScanComparison::Summary& s = comparison.summary();
     std::string out;
-    out += "Earlier: " + s.oldRootPath + ", " + dateText(s.oldScanDate) + ", " +
-           bytes(s.oldTotal) + " in " + std::to_string(s.oldFiles) + " files\n";
-    out += "Now:     " + s.newRootPath + ", " + dateText(s.newScanDate) + ", " +
-           bytes(s.newTotal) + " in " + std::to_string(s.newFiles) + " files\n";
+    out += "Earlier: " + s.oldRootPath + ", " + dateText(s.oldScanDate) + ", " + bytes(s.oldTotal) +
+           " in " + std::to_string(s.oldFiles) + " files\n";
+    out += "Now:     " + s.newRootPath + ", " + dateText(s.newScanDate) + ", " + bytes(s.newTotal) +
+           " in " + std::to_string(s.newFiles) + " files\n";
     out += "Change:  " + signedBytes(s.netChange()) + ": " + tallyText("grown", s.grown) + ", " +
            tallyText("shrunk", s.shrunk) + ", " + tallyText("new", s.appeared) + ", " +
            tallyText("gone", s.gone) + "; " + std::to_string(s.movedFolders) +
@@ -165,24 +165,22 @@ void printJson(const ScanComparison& comparison, const std::vector<ScanCompariso
         return "{\"bytes\":" + std::to_string(t.bytes) + ",\"files\":" + std::to_string(t.files) +
                '}';
     };
-    std::string out = "{\"kind\":\"summary\",\"old_path\":" + json(s.oldRootPath) +
-                      ",\"old_date\":" +
-                      (s.oldScanDate ? std::to_string(*s.oldScanDate) : std::string("null")) +
-                      ",\"old_size\":" + std::to_string(s.oldTotal) +
-                      ",\"old_files\":" + std::to_string(s.oldFiles) +
-                      ",\"new_path\":" + json(s.newRootPath) +
-                      ",\"new_date\":" + std::to_string(s.newScanDate) +
-                      ",\"new_size\":" + std::to_string(s.newTotal) +
-                      ",\"new_files\":" + std::to_string(s.newFiles) +
-                      ",\"change\":" + std::to_string(s.netChange()) + ",\"grown\":" +
-                      tally(s.grown) + ",\"shrunk\":" + tally(s.shrunk) +
-                      ",\"new\":" + tally(s.appeared) + ",\"gone\":" + tally(s.gone) +
-                      ",\"moved\":" + std::to_string(s.movedFolders) +
-                      ",\"changes\":" + std::to_string(total) + "}\n";
+    std::string out =
+        "{\"kind\":\"summary\",\"old_path\":" + json(s.oldRootPath) +
+        ",\"old_date\":" + (s.oldScanDate ? std::to_string(*s.oldScanDate) : std::string("null")) +
+        ",\"old_size\":" + std::to_string(s.oldTotal) +
+        ",\"old_files\":" + std::to_string(s.oldFiles) + ",\"new_path\":" + json(s.newRootPath) +
+        ",\"new_date\":" + std::to_string(s.newScanDate) +
+        ",\"new_size\":" + std::to_string(s.newTotal) +
+        ",\"new_files\":" + std::to_string(s.newFiles) +
+        ",\"change\":" + std::to_string(s.netChange()) + ",\"grown\":" + tally(s.grown) +
+        ",\"shrunk\":" + tally(s.shrunk) + ",\"new\":" + tally(s.appeared) +
+        ",\"gone\":" + tally(s.gone) + ",\"moved\":" + std::to_string(s.movedFolders) +
+        ",\"changes\":" + std::to_string(total) + "}\n";
     for (const ScanComparison::Index i : shown) {
         const ScanComparison::Item& item = comparison.item(i);
-        out += "{\"change\":" + std::to_string(item.change) + ",\"kind\":\"" +
-               kindName(item.kind) + "\",\"path\":" + json(comparison.path(i));
+        out += "{\"change\":" + std::to_string(item.change) + ",\"kind\":\"" + kindName(item.kind) +
+               "\",\"path\":" + json(comparison.path(i));
         if (item.kind == Kind::moved)
             out += ",\"old_path\":" + json(comparison.oldPath(i));
         out += ",\"old_size\":" + std::to_string(item.oldSize) +
@@ -228,8 +226,8 @@ int HeadlessDiff::run(const std::string& earlier, const std::string& current, st
     const ScanComparison& comparison = *outcome.comparison;
     const std::vector<ScanComparison::Index> all = comparison.largestChanges();
     const std::vector<ScanComparison::Index> shown(
-        all.begin(), all.begin() + std::ptrdiff_t(limit == 0 ? all.size()
-                                                             : std::min(limit, all.size())));
+        all.begin(),
+        all.begin() + std::ptrdiff_t(limit == 0 ? all.size() : std::min(limit, all.size())));
     if (asJson)
         printJson(comparison, shown, all.size());
     else

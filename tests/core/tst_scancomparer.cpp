@@ -29,14 +29,15 @@ QString signedBytes(std::int64_t bytes)
 // The changes in themselves, one line each: "kind path change", and " from PATH" for a move.
 QStringList changesOf(const ScanComparison& comparison)
 {
-    static const char* const kinds[] = {"grown", "shrunk", "unchanged",
-                                        "appeared", "gone", "moved"};
+    static const char* const kinds[] = {"grown",    "shrunk", "unchanged",
+                                        "appeared", "gone",   "moved"};
     QStringList lines;
     for (const Index i : comparison.largestChanges()) {
         const ScanComparison::Item& item = comparison.item(i);
-        QString line = QStringLiteral("%1 %2 %3")
-                           .arg(QLatin1String(kinds[int(item.kind)]),
-                                QString::fromStdString(comparison.path(i)), signedBytes(item.change));
+        QString line =
+            QStringLiteral("%1 %2 %3")
+                .arg(QLatin1String(kinds[int(item.kind)]),
+                     QString::fromStdString(comparison.path(i)), signedBytes(item.change));
         if (item.kind == Kind::moved)
             line += QStringLiteral(" from ") + QString::fromStdString(comparison.oldPath(i));
         lines << line;
@@ -99,7 +100,8 @@ QString brokenRule(const ScanComparison& comparison)
 // agree, and checks the rules.
 std::shared_ptr<const ScanComparison> compare(const ScanTree& earlier, const ScanTree& current)
 {
-    const std::string text = NcduWriter::toText(*earlier.root, earlier.facts.get(), {1700000000, "t"});
+    const std::string text =
+        NcduWriter::toText(*earlier.root, earlier.facts.get(), {1700000000, "t"});
     const ScanComparer::Outcome streamed = ScanComparer::compareWithExportText(text, current);
     const ScanComparer::Outcome inMemory = ScanComparer::compareTrees(earlier, current);
     if (!streamed.comparison || !inMemory.comparison) {
@@ -173,12 +175,14 @@ public:
             case 0: // a file grows or shrinks
                 for (Model& child : folder.children)
                     if (!child.isDirectory) {
-                        child.size = std::max<std::int64_t>(0, child.size + int(m_random.bounded(41)) - 20);
+                        child.size =
+                            std::max<std::int64_t>(0, child.size + int(m_random.bounded(41)) - 20);
                         break;
                     }
                 break;
             case 1: // a new file or folder
-                folder.children.push_back(m_random.bounded(2) ? file() : Model{name(), true, 0, next(), {file()}});
+                folder.children.push_back(
+                    m_random.bounded(2) ? file() : Model{name(), true, 0, next(), {file()}});
                 break;
             case 2: // something goes
                 if (!folder.children.empty())
@@ -301,7 +305,9 @@ QStringList changesByLocation(const Model& earlier, const Model& current)
     for (const auto& [path, node] : before) {
         const auto there = after.find(path);
         const Model* now = there == after.end() ? nullptr : there->second;
-        const bool parentKept = path == "/r" || same(before[parentOf(path)], after.count(parentOf(path)) ? after[parentOf(path)] : nullptr);
+        const bool parentKept =
+            path == "/r" || same(before[parentOf(path)],
+                                 after.count(parentOf(path)) ? after[parentOf(path)] : nullptr);
         if (!same(node, now) && parentKept)
             lines << QStringLiteral("gone %1 %2")
                          .arg(QString::fromStdString(path), signedBytes(-total(*node)));
@@ -314,7 +320,9 @@ QStringList changesByLocation(const Model& earlier, const Model& current)
     for (const auto& [path, node] : after) {
         const auto there = before.find(path);
         const Model* was = there == before.end() ? nullptr : there->second;
-        const bool parentKept = path == "/r" || same(before.count(parentOf(path)) ? before[parentOf(path)] : nullptr, after[parentOf(path)]);
+        const bool parentKept =
+            path == "/r" || same(before.count(parentOf(path)) ? before[parentOf(path)] : nullptr,
+                                 after[parentOf(path)]);
         if (!same(was, node) && parentKept)
             lines << QStringLiteral("appeared %1 %2")
                          .arg(QString::fromStdString(path), signedBytes(total(*node)));
@@ -357,12 +365,11 @@ private Q_SLOTS:
         row("a folder moved into a new one", "r(a#7(x:1))", "r(n#8(m(a#7(x:1)),k:2))",
             {"appeared /r/n/k +2", "moved /r/n/m/a +0 from /r/a"});
         row("a renamed folder and a folder moved out of it", "r(a#1(b#2(x:1,y:1),c:1))",
-            "r(z#1(c:1),b#2(x:1,y:1))",
-            {"moved /r/z +0 from /r/a", "moved /r/b +0 from /r/a/b"});
+            "r(z#1(c:1),b#2(x:1,y:1))", {"moved /r/z +0 from /r/a", "moved /r/b +0 from /r/a/b"});
         row("a folder moved out of one that went", "r(p(q#3(x:1),o:2))", "r(q#3(x:1))",
             {"gone /r/p -2", "moved /r/q +0 from /r/p/q"});
-        row("an inode used again by another folder", "r(a#7(x:1,y:1,z:1))",
-            "r(b#7(p:1,q:1,w:1))", {"gone /r/a -3", "appeared /r/b +3"});
+        row("an inode used again by another folder", "r(a#7(x:1,y:1,z:1))", "r(b#7(p:1,q:1,w:1))",
+            {"gone /r/a -3", "appeared /r/b +3"});
         row("a file replaced by a folder of the same name", "r(f:5)", "r(f#4(g:1))",
             {"gone /r/f -5", "appeared /r/f +1"});
         row("a folder replaced by a file of the same name", "r(f#4(g:1))", "r(f:5)",
@@ -514,8 +521,8 @@ private Q_SLOTS:
         QVERIFY2(brokenRule(comparison).isEmpty(), qPrintable(brokenRule(comparison)));
         const QString root = QString::fromLocal8Bit(dir.path());
         const auto line = [&](const char* kind, const char* name, std::int64_t change) {
-            return QStringLiteral("%1 %2/%3 %4").arg(QLatin1String(kind), root,
-                                                     QLatin1String(name), signedBytes(change));
+            return QStringLiteral("%1 %2/%3 %4")
+                .arg(QLatin1String(kind), root, QLatin1String(name), signedBytes(change));
         };
         const std::int64_t picture = allocatedSize(dir.file("pictures/c.jpg"));
         QStringList expected{

@@ -37,9 +37,9 @@ std::string ScanComparison::oldPath(Index index) const
     std::string result = m_summary.oldRootPath;
     for (Index at = index; at != root(); at = m_items[at].parent) {
         if (m_items[at].kind == Kind::moved) {
-            const auto found = std::lower_bound(
-                m_movedFrom.begin(), m_movedFrom.end(), at,
-                [](const std::pair<Index, std::string>& entry, Index i) { return entry.first < i; });
+            const auto found = std::lower_bound(m_movedFrom.begin(), m_movedFrom.end(), at,
+                                                [](const std::pair<Index, std::string>& entry,
+                                                   Index i) { return entry.first < i; });
             if (found != m_movedFrom.end() && found->first == at) {
                 result = found->second;
                 break;

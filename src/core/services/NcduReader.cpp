@@ -934,12 +934,11 @@ public:
     }
     void file(const Entry& file) override
     {
-        NodeRef node =
-            m_stack.empty()
-                ? FileNode::create(lastComponent(file.name), file.name, false, file.size,
-                                   file.modified, {}, {}, &m_arena)
-                : FileNode::create(file.name, {}, false, file.size, file.modified, {}, {},
-                                   &m_arena);
+        NodeRef node = m_stack.empty()
+                           ? FileNode::create(lastComponent(file.name), file.name, false, file.size,
+                                              file.modified, {}, {}, &m_arena)
+                           : FileNode::create(file.name, {}, false, file.size, file.modified, {},
+                                              {}, &m_arena);
         node->setInode(file.inode);
         if (file.facts)
             m_facts->edit(node->id()) = *file.facts;

@@ -218,8 +218,8 @@ public:
     void file(const Entry& file) override;
     void leaveFolder() override;
 
-    std::int64_t oldEntries() const { return m_oldEntries; }     // below the root
-    std::int64_t matchedEntries() const { return m_matched; }    // found under the same name
+    std::int64_t oldEntries() const { return m_oldEntries; }  // below the root
+    std::int64_t matchedEntries() const { return m_matched; } // found under the same name
     std::int64_t oldTotal() const { return m_oldTotal; }
     std::int64_t oldFiles() const { return m_oldFiles; }
     const std::vector<Index>& goneFolders() const { return m_goneFolders; }
@@ -742,10 +742,12 @@ std::shared_ptr<ScanComparison> ScanComparer::Work::finish(ScanComparison::Summa
         } else if (at == 0) { // compared by its total alone
             own.change = newSize - draft.oldSize;
             draft.kind = kindOf(own.change);
-            (own.change > 0 ? own.grown : own.shrunk) += Tally{std::int64_t(magnitude(own.change)), 1};
+            (own.change > 0 ? own.grown : own.shrunk) +=
+                Tally{std::int64_t(magnitude(own.change)), 1};
         } else if (draft.kind == Kind::grown || draft.kind == Kind::shrunk) {
             own.change = newSize - draft.oldSize;
-            (own.change > 0 ? own.grown : own.shrunk) += Tally{std::int64_t(magnitude(own.change)), 1};
+            (own.change > 0 ? own.grown : own.shrunk) +=
+                Tally{std::int64_t(magnitude(own.change)), 1};
         } else if (draft.kind == Kind::appeared && !draft.isDirectory) {
             own.change = newSize;
             own.appeared += Tally{newSize, 1};
@@ -760,7 +762,7 @@ std::shared_ptr<ScanComparison> ScanComparer::Work::finish(ScanComparison::Summa
     std::vector<Index> finalIndex(m_drafts.size(), kNone);
     const auto nameOf = [this](Index i) {
         return m_drafts[i].node && m_drafts[i].kind != Kind::gone ? m_drafts[i].node->nameBytes()
-                                                                 : m_drafts[i].name();
+                                                                  : m_drafts[i].name();
     };
     const auto before = [&](Index a, Index b) {
         const Draft& x = m_drafts[a];
@@ -788,8 +790,7 @@ std::shared_ptr<ScanComparison> ScanComparer::Work::finish(ScanComparison::Summa
         const Sums& own = sumsOf(at);
         item.change = own.change;
         item.oldFiles = draft.oldFiles;
-        item.newFiles =
-            draft.node && draft.kind != Kind::gone ? draft.node->cachedFileCount() : 0;
+        item.newFiles = draft.node && draft.kind != Kind::gone ? draft.node->cachedFileCount() : 0;
         item.grown = own.grown;
         item.shrunk = own.shrunk;
         item.appeared = own.appeared;
@@ -832,8 +833,8 @@ std::shared_ptr<ScanComparison> ScanComparer::Work::finish(ScanComparison::Summa
 }
 
 template <typename Feed>
-ScanComparer::Outcome ScanComparer::compare(const ScanTree& current,
-                                            const CancellationToken& token, Feed&& feed)
+ScanComparer::Outcome ScanComparer::compare(const ScanTree& current, const CancellationToken& token,
+                                            Feed&& feed)
 {
     Outcome outcome;
     try {

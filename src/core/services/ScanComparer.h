@@ -24,8 +24,9 @@ namespace plenvo {
 //   - a gone folder whose device and inode belong to a folder that appeared elsewhere is that
 //     folder, moved, when more than half of what one of them holds (the one that holds less) is
 //     found in both under the same names; two empty folders need no more than their identity.
-//     Its content is then compared with what it holds now. Devices are taken as they are, except that the device of the earlier
-//     scan's root stands for that of the current root (a disk that was mounted again).
+//     Its content is then compared with what it holds now. Devices are taken as they are, except
+//     that the device of the earlier scan's root stands for that of the current root (a disk that
+//     was mounted again).
 //
 // Each call runs on the calling thread, any thread: the current tree must not change until it
 // returns (see ScanTree). Cancellation is checked every thousand entries or so.

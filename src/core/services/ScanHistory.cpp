@@ -63,8 +63,8 @@ bool allOf(std::string_view text, bool (*test)(char))
 // "<13 digits>-<16 hex digits>.json.gz": the date and the key, or nothing.
 std::optional<std::pair<std::int64_t, std::string>> parseName(std::string_view name)
 {
-    if (name.size() != kDateDigits + 1 + kKeyDigits + kSuffix.size() ||
-        !name.ends_with(kSuffix) || name[kDateDigits] != '-')
+    if (name.size() != kDateDigits + 1 + kKeyDigits + kSuffix.size() || !name.ends_with(kSuffix) ||
+        name[kDateDigits] != '-')
         return std::nullopt;
     const std::string_view date = name.substr(0, kDateDigits);
     const std::string_view key = name.substr(kDateDigits + 1, kKeyDigits);
@@ -106,8 +106,7 @@ int makeFolders(const std::string& path)
     return S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
 }
 
-template <typename Each>
-void forEachName(const std::string& folder, Each each)
+template <typename Each> void forEachName(const std::string& folder, Each each)
 {
     const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
     if (!dir)
@@ -194,8 +193,8 @@ std::vector<ScanHistory::Kept> ScanHistory::keptFiles() const
         struct stat info;
         const std::string path = m_folder + '/' + std::string(name);
         if (parsed && ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))
-            kept.push_back({std::string(name), parsed->first, parsed->second,
-                            std::int64_t(info.st_size)});
+            kept.push_back(
+                {std::string(name), parsed->first, parsed->second, std::int64_t(info.st_size)});
     });
     // Newest first; the name breaks ties, so that every process orders them alike.
     std::sort(kept.begin(), kept.end(), [](const Kept& a, const Kept& b) {
@@ -204,8 +203,9 @@ std::vector<ScanHistory::Kept> ScanHistory::keptFiles() const
     return kept;
 }
 
-std::vector<ScanHistory::Scan> ScanHistory::readScans(const std::vector<Kept>& kept,
-                                                      std::optional<std::string_view> rootPath) const
+std::vector<ScanHistory::Scan>
+ScanHistory::readScans(const std::vector<Kept>& kept,
+                       std::optional<std::string_view> rootPath) const
 {
     const std::string key = rootPath ? keyOf(*rootPath) : std::string();
     std::vector<Scan> scans;
