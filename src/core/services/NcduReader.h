@@ -118,7 +118,8 @@ public:
     // holds (files and folders, in any order), then the end of that folder. The root comes
     // first, as a folder or as a single file. What is passed lives for the call only. After a
     // failure or a cancellation the visitor has seen part of the export; nothing tells it that
-    // the rest is missing but the outcome.
+    // the rest is missing but the outcome. An exception a visitor throws ends the reading and
+    // passes through to the caller.
     class Visitor {
     public:
         virtual ~Visitor() = default;

@@ -837,6 +837,11 @@ ScanComparer::Outcome ScanComparer::compare(const ScanTree& current, const Cance
                                             Feed&& feed)
 {
     Outcome outcome;
+    if (!current.root) {
+        outcome.status = Outcome::Status::failed;
+        outcome.error = {NcduReader::ErrorKind::none, -1, "there is no current scan"};
+        return outcome;
+    }
     try {
         Work work(current, token);
         Pass pass(work, 0, current.root.get(), true);
