@@ -61,9 +61,11 @@ int diffMode(const std::string& earlier, const std::string& current)
     const std::int64_t baseline = statusBytes("VmRSS");
     const bool peakReset = bool(std::ofstream("/proc/self/clear_refs") << "5" << std::flush);
     const auto start = std::chrono::steady_clock::now();
+    const double cpuBefore = threadSeconds();
     const ScanComparer::Outcome outcome = before ? ScanComparer::compareTrees(*before, *now)
                                                  : ScanComparer::compareWithExport(earlier, *now);
     const double seconds = secondsSince(start);
+    const double cpuSeconds = threadSeconds() - cpuBefore;
     const std::int64_t peak = statusBytes("VmHWM");
     if (!outcome.comparison) {
         std::fprintf(stderr, "plenvo-bench: %s: %s\n", earlier.c_str(),
@@ -73,11 +75,12 @@ int diffMode(const std::string& earlier, const std::string& current)
     const ScanComparison& comparison = *outcome.comparison;
     const ScanComparison::Summary& summary = comparison.summary();
     std::printf("{\"old_entries\":%lld,\"new_entries\":%lld,\"changed\":%zu,\"moved\":%lld,"
-                "\"seconds\":%.3f,\"extra_peak_bytes\":%lld,\"result_bytes\":%zu,"
+                "\"seconds\":%.3f,\"cpu_seconds\":%.3f,\"extra_peak_bytes\":%lld,"
+                "\"result_bytes\":%zu,"
                 "\"net_change\":%lld}\n",
                 (long long)summary.oldEntries,
                 (long long)(now->root->cachedFileCount() + now->root->cachedDirCount()),
-                comparison.largestChanges().size(), (long long)summary.movedFolders, seconds,
+                comparison.largestChanges().size(), (long long)summary.movedFolders, seconds, cpuSeconds,
                 (long long)(peakReset && baseline >= 0 && peak >= 0 ? peak - baseline : -1),
                 comparison.memoryUse(), (long long)summary.netChange());
     return 0;

@@ -396,8 +396,8 @@ private Q_SLOTS:
         QCOMPARE(changesOf(*comparison).join(u"; "), changes.join(u"; "));
     }
 
-    // New and gone folders hold what they held, to be drilled into; every item of the current
-    // scan holds its node, and a summary tells the whole.
+    // Gone folders hold what they held, to be drilled into, new ones their nodes; every item of
+    // the current scan holds its node, and a summary tells the whole.
     void itemsAndSummary()
     {
         const ScanTree before = TreeText::parse("r(a:10,g#2(x:3,y(z:4)),k:1)");
@@ -423,9 +423,11 @@ private Q_SLOTS:
         QCOMPARE(gone.oldSize, 7);
         QCOMPARE(gone.oldFiles, 2);
         QCOMPARE(comparison->children(root[1]).size(), std::size_t(2));
-        const Index q = comparison->children(root[0])[0];
-        QCOMPARE(comparison->path(comparison->children(q)[0]), "/r/n/q/w");
-        QCOMPARE(comparison->item(q).node.get(), after.root->children()[1]->children()[1].get());
+        const ScanComparison::Item& appeared = comparison->item(root[0]);
+        QVERIFY(comparison->children(root[0]).empty());
+        QCOMPARE(appeared.node.get(), after.root->children()[1].get());
+        QCOMPARE(appeared.change, 11);
+        QCOMPARE(appeared.newFiles, 2);
         QCOMPARE(comparison->item(root[2]).node.get(), after.root->children()[0].get());
         QCOMPARE(comparison->largestChanges(1), std::vector<Index>{root[2]});
     }

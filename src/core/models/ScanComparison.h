@@ -28,8 +28,10 @@ namespace plenvo {
 // many bytes and files grew, shrank, appeared and went.
 //
 // Items of the current scan hold their node, so they can be shown and acted on (a node that has
-// left the tree since keeps its location). New and gone folders hold what they hold (held) as
-// children, so that everything can be drilled into.
+// left the tree since keeps its location). A gone folder holds what it held as children. A new
+// folder holds nothing unless a moved folder lies below it (holdsMove): what it holds is its
+// node's, all of it new, and the comparison does not copy it (a new folder may be large). With a
+// moved folder below, each of its children is an item, the moved one among them.
 class ScanComparison {
 public:
     using Index = std::uint32_t;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <deque>
 #include <functional>
 #include <new>
 #include <queue>
@@ -184,13 +185,13 @@ private:
     void queue(Queue& queue, const std::vector<Index>& found);
     bool isStillNew(const FileNode* node) const;
     Index itemOf(const FileNode* node);
-    void expand(Index index, bool remember = true);
+    void expand(Index index);
     void replay(Index gone, Pass& pass);
     std::string earlierPath(Index index) const;
 
     const ScanTree& m_current;
     const CancellationToken& m_token;
-    std::vector<Draft> m_drafts;
+    std::deque<Draft> m_drafts; // grows without copying what it holds
     NamePool m_names;
     std::vector<std::pair<Index, std::string>> m_movedFrom;
     std::uint64_t m_oldRootDevice = 0;
@@ -521,7 +522,7 @@ bool ScanComparer::Work::isStillNew(const FileNode* node) const
 }
 
 // Gives a new folder's children items of their own.
-void ScanComparer::Work::expand(Index index, bool remember)
+void ScanComparer::Work::expand(Index index)
 {
     m_drafts[index].expanded = true;
     const FileNode* node = m_drafts[index].node.get();
@@ -530,9 +531,7 @@ void ScanComparer::Work::expand(Index index, bool remember)
         appeared.kind = Kind::appeared;
         appeared.isDirectory = child->isDirectory();
         appeared.node = child;
-        const Index added = add(std::move(appeared), index);
-        if (remember)
-            m_items[child.get()] = added;
+        m_items[child.get()] = add(std::move(appeared), index);
     }
 }
 
@@ -700,11 +699,6 @@ std::shared_ptr<ScanComparison> ScanComparer::Work::finish(ScanComparison::Summa
             gone += other.gone;
         }
     };
-    // What new folders hold is new: it becomes items too, so that it can be drilled into.
-    for (Index i = 0; i < m_drafts.size(); ++i)
-        if (m_drafts[i].kind == Kind::appeared && m_drafts[i].isDirectory &&
-            !m_drafts[i].expanded && !m_drafts[i].dead)
-            expand(i, false);
     // Sums for the live drafts only (a renamed folder left many dead ones behind), by slot.
     std::vector<Index> slotOf(m_drafts.size(), kNone);
     std::vector<Sums> slots;
@@ -748,9 +742,10 @@ std::shared_ptr<ScanComparison> ScanComparer::Work::finish(ScanComparison::Summa
             own.change = newSize - draft.oldSize;
             (own.change > 0 ? own.grown : own.shrunk) +=
                 Tally{std::int64_t(magnitude(own.change)), 1};
-        } else if (draft.kind == Kind::appeared && !draft.isDirectory) {
+        } else if (draft.kind == Kind::appeared && !draft.expanded) {
+            // All it holds is new: the tree has it, the comparison need not.
             own.change = newSize;
-            own.appeared += Tally{newSize, 1};
+            own.appeared += Tally{newSize, draft.node->cachedFileCount()};
         } else if (draft.kind == Kind::gone && !draft.isDirectory) {
             own.change = -draft.oldSize;
             own.gone += Tally{draft.oldSize, 1};
