@@ -32,14 +32,35 @@ void start(QProcess& plenvo, const QStringList& arguments,
     plenvo.start(QStringLiteral(PLENVO_EXECUTABLE), arguments);
 }
 
+// The command line parsed in `dir`, the working folder, where "@" in an argument stands for `dir`.
+// In it "inner", "bad\xff" and "-dash" are folders, "scan" is a saved scan, recognised by its
+// content, and "plain.json" is not.
+std::optional<CommandLine> parsedIn(const ScratchDir& dir, const QByteArrayList& arguments)
+{
+    for (const char* name : {"inner", "bad\xff", "-dash"})
+        if (!makeDir(dir.file(name)))
+            return std::nullopt;
+    if (!writeFile(dir.file("plain.json"), 1))
+        return std::nullopt;
+    std::ofstream(dir.file("scan").toStdString()) << R"([1,2,{},[{"name":"/r"}]])";
+    const QString previous = QDir::currentPath();
+    if (!QDir::setCurrent(QString::fromLocal8Bit(dir.path())))
+        return std::nullopt;
+    QByteArrayList line{"plenvo"};
+    for (const QByteArray& argument : arguments)
+        line << QByteArray(argument).replace('@', dir.path());
+    std::optional<CommandLine> commandLine(std::in_place, line);
+    QDir::setCurrent(previous);
+    return commandLine;
+}
+
 } // namespace
 
 class PlenvoAppTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // "@" stands for a scratch folder, which is also the working folder. In it "scan" is a saved
-    // scan, recognised by its content, and "plain.json" is not.
+    // Arguments as parsedIn() takes them.
     void commandLine_data()
     {
         QTest::addColumn<QByteArrayList>("arguments"); // after the program name
@@ -73,17 +94,9 @@ private Q_SLOTS:
         QFETCH(QByteArray, folder);
         QFETCH(QByteArray, scanFile);
         ScratchDir dir;
-        for (const char* name : {"inner", "bad\xff", "-dash"})
-            QVERIFY(makeDir(dir.file(name)));
-        QVERIFY(writeFile(dir.file("plain.json"), 1));
-        std::ofstream(dir.file("scan").toStdString()) << R"([1,2,{},[{"name":"/r"}]])";
-        const QString previous = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(QString::fromLocal8Bit(dir.path())));
-        QByteArrayList line{"plenvo"};
-        for (const QByteArray& argument : arguments)
-            line << QByteArray(argument).replace('@', dir.path());
-        const CommandLine commandLine(line);
-        QDir::setCurrent(previous);
+        const std::optional<CommandLine> parsed = parsedIn(dir, arguments);
+        QVERIFY(parsed);
+        const CommandLine& commandLine = *parsed;
         QCOMPARE(commandLine.action(),
                  exitCode < 0 ? CommandLine::Action::run : CommandLine::Action::exit);
         QCOMPARE(commandLine.exitCode(), std::max(exitCode, 0));
@@ -126,16 +139,9 @@ private Q_SLOTS:
         QFETCH(int, limit);
         QFETCH(bool, json);
         ScratchDir dir;
-        QVERIFY(makeDir(dir.file("inner")));
-        QVERIFY(writeFile(dir.file("plain.json"), 1));
-        std::ofstream(dir.file("scan").toStdString()) << R"([1,2,{},[{"name":"/r"}]])";
-        const QString previous = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(QString::fromLocal8Bit(dir.path())));
-        QByteArrayList line{"plenvo"};
-        for (const QByteArray& argument : arguments)
-            line << QByteArray(argument).replace('@', dir.path());
-        const CommandLine commandLine(line);
-        QDir::setCurrent(previous);
+        const std::optional<CommandLine> parsed = parsedIn(dir, arguments);
+        QVERIFY(parsed);
+        const CommandLine& commandLine = *parsed;
         QCOMPARE(commandLine.action(),
                  exitCode < 0 ? CommandLine::Action::diff : CommandLine::Action::exit);
         QCOMPARE(commandLine.exitCode(), std::max(exitCode, 0));
