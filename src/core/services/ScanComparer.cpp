@@ -224,7 +224,6 @@ public:
     std::int64_t oldTotal() const { return m_oldTotal; }
     std::int64_t oldFiles() const { return m_oldFiles; }
     const std::vector<Index>& goneFolders() const { return m_goneFolders; }
-    const std::string& rootName() const { return m_rootName; }
 
 private:
     struct Frame {
@@ -275,7 +274,6 @@ private:
     std::int64_t m_oldTotal = 0;
     std::int64_t m_oldFiles = 0;
     std::vector<Index> m_goneFolders;
-    std::string m_rootName;
 };
 
 std::size_t ScanComparer::Pass::match(Frame& frame, std::string_view name)
@@ -337,7 +335,6 @@ void ScanComparer::Pass::enterFolder(const Entry& folder)
 {
     count();
     if (m_depth == 0) {
-        m_rootName.assign(folder.name);
         if (m_isMain)
             m_work.setEarlierRootDevice(folder.device);
         // A folder is compared with a folder only; with a file, by its total alone.
@@ -377,7 +374,6 @@ void ScanComparer::Pass::file(const Entry& file)
 {
     count();
     if (m_depth == 0) {
-        m_rootName.assign(file.name);
         m_oldTotal = m_work[m_rootItem].oldSize = file.size;
         m_oldFiles = m_work[m_rootItem].oldFiles = 1;
         m_work[m_rootItem].container = false;
