@@ -1,6 +1,9 @@
 #pragma once
 
 #include "models/FileNode.h"
+#include "models/ScanTree.h"
+
+#include <optional>
 
 #include <string>
 #include <vector>
@@ -13,11 +16,16 @@ int resultMode(const std::string& dir);
 int stateMode(const std::string& dir, bool realTrash);
 int checkMode(const std::string& dir);
 int importMode(const std::string& file);
+int diffMode(const std::string& earlier, const std::string& current);
+int historyMode(const std::string& source);
 // Needs a QApplication (main() makes one for this mode, on the offscreen platform).
 int viewsMode(const std::string& dir);
 
 // Shared by the modes: a synchronous scan, and `count` files spread evenly over a list.
 NodeRef scanTree(const std::string& dir);
 std::vector<NodeRef> spreadFiles(const std::vector<NodeRef>& files, std::size_t count);
+// A folder scanned now, or an export read whole (a message on standard error when it fails).
+std::optional<ScanTree> loadScan(const std::string& path);
+bool isFolder(const std::string& path);
 
 } // namespace plenvo::bench

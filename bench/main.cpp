@@ -13,6 +13,12 @@
 //                             of DIR, and of their rebuild after 200 files are moved (nothing on
 //                             disk is changed)
 //   plenvo-bench import FILE  time and peak memory of reading an export in ncdu's JSON format
+//   plenvo-bench diff OLD NEW time and extra peak memory of comparing an earlier scan (an export,
+//                             read as it streams by, or a folder) with a current tree (an export
+//                             or a folder, loaded first and not counted)
+//   plenvo-bench history SCAN time on the user-interface thread and on the worker, and size on
+//                             disk, of keeping a scan (an export or a folder) in the history (a
+//                             temporary one)
 
 #include "BenchModes.h"
 
@@ -47,6 +53,11 @@ int main(int argc, char** argv)
         return plenvo::bench::checkMode(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "import") == 0)
         return plenvo::bench::importMode(argv[2]);
-    std::fprintf(stderr, "usage: plenvo-bench scan|result|state|check|views DIR, or import FILE\n");
+    if (argc == 4 && std::strcmp(argv[1], "diff") == 0)
+        return plenvo::bench::diffMode(argv[2], argv[3]);
+    if (argc == 3 && std::strcmp(argv[1], "history") == 0)
+        return plenvo::bench::historyMode(argv[2]);
+    std::fprintf(stderr, "usage: plenvo-bench scan|result|state|check|views DIR, import FILE, "
+                         "diff OLD NEW, or history SCAN\n");
     return 2;
 }

@@ -119,10 +119,25 @@ CommandLine::CommandLine(const QByteArrayList& arguments)
                        "output)."),
         QStringLiteral("OUT"));
     parser.addOption(exportOption);
+    const QCommandLineOption diffOption(
+        QStringLiteral("diff"),
+        QStringLiteral("Compare two scans of a folder without a display: OLD and NEW follow, each "
+                       "a saved scan or a folder to scan now. Prints the largest changes as a "
+                       "table (change, kind, path) after a summary; exits with 0, or 2 when a "
+                       "scan cannot be read."));
+    const QCommandLineOption limitOption(
+        QStringLiteral("limit"),
+        QStringLiteral("With --diff: print at most N changes (0: all; 50 when not given)."),
+        QStringLiteral("N"));
+    const QCommandLineOption jsonOption(
+        QStringLiteral("json"),
+        QStringLiteral("With --diff: print JSON lines, a summary and then one object per change, "
+                       "instead of the table."));
+    parser.addOptions({diffOption, limitOption, jsonOption});
     const auto fail = [this](const QString& message) {
         print(stderr, QStringLiteral("plenvo: %1\n").arg(message));
-        std::fputs("Usage: plenvo [FOLDER|FILE], or plenvo --export OUT FOLDER   (plenvo --help "
-                   "for more)\n",
+        std::fputs("Usage: plenvo [FOLDER|FILE], plenvo --export OUT FOLDER, or plenvo --diff OLD "
+                   "NEW   (plenvo --help for more)\n",
                    stderr);
         m_action = Action::exit;
         m_exitCode = 2;
@@ -148,6 +163,54 @@ CommandLine::CommandLine(const QByteArrayList& arguments)
         return;
     }
     const QStringList positional = parser.positionalArguments();
+    // Absolute and cleaned; cleaning works on '/' and '.' alone, which Latin-1 decoding leaves as
+    // they are.
+    const auto absolute = [](QString path) {
+        if (!path.startsWith(u'/'))
+            path.prepend(QString::fromLatin1(QByteArray::fromStdString(currentFolder())) + u'/');
+        return QDir::cleanPath(path).toLatin1().toStdString();
+    };
+    if (parser.isSet(diffOption)) {
+        if (parser.isSet(exportOption)) {
+            fail(QStringLiteral("--diff and --export do not go together"));
+            return;
+        }
+        if (positional.size() != 2) {
+            fail(QStringLiteral("--diff needs two scans: OLD and NEW"));
+            return;
+        }
+        if (parser.isSet(limitOption)) {
+            bool isNumber = false;
+            m_diffLimit = parser.value(limitOption).toULongLong(&isNumber);
+            if (!isNumber) {
+                fail(QStringLiteral("--limit needs a number"));
+                return;
+            }
+        }
+        m_diffAsJson = parser.isSet(jsonOption);
+        std::pair<std::string, std::string> paths;
+        for (int i = 0; i < 2; ++i) {
+            std::string& path = i == 0 ? paths.first : paths.second;
+            path = absolute(positional[i]);
+            struct stat info;
+            if (::stat(path.c_str(), &info) != 0) {
+                fail(QStringLiteral("%1: no such folder or file").arg(positional[i]));
+                return;
+            }
+            if (!S_ISDIR(info.st_mode) &&
+                !(S_ISREG(info.st_mode) && NcduReader::looksLikeExport(path))) {
+                fail(QStringLiteral("%1: neither a folder nor a saved scan").arg(positional[i]));
+                return;
+            }
+        }
+        m_diffPaths = std::move(paths);
+        m_action = Action::diff;
+        return;
+    }
+    if (parser.isSet(limitOption) || parser.isSet(jsonOption)) {
+        fail(QStringLiteral("--limit and --json go with --diff"));
+        return;
+    }
     if (positional.size() > 1) {
         fail(QStringLiteral("only one folder can be scanned at a time"));
         return;
@@ -158,11 +221,7 @@ CommandLine::CommandLine(const QByteArrayList& arguments)
     }
     if (positional.isEmpty())
         return;
-    QString path = positional.front();
-    if (!path.startsWith(u'/'))
-        path.prepend(QString::fromLatin1(QByteArray::fromStdString(currentFolder())) + u'/');
-    // Cleaning works on '/' and '.' alone, which Latin-1 decoding leaves as they are.
-    const std::string folder = QDir::cleanPath(path).toLatin1().toStdString();
+    const std::string folder = absolute(positional.front());
     struct stat info;
     if (::stat(folder.c_str(), &info) != 0) {
         fail(QStringLiteral("%1: no such folder or file").arg(positional.front()));

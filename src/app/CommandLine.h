@@ -2,19 +2,23 @@
 
 #include <QByteArrayList>
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace plenvo {
 
 // What the command line asks for: `plenvo [FOLDER]`, `plenvo FILE` (a saved scan, recognised
 // by its content, opened), `plenvo --export OUT FOLDER` (a scan written to a file, without a
-// display), plus --help and --version. It needs no application
+// display), `plenvo --diff [--limit N] [--json] OLD NEW` (what changed between two scans, each a
+// saved scan or a folder scanned now, without a display), plus --help and --version. It needs no
+// application
 // object, so that help, the version and mistakes are answered before the graphical application
 // starts, also where there is no display.
 class CommandLine {
 public:
-    enum class Action { run, exit, exportScan };
+    enum class Action { run, exit, exportScan, diff };
 
     // Parses the arguments as the process received them (raw bytes, the program name first).
     // On --help, --version or an error it prints what it has to (to standard output, or
@@ -32,6 +36,14 @@ public:
     const std::optional<std::string>& scanFile() const { return m_scanFile; }
     // With --export: where to write the scan of folder(), as given ("-": standard output).
     const std::optional<std::string>& exportPath() const { return m_exportPath; }
+    // With --diff: the earlier and the current scan, absolute and cleaned, raw bytes.
+    const std::optional<std::pair<std::string, std::string>>& diffPaths() const
+    {
+        return m_diffPaths;
+    }
+    // How many changes --diff prints at most (0: all), and whether as JSON lines.
+    std::size_t diffLimit() const { return m_diffLimit; }
+    bool diffAsJson() const { return m_diffAsJson; }
 
 private:
     Action m_action = Action::run;
@@ -39,6 +51,9 @@ private:
     std::optional<std::string> m_folder;
     std::optional<std::string> m_scanFile;
     std::optional<std::string> m_exportPath;
+    std::optional<std::pair<std::string, std::string>> m_diffPaths;
+    std::size_t m_diffLimit = 50;
+    bool m_diffAsJson = false;
 };
 
 } // namespace plenvo

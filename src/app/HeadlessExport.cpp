@@ -1,61 +1,25 @@
 #include "HeadlessExport.h"
 
-#include "services/DiskScanner.h"
+#include "HeadlessScan.h"
 #include "services/NcduWriter.h"
 
-#include <signal.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <ctime>
 
 namespace plenvo {
 
-namespace {
-
-// Set once, before the handlers are installed; cancelling only stores to an atomic flag.
-const CancellationToken* g_interrupt = nullptr;
-
-void interrupt(int)
-{
-    if (g_interrupt)
-        g_interrupt->cancel();
-}
-
-void fail(const QString& message)
-{
-    std::fprintf(stderr, "plenvo: %s\n", message.toLocal8Bit().constData());
-}
-
-} // namespace
-
 int HeadlessExport::run(const std::string& out, const std::string& folder,
                         const std::string& programVersion)
 {
+    const auto fail = HeadlessScan::fail;
     NcduWriter writer;
     if (!writer.open(out)) {
         fail(writer.error());
         return 2;
     }
 
-    static const CancellationToken token = CancellationToken::create();
-    g_interrupt = &token;
-    struct sigaction action = {};
-    action.sa_handler = interrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-
-    const bool showProgress = ::isatty(STDERR_FILENO);
-    const auto progress = [&](const ScanProgress& p) {
-        std::fprintf(stderr, "\r%lld files", static_cast<long long>(p.filesScanned()));
-    };
+    const CancellationToken& token = HeadlessScan::interruption();
     const std::int64_t startedAt = std::time(nullptr);
-    DiskScanner scanner;
-    const DiskScanner::Outcome scan = scanner.scanNow(
-        folder, showProgress ? DiskScanner::ProgressHandler(progress) : nullptr, token);
-    if (showProgress)
-        std::fputs("\r\033[K", stderr);
+    const DiskScanner::Outcome scan = HeadlessScan::scan(folder, token);
     if (scan.status == DiskScanner::Outcome::Status::cancelled) {
         fail(QStringLiteral("interrupted"));
         return 130;

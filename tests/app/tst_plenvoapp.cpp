@@ -7,6 +7,8 @@
 #include "TestSupport.h"
 
 #include <QApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -30,14 +32,35 @@ void start(QProcess& plenvo, const QStringList& arguments,
     plenvo.start(QStringLiteral(PLENVO_EXECUTABLE), arguments);
 }
 
+// The command line parsed in `dir`, the working folder, where "@" in an argument stands for `dir`.
+// In it "inner", "bad\xff" and "-dash" are folders, "scan" is a saved scan, recognised by its
+// content, and "plain.json" is not.
+std::optional<CommandLine> parsedIn(const ScratchDir& dir, const QByteArrayList& arguments)
+{
+    for (const char* name : {"inner", "bad\xff", "-dash"})
+        if (!makeDir(dir.file(name)))
+            return std::nullopt;
+    if (!writeFile(dir.file("plain.json"), 1))
+        return std::nullopt;
+    std::ofstream(dir.file("scan").toStdString()) << R"([1,2,{},[{"name":"/r"}]])";
+    const QString previous = QDir::currentPath();
+    if (!QDir::setCurrent(QString::fromLocal8Bit(dir.path())))
+        return std::nullopt;
+    QByteArrayList line{"plenvo"};
+    for (const QByteArray& argument : arguments)
+        line << QByteArray(argument).replace('@', dir.path());
+    std::optional<CommandLine> commandLine(std::in_place, line);
+    QDir::setCurrent(previous);
+    return commandLine;
+}
+
 } // namespace
 
 class PlenvoAppTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // "@" stands for a scratch folder, which is also the working folder. In it "scan" is a saved
-    // scan, recognised by its content, and "plain.json" is not.
+    // Arguments as parsedIn() takes them.
     void commandLine_data()
     {
         QTest::addColumn<QByteArrayList>("arguments"); // after the program name
@@ -71,17 +94,9 @@ private Q_SLOTS:
         QFETCH(QByteArray, folder);
         QFETCH(QByteArray, scanFile);
         ScratchDir dir;
-        for (const char* name : {"inner", "bad\xff", "-dash"})
-            QVERIFY(makeDir(dir.file(name)));
-        QVERIFY(writeFile(dir.file("plain.json"), 1));
-        std::ofstream(dir.file("scan").toStdString()) << R"([1,2,{},[{"name":"/r"}]])";
-        const QString previous = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(QString::fromLocal8Bit(dir.path())));
-        QByteArrayList line{"plenvo"};
-        for (const QByteArray& argument : arguments)
-            line << QByteArray(argument).replace('@', dir.path());
-        const CommandLine commandLine(line);
-        QDir::setCurrent(previous);
+        const std::optional<CommandLine> parsed = parsedIn(dir, arguments);
+        QVERIFY(parsed);
+        const CommandLine& commandLine = *parsed;
         QCOMPARE(commandLine.action(),
                  exitCode < 0 ? CommandLine::Action::run : CommandLine::Action::exit);
         QCOMPARE(commandLine.exitCode(), std::max(exitCode, 0));
@@ -91,6 +106,121 @@ private Q_SLOTS:
         };
         QCOMPARE(commandLine.folder(), at(folder));
         QCOMPARE(commandLine.scanFile(), at(scanFile));
+    }
+
+    // --diff takes two scans, each a folder or a saved scan, and its own options only with it.
+    void diffCommandLine_data()
+    {
+        QTest::addColumn<QByteArrayList>("arguments"); // after the program name, "@" a folder
+        QTest::addColumn<int>("exitCode");             // -1: the comparison runs
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<bool>("json");
+        const auto row = [](const char* name, const QByteArrayList& arguments, int exitCode,
+                            int limit = 50, bool json = false) {
+            QTest::newRow(name) << arguments << exitCode << limit << json;
+        };
+        row("two saved scans", {"--diff", "scan", "@/scan"}, -1);
+        row("a saved scan and a folder", {"--diff", "--limit", "7", "scan", "inner"}, -1, 7);
+        row("all, as JSON", {"--json", "--limit=0", "--diff", "inner", "inner"}, -1, 0, true);
+        row("one scan", {"--diff", "scan"}, 2);
+        row("three scans", {"--diff", "scan", "scan", "scan"}, 2);
+        row("a file that is not a scan", {"--diff", "scan", "plain.json"}, 2);
+        row("a missing scan", {"--diff", "missing", "scan"}, 2);
+        row("a limit that is no number", {"--diff", "--limit", "many", "scan", "scan"}, 2);
+        row("with --export", {"--diff", "--export", "-", "scan", "scan"}, 2);
+        row("--json alone", {"--json", "inner"}, 2);
+        row("--limit alone", {"--limit", "3", "inner"}, 2);
+    }
+
+    void diffCommandLine()
+    {
+        QFETCH(QByteArrayList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(int, limit);
+        QFETCH(bool, json);
+        ScratchDir dir;
+        const std::optional<CommandLine> parsed = parsedIn(dir, arguments);
+        QVERIFY(parsed);
+        const CommandLine& commandLine = *parsed;
+        QCOMPARE(commandLine.action(),
+                 exitCode < 0 ? CommandLine::Action::diff : CommandLine::Action::exit);
+        QCOMPARE(commandLine.exitCode(), std::max(exitCode, 0));
+        if (exitCode >= 0) {
+            QVERIFY(!commandLine.diffPaths());
+            return;
+        }
+        QCOMPARE(commandLine.diffPaths()->first,
+                 dir.str() + '/' + arguments[arguments.size() - 2].toStdString());
+        QCOMPARE(commandLine.diffLimit(), std::size_t(limit));
+        QCOMPARE(commandLine.diffAsJson(), json);
+    }
+
+    // The executable compares two saved scans: a summary and a table, or JSON lines; a scan that
+    // cannot be read is an error.
+    void diffPrintsTheChanges()
+    {
+        ScratchDir dir;
+        const std::string before = dir.file("before.json").toStdString();
+        const std::string after = dir.file("after.json.gz").toStdString();
+        std::ofstream(before) << R"([1,2,{"timestamp":1700000000},[{"name":"/srv","dev":1},)"
+                                 R"({"name":"a","dsize":4096},{"name":"gone","dsize":4096},)"
+                                 R"([{"name":"logs","ino":5},{"name":"x","dsize":8192}]]])";
+        const QByteArray later = R"([1,2,{"timestamp":1700086400},[{"name":"/srv","dev":1},)"
+                                 R"({"name":"a","dsize":12288},{"name":"b","dsize":4096},)"
+                                 R"([{"name":"old-logs","ino":5},{"name":"x","dsize":8192}]]])";
+        QProcess gzip;
+        gzip.start(u"gzip"_s, {u"-c"_s});
+        gzip.write(later);
+        gzip.closeWriteChannel();
+        QVERIFY(gzip.waitForFinished(10000));
+        std::ofstream(after, std::ios::binary) << gzip.readAllStandardOutput().toStdString();
+
+        const auto run = [&](const QStringList& arguments, int& exitCode) {
+            QProcess plenvo;
+            start(plenvo, arguments, {{u"DISPLAY"_s, {}}, {u"WAYLAND_DISPLAY"_s, {}}});
+            plenvo.waitForFinished(20000);
+            exitCode = plenvo.exitCode();
+            return QString::fromUtf8(plenvo.readAllStandardOutput() +
+                                     plenvo.readAllStandardError());
+        };
+        const QString old = QString::fromStdString(before), now = QString::fromStdString(after);
+        int exitCode = -1;
+        const QString table = run({u"--diff"_s, old, now}, exitCode);
+        QCOMPARE(exitCode, 0);
+        QVERIFY2(table.contains(u"Change:  +8.2 KB: grown 8.2 KB in 1 file, shrunk 0 B in 0 "
+                                u"files, new 4.1 KB in 1 file, gone 4.1 KB in 1 file; 1 folder "
+                                u"moved\n"_s),
+                 qPrintable(table));
+        QVERIFY2(table.endsWith(u"\n CHANGE  KIND    PATH\n"
+                                u"+8.2 KB  grown   /srv/a\n"
+                                u"+4.1 KB  new     /srv/b\n"
+                                u"-4.1 KB  gone    /srv/gone\n"
+                                u"    0 B  moved   /srv/old-logs (from /srv/logs)\n"_s),
+                 qPrintable(table));
+
+        const QString limited = run({u"--diff"_s, u"--limit"_s, u"1"_s, old, now}, exitCode);
+        QVERIFY2(limited.endsWith(u"/srv/a\n... and 3 more (--limit 0 shows them all)\n"_s),
+                 qPrintable(limited));
+
+        const QStringList lines =
+            run({u"--diff"_s, u"--json"_s, old, now}, exitCode).trimmed().split(u'\n');
+        QCOMPARE(exitCode, 0);
+        QCOMPARE(lines.size(), 5);
+        const QJsonObject summary = QJsonDocument::fromJson(lines[0].toUtf8()).object();
+        QCOMPARE(summary[u"kind"_s].toString(), u"summary"_s);
+        QCOMPARE(summary[u"change"_s].toInteger(), 8192);
+        QCOMPARE(summary[u"old_date"_s].toInteger(), 1700000000000);
+        QCOMPARE(summary[u"moved"_s].toInteger(), 1);
+        const QJsonObject moved = QJsonDocument::fromJson(lines[4].toUtf8()).object();
+        QCOMPARE(moved[u"kind"_s].toString(), u"moved"_s);
+        QCOMPARE(moved[u"path"_s].toString(), u"/srv/old-logs"_s);
+        QCOMPARE(moved[u"old_path"_s].toString(), u"/srv/logs"_s);
+        QCOMPARE(moved[u"new_size"_s].toInteger(), 8192);
+
+        std::ofstream(before) << R"([1,2,{},[{"name":"/srv"},{"name":"a")";
+        const QString failed = run({u"--diff"_s, old, now}, exitCode);
+        QCOMPARE(exitCode, 2);
+        QVERIFY2(failed.startsWith(u"plenvo: "_s + old + u": "_s), qPrintable(failed));
     }
 
     // Help, the version and mistakes are answered without a display.

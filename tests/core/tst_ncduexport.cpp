@@ -96,6 +96,23 @@ struct Sample {
     NcduWriter::Outcome written;
 };
 
+// The inodes of the folders of a tree, in depth-first order.
+QList<quint64> folderInodes(const FileNode& root)
+{
+    QList<quint64> inodes;
+    std::vector<const FileNode*> pending{&root};
+    while (!pending.empty()) {
+        const FileNode* node = pending.back();
+        pending.pop_back();
+        if (!node->isDirectory())
+            continue;
+        inodes << node->inode();
+        for (const NodeRef& child : node->children())
+            pending.push_back(child.get());
+    }
+    return inodes;
+}
+
 QByteArray runTool(const QString& program, const QStringList& arguments)
 {
     QProcess process;
@@ -366,9 +383,53 @@ private Q_SLOTS:
         QCOMPARE(dumpOf(read), sample.dump());
         QCOMPARE(read.rootPath, sample.dir.str());
         QCOMPARE(read.scanDate, std::optional<std::int64_t>(1700000000000));
+        // Folders keep their inodes, so that they can be found again under another name.
+        const QList<quint64> inodes = folderInodes(*sample.scanned.root);
+        QVERIFY(!inodes.contains(0));
+        QCOMPARE(folderInodes(*read.root), inodes);
         QVERIFY(NcduReader::looksLikeExport(path));
         QVERIFY(!NcduReader::looksLikeExport(sample.dir.file("top.txt").toStdString()));
         QCOMPARE(NcduReader::readFile(sample.dir.str()).error.kind, Kind::unreadable);
+    }
+
+    // The beginning of an export tells where and when it was made and, when the writer noted
+    // them, its totals, without the rest being read: a damaged end does not matter.
+    void theHeaderAloneIsRead()
+    {
+        const auto writeNotingTotals = [](const std::string& path, const FileNode& root) {
+            NcduWriter writer;
+            writer.setNotesTotals(true);
+            return writer.open(path) && writer.write(root, nullptr, {1700000000, "1"}) &&
+                   writer.commit();
+        };
+        const Sample sample;
+        ScratchDir out;
+        const std::string path = out.file("scan.json.gz").toStdString();
+        QVERIFY(writeNotingTotals(path, *sample.scanned.root));
+        const NcduReader::Outcome header = NcduReader::readHeader(path);
+        QCOMPARE(header.status, Status::completed);
+        QCOMPARE(header.rootPath, sample.dir.str());
+        QCOMPARE(header.scanDate, std::optional<std::int64_t>(1700000000000));
+        const FileNode& root = *sample.scanned.root;
+        QCOMPARE(header.totals, (NcduReader::Totals{root.cachedSize(), root.cachedFileCount(),
+                                                    root.cachedDirCount()}));
+        QCOMPARE(NcduReader::readFile(path).totals, header.totals);
+        QVERIFY(!header.root);
+
+        const std::string large = out.file("large.json.gz").toStdString();
+        const NcduReader::Outcome many = read(manyFiles(20000));
+        QVERIFY(writeNotingTotals(large, *many.root));
+        std::filesystem::resize_file(large, std::filesystem::file_size(large) / 2);
+        QCOMPARE(NcduReader::readHeader(large).totals, (NcduReader::Totals{0, 20000, 1}));
+        QCOMPARE(NcduReader::readFile(large).error.kind, Kind::truncated);
+
+        QCOMPARE(NcduReader::readHeader(sample.ours.toStdString()).totals, std::nullopt);
+        QCOMPARE(NcduReader::readHeader(sample.dir.file("top.txt").toStdString()).error.kind,
+                 Kind::notAnExport);
+        const QByteArray odd = R"([1,2,{"total_dsize":-1,"total_files":"2",)"
+                               R"("total_folders":1},{"name":"/f"}])";
+        QCOMPARE(read(odd).totals, std::nullopt);
+        QCOMPARE(read(odd).rootPath, "/f");
     }
 
     // A kernel pseudo file system and a folder mounted below itself are recorded as folders

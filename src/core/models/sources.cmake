@@ -10,4 +10,6 @@ target_sources(plenvo-core PRIVATE
     models/ScanResult.cpp models/ScanResult.h
     models/NodeFacts.h
     models/DeviceInode.h
+    models/ScanTree.h
+    models/ScanComparison.cpp models/ScanComparison.h
 )

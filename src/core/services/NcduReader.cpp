@@ -21,6 +21,8 @@ namespace plenvo {
 namespace {
 
 constexpr std::size_t kBufferBytes = 256 * 1024;
+// Enough for the metadata and the root's entry of any export Plenvo writes.
+constexpr std::size_t kHeaderBufferBytes = 8 * 1024;
 constexpr std::uint64_t kMaxVersion = 10000;
 constexpr std::uint64_t kMaxSize = std::uint64_t(INT64_MAX);
 constexpr std::uint64_t kMaxLinks = UINT32_MAX;
@@ -100,7 +102,7 @@ private:
 // zlib's gzread reads gzip-compressed and plain files alike.
 class GzipInput final : public NcduReader::Input {
 public:
-    explicit GzipInput(const std::string& path)
+    explicit GzipInput(const std::string& path, std::size_t bufferBytes = kBufferBytes)
     {
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) {
@@ -113,7 +115,7 @@ public:
             m_openError = std::strerror(ENOMEM);
             return;
         }
-        gzbuffer(m_file, kBufferBytes);
+        gzbuffer(m_file, unsigned(bufferBytes));
     }
     ~GzipInput() override
     {
@@ -148,12 +150,14 @@ private:
 
 } // namespace
 
-// The parser: a tokenizer over the buffer, the structure of an export, and the tree built
-// bottom-up on a stack of open folders.
+// The parser: a tokenizer over the buffer and the structure of an export, handing each entry to
+// a visitor as soon as it is read, counted as a scan counts it.
 class NcduReader::Parser {
 public:
-    Parser(Input& input, const ProgressHandler& progress, const CancellationToken& token)
-        : m_input(input), m_progress(progress), m_token(token), m_buffer(kBufferBytes)
+    Parser(Input& input, Visitor& visitor, Mode mode, const ProgressHandler& progress,
+           const CancellationToken& token)
+        : m_input(input), m_visitor(visitor), m_mode(mode), m_progress(progress), m_token(token),
+          m_buffer(mode == Mode::headerOnly ? kHeaderBufferBytes : kBufferBytes)
     {
         m_p = m_end = m_buffer.data();
     }
@@ -182,14 +186,11 @@ private:
         std::uint32_t links = 0;
         FileNode::Timestamp modified;
     };
+    // An open folder.
     struct Frame {
-        std::string name;
-        FileNode::Timestamp modified;
+        std::string name; // for progress reports
         std::uint64_t device = 0;
-        NodeFacts::Facts facts;
-        bool hasFacts = false;
         std::int64_t size = 0; // of the children so far, to catch sums beyond 2^63 - 1
-        std::vector<NodeRef> children;
     };
 
     // --- tokenizer
@@ -217,16 +218,19 @@ private:
     bool readBool(std::string_view field);
     void readField(Info& info, std::string_view key);
     void readInfo(Info& info, bool isRoot);
-    NodeRef readTree();
-    void pushFolder(Info& info);
-    NodeRef popFolder();
-    NodeRef makeFile(Info& info, bool isRoot);
-    void addChild(NodeRef child);
+    void readTree();
+    void enterFolder(Info& info);
+    void leaveFolder();
+    void file(Info& info, bool isRoot);
+    void addToParent(std::int64_t size);
     bool recordFacts(const Info& info, std::uint64_t parentDevice, bool isRoot,
                      NodeFacts::Facts& facts);
+    Entry entryOf(const Info& info, std::uint64_t parentDevice, bool isRoot, bool isDirectory);
     void countEntry();
 
     Input& m_input;
+    Visitor& m_visitor;
+    const Mode m_mode;
     const ProgressHandler& m_progress;
     const CancellationToken& m_token;
     std::vector<char> m_buffer;
@@ -240,11 +244,11 @@ private:
     std::vector<char> m_closers;
     Info m_info;
     std::vector<Frame> m_stack;
-    NodeArena m_arena;
-    std::shared_ptr<NodeFacts> m_facts = std::make_shared<NodeFacts>();
+    NodeFacts::Facts m_entryFacts;
     std::unordered_set<DeviceInode, DeviceInodeHash> m_linked;
     std::string m_rootPath;
     std::optional<std::int64_t> m_scanDate;
+    std::optional<std::int64_t> m_totals[3]; // size, files, folders
     std::int64_t m_entries = 0;
     std::chrono::steady_clock::time_point m_lastReport{};
     bool m_reported = false;
@@ -553,11 +557,19 @@ void NcduReader::Parser::readMetadata()
         const bool known = readString(m_key, 16);
         expect(':', "':'");
         const int c = peekToken();
-        // The metadata is free-form: a timestamp that is not a time is passed over.
-        if (known && m_key == "timestamp" && (c == '-' || isDigit(c))) {
+        // The metadata is free-form: a timestamp that is not a time, or a total that is not a
+        // count, is passed over.
+        const int total = !known                     ? -1
+                          : m_key == "total_dsize"   ? 0
+                          : m_key == "total_files"   ? 1
+                          : m_key == "total_folders" ? 2
+                                                     : -1;
+        if (known && (m_key == "timestamp" || total >= 0) && (c == '-' || isDigit(c))) {
             const Number n = readNumber();
-            if (n.integral && !n.negative && !n.overflow &&
-                n.magnitude <= std::uint64_t(kMaxSeconds))
+            const bool valid = n.integral && !n.negative && !n.overflow;
+            if (total >= 0 && valid && n.magnitude <= kMaxSize)
+                m_totals[total] = std::int64_t(n.magnitude);
+            else if (total < 0 && valid && n.magnitude <= std::uint64_t(kMaxSeconds))
                 m_scanDate = std::int64_t(n.magnitude) * 1000;
         } else {
             skipValue();
@@ -746,87 +758,99 @@ void NcduReader::Parser::countEntry()
             DisplayText::fromBytes(lastComponent(m_stack.back().name)), m_entries));
 }
 
-NodeRef NcduReader::Parser::makeFile(Info& info, bool isRoot)
+NcduReader::Entry NcduReader::Parser::entryOf(const Info& info, std::uint64_t parentDevice,
+                                              bool isRoot, bool isDirectory)
 {
-    const std::uint64_t parentDevice = m_stack.empty() ? 0 : m_stack.back().device;
-    NodeFacts::Facts facts;
-    const bool hasFacts = recordFacts(info, parentDevice, isRoot, facts);
-    const bool counts = !info.readError && info.exclusion == NodeFacts::Exclusion::none;
-    std::int64_t size = counts ? info.dsize : 0;
-    // Another name of a file met before: its space is counted there.
-    if (counts && facts.hardLinked && !m_linked.insert({facts.device, facts.inode}).second)
-        size = 0;
-    NodeRef node =
-        isRoot ? FileNode::create(lastComponent(info.name), info.name, false, size, info.modified,
-                                  {}, {}, &m_arena)
-               : FileNode::create(info.name, {}, false, size, info.modified, {}, {}, &m_arena);
-    if (hasFacts)
-        m_facts->edit(node->id()) = facts;
-    countEntry();
-    return node;
+    Entry entry;
+    entry.name = info.name;
+    entry.isDirectory = isDirectory;
+    entry.modified = info.modified;
+    entry.device = info.hasDevice ? info.device : parentDevice;
+    entry.inode = info.hasInode ? info.inode : 0;
+    if (recordFacts(info, parentDevice, isRoot, m_entryFacts))
+        entry.facts = &m_entryFacts;
+    return entry;
 }
 
-void NcduReader::Parser::pushFolder(Info& info)
+void NcduReader::Parser::file(Info& info, bool isRoot)
+{
+    const std::uint64_t parentDevice = m_stack.empty() ? 0 : m_stack.back().device;
+    Entry entry = entryOf(info, parentDevice, isRoot, false);
+    const bool counts = !info.readError && info.exclusion == NodeFacts::Exclusion::none;
+    entry.size = counts ? info.dsize : 0;
+    // Another name of a file met before: its space is counted there.
+    if (counts && m_entryFacts.hardLinked &&
+        !m_linked.insert({m_entryFacts.device, m_entryFacts.inode}).second)
+        entry.size = 0;
+    if (isRoot)
+        m_rootPath = info.name;
+    else
+        addToParent(entry.size);
+    m_visitor.file(entry);
+    countEntry();
+}
+
+void NcduReader::Parser::enterFolder(Info& info)
 {
     const bool isRoot = m_stack.empty();
     const std::uint64_t parentDevice = isRoot ? 0 : m_stack.back().device;
+    const Entry entry = entryOf(info, parentDevice, isRoot, true);
+    if (isRoot)
+        m_rootPath = info.name;
+    m_visitor.enterFolder(entry);
     Frame& frame = m_stack.emplace_back();
     frame.name.swap(info.name);
-    frame.modified = info.modified;
-    frame.device = info.hasDevice ? info.device : parentDevice;
-    frame.hasFacts = recordFacts(info, parentDevice, isRoot, frame.facts);
+    frame.device = entry.device;
     countEntry();
 }
 
-NodeRef NcduReader::Parser::popFolder()
+void NcduReader::Parser::leaveFolder()
 {
-    Frame& frame = m_stack.back();
-    const bool isRoot = m_stack.size() == 1;
-    NodeRef node = isRoot
-                       ? FileNode::create(lastComponent(frame.name), frame.name, true, 0,
-                                          frame.modified, {}, std::move(frame.children), &m_arena)
-                       : FileNode::create(frame.name, {}, true, 0, frame.modified, {},
-                                          std::move(frame.children), &m_arena);
-    if (frame.hasFacts)
-        m_facts->edit(node->id()) = frame.facts;
-    if (isRoot)
-        m_rootPath = std::move(frame.name);
+    const std::int64_t size = m_stack.back().size;
     m_stack.pop_back();
-    return node;
+    if (!m_stack.empty())
+        addToParent(size);
+    m_visitor.leaveFolder();
 }
 
-void NcduReader::Parser::addChild(NodeRef child)
+void NcduReader::Parser::addToParent(std::int64_t size)
 {
     Frame& parent = m_stack.back();
-    if (__builtin_add_overflow(parent.size, child->cachedSize(), &parent.size))
+    if (__builtin_add_overflow(parent.size, size, &parent.size))
         fail(ErrorKind::outOfRange, "sizes that add up to 2^63 bytes or more");
-    parent.children.push_back(std::move(child));
 }
 
 // The root: a folder (an array whose first element is its info object, followed by its
 // entries: arrays for folders, objects for files) or a single file.
-NodeRef NcduReader::Parser::readTree()
+void NcduReader::Parser::readTree()
 {
     if (peekToken() == '{') {
         readInfo(m_info, true);
-        m_rootPath = m_info.name;
-        return makeFile(m_info, true);
+        if (m_mode == Mode::headerOnly)
+            m_rootPath = m_info.name;
+        else
+            file(m_info, true);
+        return;
     }
     for (;;) {
         // At the '[' of a folder.
         ++m_p;
         if (peekToken() != '{')
             unexpected("a folder's info object");
-        readInfo(m_info, m_stack.empty());
-        pushFolder(m_info);
+        const bool isRoot = m_stack.empty();
+        readInfo(m_info, isRoot);
+        if (isRoot && m_mode == Mode::headerOnly) {
+            m_rootPath = m_info.name;
+            return;
+        }
+        enterFolder(m_info);
         for (;;) {
             int c = peekToken();
             if (c == ']') {
                 ++m_p;
-                NodeRef folder = popFolder();
+                leaveFolder();
                 if (m_stack.empty())
-                    return folder;
-                addChild(std::move(folder));
+                    return;
                 continue;
             }
             if (c != ',')
@@ -838,7 +862,7 @@ NodeRef NcduReader::Parser::readTree()
             if (c != '{')
                 unexpected("a file's object or a folder's array");
             readInfo(m_info, false);
-            addChild(makeFile(m_info, false));
+            file(m_info, false);
         }
     }
 }
@@ -873,31 +897,100 @@ NcduReader::Outcome NcduReader::Parser::run()
     c = peekToken();
     if (c != '[' && c != '{')
         unexpected("the root folder's array");
-    NodeRef root = readTree();
-    // Elements a later minor version may add after the tree.
-    while (peekToken() == ',') {
-        ++m_p;
-        skipValue();
+    readTree();
+    if (m_mode == Mode::whole) {
+        // Elements a later minor version may add after the tree.
+        while (peekToken() == ',') {
+            ++m_p;
+            skipValue();
+        }
+        expect(']', "']'");
+        if (peekToken() >= 0)
+            fail(ErrorKind::trailingGarbage, "more text after the end of the export");
     }
-    expect(']', "']'");
-    if (peekToken() >= 0)
-        fail(ErrorKind::trailingGarbage, "more text after the end of the export");
 
     Outcome outcome;
-    outcome.root = std::move(root);
     outcome.rootPath = std::move(m_rootPath);
     outcome.scanDate = m_scanDate;
-    outcome.facts = std::move(m_facts);
+    if (m_totals[0] && m_totals[1] && m_totals[2])
+        outcome.totals = Totals{*m_totals[0], *m_totals[1], *m_totals[2]};
     outcome.entries = m_entries;
     return outcome;
 }
 
-NcduReader::Outcome NcduReader::read(Input& input, const ProgressHandler& progress,
+// Builds the tree bottom-up on a stack of open folders.
+class NcduReader::TreeBuilder final : public NcduReader::Visitor {
+public:
+    void enterFolder(const Entry& folder) override
+    {
+        Frame& frame = m_stack.emplace_back();
+        frame.name.assign(folder.name);
+        frame.modified = folder.modified;
+        frame.inode = folder.inode;
+        if (folder.facts) {
+            frame.facts = *folder.facts;
+            frame.hasFacts = true;
+        }
+    }
+    void file(const Entry& file) override
+    {
+        NodeRef node = m_stack.empty()
+                           ? FileNode::create(lastComponent(file.name), file.name, false, file.size,
+                                              file.modified, {}, {}, &m_arena)
+                           : FileNode::create(file.name, {}, false, file.size, file.modified, {},
+                                              {}, &m_arena);
+        node->setInode(file.inode);
+        if (file.facts)
+            m_facts->edit(node->id()) = *file.facts;
+        if (m_stack.empty())
+            m_root = std::move(node);
+        else
+            m_stack.back().children.push_back(std::move(node));
+    }
+    void leaveFolder() override
+    {
+        Frame& frame = m_stack.back();
+        const bool isRoot = m_stack.size() == 1;
+        NodeRef node =
+            isRoot ? FileNode::create(lastComponent(frame.name), frame.name, true, 0,
+                                      frame.modified, {}, std::move(frame.children), &m_arena)
+                   : FileNode::create(frame.name, {}, true, 0, frame.modified, {},
+                                      std::move(frame.children), &m_arena);
+        node->setInode(frame.inode);
+        if (frame.hasFacts)
+            m_facts->edit(node->id()) = frame.facts;
+        m_stack.pop_back();
+        if (m_stack.empty())
+            m_root = std::move(node);
+        else
+            m_stack.back().children.push_back(std::move(node));
+    }
+
+    NodeRef takeRoot() { return std::move(m_root); }
+    std::shared_ptr<NodeFacts> takeFacts() { return std::move(m_facts); }
+
+private:
+    struct Frame {
+        std::string name;
+        FileNode::Timestamp modified;
+        std::uint64_t inode = 0;
+        NodeFacts::Facts facts;
+        bool hasFacts = false;
+        std::vector<NodeRef> children;
+    };
+    std::vector<Frame> m_stack;
+    NodeArena m_arena;
+    std::shared_ptr<NodeFacts> m_facts = std::make_shared<NodeFacts>();
+    NodeRef m_root;
+};
+
+NcduReader::Outcome NcduReader::read(Input& input, Visitor& visitor, Mode mode,
+                                     const ProgressHandler& progress,
                                      const CancellationToken& token)
 {
     Outcome outcome;
     try {
-        Parser parser(input, progress, token);
+        Parser parser(input, visitor, mode, progress, token);
         outcome = parser.run();
     } catch (const Failure& failure) {
         outcome.status = Outcome::Status::failed;
@@ -911,24 +1004,79 @@ NcduReader::Outcome NcduReader::read(Input& input, const ProgressHandler& progre
     return outcome;
 }
 
+NcduReader::Outcome NcduReader::build(Input& input, const ProgressHandler& progress,
+                                      const CancellationToken& token)
+{
+    TreeBuilder builder;
+    Outcome outcome = read(input, builder, Mode::whole, progress, token);
+    if (outcome.status == Outcome::Status::completed) {
+        outcome.root = builder.takeRoot();
+        outcome.facts = builder.takeFacts();
+    }
+    return outcome;
+}
+
+namespace {
+
+NcduReader::Outcome cannotOpen(const std::string& error)
+{
+    NcduReader::Outcome outcome;
+    outcome.status = NcduReader::Outcome::Status::failed;
+    outcome.error = {NcduReader::ErrorKind::unreadable, -1, error};
+    return outcome;
+}
+
+// Takes what readHeader() passes over.
+class NoVisitor final : public NcduReader::Visitor {
+public:
+    void enterFolder(const NcduReader::Entry&) override {}
+    void file(const NcduReader::Entry&) override {}
+    void leaveFolder() override {}
+};
+
+} // namespace
+
 NcduReader::Outcome NcduReader::readFile(const std::string& path, const ProgressHandler& progress,
                                          const CancellationToken& token)
 {
     GzipInput input(path);
-    if (!input.openError().empty()) {
-        Outcome outcome;
-        outcome.status = Outcome::Status::failed;
-        outcome.error = {ErrorKind::unreadable, -1, input.openError()};
-        return outcome;
-    }
-    return read(input, progress, token);
+    if (!input.openError().empty())
+        return cannotOpen(input.openError());
+    return build(input, progress, token);
 }
 
 NcduReader::Outcome NcduReader::readData(std::string_view data, const ProgressHandler& progress,
                                          const CancellationToken& token, std::size_t chunkSize)
 {
     MemoryInput input(data, chunkSize);
-    return read(input, progress, token);
+    return build(input, progress, token);
+}
+
+NcduReader::Outcome NcduReader::visitFile(const std::string& path, Visitor& visitor,
+                                          const ProgressHandler& progress,
+                                          const CancellationToken& token)
+{
+    GzipInput input(path);
+    if (!input.openError().empty())
+        return cannotOpen(input.openError());
+    return read(input, visitor, Mode::whole, progress, token);
+}
+
+NcduReader::Outcome NcduReader::visitData(std::string_view data, Visitor& visitor,
+                                          const ProgressHandler& progress,
+                                          const CancellationToken& token, std::size_t chunkSize)
+{
+    MemoryInput input(data, chunkSize);
+    return read(input, visitor, Mode::whole, progress, token);
+}
+
+NcduReader::Outcome NcduReader::readHeader(const std::string& path)
+{
+    GzipInput input(path, kHeaderBufferBytes);
+    if (!input.openError().empty())
+        return cannotOpen(input.openError());
+    NoVisitor none;
+    return read(input, none, Mode::headerOnly, {}, {});
 }
 
 bool NcduReader::looksLikeExport(const std::string& path)

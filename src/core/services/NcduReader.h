@@ -36,10 +36,14 @@ namespace plenvo {
 //   - entries marked `excluded` or `read_error` count 0; a folder keeps the entries listed in
 //     it (none, usually); entries marked `notreg` (symbolic links, devices ...) count their
 //     `dsize`, as a scan counts the blocks of a symbolic link;
-//   - `mtime` (seconds) becomes the modification date;
+//   - `mtime` (seconds) becomes the modification date; `ino`, wherever it is written, the
+//     node's inode;
 //   - what the tree does not keep (devices, hard-link identities, exclusions, read errors,
 //     entries that are not regular files) goes into NodeFacts, so that the tree can be written
 //     out again.
+//
+// The same pass can hand the entries to a Visitor instead of building a tree, so that an export
+// of any size can be compared with a tree in memory without being held in memory itself.
 //
 // Input that does not follow the format builds nothing and fails with an Error naming the
 // fault and where it was found. Limits: a name, and the location of the root, are at most
@@ -76,16 +80,52 @@ public:
         QString message() const;
     };
 
+    // The totals of the tree, as its writer noted them in the metadata (NcduWriter does when
+    // asked), so that a list of exports need not read them whole.
+    struct Totals {
+        std::int64_t size = 0;
+        std::int64_t files = 0;
+        std::int64_t folders = 0;
+        friend bool operator==(const Totals&, const Totals&) = default;
+    };
+
     struct Outcome {
         enum class Status { completed, cancelled, failed };
         Status status = Status::completed;
-        NodeRef root;         // set when completed
+        NodeRef root;         // set when completed (never by visit() or readHeader())
         std::string rootPath; // the root's name in the export: the scanned location as written
         // The export's `timestamp`, in milliseconds since the Unix epoch, when it has one.
         std::optional<std::int64_t> scanDate;
-        std::shared_ptr<const NodeFacts> facts; // set when completed
+        std::optional<Totals> totals;           // when the metadata has them
+        std::shared_ptr<const NodeFacts> facts; // set when completed (by readFile and readData)
         std::int64_t entries = 0;               // files and folders read
         Error error;                            // set when failed
+    };
+
+    // One entry as it is read, counted as a scan would count it (see above).
+    struct Entry {
+        std::string_view name; // for the root, its location as written
+        bool isDirectory = false;
+        std::int64_t size = 0; // what a file counts (0 for a folder)
+        FileNode::Timestamp modified;
+        std::uint64_t device = 0; // its own `dev`, else its folder's (0 when none is written)
+        std::uint64_t inode = 0;  // 0 when not written
+        // What a tree keeps beside the node (NodeFacts), null when there is nothing to keep.
+        const NodeFacts::Facts* facts = nullptr;
+    };
+
+    // Receives the entries of an export in the order they are written: a folder, then what it
+    // holds (files and folders, in any order), then the end of that folder. The root comes
+    // first, as a folder or as a single file. What is passed lives for the call only. After a
+    // failure or a cancellation the visitor has seen part of the export; nothing tells it that
+    // the rest is missing but the outcome. An exception a visitor throws ends the reading and
+    // passes through to the caller.
+    class Visitor {
+    public:
+        virtual ~Visitor() = default;
+        virtual void enterFolder(const Entry& folder) = 0;
+        virtual void file(const Entry& file) = 0;
+        virtual void leaveFolder() = 0;
     };
 
     // Reads the export at `path` (raw bytes) on the calling thread. Progress is reported on that
@@ -98,6 +138,18 @@ public:
     static Outcome readData(std::string_view data, const ProgressHandler& progress = {},
                             const CancellationToken& token = {}, std::size_t chunkSize = 0);
 
+    // Reads the export at `path` as readFile() does, handing its entries to `visitor` instead
+    // of building a tree: memory does not grow with the size of the export.
+    static Outcome visitFile(const std::string& path, Visitor& visitor,
+                             const ProgressHandler& progress = {},
+                             const CancellationToken& token = {});
+    static Outcome visitData(std::string_view data, Visitor& visitor,
+                             const ProgressHandler& progress = {},
+                             const CancellationToken& token = {}, std::size_t chunkSize = 0);
+    // Reads the beginning of the export at `path` only, up to its root's entry: the location,
+    // the date and the totals (when noted), with `entries` 0. It reads a few kilobytes.
+    static Outcome readHeader(const std::string& path);
+
     // Whether the file at `path` begins like an export (after decompression): '[' and a digit.
     static bool looksLikeExport(const std::string& path);
 
@@ -106,8 +158,12 @@ public:
 
 private:
     class Parser;
-    static Outcome read(Input& input, const ProgressHandler& progress,
+    class TreeBuilder;
+    enum class Mode { whole, headerOnly };
+    static Outcome read(Input& input, Visitor& visitor, Mode mode, const ProgressHandler& progress,
                         const CancellationToken& token);
+    static Outcome build(Input& input, const ProgressHandler& progress,
+                         const CancellationToken& token);
 };
 
 } // namespace plenvo

@@ -25,8 +25,6 @@ namespace {
 
 constexpr std::size_t kFlushBytes = 1024 * 1024;
 constexpr std::int64_t kCheckEvery = 4096;
-// Fast, and still about a sixth of the text's size.
-constexpr const char* kGzipMode = "wb1";
 
 const char* exclusionName(NodeFacts::Exclusion exclusion)
 {
@@ -61,8 +59,8 @@ public:
     }
 
     // False when the sink failed or `token` was cancelled (then `cancelled` is set).
-    bool run(const FileNode& root, const Options& options, const CancellationToken& token,
-             std::int64_t& entries, bool& cancelled);
+    bool run(const FileNode& root, const Options& options, bool notesTotals,
+             const CancellationToken& token, std::int64_t& entries, bool& cancelled);
 
 private:
     struct Level {
@@ -94,13 +92,18 @@ private:
     std::unordered_map<DeviceInode, std::int64_t, DeviceInodeHash> m_linkSizes;
 };
 
-bool NcduWriter::Encoder::run(const FileNode& root, const Options& options,
+bool NcduWriter::Encoder::run(const FileNode& root, const Options& options, bool notesTotals,
                               const CancellationToken& token, std::int64_t& entries,
                               bool& cancelled)
 {
     m_out.append("[1,2,{\"progname\":\"plenvo\",\"progver\":");
     string(options.programVersion);
     field(",\"timestamp\":", std::uint64_t(std::max<std::int64_t>(options.timestamp, 0)));
+    if (notesTotals) {
+        field(",\"total_dsize\":", std::uint64_t(root.cachedSize()));
+        field(",\"total_files\":", std::uint64_t(root.cachedFileCount()));
+        field(",\"total_folders\":", std::uint64_t(root.cachedDirCount()));
+    }
     m_out.append("},\n");
     entries = 1;
     if (!root.isDirectory()) {
@@ -160,6 +163,8 @@ std::uint64_t NcduWriter::Encoder::entry(const FileNode& node, std::uint64_t inh
         device = facts->device;
         field(",\"dev\":", device);
     }
+    if (node.isDirectory() && node.inode() != 0)
+        field(",\"ino\":", node.inode());
     if (facts && facts->hardLinked) {
         field(",\"ino\":", facts->inode);
         m_out.append(",\"hlnkc\":true");
@@ -185,8 +190,13 @@ std::uint64_t NcduWriter::Encoder::entry(const FileNode& node, std::uint64_t inh
 
 void NcduWriter::Encoder::string(std::string_view bytes)
 {
+    appendJsonString(m_out, bytes);
+}
+
+void NcduWriter::appendJsonString(std::string& out, std::string_view bytes)
+{
     static constexpr char kHex[] = "0123456789abcdef";
-    m_out.push_back('"');
+    out.push_back('"');
     std::size_t run = 0; // bytes that need no escape, not yet appended
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto c = static_cast<unsigned char>(bytes[i]);
@@ -194,39 +204,39 @@ void NcduWriter::Encoder::string(std::string_view bytes)
             ++run;
             continue;
         }
-        m_out.append(bytes.data() + i - run, run);
+        out.append(bytes.data() + i - run, run);
         run = 0;
-        m_out.push_back('\\');
+        out.push_back('\\');
         switch (c) {
         case '"':
-            m_out.push_back('"');
+            out.push_back('"');
             break;
         case '\\':
-            m_out.push_back('\\');
+            out.push_back('\\');
             break;
         case '\b':
-            m_out.push_back('b');
+            out.push_back('b');
             break;
         case '\f':
-            m_out.push_back('f');
+            out.push_back('f');
             break;
         case '\n':
-            m_out.push_back('n');
+            out.push_back('n');
             break;
         case '\r':
-            m_out.push_back('r');
+            out.push_back('r');
             break;
         case '\t':
-            m_out.push_back('t');
+            out.push_back('t');
             break;
         default:
-            m_out.append("u00");
-            m_out.push_back(kHex[c >> 4]);
-            m_out.push_back(kHex[c & 15]);
+            out.append("u00");
+            out.push_back(kHex[c >> 4]);
+            out.push_back(kHex[c & 15]);
         }
     }
-    m_out.append(bytes.data() + bytes.size() - run, run);
-    m_out.push_back('"');
+    out.append(bytes.data() + bytes.size() - run, run);
+    out.push_back('"');
 }
 
 NcduWriter::~NcduWriter()
@@ -241,7 +251,7 @@ bool NcduWriter::failWith(const std::string& what, int error)
     return false;
 }
 
-bool NcduWriter::open(const std::string& path)
+bool NcduWriter::open(const std::string& path, const FileOptions& file)
 {
     discard();
     m_path = path;
@@ -262,7 +272,8 @@ bool NcduWriter::open(const std::string& path)
             std::snprintf(suffix, sizeof suffix, ".%08llx.part",
                           static_cast<unsigned long long>(NodeId::generate().low() >> 32));
             m_temporaryPath = path + suffix;
-            m_fd = ::open(m_temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            m_fd = ::open(m_temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                          mode_t(file.permissions));
             if (m_fd < 0 && errno != EEXIST)
                 break;
         }
@@ -273,7 +284,8 @@ bool NcduWriter::open(const std::string& path)
         return failWith(path, errno);
     m_ownsFd = true;
     if (endsWith(path, ".gz")) {
-        m_gzip = gzdopen(m_fd, kGzipMode);
+        const char mode[] = {'w', 'b', char('0' + std::clamp(file.compressionLevel, 1, 9)), 0};
+        m_gzip = gzdopen(m_fd, mode);
         if (!m_gzip) {
             const int error = errno ? errno : ENOMEM;
             discard();
@@ -321,7 +333,7 @@ bool NcduWriter::write(const FileNode& root, const NodeFacts* facts, const Optio
         return false;
     }
     Encoder encoder(facts, [this](std::string_view bytes) { return sink(bytes); });
-    return encoder.run(root, options, token, m_entries, m_cancelled);
+    return encoder.run(root, options, m_notesTotals, token, m_entries, m_cancelled);
 }
 
 bool NcduWriter::commit()
@@ -370,11 +382,11 @@ void NcduWriter::discard()
 
 NcduWriter::Outcome NcduWriter::writeFile(const std::string& path, const FileNode& root,
                                           const NodeFacts* facts, const Options& options,
-                                          const CancellationToken& token)
+                                          const CancellationToken& token, const FileOptions& file)
 {
     NcduWriter writer;
     Outcome outcome;
-    if (writer.open(path) && writer.write(root, facts, options, token) && writer.commit()) {
+    if (writer.open(path, file) && writer.write(root, facts, options, token) && writer.commit()) {
         outcome.entries = writer.entriesWritten();
         return outcome;
     }
@@ -392,7 +404,7 @@ std::string NcduWriter::toText(const FileNode& root, const NodeFacts* facts, con
     });
     std::int64_t entries = 0;
     bool cancelled = false;
-    encoder.run(root, options, {}, entries, cancelled);
+    encoder.run(root, options, false, {}, entries, cancelled);
     return text;
 }
 

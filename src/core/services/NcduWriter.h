@@ -20,11 +20,12 @@ namespace plenvo {
 // or not; only what JSON requires is escaped ('"', '\' and control characters).
 //
 // Per entry: `dsize` (the allocated size, which the tree holds; the apparent size, `asize`, is
-// not known and left out), `mtime` (seconds, unsigned: a time before 1970 in two's complement), and
-// from NodeFacts when given: `dev` where it changes, `ino`, `hlnkc` and `nlink` for files with
-// several names (every name carries the size, as the format expects; readers count it once),
-// `excluded` for folders that were not entered ("otherfs" for another file system or a folder
-// met before, "kernfs" for a kernel pseudo file system, as ncdu reads them), `read_error`
+// not known and left out), `mtime` (seconds, unsigned: a time before 1970 in two's complement),
+// `ino` for folders whose inode is known (with the device, it finds a folder again under another
+// name), and from NodeFacts when given: `dev` where it changes, `ino`, `hlnkc` and `nlink` for
+// files with several names (every name carries the size, as the format expects; readers count it
+// once), `excluded` for folders that were not entered ("otherfs" for another file system or a
+// folder met before, "kernfs" for a kernel pseudo file system, as ncdu reads them), `read_error`
 // and `notreg`.
 //
 // The tree is walked with an explicit stack (any depth). Output goes through a buffer to a
@@ -36,6 +37,11 @@ public:
     struct Options {
         std::int64_t timestamp = 0; // seconds since the Unix epoch: when the scan was made
         std::string programVersion;
+    };
+    // How a file is created.
+    struct FileOptions {
+        unsigned permissions = 0666; // before the umask
+        int compressionLevel = 1;    // for ".gz": 1 (fastest) to 9 (smallest)
     };
     struct Outcome {
         enum class Status { completed, cancelled, failed };
@@ -51,7 +57,12 @@ public:
 
     // Prepares to write `path` (raw bytes; "-" for standard output). Fails (see error()) when
     // the file cannot be created, before anything long has been done.
-    bool open(const std::string& path);
+    bool open(const std::string& path) { return open(path, FileOptions()); }
+    bool open(const std::string& path, const FileOptions& file);
+    // Notes the root's totals in the metadata of what write() writes ("total_dsize",
+    // "total_files", "total_folders"), which NcduReader::readHeader() reads without reading
+    // the tree. Off unless set.
+    void setNotesTotals(bool notes) { m_notesTotals = notes; }
     // Writes the export of the tree below `root`. False when writing failed (see error()) or
     // `token` was cancelled (checked every few thousand entries).
     bool write(const FileNode& root, const NodeFacts* facts, const Options& options,
@@ -65,7 +76,16 @@ public:
 
     // open(), write() and commit() in one call.
     static Outcome writeFile(const std::string& path, const FileNode& root, const NodeFacts* facts,
-                             const Options& options, const CancellationToken& token = {});
+                             const Options& options, const CancellationToken& token = {})
+    {
+        return writeFile(path, root, facts, options, token, FileOptions());
+    }
+    static Outcome writeFile(const std::string& path, const FileNode& root, const NodeFacts* facts,
+                             const Options& options, const CancellationToken& token,
+                             const FileOptions& file);
+    // Appends `bytes` as a JSON string, as exports write names: '"', '\\' and control
+    // characters escaped, every other byte as it is (valid UTF-8 or not).
+    static void appendJsonString(std::string& out, std::string_view bytes);
     // The uncompressed text of an export.
     static std::string toText(const FileNode& root, const NodeFacts* facts, const Options& options);
 
@@ -83,6 +103,7 @@ private:
     void* m_gzip = nullptr; // gzFile
     QString m_error;
     bool m_cancelled = false;
+    bool m_notesTotals = false;
     std::int64_t m_entries = 0;
 };
 

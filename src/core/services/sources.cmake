@@ -8,4 +8,6 @@ target_sources(plenvo-core PRIVATE
     services/FileExistenceIndex.cpp services/FileExistenceIndex.h
     services/NcduReader.cpp services/NcduReader.h
     services/NcduWriter.cpp services/NcduWriter.h
+    services/ScanComparer.cpp services/ScanComparer.h
+    services/ScanHistory.cpp services/ScanHistory.h
 )

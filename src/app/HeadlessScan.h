@@ -1,0 +1,27 @@
+#pragma once
+
+#include "services/CancellationToken.h"
+#include "services/DiskScanner.h"
+
+#include <QString>
+
+#include <string>
+
+namespace plenvo {
+
+// What the commands that run without a display share: an interruption by Ctrl-C (SIGINT) or
+// SIGTERM, a scan on the calling thread that shows its progress on a terminal, and messages.
+class HeadlessScan {
+public:
+    HeadlessScan() = delete;
+
+    // A token that SIGINT and SIGTERM cancel (the handlers are installed on the first call).
+    static const CancellationToken& interruption();
+    // Scans `folder` on the calling thread; the number of files met is shown on standard error
+    // while it runs, when that is a terminal.
+    static DiskScanner::Outcome scan(const std::string& folder, const CancellationToken& token);
+    // "plenvo: MESSAGE" on standard error.
+    static void fail(const QString& message);
+};
+
+} // namespace plenvo
