@@ -59,8 +59,17 @@ QByteArray manyFiles(int count)
     return exportOf(tree + ']');
 }
 
+// A name holding every byte below 0x20 but '\0', and DEL.
+QByteArray controlName()
+{
+    QByteArray name = "c";
+    for (char c = 1; c < 0x20; ++c)
+        name += c;
+    return name + '\x7f';
+}
+
 // A folder with what a scan can meet: a file with two names, a symbolic link, names that are
-// not UTF-8 or hold what JSON escapes, an empty folder, a time before 1970.
+// not UTF-8 or hold what JSON escapes (every control byte), an empty folder, a time before 1970.
 void makeSample(const ScratchDir& dir)
 {
     QVERIFY(writeFile(dir.file("top.txt"), 5000));
@@ -71,6 +80,7 @@ void makeSample(const ScratchDir& dir)
     QVERIFY(makeDir(dir.file("sub")));
     QVERIFY(makeDir(dir.file("sub/empty")));
     QVERIFY(writeFile(dir.file("sub/q\"uo\\te\nnew\x01"), 10));
+    QVERIFY(writeFile(dir.file("sub/" + controlName()), 3));
     QCOMPARE(::link(dir.file("top.txt").constData(), dir.file("sub/link").constData()), 0);
     QCOMPARE(::symlink("../top.txt", dir.file("sub/sym").constData()), 0);
 }
@@ -95,6 +105,18 @@ struct Sample {
     DiskScanner::Outcome scanned;
     NcduWriter::Outcome written;
 };
+
+// The location of every entry of a tree, sorted.
+std::vector<std::string> pathsOf(const FileNode& root)
+{
+    std::vector<std::string> paths{root.pathBytes()};
+    for (const NodeRef& child : root.children()) {
+        const std::vector<std::string> below = pathsOf(*child);
+        paths.insert(paths.end(), below.begin(), below.end());
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
 
 QByteArray runTool(const QString& program, const QStringList& arguments)
 {
@@ -359,7 +381,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, fileName);
         const Sample sample(fileName, {1700000000, "1"});
         QCOMPARE(sample.written.status, Written::completed);
-        QCOMPARE(sample.written.entries, 9);
+        QCOMPARE(sample.written.entries, 10);
         const std::string path = sample.ours.toStdString();
         QCOMPARE(std::ifstream(path).get() == 0x1f, fileName.endsWith(".gz")); // gzip's magic
         const NcduReader::Outcome read = NcduReader::readFile(path);
@@ -442,7 +464,7 @@ private Q_SLOTS:
     }
 
     // gdu shows the names and sizes of our export's top level (it counts 4096 bytes for each
-    // folder of an import, and marks hard links with H), and its total.
+    // folder of an import, and marks hard links with H), and its total; what gdu writes is read.
     void gduReadsOurExport()
     {
         const QString gdu = QStandardPaths::findExecutable(u"gdu"_s);
@@ -466,6 +488,19 @@ private Q_SLOTS:
         QCOMPARE(shown, expected);
         const QByteArray total = runTool(gdu, QStringList{u"-s"_s} + options);
         QCOMPARE(total.trimmed().split(' ').front().toLongLong(), gduSize(*sample.scanned.root));
+        // gdu's own export of the folder (DEL unescaped) reads back with every name (gdu
+        // writes names that are not UTF-8 with replacement characters).
+        const NcduReader::Outcome theirs = NcduReader::readData(
+            runTool(gdu, {u"-n"_s, u"-o"_s, u"-"_s, QString::fromLocal8Bit(sample.dir.path())})
+                .toStdString());
+        QVERIFY2(theirs.root, qPrintable(theirs.error.message()));
+        std::vector<std::string> names = pathsOf(*sample.scanned.root);
+        std::erase_if(names, [](const std::string& path) {
+            return QString::fromStdString(path).toStdString() != path;
+        });
+        QCOMPARE(pathsOf(*theirs.root).size(), names.size() + 1);
+        for (const std::string& name : names)
+            QVERIFY2(std::ranges::count(pathsOf(*theirs.root), name), name.c_str());
     }
 };
 

@@ -190,7 +190,8 @@ void NcduWriter::Encoder::string(std::string_view bytes)
     std::size_t run = 0; // bytes that need no escape, not yet appended
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c >= 0x20 && c != '"' && c != '\\') {
+        // DEL too: ncdu refuses it raw ("Invalid character") and writes it as \u007f.
+        if (c >= 0x20 && c != 0x7f && c != '"' && c != '\\') {
             ++run;
             continue;
         }

@@ -17,7 +17,8 @@ namespace plenvo {
 // (-f) read:
 //   [1,2,{"progname":"plenvo","progver":...,"timestamp":...},[{root}, entries...]]
 // The root's name is its full location. Names are written as the bytes they are, valid UTF-8
-// or not; only what JSON requires is escaped ('"', '\' and control characters).
+// or not; only what JSON requires is escaped ('"', '\' and control characters), and DEL, as
+// ncdu writes it.
 //
 // Per entry: `dsize` (the allocated size, which the tree holds; the apparent size, `asize`, is
 // not known and left out), `mtime` (seconds, unsigned: a time before 1970 in two's complement), and
