@@ -52,6 +52,8 @@ int HeadlessExport::run(const std::string& out, const std::string& folder,
     };
     const std::int64_t startedAt = std::time(nullptr);
     DiskScanner scanner;
+    // The export's own unfinished file may lie in the scanned folder: it is not part of it.
+    scanner.setLeftOut(writer.fileIdentity());
     const DiskScanner::Outcome scan = scanner.scanNow(
         folder, showProgress ? DiskScanner::ProgressHandler(progress) : nullptr, token);
     if (showProgress)

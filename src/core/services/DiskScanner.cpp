@@ -204,6 +204,11 @@ private:
         return outcome;
     }
     bool cancelled() const { return m_token.isCancelled(); }
+    bool isLeftOut(const Attributes& a) const
+    {
+        const std::optional<DeviceInode>& out = m_settings.leftOut;
+        return out && a.known && a.inode == out->inode && a.device() == out->device;
+    }
     void list(Frame& frame);
     void closeFrame(Frame& frame)
     {
@@ -259,6 +264,8 @@ void DiskScanner::Walk::list(Frame& frame)
         m_settings.beforeListing(frame.name);
     frame.readError = !m_listing.forEach(frame.fd, [&](const char* name) {
         const Attributes a = readAttributes(frame.fd, name);
+        if (isLeftOut(a))
+            return;
         if (a.isDirectory) {
             frame.subfolders.push_back({std::string(name), a});
         } else {
@@ -483,6 +490,11 @@ void DiskScanner::setMountInfoSource(std::string path)
 void DiskScanner::setListingHook(ListingHook hook)
 {
     m_settings.beforeListing = std::move(hook);
+}
+
+void DiskScanner::setLeftOut(std::optional<DeviceInode> entry)
+{
+    m_settings.leftOut = entry;
 }
 
 DiskScanner::Outcome DiskScanner::run(const Settings& settings, std::string_view path,

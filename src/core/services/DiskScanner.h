@@ -2,6 +2,7 @@
 
 #include "CancellationToken.h"
 #include "FileExistenceIndex.h"
+#include "models/DeviceInode.h"
 #include "models/FileNode.h"
 #include "models/NodeFacts.h"
 #include "models/ScanProgress.h"
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -86,6 +88,9 @@ public:
     // Reads mount information from another file than /proc/self/mountinfo (for tests).
     void setMountInfoSource(std::string path);
     void setListingHook(ListingHook hook);
+    // Leaves out the entry with this device (as stat gives it) and inode wherever it is met: a
+    // file the caller is writing inside the scanned folder.
+    void setLeftOut(std::optional<DeviceInode> entry);
 
 private:
     class Walk;
@@ -94,6 +99,7 @@ private:
         int maxOpenDirectories = 128;
         std::string mountInfo = "/proc/self/mountinfo";
         ListingHook beforeListing;
+        std::optional<DeviceInode> leftOut;
     };
     struct Running;
 

@@ -255,7 +255,8 @@ bool NcduWriter::open(const std::string& path)
     // A device, a pipe or a link (say /dev/null) is written in place; a regular file is
     // replaced once the export is complete.
     struct stat info;
-    if (::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    const bool exists = ::lstat(path.c_str(), &info) == 0;
+    if (exists && !S_ISREG(info.st_mode)) {
         m_fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     } else {
         for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
@@ -269,6 +270,13 @@ bool NcduWriter::open(const std::string& path)
         }
         if (m_fd < 0)
             m_temporaryPath.clear();
+        // The file that replaces another keeps its permissions: an export only its owner may
+        // read stays so.
+        if (m_fd >= 0 && exists && ::fchmod(m_fd, info.st_mode & 07777) != 0) {
+            const int error = errno;
+            discard();
+            return failWith(path, error);
+        }
     }
     if (m_fd < 0)
         return failWith(path, errno);
@@ -283,6 +291,14 @@ bool NcduWriter::open(const std::string& path)
         m_ownsFd = false; // zlib closes it
     }
     return true;
+}
+
+std::optional<DeviceInode> NcduWriter::fileIdentity() const
+{
+    struct stat info;
+    if (m_fd < 0 || ::fstat(m_fd, &info) != 0)
+        return std::nullopt;
+    return DeviceInode{std::uint64_t(info.st_dev), std::uint64_t(info.st_ino)};
 }
 
 bool NcduWriter::sink(std::string_view bytes)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CancellationToken.h"
+#include "models/DeviceInode.h"
 #include "models/FileNode.h"
 #include "models/NodeFacts.h"
 
@@ -8,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,7 +33,8 @@ namespace plenvo {
 // The tree is walked with an explicit stack (any depth). Output goes through a buffer to a
 // file, gzip-compressed when its name ends in ".gz", or to standard output for "-". A regular
 // file is written beside its final name and moved into place by commit(), so that an export
-// that fails or is abandoned leaves whatever was there before.
+// that fails or is abandoned leaves whatever was there before; one that replaces a file keeps
+// that file's permissions.
 class NcduWriter {
 public:
     struct Options {
@@ -59,6 +62,9 @@ public:
                const CancellationToken& token = {});
     // Completes the file and moves it into place.
     bool commit();
+    // The device and inode of the file being written (the unfinished one beside the final
+    // name, when there is one), so that a scan of the folder that holds it can leave it out.
+    std::optional<DeviceInode> fileIdentity() const;
 
     const QString& error() const { return m_error; }
     bool wasCancelled() const { return m_cancelled; }
