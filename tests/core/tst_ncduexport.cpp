@@ -18,8 +18,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 using namespace plenvo;
 using namespace plenvo::test;
@@ -178,6 +180,10 @@ private Q_SLOTS:
             "r(a:1)");
         row("a file as the root", R"({"name":"/r/f","dsize":3})", "f:3");
         row("the root folder", R"([{"name":"/"},{"name":"a","dsize":1}])", "/(a:1)");
+        row("a name repeats in other folders, or in another case",
+            R"([{"name":"/r"},[{"name":"a"},{"name":"x"}],[{"name":"b"},[{"name":"x"}]],)"
+            R"({"name":"x"},{"name":"X"}])",
+            "r(a(x:0),b(x()),x:0,X:0)");
     }
 
     // Each export is also read in pieces of 1 and 3 bytes, across every boundary of the buffer.
@@ -244,6 +250,16 @@ private Q_SLOTS:
         row("name with a null byte", entry(R"("name":"a\u0000")"), Kind::badName);
         row("name of 65536 bytes", entry("\"name\":\"" + QByteArray(65536, 'n') + '"'),
             Kind::badName);
+        // Refused at the second entry's info object.
+        const auto twice = [&](const char* name, const QByteArray& tree) {
+            const QByteArray text = exportOf(tree);
+            row(name, text, Kind::duplicateName, int(text.lastIndexOf(R"({"name":"a"})")));
+        };
+        twice("two files of one name", R"([{"name":"/r"},{"name":"a"},{"name":"a"}])");
+        twice("a folder named as a file before it",
+              R"([{"name":"/r"},{"name":"a"},[{"name":"b"}],[{"name":"a"}]])");
+        twice("a file named as a folder before it",
+              R"([{"name":"/r"},[{"name":"a"},{"name":"f"}],{"name":"a"}])");
         row("name that is a number", entry(R"("name":5)"), Kind::badValue);
         row("size that is a string", entry(R"("name":"a","dsize":"5")"), Kind::badValue);
         row("size with a fraction", entry(R"("name":"a","dsize":1.5)"), Kind::badValue);
@@ -390,7 +406,65 @@ private Q_SLOTS:
         QCOMPARE(read.scanDate, std::optional<std::int64_t>(1700000000000));
         QVERIFY(NcduReader::looksLikeExport(path));
         QVERIFY(!NcduReader::looksLikeExport(sample.dir.file("top.txt").toStdString()));
-        QCOMPARE(NcduReader::readFile(sample.dir.str()).error.kind, Kind::unreadable);
+    }
+
+    // Only regular files are read: a pipe without a writer is refused at once instead of
+    // waiting for one, as are folders and devices.
+    void onlyRegularFilesAreRead()
+    {
+        ScratchDir dir;
+        const QByteArray fifo = dir.file("scan.json");
+        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        std::atomic<bool> done = false;
+        NcduReader::Outcome outcome;
+        bool looksLikeOne = true;
+        std::thread reader([&] {
+            outcome = NcduReader::readFile(fifo.toStdString());
+            looksLikeOne = NcduReader::looksLikeExport(fifo.toStdString());
+            done = true;
+        });
+        const bool returned = QTest::qWaitFor([&] { return done.load(); }, 10000);
+        while (!done) { // a reader stuck in open() is let go by a writer that comes and goes
+            const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0)
+                ::close(fd);
+            QTest::qWait(10);
+        }
+        reader.join();
+        QVERIFY2(returned, "reading a pipe waited for a writer");
+        QCOMPARE(outcome.error.kind, Kind::notAFile);
+        QVERIFY(!looksLikeOne);
+        for (const std::string& path : {dir.str(), std::string("/dev/null")})
+            QCOMPARE(NcduReader::readFile(path).error.kind, Kind::notAFile);
+    }
+
+    // A few kilobytes of compressed text can describe millions of entries. Names repeated in
+    // one folder are refused at the second; a tree that would take more than half of the
+    // memory available is refused on its way there.
+    void exportsThatWouldExhaustMemory()
+    {
+        const NcduReader::Outcome bomb = NcduReader::readFile(
+            QFile::encodeName(QT_TESTCASE_SOURCEDIR "/../../fuzz/corpus/"_L1 +
+                              "bomb-duplicate-names.json.gz"_L1)
+                .toStdString());
+        QCOMPARE(bomb.error.kind, Kind::duplicateName);
+        QVERIFY(bomb.error.offset < 100);
+
+        const std::string text = manyFiles(5000).toStdString();
+        int asked = 0;
+        const auto memory = [&](std::optional<std::int64_t> bytes) {
+            return [&asked, bytes] {
+                ++asked;
+                return bytes;
+            };
+        };
+        QVERIFY(NcduReader::readData(text, {}, {}, 0, memory(std::int64_t(1) << 30)).root);
+        QVERIFY(NcduReader::readData(text, {}, {}, 0, memory(std::nullopt)).root); // no limit
+        const NcduReader::Outcome refused =
+            NcduReader::readData(text, {}, {}, 0, memory(400 * 1024));
+        QCOMPARE(refused.error.kind, Kind::tooLarge);
+        QVERIFY(refused.error.offset > 0 && std::size_t(refused.error.offset) < text.size() / 2);
+        QCOMPARE(asked, 3); // once per reading
     }
 
     // A kernel pseudo file system and a folder mounted below itself are recorded as folders

@@ -175,6 +175,10 @@
         <source>The file holds a value of the wrong kind.</source>
         <translation>The file holds a value of the wrong kind.</translation>
     </message>
+    <message id="import.error.duplicateName">
+        <source>Two entries of one folder in the file have the same name, which no real folder can hold.</source>
+        <translation>Two entries of one folder in the file have the same name, which no real folder can hold.</translation>
+    </message>
     <message id="import.error.missingName">
         <source>An entry in the file has no name.</source>
         <translation>An entry in the file has no name.</translation>
@@ -182,6 +186,10 @@
     <message id="import.error.negativeSize">
         <source>The file holds a negative size.</source>
         <translation>The file holds a negative size.</translation>
+    </message>
+    <message id="import.error.notAFile">
+        <source>It isn’t a regular file, but a folder, a pipe or a device.</source>
+        <translation>It isn’t a regular file, but a folder, a pipe or a device.</translation>
     </message>
     <message id="import.error.notAnExport">
         <source>It isn’t a scan saved in ncdu’s export format.</source>
@@ -194,6 +202,10 @@
     <message id="import.error.syntax">
         <source>The file is damaged: its text isn’t well-formed.</source>
         <translation>The file is damaged: its text isn’t well-formed.</translation>
+    </message>
+    <message id="import.error.tooLarge">
+        <source>The scan is too large to open with the memory available.</source>
+        <translation>The scan is too large to open with the memory available.</translation>
     </message>
     <message id="import.error.trailingGarbage">
         <source>The file holds more after the end of the scan.</source>
@@ -386,6 +398,10 @@
     <message id="scanning.filesScanned %lld">
         <source>Files scanned: %lld</source>
         <translation>Files scanned: %lld</translation>
+    </message>
+    <message id="scanning.stop">
+        <source>Stop</source>
+        <translation>Stop</translation>
     </message>
     <message id="scanning.title">
         <source>Scanning…</source>

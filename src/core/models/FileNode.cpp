@@ -15,7 +15,7 @@ NodeRef FileNode::create(std::string_view name, std::string_view path, bool isDi
                          std::vector<NodeRef>&& children, NodeArena* arena)
 {
     const std::size_t nameLength = std::min<std::size_t>(name.size(), UINT16_MAX);
-    const std::size_t bytes = sizeof(FileNode) + (isDirectory ? sizeof(Folder) : 0) + nameLength;
+    const std::size_t bytes = allocationSize(isDirectory, nameLength);
     void* block = arena ? arena->allocate(bytes) : ::operator new(bytes);
 
     auto* node = new (block) FileNode;
@@ -56,6 +56,12 @@ NodeRef FileNode::create(std::string_view name, std::string_view path, bool isDi
     }
     node->applyAggregateRule();
     return NodeRef::adopt(node);
+}
+
+std::size_t FileNode::allocationSize(bool isDirectory, std::size_t nameLength)
+{
+    return sizeof(FileNode) + (isDirectory ? sizeof(Folder) : 0) +
+           std::min<std::size_t>(nameLength, UINT16_MAX);
 }
 
 QString FileNode::name() const

@@ -98,6 +98,10 @@ public:
                           std::int64_t fileSize, Timestamp modificationDate, Timestamp creationDate,
                           std::vector<NodeRef>&& children = {}, NodeArena* arena = nullptr);
 
+    // The bytes of the block a node with a name of this length takes (its list of children
+    // aside).
+    static std::size_t allocationSize(bool isDirectory, std::size_t nameLength);
+
     FileNode(const FileNode&) = delete;
     FileNode& operator=(const FileNode&) = delete;
 

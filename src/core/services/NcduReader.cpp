@@ -5,13 +5,18 @@
 #include "models/NodeArena.h"
 #include "utils/DisplayText.h"
 
+#include <QHashFunctions>
+
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <limits>
 #include <new>
 #include <unordered_set>
 #include <vector>
@@ -66,6 +71,50 @@ void appendUtf8(std::string& out, std::uint32_t code)
     }
 }
 
+// The names met in one folder, as 64-bit hashes in an open-addressed table: at most 16 bytes a
+// name, for as long as the folder is being read.
+class NameHashes {
+public:
+    // Adds a hash; false when it was there already.
+    bool insert(std::uint64_t hash)
+    {
+        hash |= 1; // 0 marks a free slot
+        if ((m_count + 1) * 4 > m_slots.size() * 3)
+            grow();
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+            if (m_slots[i] == hash)
+                return false;
+            if (m_slots[i] == 0) {
+                m_slots[i] = hash;
+                ++m_count;
+                return true;
+            }
+        }
+    }
+
+private:
+    void grow()
+    {
+        std::vector<std::uint64_t> old(std::max<std::size_t>(16, m_slots.size() * 2), 0);
+        old.swap(m_slots);
+        m_count = 0;
+        for (const std::uint64_t hash : old)
+            if (hash)
+                insert(hash);
+    }
+
+    std::vector<std::uint64_t> m_slots;
+    std::size_t m_count = 0;
+};
+
+// What the tree costs beyond its nodes' blocks, per entry: its place in its folder's list of
+// children (with the list's room to grow), its name's hash while the folder is read, and the
+// lists of files a result keeps; per entry with facts, their table's node; per open folder, its
+// frame.
+constexpr std::size_t kEntryOverhead = 64;
+constexpr std::size_t kFactsOverhead = 96;
+
 } // namespace
 
 // Where the text comes from: read() fills a buffer and returns the bytes read, 0 at the end.
@@ -102,15 +151,25 @@ class GzipInput final : public NcduReader::Input {
 public:
     explicit GzipInput(const std::string& path)
     {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Opened without blocking, so that a pipe without a writer (which would hold the open
+        // until one comes) or a device is refused at once; then read as a file is.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         if (fd < 0) {
-            m_openError = std::strerror(errno);
+            m_openError = {NcduReader::ErrorKind::unreadable, -1, std::strerror(errno)};
             return;
         }
+        struct stat info;
+        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            ::close(fd);
+            m_openError = {NcduReader::ErrorKind::notAFile, -1,
+                           "not a regular file (a folder, a pipe or a device)"};
+            return;
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         m_file = gzdopen(fd, "rb");
         if (!m_file) {
             ::close(fd);
-            m_openError = std::strerror(ENOMEM);
+            m_openError = {NcduReader::ErrorKind::unreadable, -1, std::strerror(ENOMEM)};
             return;
         }
         gzbuffer(m_file, kBufferBytes);
@@ -120,7 +179,8 @@ public:
         if (m_file)
             gzclose_r(m_file);
     }
-    const std::string& openError() const { return m_openError; }
+    // Why the file cannot be read; kind none when it can.
+    const NcduReader::Error& openError() const { return m_openError; }
 
     std::size_t read(char* buffer, std::size_t capacity, std::int64_t offset) override
     {
@@ -143,7 +203,7 @@ public:
 
 private:
     gzFile m_file = nullptr;
-    std::string m_openError;
+    NcduReader::Error m_openError;
 };
 
 } // namespace
@@ -152,8 +212,11 @@ private:
 // bottom-up on a stack of open folders.
 class NcduReader::Parser {
 public:
-    Parser(Input& input, const ProgressHandler& progress, const CancellationToken& token)
-        : m_input(input), m_progress(progress), m_token(token), m_buffer(kBufferBytes)
+    // `budget`: the bytes the tree may take.
+    Parser(Input& input, const ProgressHandler& progress, const CancellationToken& token,
+           std::int64_t budget)
+        : m_input(input), m_progress(progress), m_token(token), m_buffer(kBufferBytes),
+          m_budget(budget)
     {
         m_p = m_end = m_buffer.data();
     }
@@ -190,6 +253,7 @@ private:
         bool hasFacts = false;
         std::int64_t size = 0; // of the children so far, to catch sums beyond 2^63 - 1
         std::vector<NodeRef> children;
+        NameHashes names; // of the children
     };
 
     // --- tokenizer
@@ -225,6 +289,8 @@ private:
     bool recordFacts(const Info& info, std::uint64_t parentDevice, bool isRoot,
                      NodeFacts::Facts& facts);
     void countEntry();
+    void checkUnique(std::string_view name);
+    void charge(std::size_t bytes);
 
     Input& m_input;
     const ProgressHandler& m_progress;
@@ -248,6 +314,10 @@ private:
     std::int64_t m_entries = 0;
     std::chrono::steady_clock::time_point m_lastReport{};
     bool m_reported = false;
+    std::int64_t m_infoStart = 0; // where the last info object read starts
+    const std::int64_t m_budget;
+    std::int64_t m_cost = 0; // what the tree takes so far, by the estimate of charge()
+    const std::size_t m_seed = QHashSeed::globalSeed();
 };
 
 bool NcduReader::Parser::refill()
@@ -668,6 +738,7 @@ void NcduReader::Parser::readField(Info& info, std::string_view key)
 void NcduReader::Parser::readInfo(Info& info, bool isRoot)
 {
     const std::int64_t start = offset();
+    m_infoStart = start;
     ++m_p;                                   // '{'
     std::string kept = std::move(info.name); // with its capacity
     info = Info();
@@ -746,11 +817,40 @@ void NcduReader::Parser::countEntry()
             DisplayText::fromBytes(lastComponent(m_stack.back().name)), m_entries));
 }
 
+// Refuses a second entry of the folder being read with this name.
+void NcduReader::Parser::checkUnique(std::string_view name)
+{
+    Frame& folder = m_stack.back();
+    if (folder.names.insert(qHash(QByteArrayView(name.data(), qsizetype(name.size())), m_seed)))
+        return;
+    // The same hash: almost surely the same name (the hash is seeded at random, so a file cannot
+    // be made to collide on purpose).
+    for (const NodeRef& child : folder.children)
+        if (child->nameBytes() == name)
+            fail(ErrorKind::duplicateName, "a second entry with the same name in one folder",
+                 m_infoStart);
+}
+
+// Counts what an entry adds to the tree's memory; refuses the tree before it passes the budget.
+void NcduReader::Parser::charge(std::size_t bytes)
+{
+    m_cost += std::int64_t(bytes);
+    if (m_cost <= m_budget)
+        return;
+    constexpr std::int64_t kMiB = 1024 * 1024;
+    fail(ErrorKind::tooLarge,
+         "more entries than fit in half of the memory available (" +
+             std::to_string(m_budget / kMiB) + " MiB)",
+         m_infoStart);
+}
+
 NodeRef NcduReader::Parser::makeFile(Info& info, bool isRoot)
 {
     const std::uint64_t parentDevice = m_stack.empty() ? 0 : m_stack.back().device;
     NodeFacts::Facts facts;
     const bool hasFacts = recordFacts(info, parentDevice, isRoot, facts);
+    charge(FileNode::allocationSize(false, info.name.size()) + kEntryOverhead +
+           (hasFacts ? kFactsOverhead : 0));
     const bool counts = !info.readError && info.exclusion == NodeFacts::Exclusion::none;
     std::int64_t size = counts ? info.dsize : 0;
     // Another name of a file met before: its space is counted there.
@@ -770,11 +870,16 @@ void NcduReader::Parser::pushFolder(Info& info)
 {
     const bool isRoot = m_stack.empty();
     const std::uint64_t parentDevice = isRoot ? 0 : m_stack.back().device;
+    NodeFacts::Facts facts;
+    const bool hasFacts = recordFacts(info, parentDevice, isRoot, facts);
+    charge(FileNode::allocationSize(true, info.name.size()) + kEntryOverhead + sizeof(Frame) +
+           (hasFacts ? kFactsOverhead : 0));
     Frame& frame = m_stack.emplace_back();
     frame.name.swap(info.name);
     frame.modified = info.modified;
     frame.device = info.hasDevice ? info.device : parentDevice;
-    frame.hasFacts = recordFacts(info, parentDevice, isRoot, frame.facts);
+    frame.facts = facts;
+    frame.hasFacts = hasFacts;
     countEntry();
 }
 
@@ -818,6 +923,8 @@ NodeRef NcduReader::Parser::readTree()
         if (peekToken() != '{')
             unexpected("a folder's info object");
         readInfo(m_info, m_stack.empty());
+        if (!m_stack.empty())
+            checkUnique(m_info.name);
         pushFolder(m_info);
         for (;;) {
             int c = peekToken();
@@ -838,6 +945,7 @@ NodeRef NcduReader::Parser::readTree()
             if (c != '{')
                 unexpected("a file's object or a folder's array");
             readInfo(m_info, false);
+            checkUnique(m_info.name);
             addChild(makeFile(m_info, false));
         }
     }
@@ -892,12 +1000,27 @@ NcduReader::Outcome NcduReader::Parser::run()
     return outcome;
 }
 
-NcduReader::Outcome NcduReader::read(Input& input, const ProgressHandler& progress,
-                                     const CancellationToken& token)
+std::optional<std::int64_t> NcduReader::availableMemory()
 {
+    std::ifstream meminfo("/proc/meminfo");
+    std::string key;
+    std::int64_t kibibytes = 0;
+    while (meminfo >> key >> kibibytes) {
+        if (key == "MemAvailable:")
+            return kibibytes * 1024;
+        meminfo.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    }
+    return std::nullopt;
+}
+
+NcduReader::Outcome NcduReader::read(Input& input, const ProgressHandler& progress,
+                                     const CancellationToken& token, const MemorySource& memory)
+{
+    const std::optional<std::int64_t> available = memory ? memory() : availableMemory();
+    const std::int64_t budget = available ? std::max<std::int64_t>(*available, 0) / 2 : INT64_MAX;
     Outcome outcome;
     try {
-        Parser parser(input, progress, token);
+        Parser parser(input, progress, token, budget);
         outcome = parser.run();
     } catch (const Failure& failure) {
         outcome.status = Outcome::Status::failed;
@@ -912,29 +1035,31 @@ NcduReader::Outcome NcduReader::read(Input& input, const ProgressHandler& progre
 }
 
 NcduReader::Outcome NcduReader::readFile(const std::string& path, const ProgressHandler& progress,
-                                         const CancellationToken& token)
+                                         const CancellationToken& token,
+                                         const MemorySource& memory)
 {
     GzipInput input(path);
-    if (!input.openError().empty()) {
+    if (input.openError().kind != ErrorKind::none) {
         Outcome outcome;
         outcome.status = Outcome::Status::failed;
-        outcome.error = {ErrorKind::unreadable, -1, input.openError()};
+        outcome.error = input.openError();
         return outcome;
     }
-    return read(input, progress, token);
+    return read(input, progress, token, memory);
 }
 
 NcduReader::Outcome NcduReader::readData(std::string_view data, const ProgressHandler& progress,
-                                         const CancellationToken& token, std::size_t chunkSize)
+                                         const CancellationToken& token, std::size_t chunkSize,
+                                         const MemorySource& memory)
 {
     MemoryInput input(data, chunkSize);
-    return read(input, progress, token);
+    return read(input, progress, token, memory);
 }
 
 bool NcduReader::looksLikeExport(const std::string& path)
 {
     GzipInput input(path);
-    if (!input.openError().empty())
+    if (input.openError().kind != ErrorKind::none)
         return false;
     char head[256];
     std::size_t n = 0;

@@ -44,7 +44,12 @@ namespace plenvo {
 // Input that does not follow the format builds nothing and fails with an Error naming the
 // fault and where it was found. Limits: a name, and the location of the root, are at most
 // kMaxNameBytes bytes; sizes are below 2^63 bytes, and so must their sums be; `dev` and `ino`
-// are below 2^64, `nlink` below 2^32, versions at most 10000.
+// are below 2^64, `nlink` below 2^32, versions at most 10000. No two entries of one folder have
+// the same name (no file system holds such a folder). The tree may take at most half of the
+// memory available when reading starts: a file that would need more (a few megabytes of
+// compressed text can describe tens of millions of entries) is refused as soon as its tree
+// would pass that mark, before it has taken it. Only regular files are read: a folder, a pipe
+// or a device is refused at once, without waiting for a writer.
 class NcduReader {
 public:
     using ProgressHandler = std::function<void(const ScanProgress&)>;
@@ -56,6 +61,7 @@ public:
     enum class ErrorKind {
         none,
         unreadable,         // the file cannot be opened or read, or its compression is damaged
+        notAFile,           // a folder, a pipe, a device ...: not a regular file
         notAnExport,        // not a JSON export of this format at all
         unsupportedVersion, // a major version other than 1
         truncated,          // the text ends before the export does
@@ -64,8 +70,10 @@ public:
         outOfRange,         // a number beyond the limits above, or sizes that add up beyond them
         negativeSize,
         missingName,
-        badName,        // empty, ".", "..", holding '/' or a null byte, or too long
-        trailingGarbage // something after the export's closing bracket
+        badName,         // empty, ".", "..", holding '/' or a null byte, or too long
+        duplicateName,   // a second entry of one folder with the same name
+        tooLarge,        // the tree would take more than half of the memory available
+        trailingGarbage  // something after the export's closing bracket
     };
 
     struct Error {
@@ -88,15 +96,22 @@ public:
         Error error;                            // set when failed
     };
 
+    // The bytes of memory available, asked once when reading starts; nothing when unknown (then
+    // no limit holds).
+    using MemorySource = std::function<std::optional<std::int64_t>()>;
+    // What the system says is available to a new program without swapping (MemAvailable).
+    static std::optional<std::int64_t> availableMemory();
+
     // Reads the export at `path` (raw bytes) on the calling thread. Progress is reported on that
     // thread, with the name of the folder being read and the entries read so far; `token` is
-    // checked every thousand entries or so.
+    // checked every thousand entries or so. `memory` replaces availableMemory() (for tests).
     static Outcome readFile(const std::string& path, const ProgressHandler& progress = {},
-                            const CancellationToken& token = {});
+                            const CancellationToken& token = {}, const MemorySource& memory = {});
     // Reads an export held in memory (uncompressed). With `chunkSize` above 0 the text reaches
     // the parser in pieces of that size (to test the buffering).
     static Outcome readData(std::string_view data, const ProgressHandler& progress = {},
-                            const CancellationToken& token = {}, std::size_t chunkSize = 0);
+                            const CancellationToken& token = {}, std::size_t chunkSize = 0,
+                            const MemorySource& memory = {});
 
     // Whether the file at `path` begins like an export (after decompression): '[' and a digit.
     static bool looksLikeExport(const std::string& path);
@@ -107,7 +122,7 @@ public:
 private:
     class Parser;
     static Outcome read(Input& input, const ProgressHandler& progress,
-                        const CancellationToken& token);
+                        const CancellationToken& token, const MemorySource& memory);
 };
 
 } // namespace plenvo
