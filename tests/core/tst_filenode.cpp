@@ -38,23 +38,29 @@ class FileNodeTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Aggregates follow the tree, a folder's own size never entering them; removing a whole
-    // subfolder takes its size, files and every folder below it out of every ancestor.
+    // Aggregates follow the tree, a folder's own size never entering them (it is summed
+    // apart, in whole blocks); removing a whole subfolder takes its size, files, every folder
+    // below it and their own sizes out of every ancestor.
     void aggregatesFollowRemovals()
     {
         NodeRef f = file("f", 7);
         NodeRef odd = FileNode::create("odd", {}, true, 777, {}, {}, {});
         NodeRef deep = folder("deep", {folder("d1", {folder("d2", {f})}), file("g", 1), odd});
-        NodeRef mid = folder("mid", {deep, file("h", 2), folder("e", {})});
+        NodeRef mid = FileNode::create("mid", {}, true, 4096, {}, {},
+                                       {deep, file("h", 2), folder("e", {})});
         NodeRef top = folder("/", {mid}, "/");
-        QCOMPARE(odd->fileSize(), 777);
+        QCOMPARE(odd->fileSize(), 1024);
         QCOMPARE(aggregates(top), std::tuple(10, 3, 7));
+        QCOMPARE(top->cachedFoldersOwnSize(), 1024 + 4096);
         QVERIFY(mid->removeChild(*deep));
         QCOMPARE(mid->childCount(), 2u);
         QCOMPARE(aggregates(mid), std::tuple(2, 1, 2));
         QCOMPARE(aggregates(top), std::tuple(2, 1, 3));
+        QCOMPARE(top->cachedFoldersOwnSize(), 4096);
+        QCOMPARE(FileNode::keptFolderSize(INT64_MAX), (qint64(1) << 41) - 512);
         // The removed subtree keeps its own aggregates and its location.
         QCOMPARE(aggregates(deep), std::tuple(8, 2, 4));
+        QCOMPARE(deep->cachedFoldersOwnSize(), 1024);
         QCOMPARE(deep->parent(), nullptr);
         QCOMPARE(f->pathBytes(), std::string("/mid/deep/d1/d2/f"));
     }

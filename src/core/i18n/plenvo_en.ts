@@ -323,6 +323,10 @@
         <source>Folders</source>
         <translation>Folders</translation>
     </message>
+    <message id="overview.foldersOwnSize %@">
+        <source>Folders themselves take %@ more</source>
+        <translation>Folders themselves take %@ more</translation>
+    </message>
     <message id="overview.largestFiles">
         <source>Largest Files</source>
         <translation>Largest Files</translation>

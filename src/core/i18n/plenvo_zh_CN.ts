@@ -323,6 +323,10 @@
         <source>Folders</source>
         <translation>文件夹</translation>
     </message>
+    <message id="overview.foldersOwnSize %@">
+        <source>Folders themselves take %@ more</source>
+        <translation>文件夹本身另占 %@</translation>
+    </message>
     <message id="overview.largestFiles">
         <source>Largest Files</source>
         <translation>最大的文件</translation>

@@ -178,9 +178,14 @@ private:
     }
     NodeRef makeFolder(Frame& frame, std::string_view path = {})
     {
-        NodeRef node =
-            FileNode::create(frame.name, path, true, 0, frame.attributes.modified,
-                             frame.attributes.created, std::move(frame.children), &m_arena);
+        // The folder's own blocks, as du counts them; none for a folder not entered (met
+        // before, or a kernel pseudo file system).
+        const bool counted =
+            frame.attributes.known && frame.exclusion == NodeFacts::Exclusion::none;
+        NodeRef node = FileNode::create(frame.name, path, true,
+                                        counted ? frame.attributes.size : 0,
+                                        frame.attributes.modified, frame.attributes.created,
+                                        std::move(frame.children), &m_arena);
         node->setInode(frame.attributes.inode);
         if (frame.newDevice || frame.readError || frame.exclusion != NodeFacts::Exclusion::none) {
             NodeFacts::Facts& facts = m_facts->edit(node->id());

@@ -29,7 +29,8 @@ namespace plenvo {
 // Space is counted once, as du counts it: a file with several names (hard links) carries its
 // size under the first name met and counts 0 under the others; a folder met a second time (a
 // bind mount of a folder below itself, or of one met before) is recorded as an empty folder and
-// not entered.
+// not entered. A folder's own blocks are recorded as its fileSize (FileNode), apart from the
+// sizes of the files below it.
 //
 // Each scan started with scan() runs on a thread of its own. A scan that is cancelled stops at
 // its next folder; one that is stuck in the kernel (a network file system that stopped

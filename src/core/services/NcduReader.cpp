@@ -251,6 +251,7 @@ private:
         std::uint64_t device = 0;
         NodeFacts::Facts facts;
         bool hasFacts = false;
+        std::int64_t ownSize = 0; // what the folder itself takes
         std::int64_t size = 0; // of the children so far, to catch sums beyond 2^63 - 1
         std::vector<NodeRef> children;
         NameHashes names; // of the children
@@ -317,6 +318,7 @@ private:
     std::int64_t m_infoStart = 0; // where the last info object read starts
     const std::int64_t m_budget;
     std::int64_t m_cost = 0; // what the tree takes so far, by the estimate of charge()
+    std::int64_t m_foldersOwnSize = 0; // of all folders so far, to catch sums beyond 2^63 - 1
     const std::size_t m_seed = QHashSeed::globalSeed();
 };
 
@@ -880,6 +882,13 @@ void NcduReader::Parser::pushFolder(Info& info)
     frame.device = info.hasDevice ? info.device : parentDevice;
     frame.facts = facts;
     frame.hasFacts = hasFacts;
+    if (info.exclusion == NodeFacts::Exclusion::none) {
+        // What the folders take themselves adds up in every ancestor, as files' sizes do.
+        frame.ownSize = FileNode::keptFolderSize(info.dsize);
+        if (__builtin_add_overflow(m_foldersOwnSize, frame.ownSize, &m_foldersOwnSize))
+            fail(ErrorKind::outOfRange, "folder sizes that add up to 2^63 bytes or more",
+                 m_infoStart);
+    }
     countEntry();
 }
 
@@ -887,11 +896,11 @@ NodeRef NcduReader::Parser::popFolder()
 {
     Frame& frame = m_stack.back();
     const bool isRoot = m_stack.size() == 1;
-    NodeRef node = isRoot
-                       ? FileNode::create(lastComponent(frame.name), frame.name, true, 0,
-                                          frame.modified, {}, std::move(frame.children), &m_arena)
-                       : FileNode::create(frame.name, {}, true, 0, frame.modified, {},
-                                          std::move(frame.children), &m_arena);
+    NodeRef node = isRoot ? FileNode::create(lastComponent(frame.name), frame.name, true,
+                                             frame.ownSize, frame.modified, {},
+                                             std::move(frame.children), &m_arena)
+                          : FileNode::create(frame.name, {}, true, frame.ownSize, frame.modified,
+                                             {}, std::move(frame.children), &m_arena);
     if (frame.hasFacts)
         m_facts->edit(node->id()) = frame.facts;
     if (isRoot)

@@ -29,7 +29,8 @@ namespace plenvo {
 // How entries become nodes:
 //   - a file's size is its `dsize` (the space it takes, which a scan counts), 0 when absent:
 //     ncdu leaves `dsize` out when it is 0, so `asize` (the apparent size) is not a stand-in;
-//     a folder's own `dsize` is not counted (a folder's size is that of the files below it);
+//     a folder's own `dsize` becomes its fileSize, the space the folder itself takes, apart
+//     from its size (that of the files below it), as a scan records it;
 //   - a file with several names (`hlnkc`, or `nlink` above 1, with the same `dev` and `ino`;
 //     `dev` is inherited from the parent when absent) counts its size under the first name
 //     met and 0 under the others;

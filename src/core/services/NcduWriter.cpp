@@ -147,7 +147,7 @@ std::uint64_t NcduWriter::Encoder::entry(const FileNode& node, std::uint64_t inh
     const NodeFacts::Facts* facts = m_facts ? m_facts->find(node.id()) : nullptr;
     m_out.append("{\"name\":");
     string(isRoot ? std::string_view(node.pathBytes()) : node.nameBytes());
-    std::int64_t size = node.isDirectory() ? 0 : node.fileSize();
+    std::int64_t size = node.fileSize(); // for a folder, what it takes itself
     if (facts && facts->hardLinked && !node.isDirectory()) {
         const auto [it, first] = m_linkSizes.try_emplace({facts->device, facts->inode}, size);
         if (!first && size == 0)

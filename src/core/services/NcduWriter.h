@@ -22,13 +22,13 @@ namespace plenvo {
 // or not; only what JSON requires is escaped ('"', '\' and control characters), and DEL, as
 // ncdu writes it.
 //
-// Per entry: `dsize` (the allocated size, which the tree holds; the apparent size, `asize`, is
-// not known and left out), `mtime` (seconds, unsigned: a time before 1970 in two's complement), and
-// from NodeFacts when given: `dev` where it changes, `ino`, `hlnkc` and `nlink` for files with
-// several names (every name carries the size, as the format expects; readers count it once),
-// `excluded` for folders that were not entered ("otherfs" for another file system or a folder
-// met before, "kernfs" for a kernel pseudo file system, as ncdu reads them), `read_error`
-// and `notreg`.
+// Per entry: `dsize` (the allocated size, which the tree holds, for a folder the space it takes
+// itself; the apparent size, `asize`, is not known and left out), `mtime` (seconds, unsigned: a
+// time before 1970 in two's complement), and from NodeFacts when given: `dev` where it changes,
+// `ino`, `hlnkc` and `nlink` for files with several names (every name carries the size, as the
+// format expects; readers count it once), `excluded` for folders that were not entered
+// ("otherfs" for another file system or a folder met before, "kernfs" for a kernel pseudo file
+// system, as ncdu reads them), `read_error` and `notreg`.
 //
 // The tree is walked with an explicit stack (any depth). Output goes through a buffer to a
 // file, gzip-compressed when its name ends in ".gz", or to standard output for "-". A regular
