@@ -104,7 +104,11 @@ private Q_SLOTS:
             {"caf\xE9.txt", u"caf\uFFFD.txt"_s}, // not UTF-8
             // C0 and C1 controls, DEL, line and paragraph separators
             {"a\nb\tc\rd\001e\177f\302\205g\302\237h\342\200\250i\342\200\251",
-             u"a\uFFFDb\uFFFDc\uFFFDd\uFFFDe\uFFFDf\uFFFDg\uFFFDh\uFFFDi\uFFFD"_s}};
+             u"a\uFFFDb\uFFFDc\uFFFDd\uFFFDe\uFFFDf\uFFFDg\uFFFDh\uFFFDi\uFFFD"_s},
+            // bidirectional overrides, embeddings and isolates would reorder what follows
+            {"rtl\u202Egnp.exe", u"rtl\uFFFDgnp.exe"_s},
+            {"\u202A\u202B\u202C\u202D|\u2066\u2067\u2068\u2069|\u200F\u061C",
+             u"\uFFFD\uFFFD\uFFFD\uFFFD|\uFFFD\uFFFD\uFFFD\uFFFD|\u200F\u061C"_s}};
         for (const auto& [name, shown] : cases) {
             const std::string bytes = name.toStdString();
             NodeRef node = FileNode::create(bytes, {}, false, 1, {}, {});
