@@ -3,6 +3,7 @@
 #include "models/NodeArena.h"
 #include "models/ScanProgress.h"
 #include "models/ScanResult.h"
+#include "utils/ContainingFolders.h"
 #include "utils/FileUri.h"
 #include "utils/Localization.h"
 
@@ -212,7 +213,7 @@ private Q_SLOTS:
             {"/m/dir/", "file:///m/dir/", "file:///m"}};
         for (const auto& [path, uri, folder] : cases) {
             QCOMPARE(FileUri::fromPath(path), QByteArray(uri));
-            QCOMPARE(FileUri::ofContainingFolder(path), QByteArray(folder));
+            QCOMPARE(FileUri::fromPath(ContainingFolders::of(path)), QByteArray(folder));
             QCOMPARE(QByteArray::fromPercentEncoding(QByteArray(uri).mid(7)), QByteArray(path));
         }
     }

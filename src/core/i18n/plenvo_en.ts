@@ -399,6 +399,10 @@
         <source>Opened from a file: read-only</source>
         <translation>Opened from a file: read-only</translation>
     </message>
+    <message id="reveal.foldersLeftOut %lld %lld">
+        <source>Opened %lld folders; %lld more were left out.</source>
+        <translation>Opened %lld folders; %lld more were left out.</translation>
+    </message>
     <message id="scanning.filesScanned %lld">
         <source>Files scanned: %lld</source>
         <translation>Files scanned: %lld</translation>

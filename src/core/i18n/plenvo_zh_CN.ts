@@ -399,6 +399,10 @@
         <source>Opened from a file: read-only</source>
         <translation>从文件打开：只读</translation>
     </message>
+    <message id="reveal.foldersLeftOut %lld %lld">
+        <source>Opened %lld folders; %lld more were left out.</source>
+        <translation>已打开 %lld 个文件夹，另有 %lld 个未打开。</translation>
+    </message>
     <message id="scanning.filesScanned %lld">
         <source>Files scanned: %lld</source>
         <translation>已扫描 %lld 个文件</translation>

@@ -1,6 +1,7 @@
 #include "SystemClipboard.h"
 
 #include "utils/FileUri.h"
+#include "utils/ShellQuote.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -11,7 +12,7 @@ namespace plenvo {
 std::unique_ptr<QMimeData> SystemClipboard::mimeDataFor(const std::string& path)
 {
     auto data = std::make_unique<QMimeData>();
-    data->setText(QString::fromUtf8(path.data(), qsizetype(path.size())));
+    data->setText(ShellQuote::textFor(path));
     // Set by format rather than with setUrls(): QUrl would re-encode the name as UTF-8.
     data->setData(QStringLiteral("text/uri-list"), FileUri::fromPath(path) + "\r\n");
     return data;
