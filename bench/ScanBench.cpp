@@ -52,10 +52,11 @@ int scanMode(const std::string& dir)
     const double factsPerEntry =
         entries ? double(outcome.facts->memoryUse()) / double(entries) : 0.0;
     std::printf("{\"entries\":%lld,\"files\":%lld,\"folders\":%lld,\"total_size\":%lld,"
-                "\"seconds\":%.3f,\"peak_rss_bytes\":%lld,\"tree_bytes_per_entry\":%.1f,"
+                "\"folders_own_size\":%lld,\"seconds\":%.3f,\"peak_rss_bytes\":%lld,\"tree_bytes_per_entry\":%.1f,"
                 "\"existence_index_bytes_per_entry\":%.1f,\"facts_bytes_per_entry\":%.1f}\n",
                 (long long)entries, (long long)files, (long long)folders,
-                (long long)outcome.root->cachedSize(), seconds, (long long)peakRssBytes(),
+                (long long)outcome.root->cachedSize(),
+                (long long)outcome.root->cachedFoldersOwnSize(), seconds, (long long)peakRssBytes(),
                 perEntry - indexPerEntry - factsPerEntry, indexPerEntry, factsPerEntry);
     return 0;
 }

@@ -44,6 +44,8 @@ void compare(const NcduReader::Outcome& a, const NcduReader::Outcome& b)
         check(x->nameBytes() == y->nameBytes(), "name");
         check(x->isDirectory() == y->isDirectory(), "kind");
         check(x->cachedSize() == y->cachedSize(), "size");
+        check(x->fileSize() == y->fileSize(), "own size");
+        check(x->cachedFoldersOwnSize() == y->cachedFoldersOwnSize(), "folders' own size");
         check(x->cachedFileCount() == y->cachedFileCount(), "file count");
         check(x->modificationDate() == y->modificationDate(), "modification date");
         check(x->childCount() == y->childCount(), "child count");

@@ -19,7 +19,7 @@ int HeadlessExport::run(const std::string& out, const std::string& folder,
 
     const CancellationToken& token = HeadlessScan::interruption();
     const std::int64_t startedAt = std::time(nullptr);
-    const DiskScanner::Outcome scan = HeadlessScan::scan(folder, token);
+    const DiskScanner::Outcome scan = HeadlessScan::scan(folder, token, writer.fileIdentity());
     if (scan.status == DiskScanner::Outcome::Status::cancelled) {
         fail(QStringLiteral("interrupted"));
         return 130;

@@ -6,7 +6,8 @@ namespace plenvo {
 
 // `plenvo --export OUT FOLDER`: scans FOLDER on the calling thread, without a display or an
 // application object, and writes the scan to OUT in ncdu's JSON export format (see NcduWriter).
-// OUT is created before the scan starts, so that a mistake in it is reported at once. While the
+// OUT is created before the scan starts, so that a mistake in it is reported at once; when it
+// lies in FOLDER, the scan leaves out the unfinished file it is written to. While the
 // scan runs, the number of files met is shown on standard error when that is a terminal.
 // Ctrl-C (SIGINT) or SIGTERM stops the scan and leaves OUT as it was.
 class HeadlessExport {

@@ -36,13 +36,15 @@ const CancellationToken& HeadlessScan::interruption()
     return token;
 }
 
-DiskScanner::Outcome HeadlessScan::scan(const std::string& folder, const CancellationToken& token)
+DiskScanner::Outcome HeadlessScan::scan(const std::string& folder, const CancellationToken& token,
+                                        std::optional<DeviceInode> leftOut)
 {
     const bool showProgress = ::isatty(STDERR_FILENO);
     const auto progress = [&](const ScanProgress& p) {
         std::fprintf(stderr, "\r%lld files", static_cast<long long>(p.filesScanned()));
     };
     DiskScanner scanner;
+    scanner.setLeftOut(leftOut);
     DiskScanner::Outcome outcome = scanner.scanNow(
         folder, showProgress ? DiskScanner::ProgressHandler(progress) : nullptr, token);
     if (showProgress)

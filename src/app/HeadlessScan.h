@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <string>
 
 namespace plenvo {
@@ -18,8 +19,10 @@ public:
     // A token that SIGINT and SIGTERM cancel (the handlers are installed on the first call).
     static const CancellationToken& interruption();
     // Scans `folder` on the calling thread; the number of files met is shown on standard error
-    // while it runs, when that is a terminal.
-    static DiskScanner::Outcome scan(const std::string& folder, const CancellationToken& token);
+    // while it runs, when that is a terminal. `leftOut` (an export being written inside the
+    // folder) is not part of the scan.
+    static DiskScanner::Outcome scan(const std::string& folder, const CancellationToken& token,
+                                     std::optional<DeviceInode> leftOut = std::nullopt);
     // "plenvo: MESSAGE" on standard error.
     static void fail(const QString& message);
 };

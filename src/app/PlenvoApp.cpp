@@ -8,13 +8,19 @@
 #include "shell/QtFolderPanel.h"
 
 #include <QGuiApplication>
+#include <QPointer>
 
 namespace plenvo {
 
 PlenvoApp::PlenvoApp(QObject* parent)
     : QObject(parent), m_state(std::make_unique<AppState>()),
       m_panel(std::make_unique<QtFolderPanel>()),
-      m_fileManager(std::make_unique<FreedesktopFileManager>()),
+      m_fileManager(std::make_unique<FreedesktopFileManager>(
+          FreedesktopFileManager::FolderOpener(), QString(),
+          [state = QPointer<AppState>(m_state.get())](const QString& message) {
+              if (state)
+                  state->showToast(message);
+          })),
       m_clipboard(std::make_unique<SystemClipboard>()),
       m_factory(std::make_unique<AnalysisViewFactory>(*m_fileManager, *m_clipboard)),
       m_window(std::make_unique<MainWindow>(*m_state, *m_panel, *m_factory))

@@ -50,6 +50,12 @@ QString importErrorText(NcduReader::ErrorKind kind)
     switch (kind) {
     case K::unreadable:
         return L("import.error.unreadable");
+    case K::notAFile:
+        return L("import.error.notAFile");
+    case K::duplicateName:
+        return L("import.error.duplicateName");
+    case K::tooLarge:
+        return L("import.error.tooLarge");
     case K::notAnExport:
         return L("import.error.notAnExport");
     case K::unsupportedVersion:
@@ -272,6 +278,20 @@ void AppState::openScan(const std::string& path)
                 self->finishOpen(generation, std::move(outcome), path, fileDate);
         });
     });
+}
+
+void AppState::stopScan()
+{
+    if (!m_isScanning)
+        return;
+    m_scanToken.cancel();
+    ++m_scanGeneration; // whatever the stopped work still reports is dropped
+    m_scanProgress = m_scanResult ? ScanProgress::completed(m_scanResult->totalFiles(),
+                                                            m_scanResult->totalSize())
+                                  : ScanProgress::idle();
+    publish(&AppState::scanProgressChanged);
+    m_isScanning = false;
+    publish(&AppState::isScanningChanged);
 }
 
 void AppState::finishOpen(std::uint64_t generation, NcduReader::Outcome outcome, std::string path,

@@ -119,6 +119,10 @@ public:
     // toast says why (and, with no result, scanProgress() is failed with the same words).
     void openScan(const std::string& path);
     void openScan(const QString& path);
+    // Stops the running scan or open: it publishes nothing, and what was shown before shows
+    // again (the current result, else the welcome screen). Work stuck in the kernel is left
+    // behind, as a newer scan leaves it.
+    void stopScan();
     // Whether the work isScanning() stands for is the reading of an export.
     bool isOpeningScan() const { return m_isScanning && m_isOpening; }
 

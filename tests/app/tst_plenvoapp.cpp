@@ -3,8 +3,10 @@
 
 #include "AppState.h"
 #include "CommandLine.h"
+#include "HeadlessExport.h"
 #include "PlenvoApp.h"
 #include "TestSupport.h"
+#include "services/NcduReader.h"
 
 #include <QApplication>
 #include <QJsonDocument>
@@ -259,6 +261,30 @@ private Q_SLOTS:
         QCOMPARE(plenvo.exitStatus(), QProcess::NormalExit);
         QCOMPARE(plenvo.exitCode(), exitCode);
         QVERIFY2(text.contains(output), qPrintable(text));
+    }
+
+    // An export written into the folder it scans leaves its own unfinished file out of the
+    // scan; one that replaces a file keeps that file's permissions.
+    void anExportIntoTheScannedFolder()
+    {
+        ScratchDir dir;
+        QVERIFY(writeFile(dir.file("a"), 10));
+        const std::string out = dir.file("scan.json").toStdString();
+        for (const mode_t mode : {0600, 0664}) {
+            std::ofstream(out) << "before";
+            QCOMPARE(::chmod(out.c_str(), mode), 0);
+            QCOMPARE(HeadlessExport::run(out, dir.str(), "1"), 0);
+            struct stat info;
+            QCOMPARE(::stat(out.c_str(), &info), 0);
+            QCOMPARE(info.st_mode & 07777, mode);
+            const NcduReader::Outcome read = NcduReader::readFile(out);
+            QVERIFY2(read.root, qPrintable(read.error.message()));
+            QStringList names; // the file replaced was there when the folder was scanned
+            for (const NodeRef& child : read.root->children())
+                names << child->name();
+            names.sort();
+            QCOMPARE(names, (QStringList{u"a"_s, u"scan.json"_s}));
+        }
     }
 
     void becomingActiveLooksForExternalDeletions()

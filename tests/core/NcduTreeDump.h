@@ -1,7 +1,8 @@
 #pragma once
 
 // A tree, with what NodeFacts adds to it, in one line, for comparing trees in tests:
-//   name:size@mtime<facts> for a file, name@mtime<facts>(child,child...) for a folder,
+//   name:size@mtime<facts> for a file, name@mtime<facts>(child,child...) for a folder
+//   (name:size@mtime... when the folder itself takes space),
 // where mtime is in seconds and facts are "devN", "inoN/links", "err", "nreg" and "exK"
 // (the exclusion's number).
 
@@ -15,7 +16,7 @@ namespace plenvo::test {
 inline std::string dumpTree(const FileNode& node, const NodeFacts* facts)
 {
     std::string out(node.nameBytes());
-    if (!node.isDirectory())
+    if (!node.isDirectory() || node.fileSize() > 0)
         out += ':' + std::to_string(node.fileSize());
     if (const FileNode::Timestamp modified = node.modificationDate())
         out += '@' + std::to_string(*modified / 1000);

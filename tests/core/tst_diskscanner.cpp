@@ -60,7 +60,8 @@ const FileNode* child(const FileNode* node, std::string_view name)
 
 // Checks a scanned node against the disk, read independently: its kind; for a file its
 // allocated size (0 for a further name of a file met before) and modification time; for a
-// folder its files, then its folders, each in the order the file system lists them.
+// folder its own allocated size, and its files, then its folders, each in the order the file
+// system lists them.
 void compareWithDisk(const FileNode* node, std::set<std::pair<dev_t, ino_t>>& seen)
 {
     const std::string path = node->pathBytes();
@@ -73,6 +74,7 @@ void compareWithDisk(const FileNode* node, std::set<std::pair<dev_t, ino_t>>& se
         QCOMPARE(node->modificationDate().value_or(0) / 1000, qint64(st.st_mtim.tv_sec));
         return;
     }
+    QCOMPARE(node->fileSize(), qint64(st.st_blocks) * 512);
     std::vector<std::string> files, folders, names;
     DIR* listing = ::opendir(path.c_str());
     QVERIFY(listing);
@@ -140,6 +142,14 @@ private Q_SLOTS:
         std::set<std::pair<dev_t, ino_t>> seen;
         compareWithDisk(outcome.root.get(), seen);
         QCOMPARE(scanner.filesScanned(), outcome.root->cachedFileCount());
+        // The files' size and what the folders take themselves make du's total.
+        QProcess du;
+        du.start(QStringLiteral("du"), {QStringLiteral("-s"), QStringLiteral("-B1"),
+                                        QString::fromLocal8Bit(dir.path())});
+        QVERIFY(du.waitForFinished(20000));
+        QVERIFY(outcome.root->cachedFoldersOwnSize() > 0);
+        QCOMPARE(outcome.root->cachedSize() + outcome.root->cachedFoldersOwnSize(),
+                 du.readAllStandardOutput().split('\t').front().toLongLong());
 
         // The scanned location itself may be a file, a link or missing.
         std::vector<ScanProgress> reports;

@@ -3,6 +3,7 @@
 #include "models/NodeArena.h"
 #include "models/ScanProgress.h"
 #include "models/ScanResult.h"
+#include "utils/ContainingFolders.h"
 #include "utils/FileUri.h"
 #include "utils/Localization.h"
 
@@ -38,23 +39,29 @@ class FileNodeTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Aggregates follow the tree, a folder's own size never entering them; removing a whole
-    // subfolder takes its size, files and every folder below it out of every ancestor.
+    // Aggregates follow the tree, a folder's own size never entering them (it is summed
+    // apart, in whole blocks); removing a whole subfolder takes its size, files, every folder
+    // below it and their own sizes out of every ancestor.
     void aggregatesFollowRemovals()
     {
         NodeRef f = file("f", 7);
         NodeRef odd = FileNode::create("odd", {}, true, 777, {}, {}, {});
         NodeRef deep = folder("deep", {folder("d1", {folder("d2", {f})}), file("g", 1), odd});
-        NodeRef mid = folder("mid", {deep, file("h", 2), folder("e", {})});
+        NodeRef mid = FileNode::create("mid", {}, true, 4096, {}, {},
+                                       {deep, file("h", 2), folder("e", {})});
         NodeRef top = folder("/", {mid}, "/");
-        QCOMPARE(odd->fileSize(), 777);
+        QCOMPARE(odd->fileSize(), 1024);
         QCOMPARE(aggregates(top), std::tuple(10, 3, 7));
+        QCOMPARE(top->cachedFoldersOwnSize(), 1024 + 4096);
         QVERIFY(mid->removeChild(*deep));
         QCOMPARE(mid->childCount(), 2u);
         QCOMPARE(aggregates(mid), std::tuple(2, 1, 2));
         QCOMPARE(aggregates(top), std::tuple(2, 1, 3));
+        QCOMPARE(top->cachedFoldersOwnSize(), 4096);
+        QCOMPARE(FileNode::keptFolderSize(INT64_MAX), (qint64(1) << 41) - 512);
         // The removed subtree keeps its own aggregates and its location.
         QCOMPARE(aggregates(deep), std::tuple(8, 2, 4));
+        QCOMPARE(deep->cachedFoldersOwnSize(), 1024);
         QCOMPARE(deep->parent(), nullptr);
         QCOMPARE(f->pathBytes(), std::string("/mid/deep/d1/d2/f"));
     }
@@ -98,7 +105,11 @@ private Q_SLOTS:
             {"caf\xE9.txt", u"caf\uFFFD.txt"_s}, // not UTF-8
             // C0 and C1 controls, DEL, line and paragraph separators
             {"a\nb\tc\rd\001e\177f\302\205g\302\237h\342\200\250i\342\200\251",
-             u"a\uFFFDb\uFFFDc\uFFFDd\uFFFDe\uFFFDf\uFFFDg\uFFFDh\uFFFDi\uFFFD"_s}};
+             u"a\uFFFDb\uFFFDc\uFFFDd\uFFFDe\uFFFDf\uFFFDg\uFFFDh\uFFFDi\uFFFD"_s},
+            // bidirectional overrides, embeddings and isolates would reorder what follows
+            {"rtl\u202Egnp.exe", u"rtl\uFFFDgnp.exe"_s},
+            {"\u202A\u202B\u202C\u202D|\u2066\u2067\u2068\u2069|\u200F\u061C",
+             u"\uFFFD\uFFFD\uFFFD\uFFFD|\uFFFD\uFFFD\uFFFD\uFFFD|\u200F\u061C"_s}};
         for (const auto& [name, shown] : cases) {
             const std::string bytes = name.toStdString();
             NodeRef node = FileNode::create(bytes, {}, false, 1, {}, {});
@@ -202,7 +213,7 @@ private Q_SLOTS:
             {"/m/dir/", "file:///m/dir/", "file:///m"}};
         for (const auto& [path, uri, folder] : cases) {
             QCOMPARE(FileUri::fromPath(path), QByteArray(uri));
-            QCOMPARE(FileUri::ofContainingFolder(path), QByteArray(folder));
+            QCOMPARE(FileUri::fromPath(ContainingFolders::of(path)), QByteArray(folder));
             QCOMPARE(QByteArray::fromPercentEncoding(QByteArray(uri).mid(7)), QByteArray(path));
         }
     }

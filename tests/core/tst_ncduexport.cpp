@@ -18,8 +18,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 using namespace plenvo;
 using namespace plenvo::test;
@@ -59,8 +61,17 @@ QByteArray manyFiles(int count)
     return exportOf(tree + ']');
 }
 
+// A name holding every byte below 0x20 but '\0', and DEL.
+QByteArray controlName()
+{
+    QByteArray name = "c";
+    for (char c = 1; c < 0x20; ++c)
+        name += c;
+    return name + '\x7f';
+}
+
 // A folder with what a scan can meet: a file with two names, a symbolic link, names that are
-// not UTF-8 or hold what JSON escapes, an empty folder, a time before 1970.
+// not UTF-8 or hold what JSON escapes (every control byte), an empty folder, a time before 1970.
 void makeSample(const ScratchDir& dir)
 {
     QVERIFY(writeFile(dir.file("top.txt"), 5000));
@@ -71,6 +82,7 @@ void makeSample(const ScratchDir& dir)
     QVERIFY(makeDir(dir.file("sub")));
     QVERIFY(makeDir(dir.file("sub/empty")));
     QVERIFY(writeFile(dir.file("sub/q\"uo\\te\nnew\x01"), 10));
+    QVERIFY(writeFile(dir.file("sub/" + controlName()), 3));
     QCOMPARE(::link(dir.file("top.txt").constData(), dir.file("sub/link").constData()), 0);
     QCOMPARE(::symlink("../top.txt", dir.file("sub/sym").constData()), 0);
 }
@@ -113,6 +125,18 @@ QList<quint64> folderInodes(const FileNode& root)
     return inodes;
 }
 
+// The location of every entry of a tree, sorted.
+std::vector<std::string> pathsOf(const FileNode& root)
+{
+    std::vector<std::string> paths{root.pathBytes()};
+    for (const NodeRef& child : root.children()) {
+        const std::vector<std::string> below = pathsOf(*child);
+        paths.insert(paths.end(), below.begin(), below.end());
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
 QByteArray runTool(const QString& program, const QStringList& arguments)
 {
     QProcess process;
@@ -139,10 +163,11 @@ private Q_SLOTS:
             R"([{"name":"/r"},{"name":"d","dsize":10,"asize":3},{"name":"a","asize":7},)"
             R"({"name":"z"}])",
             "r(d:10,a:0,z:0)");
-        row("a folder's own dsize is not counted",
+        row("a folder's own dsize is kept apart, in whole blocks",
             R"([{"name":"/r","dsize":4096},[{"name":"s","dsize":4096},{"name":"f","dsize":1}],)"
-            R"([{"name":"e","dsize":4096}]])",
-            "r(s(f:1),e())");
+            R"([{"name":"e","dsize":1}],[{"name":"x","dsize":8,"excluded":"pattern"}],)"
+            R"([{"name":"h","dsize":9223372036854775807}]])",
+            "r:4096(s:4096(f:1),e:512(),x<ex1>(),h:2199023255040())");
         row("hard links count once per device and inode",
             R"([{"name":"/r","dev":1},{"name":"a","dsize":8,"ino":5,"hlnkc":true,"nlink":2},)"
             R"([{"name":"s"},{"name":"b","dsize":8,"ino":5,"hlnkc":true}],)"
@@ -173,6 +198,10 @@ private Q_SLOTS:
             "r(a:1)");
         row("a file as the root", R"({"name":"/r/f","dsize":3})", "f:3");
         row("the root folder", R"([{"name":"/"},{"name":"a","dsize":1}])", "/(a:1)");
+        row("a name repeats in other folders, or in another case",
+            R"([{"name":"/r"},[{"name":"a"},{"name":"x"}],[{"name":"b"},[{"name":"x"}]],)"
+            R"({"name":"x"},{"name":"X"}])",
+            "r(a(x:0),b(x()),x:0,X:0)");
     }
 
     // Each export is also read in pieces of 1 and 3 bytes, across every boundary of the buffer.
@@ -239,6 +268,16 @@ private Q_SLOTS:
         row("name with a null byte", entry(R"("name":"a\u0000")"), Kind::badName);
         row("name of 65536 bytes", entry("\"name\":\"" + QByteArray(65536, 'n') + '"'),
             Kind::badName);
+        // Refused at the second entry's info object.
+        const auto twice = [&](const char* name, const QByteArray& tree) {
+            const QByteArray text = exportOf(tree);
+            row(name, text, Kind::duplicateName, int(text.lastIndexOf(R"({"name":"a"})")));
+        };
+        twice("two files of one name", R"([{"name":"/r"},{"name":"a"},{"name":"a"}])");
+        twice("a folder named as a file before it",
+              R"([{"name":"/r"},{"name":"a"},[{"name":"b"}],[{"name":"a"}]])");
+        twice("a file named as a folder before it",
+              R"([{"name":"/r"},[{"name":"a"},{"name":"f"}],{"name":"a"}])");
         row("name that is a number", entry(R"("name":5)"), Kind::badValue);
         row("size that is a string", entry(R"("name":"a","dsize":"5")"), Kind::badValue);
         row("size with a fraction", entry(R"("name":"a","dsize":1.5)"), Kind::badValue);
@@ -376,7 +415,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, fileName);
         const Sample sample(fileName, {1700000000, "1"});
         QCOMPARE(sample.written.status, Written::completed);
-        QCOMPARE(sample.written.entries, 9);
+        QCOMPARE(sample.written.entries, 10);
         const std::string path = sample.ours.toStdString();
         QCOMPARE(std::ifstream(path).get() == 0x1f, fileName.endsWith(".gz")); // gzip's magic
         const NcduReader::Outcome read = NcduReader::readFile(path);
@@ -389,7 +428,65 @@ private Q_SLOTS:
         QCOMPARE(folderInodes(*read.root), inodes);
         QVERIFY(NcduReader::looksLikeExport(path));
         QVERIFY(!NcduReader::looksLikeExport(sample.dir.file("top.txt").toStdString()));
-        QCOMPARE(NcduReader::readFile(sample.dir.str()).error.kind, Kind::unreadable);
+    }
+
+    // Only regular files are read: a pipe without a writer is refused at once instead of
+    // waiting for one, as are folders and devices.
+    void onlyRegularFilesAreRead()
+    {
+        ScratchDir dir;
+        const QByteArray fifo = dir.file("scan.json");
+        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        std::atomic<bool> done = false;
+        NcduReader::Outcome outcome;
+        bool looksLikeOne = true;
+        std::thread reader([&] {
+            outcome = NcduReader::readFile(fifo.toStdString());
+            looksLikeOne = NcduReader::looksLikeExport(fifo.toStdString());
+            done = true;
+        });
+        const bool returned = QTest::qWaitFor([&] { return done.load(); }, 10000);
+        while (!done) { // a reader stuck in open() is let go by a writer that comes and goes
+            const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0)
+                ::close(fd);
+            QTest::qWait(10);
+        }
+        reader.join();
+        QVERIFY2(returned, "reading a pipe waited for a writer");
+        QCOMPARE(outcome.error.kind, Kind::notAFile);
+        QVERIFY(!looksLikeOne);
+        for (const std::string& path : {dir.str(), std::string("/dev/null")})
+            QCOMPARE(NcduReader::readFile(path).error.kind, Kind::notAFile);
+    }
+
+    // A few kilobytes of compressed text can describe millions of entries. Names repeated in
+    // one folder are refused at the second; a tree that would take more than half of the
+    // memory available is refused on its way there.
+    void exportsThatWouldExhaustMemory()
+    {
+        const NcduReader::Outcome bomb = NcduReader::readFile(
+            QFile::encodeName(QT_TESTCASE_SOURCEDIR "/../../fuzz/corpus/"_L1 +
+                              "bomb-duplicate-names.json.gz"_L1)
+                .toStdString());
+        QCOMPARE(bomb.error.kind, Kind::duplicateName);
+        QVERIFY(bomb.error.offset < 100);
+
+        const std::string text = manyFiles(5000).toStdString();
+        int asked = 0;
+        const auto memory = [&](std::optional<std::int64_t> bytes) {
+            return [&asked, bytes] {
+                ++asked;
+                return bytes;
+            };
+        };
+        QVERIFY(NcduReader::readData(text, {}, {}, 0, memory(std::int64_t(1) << 30)).root);
+        QVERIFY(NcduReader::readData(text, {}, {}, 0, memory(std::nullopt)).root); // no limit
+        const NcduReader::Outcome refused =
+            NcduReader::readData(text, {}, {}, 0, memory(400 * 1024));
+        QCOMPARE(refused.error.kind, Kind::tooLarge);
+        QVERIFY(refused.error.offset > 0 && std::size_t(refused.error.offset) < text.size() / 2);
+        QCOMPARE(asked, 3); // once per reading
     }
 
     // The beginning of an export tells where and when it was made and, when the writer noted
@@ -479,8 +576,9 @@ private Q_SLOTS:
         QCOMPARE(NcduReader::readFile(path).error.kind, Kind::truncated);
     }
 
-    // ncdu's export of the sample reads back with the totals of our scan of it; our export,
-    // read by ncdu and written out again by it, is the same tree.
+    // ncdu's export of the sample reads back with the totals of our scan of it (what the
+    // folders take themselves too); our export, read by ncdu and written out again by it, is
+    // the same tree.
     void ncduRoundTrips()
     {
         const QString ncdu = QStandardPaths::findExecutable(u"ncdu"_s);
@@ -493,7 +591,8 @@ private Q_SLOTS:
         QVERIFY2(theirs.root, qPrintable(theirs.error.message()));
         QCOMPARE(theirs.rootPath, sample.dir.str());
         const auto totals = [](const FileNode& node) {
-            return QList<qint64>{node.cachedSize(), node.cachedFileCount(), node.cachedDirCount()};
+            return QList<qint64>{node.cachedSize(), node.cachedFileCount(), node.cachedDirCount(),
+                                 node.cachedFoldersOwnSize()};
         };
         QCOMPARE(totals(*theirs.root), totals(*sample.scanned.root));
         const NcduReader::Outcome again = NcduReader::readData(
@@ -503,7 +602,7 @@ private Q_SLOTS:
     }
 
     // gdu shows the names and sizes of our export's top level (it counts 4096 bytes for each
-    // folder of an import, and marks hard links with H), and its total.
+    // folder of an import, and marks hard links with H), and its total; what gdu writes is read.
     void gduReadsOurExport()
     {
         const QString gdu = QStandardPaths::findExecutable(u"gdu"_s);
@@ -527,6 +626,19 @@ private Q_SLOTS:
         QCOMPARE(shown, expected);
         const QByteArray total = runTool(gdu, QStringList{u"-s"_s} + options);
         QCOMPARE(total.trimmed().split(' ').front().toLongLong(), gduSize(*sample.scanned.root));
+        // gdu's own export of the folder (DEL unescaped) reads back with every name (gdu
+        // writes names that are not UTF-8 with replacement characters).
+        const NcduReader::Outcome theirs = NcduReader::readData(
+            runTool(gdu, {u"-n"_s, u"-o"_s, u"-"_s, QString::fromLocal8Bit(sample.dir.path())})
+                .toStdString());
+        QVERIFY2(theirs.root, qPrintable(theirs.error.message()));
+        std::vector<std::string> names = pathsOf(*sample.scanned.root);
+        std::erase_if(names, [](const std::string& path) {
+            return QString::fromStdString(path).toStdString() != path;
+        });
+        QCOMPARE(pathsOf(*theirs.root).size(), names.size() + 1);
+        for (const std::string& name : names)
+            QVERIFY2(std::ranges::count(pathsOf(*theirs.root), name), name.c_str());
     }
 };
 

@@ -16,3 +16,6 @@ set(PLENVO_L10N_TEST_TS
 set_source_files_properties(${PLENVO_L10N_TEST_TS} PROPERTIES
     OUTPUT_LOCATION ${PLENVO_L10N_TEST_DIR}/Plenvo_Plenvo.bundle)
 qt_add_lrelease(tst_localization TS_FILES ${PLENVO_L10N_TEST_TS} OPTIONS -idbased NO_GLOBAL_TARGET)
+
+# Locations as text: the shell-quoted form of a copied path, the folders opened for a reveal.
+plenvo_add_test(tst_pathtext SOURCES tst_pathtext.cpp LIBS plenvo-core)

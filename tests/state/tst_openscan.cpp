@@ -79,7 +79,7 @@ private Q_SLOTS:
 
     void aBadFileLeavesTheResultAsItWas_data()
     {
-        QTest::addColumn<QByteArray>("text");   // null: no file at all
+        QTest::addColumn<QByteArray>("text");   // null: no file at all; "<pipe>": a pipe
         QTest::addColumn<QByteArray>("reason"); // the key of the sentence that says why
         const auto row = [](const char* name, const QByteArray& text, const char* reason) {
             QTest::newRow(name) << text << "import.error." + QByteArray(reason);
@@ -98,6 +98,9 @@ private Q_SLOTS:
         row("no name", entry(R"("dsize":1)"), "missingName");
         row("bad name", entry(R"("name":"..")"), "badName");
         row("garbage", R"([1,2,{},[{"name":"/r"}]] x)", "trailingGarbage");
+        row("a pipe without a writer", "<pipe>", "notAFile");
+        row("two names alike", R"([1,2,{},[{"name":"/r"},{"name":"a"},{"name":"a"}]])",
+            "duplicateName");
     }
     // With a result it stays on show; without one the progress fails. Either way a toast says
     // why.
@@ -108,7 +111,10 @@ private Q_SLOTS:
         ScratchDir dir;
         const std::string good = save(dir, "good.json", kExport);
         const std::string bad =
-            text.isNull() ? dir.file("bad.json").toStdString() : save(dir, "bad.json", text);
+            text.isNull() || text == "<pipe>" ? dir.file("bad.json").toStdString()
+                                              : save(dir, "bad.json", text);
+        if (text == "<pipe>")
+            QCOMPARE(::mkfifo(bad.c_str(), 0600), 0);
         const QString message =
             L("import.failed %@ %@", QStringLiteral("bad.json"), L(reason.constData()));
         for (const bool withResult : {false, true}) {

@@ -63,7 +63,7 @@ void dumpTree(const FileNode& node, int depth, std::ostringstream& out)
 {
     out << std::string(std::size_t(depth) * 2, ' ') << node.nameBytes() << (node.isDirectory() ? "/" : "")
         << ' ' << node.cachedSize() << ' ' << node.cachedFileCount() << ' '
-        << node.cachedDirCount() << '\n';
+        << node.cachedDirCount() << ' ' << node.cachedFoldersOwnSize() << '\n';
     std::vector<const FileNode*> children;
     for (const NodeRef& child : node.children())
         children.push_back(child.get());
@@ -88,7 +88,7 @@ std::string describe(const ScanResult& result)
 {
     std::ostringstream out;
     out << "total " << result.totalSize() << ' ' << result.totalFiles() << ' '
-        << result.totalDirectories() << '\n';
+        << result.totalDirectories() << ' ' << result.foldersOwnSize() << '\n';
     dumpTree(*result.rootNode(), 0, out);
     std::vector<CategoryStat> stats = result.categoryStat();
     std::sort(stats.begin(), stats.end(), [](const CategoryStat& a, const CategoryStat& b) {

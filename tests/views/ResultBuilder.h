@@ -15,7 +15,8 @@
 namespace plenvo::test {
 
 struct Entry {
-    // Relative to the root, "/"-separated; a path ending in "/" is an empty folder.
+    // Relative to the root, "/"-separated; a path ending in "/" is a folder (empty unless other
+    // entries are below it), whose size is the space it takes itself.
     std::string path;
     std::int64_t size = 0;
     std::optional<std::int64_t> modified = std::nullopt; // ms since the epoch
@@ -31,6 +32,7 @@ struct Draft {
     std::string name;
     bool isDirectory = true;
     Entry entry;
+    std::int64_t ownSize = 0; // of a folder
     std::vector<std::unique_ptr<Draft>> children; // in the order first met
 };
 
@@ -60,7 +62,7 @@ inline NodeRef build(const Draft& draft, std::string_view path)
         }
     }
     return FileNode::create(draft.name, path, draft.isDirectory,
-                            draft.isDirectory ? 0 : draft.entry.size, modified, created,
+                            draft.isDirectory ? draft.ownSize : draft.entry.size, modified, created,
                             std::move(children));
 }
 
@@ -84,6 +86,8 @@ inline NodeRef makeTree(const std::string& rootPath, const std::vector<Entry>& e
             }
             folder = &detail::childNamed(*folder, rest.substr(0, cut), true);
             rest.remove_prefix(cut + 1);
+            if (rest.empty())
+                folder->ownSize = entry.size;
         }
     }
     return detail::build(root, rootPath);

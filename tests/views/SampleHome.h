@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -69,6 +70,16 @@ inline std::vector<Entry> sampleHomeEntries()
     add(".local/share/games/world.sav", 1 * GB + 50 * MB);
     add("Desktop/todo.txt", 4 * KB);
     entries.push_back({"Templates/", 0});
+    // Every folder takes a block of its own, as on an ext4 disk.
+    std::vector<std::string> folders;
+    for (const Entry& entry : entries)
+        for (std::size_t slash = entry.path.find('/'); slash != std::string::npos;
+             slash = entry.path.find('/', slash + 1))
+            if (std::find(folders.begin(), folders.end(), entry.path.substr(0, slash + 1)) ==
+                folders.end())
+                folders.push_back(entry.path.substr(0, slash + 1));
+    for (const std::string& folder : folders)
+        entries.push_back({folder, 4096});
     return entries;
 }
 

@@ -35,6 +35,10 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 using namespace plenvo;
 using namespace plenvo::test;
 
@@ -57,8 +61,14 @@ struct Window {
     }
     QAction* action(const char* name) { return window.findChild<QAction*>(QLatin1String(name)); }
 
+    // Called on a scan's thread before each folder is listed, while set.
+    std::function<void(std::string_view)> beforeListing;
     std::shared_ptr<FakeTrash> trash = std::make_shared<FakeTrash>();
-    AppState state{trash};
+    AppState state{AppState::Services{trash, {}, AppState::kToastMilliseconds,
+                                      [this](std::string_view name) {
+                                          if (beforeListing)
+                                              beforeListing(name);
+                                      }}};
     FakeFolderPanel panel;
     FakeFileManager fileManager;
     FakeClipboard clipboard;
@@ -112,6 +122,50 @@ private Q_SLOTS:
         QTRY_VERIFY(!w.state.isScanning());
         QCOMPARE(w.content().detail(), ContentView::Detail::analysis);
         QCOMPARE(w.content().shownDestination(), SidebarItem::overview);
+    }
+
+    // Stop ends a scan at once, also one held up in a listing; what was shown before shows
+    // again, and the stopped scan publishes nothing, whether it ends later (cancelled) or had
+    // ended already with its result on the way.
+    void stopShowsWhatWasThereBefore_data()
+    {
+        QTest::addColumn<bool>("withResult");
+        QTest::addColumn<bool>("finished");
+        QTest::newRow("welcome, scan held up") << false << false;
+        QTest::newRow("result, scan held up") << true << false;
+        QTest::newRow("result, scan finished") << true << true;
+    }
+    void stopShowsWhatWasThereBefore()
+    {
+        QFETCH(bool, withResult);
+        QFETCH(bool, finished);
+        ScratchDir dir;
+        QVERIFY(makeDir(dir.file("sub")));
+        Window w(withResult);
+        const auto before = w.state.scanResult();
+        std::atomic<bool> release = finished;
+        w.beforeListing = [&](std::string_view name) {
+            while (name == "sub" && !release)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        };
+        w.state.scanDirectory(dir.str());
+        auto* progress = qobject_cast<ScanningProgressView*>(w.content().detailWidget());
+        QVERIFY(progress);
+        while (finished && w.state.backgroundWork().running() > 0) // no events handled meanwhile
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        QCOMPARE(progress->stopButton()->text(), L("scanning.stop"));
+        QTest::mouseClick(progress->stopButton(), Qt::LeftButton);
+        QVERIFY(!w.state.isScanning());
+        QCOMPARE(w.content().detail(),
+                 withResult ? ContentView::Detail::analysis : ContentView::Detail::welcome);
+        QCOMPARE(w.state.scanProgress(),
+                 withResult ? ScanProgress::completed(before->totalFiles(), before->totalSize())
+                            : ScanProgress::idle());
+        release = true;
+        QTRY_COMPARE(w.state.backgroundWork().running(), 0);
+        QCoreApplication::processEvents(); // what the scan sent at its end
+        QCOMPARE(w.state.scanResult(), before);
+        QVERIFY(!w.state.isScanning());
     }
 
     void eachDestinationHasItsView_data()

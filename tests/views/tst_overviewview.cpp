@@ -136,6 +136,20 @@ private Q_SLOTS:
         QCOMPARE(page.texts("fileName").front(), QStringLiteral("clip10.mp4"));
         QCOMPARE(scroll->value(), 100);
     }
+
+    // Under the total, a note of what the folders take themselves, when they take anything.
+    void aNoteSaysWhatTheFoldersTakeThemselves()
+    {
+        const Page without(Entries{{"a.txt", 100}, {"d/b.txt", 10}});
+        QVERIFY(without.all("overviewFoldersNote").front()->isHidden());
+        const Page with(Entries{{"a.txt", 100}, {"d/", 4096}, {"d/e/", 8192}, {"d/b.txt", 10}});
+        StyledLabel* note = with.all("overviewFoldersNote").front();
+        QVERIFY(note->isVisible());
+        QCOMPARE(note->text(), L("overview.foldersOwnSize %@", FormatUtils::formatBytes(12288)));
+        const QWidget* total = with.all<QWidget>("statCard").front();
+        QVERIFY(note->mapTo(with.view.get(), QPoint()).y() >
+                total->mapTo(with.view.get(), QPoint(0, total->height())).y());
+    }
 };
 
 QTEST_MAIN(OverviewViewTest)

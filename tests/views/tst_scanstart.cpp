@@ -374,10 +374,13 @@ private Q_SLOTS:
         QCOMPARE(shown(view, "scanning.filesScanned"),
                  scanning ? L("scanning.filesScanned %lld", progress.filesScanned()) : QString());
         QCOMPARE(shown(view, "scanning.path"), scanning ? progress.path() : QString());
+        QVERIFY(!view.stopButton()->isHidden());
+        QCOMPARE(view.stopButton()->text(), L("scanning.stop"));
     }
 
-    // The spinner turns while shown; the group sits in the middle; the path is elided in the
-    // middle, within 400 px and the view's width, and centred under the count.
+    // The spinner turns while shown; the group, down to the Stop button, sits in the middle;
+    // the path is elided in the middle, within 400 px and the view's width, and centred under
+    // the count.
     void theProgressIsCentredAndItsPathFits()
     {
         const QString path =
@@ -390,7 +393,8 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         QVERIFY(view.spinner()->isAnimating());
         const auto* line = view.findChild<StyledLabel*>(u"scanning.path"_s);
-        const int below = view.height() - 1 - line->geometry().bottom();
+        QVERIFY(view.stopButton()->geometry().top() > line->geometry().bottom());
+        const int below = view.height() - 1 - view.stopButton()->geometry().bottom();
         QVERIFY(qAbs(view.spinner()->geometry().top() - below) <= 1);
         QVERIFY(view.findChild<StyledLabel*>(u"scanning.title"_s)->geometry().top() >
                 view.spinner()->geometry().bottom());

@@ -187,6 +187,10 @@
         <source>The file holds a value of the wrong kind.</source>
         <translation>The file holds a value of the wrong kind.</translation>
     </message>
+    <message id="import.error.duplicateName">
+        <source>Two entries of one folder in the file have the same name, which no real folder can hold.</source>
+        <translation>Two entries of one folder in the file have the same name, which no real folder can hold.</translation>
+    </message>
     <message id="import.error.missingName">
         <source>An entry in the file has no name.</source>
         <translation>An entry in the file has no name.</translation>
@@ -194,6 +198,10 @@
     <message id="import.error.negativeSize">
         <source>The file holds a negative size.</source>
         <translation>The file holds a negative size.</translation>
+    </message>
+    <message id="import.error.notAFile">
+        <source>It isn’t a regular file, but a folder, a pipe or a device.</source>
+        <translation>It isn’t a regular file, but a folder, a pipe or a device.</translation>
     </message>
     <message id="import.error.notAnExport">
         <source>It isn’t a scan saved in ncdu’s export format.</source>
@@ -206,6 +214,10 @@
     <message id="import.error.syntax">
         <source>The file is damaged: its text isn’t well-formed.</source>
         <translation>The file is damaged: its text isn’t well-formed.</translation>
+    </message>
+    <message id="import.error.tooLarge">
+        <source>The scan is too large to open with the memory available.</source>
+        <translation>The scan is too large to open with the memory available.</translation>
     </message>
     <message id="import.error.trailingGarbage">
         <source>The file holds more after the end of the scan.</source>
@@ -331,6 +343,10 @@
         <source>Folders</source>
         <translation>Folders</translation>
     </message>
+    <message id="overview.foldersOwnSize %@">
+        <source>Folders themselves take %@ more</source>
+        <translation>Folders themselves take %@ more</translation>
+    </message>
     <message id="overview.largestFiles">
         <source>Largest Files</source>
         <translation>Largest Files</translation>
@@ -403,9 +419,17 @@
         <source>Opened from a file: read-only</source>
         <translation>Opened from a file: read-only</translation>
     </message>
+    <message id="reveal.foldersLeftOut %lld %lld">
+        <source>Opened %lld folders; %lld more were left out.</source>
+        <translation>Opened %lld folders; %lld more were left out.</translation>
+    </message>
     <message id="scanning.filesScanned %lld">
         <source>Files scanned: %lld</source>
         <translation>Files scanned: %lld</translation>
+    </message>
+    <message id="scanning.stop">
+        <source>Stop</source>
+        <translation>Stop</translation>
     </message>
     <message id="scanning.title">
         <source>Scanning…</source>

@@ -187,6 +187,10 @@
         <source>The file holds a value of the wrong kind.</source>
         <translation>文件中有类型错误的值。</translation>
     </message>
+    <message id="import.error.duplicateName">
+        <source>Two entries of one folder in the file have the same name, which no real folder can hold.</source>
+        <translation>文件中同一文件夹内有两个同名条目，真实的文件夹不可能如此。</translation>
+    </message>
     <message id="import.error.missingName">
         <source>An entry in the file has no name.</source>
         <translation>文件中有条目没有名称。</translation>
@@ -194,6 +198,10 @@
     <message id="import.error.negativeSize">
         <source>The file holds a negative size.</source>
         <translation>文件中有为负数的大小。</translation>
+    </message>
+    <message id="import.error.notAFile">
+        <source>It isn’t a regular file, but a folder, a pipe or a device.</source>
+        <translation>它不是普通文件，而是文件夹、管道或设备。</translation>
     </message>
     <message id="import.error.notAnExport">
         <source>It isn’t a scan saved in ncdu’s export format.</source>
@@ -206,6 +214,10 @@
     <message id="import.error.syntax">
         <source>The file is damaged: its text isn’t well-formed.</source>
         <translation>文件已损坏：其内容格式不正确。</translation>
+    </message>
+    <message id="import.error.tooLarge">
+        <source>The scan is too large to open with the memory available.</source>
+        <translation>该扫描结果过大，可用内存不足以打开它。</translation>
     </message>
     <message id="import.error.trailingGarbage">
         <source>The file holds more after the end of the scan.</source>
@@ -331,6 +343,10 @@
         <source>Folders</source>
         <translation>文件夹</translation>
     </message>
+    <message id="overview.foldersOwnSize %@">
+        <source>Folders themselves take %@ more</source>
+        <translation>文件夹本身另占 %@</translation>
+    </message>
     <message id="overview.largestFiles">
         <source>Largest Files</source>
         <translation>最大的文件</translation>
@@ -403,9 +419,17 @@
         <source>Opened from a file: read-only</source>
         <translation>从文件打开：只读</translation>
     </message>
+    <message id="reveal.foldersLeftOut %lld %lld">
+        <source>Opened %lld folders; %lld more were left out.</source>
+        <translation>已打开 %lld 个文件夹，另有 %lld 个未打开。</translation>
+    </message>
     <message id="scanning.filesScanned %lld">
         <source>Files scanned: %lld</source>
         <translation>已扫描 %lld 个文件</translation>
+    </message>
+    <message id="scanning.stop">
+        <source>Stop</source>
+        <translation>停止</translation>
     </message>
     <message id="scanning.title">
         <source>Scanning…</source>

@@ -15,7 +15,7 @@ NodeRef FileNode::create(std::string_view name, std::string_view path, bool isDi
                          std::vector<NodeRef>&& children, NodeArena* arena)
 {
     const std::size_t nameLength = std::min<std::size_t>(name.size(), UINT16_MAX);
-    const std::size_t bytes = sizeof(FileNode) + (isDirectory ? sizeof(Folder) : 0) + nameLength;
+    const std::size_t bytes = allocationSize(isDirectory, nameLength);
     void* block = arena ? arena->allocate(bytes) : ::operator new(bytes);
 
     auto* node = new (block) FileNode;
@@ -37,7 +37,7 @@ NodeRef FileNode::create(std::string_view name, std::string_view path, bool isDi
     }
 
     Folder* folder = new (node->folder()) Folder{};
-    folder->fileSize = fileSize;
+    folder->ownBlocks = std::uint32_t(keptFolderSize(fileSize) / kBlockSize);
     if (!children.empty()) {
         // A failed allocation leaves the node childless; the references are then released
         // with the vector.
@@ -56,6 +56,18 @@ NodeRef FileNode::create(std::string_view name, std::string_view path, bool isDi
     }
     node->applyAggregateRule();
     return NodeRef::adopt(node);
+}
+
+std::size_t FileNode::allocationSize(bool isDirectory, std::size_t nameLength)
+{
+    return sizeof(FileNode) + (isDirectory ? sizeof(Folder) : 0) +
+           std::min<std::size_t>(nameLength, UINT16_MAX);
+}
+
+std::int64_t FileNode::keptFolderSize(std::int64_t bytes)
+{
+    const std::int64_t blocks = bytes <= 0 ? 0 : (bytes - 1) / kBlockSize + 1;
+    return std::min<std::int64_t>(blocks, UINT32_MAX) * kBlockSize;
 }
 
 QString FileNode::name() const
@@ -111,15 +123,18 @@ void FileNode::applyAggregateRule()
     std::int64_t size = 0;
     std::int64_t files = 0;
     std::int64_t dirs = 1;
+    std::int64_t own = fileSize();
     for (std::uint32_t i = 0; i < data->count; ++i) {
         const FileNode* child = data->children[i].get();
         size += child->cachedSize();
         files += child->cachedFileCount();
         dirs += child->cachedDirCount();
+        own += child->cachedFoldersOwnSize();
     }
     m_size = size;
     data->fileCount = files;
     data->dirCount = dirs;
+    data->foldersOwnSize = own;
 }
 
 bool FileNode::removeChild(const FileNode& target)
@@ -151,16 +166,18 @@ std::size_t FileNode::removeChildren(const NodeIdSet& ids)
     // The aggregates are sums over the children: taking the removed children's share off this
     // folder and each ancestor gives what recomputing them would, without visiting every
     // sibling on the way up (a folder may hold hundreds of thousands).
-    std::int64_t size = 0, files = 0, dirs = 0;
+    std::int64_t size = 0, files = 0, dirs = 0, own = 0;
     for (const NodeRef& node : removed) {
         size += node->cachedSize();
         files += node->cachedFileCount();
         dirs += node->cachedDirCount();
+        own += node->cachedFoldersOwnSize();
     }
     for (FileNode* node = this; node; node = node->parent()) {
         node->m_size -= size;
         node->folder()->fileCount -= files;
         node->folder()->dirCount -= dirs;
+        node->folder()->foldersOwnSize -= own;
     }
     // The removed nodes keep their location; they let go of this folder's reference here.
     for (NodeRef& node : removed)
@@ -185,10 +202,12 @@ bool FileNode::addChild(NodeRef child)
     const std::int64_t size = raw->cachedSize();
     const std::int64_t files = raw->cachedFileCount();
     const std::int64_t dirs = raw->cachedDirCount();
+    const std::int64_t own = raw->cachedFoldersOwnSize();
     for (FileNode* node = this; node; node = node->parent()) {
         node->m_size += size;
         node->folder()->fileCount += files;
         node->folder()->dirCount += dirs;
+        node->folder()->foldersOwnSize += own;
     }
     return true;
 }

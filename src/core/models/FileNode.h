@@ -93,10 +93,18 @@ public:
     // a node that will be adopted by a parent. The references in `children` move into the new
     // node (the vector is left empty); each child's parent becomes the new node. Children are
     // taken with their aggregates as they stand, so trees are built bottom-up. A file takes no
-    // children. Names longer than 65535 bytes are cut.
+    // children. Names longer than 65535 bytes are cut. A folder's `fileSize` is the space the
+    // folder itself takes (the blocks that hold its entries), kept in whole 512-byte blocks
+    // (rounded up, at most 2^32 - 1 of them).
     static NodeRef create(std::string_view name, std::string_view path, bool isDirectory,
                           std::int64_t fileSize, Timestamp modificationDate, Timestamp creationDate,
                           std::vector<NodeRef>&& children = {}, NodeArena* arena = nullptr);
+
+    // The bytes of the block a node with a name of this length takes (its list of children
+    // aside).
+    static std::size_t allocationSize(bool isDirectory, std::size_t nameLength);
+    // What a folder built with this fileSize keeps of it (whole blocks, see create()).
+    static std::int64_t keptFolderSize(std::int64_t bytes);
 
     FileNode(const FileNode&) = delete;
     FileNode& operator=(const FileNode&) = delete;
@@ -111,7 +119,11 @@ public:
     std::string_view extensionBytes() const;
 
     bool isDirectory() const { return m_flags & kDirectory; }
-    std::int64_t fileSize() const { return isDirectory() ? folder()->fileSize : m_size; }
+    // A file's size; for a folder, the space the folder itself takes (see create()).
+    std::int64_t fileSize() const
+    {
+        return isDirectory() ? std::int64_t(folder()->ownBlocks) * kBlockSize : m_size;
+    }
     Timestamp modificationDate() const { return toTimestamp(m_modified); }
     Timestamp creationDate() const { return toTimestamp(m_created); }
     // The entry's inode number on its device, as the scan found it; 0 when unknown (a tree read
@@ -132,9 +144,17 @@ public:
         return (m_up & kOwnPathTag) ? nullptr : reinterpret_cast<FileNode*>(m_up);
     }
 
+    // The aggregates. A folder's size counts its files only, as every view and statistic
+    // does; what the folders themselves take is counted apart, by cachedFoldersOwnSize().
     std::int64_t cachedSize() const { return m_size; }
     std::int64_t cachedFileCount() const { return isDirectory() ? folder()->fileCount : 1; }
     std::int64_t cachedDirCount() const { return isDirectory() ? folder()->dirCount : 0; }
+    // The space the folders of this subtree take themselves (their fileSize()), this folder's
+    // included; 0 for a file. With cachedSize() it makes what du counts for the subtree.
+    std::int64_t cachedFoldersOwnSize() const
+    {
+        return isDirectory() ? folder()->foldersOwnSize : 0;
+    }
 
     // Removes the first child whose id equals node's id; the others keep their order. The
     // removed node keeps its location, loses its parent, and the aggregates of this node and
@@ -170,8 +190,8 @@ private:
     struct Folder {
         NodeRef* children;
         std::uint32_t count;
-        std::uint32_t reserved;
-        std::int64_t fileSize;
+        std::uint32_t ownBlocks; // the folder's own space, in kBlockSize units
+        std::int64_t foldersOwnSize;
         std::int64_t fileCount;
         std::int64_t dirCount;
     };
@@ -179,6 +199,7 @@ private:
     enum Flag : std::uint8_t { kDirectory = 1, kHeapBlock = 2 };
     static constexpr std::uintptr_t kOwnPathTag = 1;
     static constexpr std::int64_t kNoDate = INT64_MIN;
+    static constexpr std::int64_t kBlockSize = 512;
 
     FileNode() = default;
     ~FileNode() = default;

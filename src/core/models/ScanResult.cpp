@@ -122,6 +122,7 @@ void ScanResult::readTotals()
     m_totalSize = m_rootNode->cachedSize();
     m_totalFiles = m_rootNode->cachedFileCount();
     m_totalDirectories = m_rootNode->cachedDirCount();
+    m_foldersOwnSize = m_rootNode->cachedFoldersOwnSize();
 }
 
 void ScanResult::collectFiles()

@@ -58,6 +58,9 @@ public:
     std::int64_t totalSize() const { return m_totalSize; }
     std::int64_t totalFiles() const { return m_totalFiles; }
     std::int64_t totalDirectories() const { return m_totalDirectories; }
+    // What the folders take themselves, beside totalSize(), which counts files only: with it,
+    // what du counts.
+    std::int64_t foldersOwnSize() const { return m_foldersOwnSize; }
     // One record per category with files, largest total first.
     const std::vector<CategoryStat>& categoryStat() const { return m_categoryStat; }
     // The largest files, at most kTopFileCount, in file order.
@@ -103,6 +106,7 @@ private:
     std::int64_t m_totalSize = 0;
     std::int64_t m_totalFiles = 0;
     std::int64_t m_totalDirectories = 0;
+    std::int64_t m_foldersOwnSize = 0;
     std::vector<CategoryStat> m_categoryStat;
     std::vector<NodeRef> m_topFiles;
     std::array<std::vector<NodeRef>, FileCategory::kCount> m_filesByCategory;

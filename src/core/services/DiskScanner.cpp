@@ -175,9 +175,14 @@ private:
     }
     NodeRef makeFolder(Frame& frame, std::string_view path = {})
     {
-        NodeRef node =
-            FileNode::create(frame.name, path, true, 0, frame.attributes.modified,
-                             frame.attributes.created, std::move(frame.children), &m_arena);
+        // The folder's own blocks, as du counts them; none for a folder not entered (met
+        // before, or a kernel pseudo file system).
+        const bool counted =
+            frame.attributes.known && frame.exclusion == NodeFacts::Exclusion::none;
+        NodeRef node = FileNode::create(frame.name, path, true,
+                                        counted ? frame.attributes.size : 0,
+                                        frame.attributes.modified, frame.attributes.created,
+                                        std::move(frame.children), &m_arena);
         node->setInode(frame.attributes.inode);
         if (frame.newDevice || frame.readError || frame.exclusion != NodeFacts::Exclusion::none) {
             NodeFacts::Facts& facts = m_facts->edit(node->id());
@@ -201,6 +206,11 @@ private:
         return outcome;
     }
     bool cancelled() const { return m_token.isCancelled(); }
+    bool isLeftOut(const Attributes& a) const
+    {
+        const std::optional<DeviceInode>& out = m_settings.leftOut;
+        return out && a.known && a.inode == out->inode && a.device() == out->device;
+    }
     void list(Frame& frame);
     void closeFrame(Frame& frame)
     {
@@ -256,6 +266,8 @@ void DiskScanner::Walk::list(Frame& frame)
         m_settings.beforeListing(frame.name);
     frame.readError = !m_listing.forEach(frame.fd, [&](const char* name) {
         const Attributes a = readAttributes(frame.fd, name);
+        if (isLeftOut(a))
+            return;
         if (a.isDirectory) {
             frame.subfolders.push_back({std::string(name), a});
         } else {
@@ -458,6 +470,11 @@ void DiskScanner::setMountInfoSource(std::string path)
 void DiskScanner::setListingHook(ListingHook hook)
 {
     m_settings.beforeListing = std::move(hook);
+}
+
+void DiskScanner::setLeftOut(std::optional<DeviceInode> entry)
+{
+    m_settings.leftOut = entry;
 }
 
 DiskScanner::Outcome DiskScanner::run(const Settings& settings, std::string_view path,

@@ -2,6 +2,7 @@
 
 #include "CancellationToken.h"
 #include "FileExistenceIndex.h"
+#include "models/DeviceInode.h"
 #include "models/FileNode.h"
 #include "models/NodeFacts.h"
 #include "models/ScanProgress.h"
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,7 +29,8 @@ namespace plenvo {
 // Space is counted once, as du counts it: a file with several names (hard links) carries its
 // size under the first name met and counts 0 under the others; a folder met a second time (a
 // bind mount of a folder below itself, or of one met before) is recorded as an empty folder and
-// not entered.
+// not entered. A folder's own blocks are recorded as its fileSize (FileNode), apart from the
+// sizes of the files below it.
 //
 // A scan runs on the calling thread (scanNow) or, prepared with prepare(), on whatever thread
 // the caller runs it: a cancelled scan stops at its next folder boundary.
@@ -76,6 +79,9 @@ public:
     // Reads mount information from another file than /proc/self/mountinfo (for tests).
     void setMountInfoSource(std::string path);
     void setListingHook(ListingHook hook);
+    // Leaves out the entry with this device (as stat gives it) and inode wherever it is met: a
+    // file the caller is writing inside the scanned folder.
+    void setLeftOut(std::optional<DeviceInode> entry);
 
 private:
     class Walk;
@@ -84,6 +90,7 @@ private:
         int maxOpenDirectories = 128;
         std::string mountInfo = "/proc/self/mountinfo";
         ListingHook beforeListing;
+        std::optional<DeviceInode> leftOut;
     };
     static Outcome run(const Settings& settings, std::string_view path,
                        const ProgressHandler& progress, const CancellationToken& token,

@@ -5,13 +5,18 @@
 #include "models/NodeArena.h"
 #include "utils/DisplayText.h"
 
+#include <QHashFunctions>
+
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <limits>
 #include <new>
 #include <unordered_set>
 #include <vector>
@@ -68,6 +73,50 @@ void appendUtf8(std::string& out, std::uint32_t code)
     }
 }
 
+// The names met in one folder, as 64-bit hashes in an open-addressed table: at most 16 bytes a
+// name, for as long as the folder is being read.
+class NameHashes {
+public:
+    // Adds a hash; false when it was there already.
+    bool insert(std::uint64_t hash)
+    {
+        hash |= 1; // 0 marks a free slot
+        if ((m_count + 1) * 4 > m_slots.size() * 3)
+            grow();
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+            if (m_slots[i] == hash)
+                return false;
+            if (m_slots[i] == 0) {
+                m_slots[i] = hash;
+                ++m_count;
+                return true;
+            }
+        }
+    }
+
+private:
+    void grow()
+    {
+        std::vector<std::uint64_t> old(std::max<std::size_t>(16, m_slots.size() * 2), 0);
+        old.swap(m_slots);
+        m_count = 0;
+        for (const std::uint64_t hash : old)
+            if (hash)
+                insert(hash);
+    }
+
+    std::vector<std::uint64_t> m_slots;
+    std::size_t m_count = 0;
+};
+
+// What the tree costs beyond its nodes' blocks, per entry: its place in its folder's list of
+// children (with the list's room to grow), its name's hash while the folder is read, and the
+// lists of files a result keeps; per entry with facts, their table's node; per open folder, its
+// frame.
+constexpr std::size_t kEntryOverhead = 64;
+constexpr std::size_t kFactsOverhead = 96;
+
 } // namespace
 
 // Where the text comes from: read() fills a buffer and returns the bytes read, 0 at the end.
@@ -104,15 +153,25 @@ class GzipInput final : public NcduReader::Input {
 public:
     explicit GzipInput(const std::string& path, std::size_t bufferBytes = kBufferBytes)
     {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Opened without blocking, so that a pipe without a writer (which would hold the open
+        // until one comes) or a device is refused at once; then read as a file is.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         if (fd < 0) {
-            m_openError = std::strerror(errno);
+            m_openError = {NcduReader::ErrorKind::unreadable, -1, std::strerror(errno)};
             return;
         }
+        struct stat info;
+        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            ::close(fd);
+            m_openError = {NcduReader::ErrorKind::notAFile, -1,
+                           "not a regular file (a folder, a pipe or a device)"};
+            return;
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         m_file = gzdopen(fd, "rb");
         if (!m_file) {
             ::close(fd);
-            m_openError = std::strerror(ENOMEM);
+            m_openError = {NcduReader::ErrorKind::unreadable, -1, std::strerror(ENOMEM)};
             return;
         }
         gzbuffer(m_file, unsigned(bufferBytes));
@@ -122,7 +181,8 @@ public:
         if (m_file)
             gzclose_r(m_file);
     }
-    const std::string& openError() const { return m_openError; }
+    // Why the file cannot be read; kind none when it can.
+    const NcduReader::Error& openError() const { return m_openError; }
 
     std::size_t read(char* buffer, std::size_t capacity, std::int64_t offset) override
     {
@@ -145,7 +205,7 @@ public:
 
 private:
     gzFile m_file = nullptr;
-    std::string m_openError;
+    NcduReader::Error m_openError;
 };
 
 } // namespace
@@ -154,10 +214,11 @@ private:
 // a visitor as soon as it is read, counted as a scan counts it.
 class NcduReader::Parser {
 public:
+    // `budget`: the bytes a tree of what is read may take (its estimate, see charge()).
     Parser(Input& input, Visitor& visitor, Mode mode, const ProgressHandler& progress,
-           const CancellationToken& token)
+           const CancellationToken& token, std::int64_t budget)
         : m_input(input), m_visitor(visitor), m_mode(mode), m_progress(progress), m_token(token),
-          m_buffer(mode == Mode::headerOnly ? kHeaderBufferBytes : kBufferBytes)
+          m_buffer(mode == Mode::headerOnly ? kHeaderBufferBytes : kBufferBytes), m_budget(budget)
     {
         m_p = m_end = m_buffer.data();
     }
@@ -191,6 +252,7 @@ private:
         std::string name; // for progress reports
         std::uint64_t device = 0;
         std::int64_t size = 0; // of the children so far, to catch sums beyond 2^63 - 1
+        NameHashes names;      // of the children
     };
 
     // --- tokenizer
@@ -227,6 +289,8 @@ private:
                      NodeFacts::Facts& facts);
     Entry entryOf(const Info& info, std::uint64_t parentDevice, bool isRoot, bool isDirectory);
     void countEntry();
+    void checkUnique(std::string_view name);
+    void charge(std::size_t bytes);
 
     Input& m_input;
     Visitor& m_visitor;
@@ -252,6 +316,11 @@ private:
     std::int64_t m_entries = 0;
     std::chrono::steady_clock::time_point m_lastReport{};
     bool m_reported = false;
+    std::int64_t m_infoStart = 0; // where the last info object read starts
+    const std::int64_t m_budget;
+    std::int64_t m_cost = 0; // what a tree of the entries so far takes, by charge()'s estimate
+    std::int64_t m_foldersOwnSize = 0; // of all folders so far, to catch sums beyond 2^63 - 1
+    const std::size_t m_seed = QHashSeed::globalSeed();
 };
 
 bool NcduReader::Parser::refill()
@@ -680,6 +749,7 @@ void NcduReader::Parser::readField(Info& info, std::string_view key)
 void NcduReader::Parser::readInfo(Info& info, bool isRoot)
 {
     const std::int64_t start = offset();
+    m_infoStart = start;
     ++m_p;                                   // '{'
     std::string kept = std::move(info.name); // with its capacity
     info = Info();
@@ -758,6 +828,30 @@ void NcduReader::Parser::countEntry()
             DisplayText::fromBytes(lastComponent(m_stack.back().name)), m_entries));
 }
 
+// Refuses a second entry of the folder being read with this name. The names are kept as seeded
+// 64-bit hashes (so that a file cannot be made to collide on purpose): two names alike in one
+// folder cannot come from a file system.
+void NcduReader::Parser::checkUnique(std::string_view name)
+{
+    if (!m_stack.back().names.insert(
+            qHash(QByteArrayView(name.data(), qsizetype(name.size())), m_seed)))
+        fail(ErrorKind::duplicateName, "a second entry with the same name in one folder",
+             m_infoStart);
+}
+
+// Counts what an entry adds to a tree of the export; refuses it before it passes the budget.
+void NcduReader::Parser::charge(std::size_t bytes)
+{
+    m_cost += std::int64_t(bytes);
+    if (m_cost <= m_budget)
+        return;
+    constexpr std::int64_t kMiB = 1024 * 1024;
+    fail(ErrorKind::tooLarge,
+         "more entries than fit in half of the memory available (" +
+             std::to_string(m_budget / kMiB) + " MiB)",
+         m_infoStart);
+}
+
 NcduReader::Entry NcduReader::Parser::entryOf(const Info& info, std::uint64_t parentDevice,
                                               bool isRoot, bool isDirectory)
 {
@@ -776,6 +870,8 @@ void NcduReader::Parser::file(Info& info, bool isRoot)
 {
     const std::uint64_t parentDevice = m_stack.empty() ? 0 : m_stack.back().device;
     Entry entry = entryOf(info, parentDevice, isRoot, false);
+    charge(FileNode::allocationSize(false, info.name.size()) + kEntryOverhead +
+           (entry.facts ? kFactsOverhead : 0));
     const bool counts = !info.readError && info.exclusion == NodeFacts::Exclusion::none;
     entry.size = counts ? info.dsize : 0;
     // Another name of a file met before: its space is counted there.
@@ -794,7 +890,16 @@ void NcduReader::Parser::enterFolder(Info& info)
 {
     const bool isRoot = m_stack.empty();
     const std::uint64_t parentDevice = isRoot ? 0 : m_stack.back().device;
-    const Entry entry = entryOf(info, parentDevice, isRoot, true);
+    Entry entry = entryOf(info, parentDevice, isRoot, true);
+    charge(FileNode::allocationSize(true, info.name.size()) + kEntryOverhead + sizeof(Frame) +
+           (entry.facts ? kFactsOverhead : 0));
+    if (info.exclusion == NodeFacts::Exclusion::none) {
+        // What the folders take themselves adds up in every ancestor, as files' sizes do.
+        entry.ownSize = FileNode::keptFolderSize(info.dsize);
+        if (__builtin_add_overflow(m_foldersOwnSize, entry.ownSize, &m_foldersOwnSize))
+            fail(ErrorKind::outOfRange, "folder sizes that add up to 2^63 bytes or more",
+                 m_infoStart);
+    }
     if (isRoot)
         m_rootPath = info.name;
     m_visitor.enterFolder(entry);
@@ -843,6 +948,8 @@ void NcduReader::Parser::readTree()
             m_rootPath = m_info.name;
             return;
         }
+        if (!isRoot)
+            checkUnique(m_info.name);
         enterFolder(m_info);
         for (;;) {
             int c = peekToken();
@@ -862,6 +969,7 @@ void NcduReader::Parser::readTree()
             if (c != '{')
                 unexpected("a file's object or a folder's array");
             readInfo(m_info, false);
+            checkUnique(m_info.name);
             file(m_info, false);
         }
     }
@@ -926,6 +1034,7 @@ public:
         Frame& frame = m_stack.emplace_back();
         frame.name.assign(folder.name);
         frame.modified = folder.modified;
+        frame.ownSize = folder.ownSize;
         frame.inode = folder.inode;
         if (folder.facts) {
             frame.facts = *folder.facts;
@@ -952,9 +1061,9 @@ public:
         Frame& frame = m_stack.back();
         const bool isRoot = m_stack.size() == 1;
         NodeRef node =
-            isRoot ? FileNode::create(lastComponent(frame.name), frame.name, true, 0,
+            isRoot ? FileNode::create(lastComponent(frame.name), frame.name, true, frame.ownSize,
                                       frame.modified, {}, std::move(frame.children), &m_arena)
-                   : FileNode::create(frame.name, {}, true, 0, frame.modified, {},
+                   : FileNode::create(frame.name, {}, true, frame.ownSize, frame.modified, {},
                                       std::move(frame.children), &m_arena);
         node->setInode(frame.inode);
         if (frame.hasFacts)
@@ -973,6 +1082,7 @@ private:
     struct Frame {
         std::string name;
         FileNode::Timestamp modified;
+        std::int64_t ownSize = 0;
         std::uint64_t inode = 0;
         NodeFacts::Facts facts;
         bool hasFacts = false;
@@ -984,13 +1094,26 @@ private:
     NodeRef m_root;
 };
 
+std::optional<std::int64_t> NcduReader::availableMemory()
+{
+    std::ifstream meminfo("/proc/meminfo");
+    std::string key;
+    std::int64_t kibibytes = 0;
+    while (meminfo >> key >> kibibytes) {
+        if (key == "MemAvailable:")
+            return kibibytes * 1024;
+        meminfo.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    }
+    return std::nullopt;
+}
+
 NcduReader::Outcome NcduReader::read(Input& input, Visitor& visitor, Mode mode,
                                      const ProgressHandler& progress,
-                                     const CancellationToken& token)
+                                     const CancellationToken& token, std::int64_t budget)
 {
     Outcome outcome;
     try {
-        Parser parser(input, visitor, mode, progress, token);
+        Parser parser(input, visitor, mode, progress, token, budget);
         outcome = parser.run();
     } catch (const Failure& failure) {
         outcome.status = Outcome::Status::failed;
@@ -1005,10 +1128,13 @@ NcduReader::Outcome NcduReader::read(Input& input, Visitor& visitor, Mode mode,
 }
 
 NcduReader::Outcome NcduReader::build(Input& input, const ProgressHandler& progress,
-                                      const CancellationToken& token)
+                                      const CancellationToken& token, const MemorySource& memory)
 {
+    // The tree may take half of the memory available when reading starts.
+    const std::optional<std::int64_t> available = memory ? memory() : availableMemory();
+    const std::int64_t budget = available ? std::max<std::int64_t>(*available, 0) / 2 : INT64_MAX;
     TreeBuilder builder;
-    Outcome outcome = read(input, builder, Mode::whole, progress, token);
+    Outcome outcome = read(input, builder, Mode::whole, progress, token, budget);
     if (outcome.status == Outcome::Status::completed) {
         outcome.root = builder.takeRoot();
         outcome.facts = builder.takeFacts();
@@ -1018,11 +1144,11 @@ NcduReader::Outcome NcduReader::build(Input& input, const ProgressHandler& progr
 
 namespace {
 
-NcduReader::Outcome cannotOpen(const std::string& error)
+NcduReader::Outcome cannotOpen(const NcduReader::Error& error)
 {
     NcduReader::Outcome outcome;
     outcome.status = NcduReader::Outcome::Status::failed;
-    outcome.error = {NcduReader::ErrorKind::unreadable, -1, error};
+    outcome.error = error;
     return outcome;
 }
 
@@ -1037,19 +1163,21 @@ public:
 } // namespace
 
 NcduReader::Outcome NcduReader::readFile(const std::string& path, const ProgressHandler& progress,
-                                         const CancellationToken& token)
+                                         const CancellationToken& token,
+                                         const MemorySource& memory)
 {
     GzipInput input(path);
-    if (!input.openError().empty())
+    if (input.openError().kind != ErrorKind::none)
         return cannotOpen(input.openError());
-    return build(input, progress, token);
+    return build(input, progress, token, memory);
 }
 
 NcduReader::Outcome NcduReader::readData(std::string_view data, const ProgressHandler& progress,
-                                         const CancellationToken& token, std::size_t chunkSize)
+                                         const CancellationToken& token, std::size_t chunkSize,
+                                         const MemorySource& memory)
 {
     MemoryInput input(data, chunkSize);
-    return build(input, progress, token);
+    return build(input, progress, token, memory);
 }
 
 NcduReader::Outcome NcduReader::visitFile(const std::string& path, Visitor& visitor,
@@ -1057,9 +1185,9 @@ NcduReader::Outcome NcduReader::visitFile(const std::string& path, Visitor& visi
                                           const CancellationToken& token)
 {
     GzipInput input(path);
-    if (!input.openError().empty())
+    if (input.openError().kind != ErrorKind::none)
         return cannotOpen(input.openError());
-    return read(input, visitor, Mode::whole, progress, token);
+    return read(input, visitor, Mode::whole, progress, token, INT64_MAX);
 }
 
 NcduReader::Outcome NcduReader::visitData(std::string_view data, Visitor& visitor,
@@ -1067,22 +1195,22 @@ NcduReader::Outcome NcduReader::visitData(std::string_view data, Visitor& visito
                                           const CancellationToken& token, std::size_t chunkSize)
 {
     MemoryInput input(data, chunkSize);
-    return read(input, visitor, Mode::whole, progress, token);
+    return read(input, visitor, Mode::whole, progress, token, INT64_MAX);
 }
 
 NcduReader::Outcome NcduReader::readHeader(const std::string& path)
 {
     GzipInput input(path, kHeaderBufferBytes);
-    if (!input.openError().empty())
+    if (input.openError().kind != ErrorKind::none)
         return cannotOpen(input.openError());
     NoVisitor none;
-    return read(input, none, Mode::headerOnly, {}, {});
+    return read(input, none, Mode::headerOnly, {}, {}, INT64_MAX);
 }
 
 bool NcduReader::looksLikeExport(const std::string& path)
 {
     GzipInput input(path);
-    if (!input.openError().empty())
+    if (input.openError().kind != ErrorKind::none)
         return false;
     char head[256];
     std::size_t n = 0;

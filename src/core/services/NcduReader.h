@@ -29,7 +29,8 @@ namespace plenvo {
 // How entries become nodes:
 //   - a file's size is its `dsize` (the space it takes, which a scan counts), 0 when absent:
 //     ncdu leaves `dsize` out when it is 0, so `asize` (the apparent size) is not a stand-in;
-//     a folder's own `dsize` is not counted (a folder's size is that of the files below it);
+//     a folder's own `dsize` becomes its fileSize, the space the folder itself takes, apart
+//     from its size (that of the files below it), as a scan records it;
 //   - a file with several names (`hlnkc`, or `nlink` above 1, with the same `dev` and `ino`;
 //     `dev` is inherited from the parent when absent) counts its size under the first name
 //     met and 0 under the others;
@@ -48,7 +49,12 @@ namespace plenvo {
 // Input that does not follow the format builds nothing and fails with an Error naming the
 // fault and where it was found. Limits: a name, and the location of the root, are at most
 // kMaxNameBytes bytes; sizes are below 2^63 bytes, and so must their sums be; `dev` and `ino`
-// are below 2^64, `nlink` below 2^32, versions at most 10000.
+// are below 2^64, `nlink` below 2^32, versions at most 10000. No two entries of one folder have
+// the same name (no file system holds such a folder). A tree built from a file may take at most
+// half of the memory available when reading starts: a file that would need more (a few megabytes
+// of compressed text can describe tens of millions of entries) is refused as soon as its tree
+// would pass that mark, before it has taken it. Only regular files are read: a folder, a pipe
+// or a device is refused at once, without waiting for a writer.
 class NcduReader {
 public:
     using ProgressHandler = std::function<void(const ScanProgress&)>;
@@ -60,6 +66,7 @@ public:
     enum class ErrorKind {
         none,
         unreadable,         // the file cannot be opened or read, or its compression is damaged
+        notAFile,           // a folder, a pipe, a device ...: not a regular file
         notAnExport,        // not a JSON export of this format at all
         unsupportedVersion, // a major version other than 1
         truncated,          // the text ends before the export does
@@ -68,8 +75,10 @@ public:
         outOfRange,         // a number beyond the limits above, or sizes that add up beyond them
         negativeSize,
         missingName,
-        badName,        // empty, ".", "..", holding '/' or a null byte, or too long
-        trailingGarbage // something after the export's closing bracket
+        badName,         // empty, ".", "..", holding '/' or a null byte, or too long
+        duplicateName,   // a second entry of one folder with the same name
+        tooLarge,        // the tree would take more than half of the memory available
+        trailingGarbage  // something after the export's closing bracket
     };
 
     struct Error {
@@ -106,7 +115,8 @@ public:
     struct Entry {
         std::string_view name; // for the root, its location as written
         bool isDirectory = false;
-        std::int64_t size = 0; // what a file counts (0 for a folder)
+        std::int64_t size = 0;    // what a file counts (0 for a folder)
+        std::int64_t ownSize = 0; // what a folder takes itself (0 for a file)
         FileNode::Timestamp modified;
         std::uint64_t device = 0; // its own `dev`, else its folder's (0 when none is written)
         std::uint64_t inode = 0;  // 0 when not written
@@ -128,15 +138,22 @@ public:
         virtual void leaveFolder() = 0;
     };
 
+    // The bytes of memory available, asked once when reading starts; nothing when unknown (then
+    // no limit holds).
+    using MemorySource = std::function<std::optional<std::int64_t>()>;
+    // What the system says is available to a new program without swapping (MemAvailable).
+    static std::optional<std::int64_t> availableMemory();
+
     // Reads the export at `path` (raw bytes) on the calling thread. Progress is reported on that
     // thread, with the name of the folder being read and the entries read so far; `token` is
-    // checked every thousand entries or so.
+    // checked every thousand entries or so. `memory` replaces availableMemory() (for tests).
     static Outcome readFile(const std::string& path, const ProgressHandler& progress = {},
-                            const CancellationToken& token = {});
+                            const CancellationToken& token = {}, const MemorySource& memory = {});
     // Reads an export held in memory (uncompressed). With `chunkSize` above 0 the text reaches
     // the parser in pieces of that size (to test the buffering).
     static Outcome readData(std::string_view data, const ProgressHandler& progress = {},
-                            const CancellationToken& token = {}, std::size_t chunkSize = 0);
+                            const CancellationToken& token = {}, std::size_t chunkSize = 0,
+                            const MemorySource& memory = {});
 
     // Reads the export at `path` as readFile() does, handing its entries to `visitor` instead
     // of building a tree: memory does not grow with the size of the export.
@@ -161,9 +178,9 @@ private:
     class TreeBuilder;
     enum class Mode { whole, headerOnly };
     static Outcome read(Input& input, Visitor& visitor, Mode mode, const ProgressHandler& progress,
-                        const CancellationToken& token);
+                        const CancellationToken& token, std::int64_t budget);
     static Outcome build(Input& input, const ProgressHandler& progress,
-                         const CancellationToken& token);
+                         const CancellationToken& token, const MemorySource& memory);
 };
 
 } // namespace plenvo

@@ -150,7 +150,7 @@ std::uint64_t NcduWriter::Encoder::entry(const FileNode& node, std::uint64_t inh
     const NodeFacts::Facts* facts = m_facts ? m_facts->find(node.id()) : nullptr;
     m_out.append("{\"name\":");
     string(isRoot ? std::string_view(node.pathBytes()) : node.nameBytes());
-    std::int64_t size = node.isDirectory() ? 0 : node.fileSize();
+    std::int64_t size = node.fileSize(); // for a folder, what it takes itself
     if (facts && facts->hardLinked && !node.isDirectory()) {
         const auto [it, first] = m_linkSizes.try_emplace({facts->device, facts->inode}, size);
         if (!first && size == 0)
@@ -200,7 +200,8 @@ void NcduWriter::appendJsonString(std::string& out, std::string_view bytes)
     std::size_t run = 0; // bytes that need no escape, not yet appended
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c >= 0x20 && c != '"' && c != '\\') {
+        // DEL too: ncdu refuses it raw ("Invalid character") and writes it as \u007f.
+        if (c >= 0x20 && c != 0x7f && c != '"' && c != '\\') {
             ++run;
             continue;
         }
@@ -264,7 +265,8 @@ bool NcduWriter::open(const std::string& path, const FileOptions& file)
     // A device, a pipe or a link (say /dev/null) is written in place; a regular file is
     // replaced once the export is complete.
     struct stat info;
-    if (::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    const bool exists = ::lstat(path.c_str(), &info) == 0;
+    if (exists && !S_ISREG(info.st_mode)) {
         m_fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     } else {
         for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
@@ -279,6 +281,13 @@ bool NcduWriter::open(const std::string& path, const FileOptions& file)
         }
         if (m_fd < 0)
             m_temporaryPath.clear();
+        // The file that replaces another keeps its permissions: an export only its owner may
+        // read stays so.
+        if (m_fd >= 0 && exists && ::fchmod(m_fd, info.st_mode & 07777) != 0) {
+            const int error = errno;
+            discard();
+            return failWith(path, error);
+        }
     }
     if (m_fd < 0)
         return failWith(path, errno);
@@ -294,6 +303,14 @@ bool NcduWriter::open(const std::string& path, const FileOptions& file)
         m_ownsFd = false; // zlib closes it
     }
     return true;
+}
+
+std::optional<DeviceInode> NcduWriter::fileIdentity() const
+{
+    struct stat info;
+    if (m_fd < 0 || ::fstat(m_fd, &info) != 0)
+        return std::nullopt;
+    return DeviceInode{std::uint64_t(info.st_dev), std::uint64_t(info.st_ino)};
 }
 
 bool NcduWriter::sink(std::string_view bytes)

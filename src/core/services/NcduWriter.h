@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CancellationToken.h"
+#include "models/DeviceInode.h"
 #include "models/FileNode.h"
 #include "models/NodeFacts.h"
 
@@ -8,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,21 +19,23 @@ namespace plenvo {
 // (-f) read:
 //   [1,2,{"progname":"plenvo","progver":...,"timestamp":...},[{root}, entries...]]
 // The root's name is its full location. Names are written as the bytes they are, valid UTF-8
-// or not; only what JSON requires is escaped ('"', '\' and control characters).
+// or not; only what JSON requires is escaped ('"', '\' and control characters), and DEL, as
+// ncdu writes it.
 //
-// Per entry: `dsize` (the allocated size, which the tree holds; the apparent size, `asize`, is
-// not known and left out), `mtime` (seconds, unsigned: a time before 1970 in two's complement),
-// `ino` for folders whose inode is known (with the device, it finds a folder again under another
-// name), and from NodeFacts when given: `dev` where it changes, `ino`, `hlnkc` and `nlink` for
-// files with several names (every name carries the size, as the format expects; readers count it
-// once), `excluded` for folders that were not entered ("otherfs" for another file system or a
-// folder met before, "kernfs" for a kernel pseudo file system, as ncdu reads them), `read_error`
-// and `notreg`.
+// Per entry: `dsize` (the allocated size, which the tree holds, for a folder the space it takes
+// itself; the apparent size, `asize`, is not known and left out), `mtime` (seconds, unsigned: a
+// time before 1970 in two's complement), `ino` for folders whose inode is known (with the
+// device, it finds a folder again under another name), and from NodeFacts when given: `dev`
+// where it changes, `ino`, `hlnkc` and `nlink` for files with several names (every name carries
+// the size, as the format expects; readers count it once), `excluded` for folders that were not
+// entered ("otherfs" for another file system or a folder met before, "kernfs" for a kernel
+// pseudo file system, as ncdu reads them), `read_error` and `notreg`.
 //
 // The tree is walked with an explicit stack (any depth). Output goes through a buffer to a
 // file, gzip-compressed when its name ends in ".gz", or to standard output for "-". A regular
 // file is written beside its final name and moved into place by commit(), so that an export
-// that fails or is abandoned leaves whatever was there before.
+// that fails or is abandoned leaves whatever was there before; one that replaces a file keeps
+// that file's permissions.
 class NcduWriter {
 public:
     struct Options {
@@ -69,6 +73,9 @@ public:
                const CancellationToken& token = {});
     // Completes the file and moves it into place.
     bool commit();
+    // The device and inode of the file being written (the unfinished one beside the final
+    // name, when there is one), so that a scan of the folder that holds it can leave it out.
+    std::optional<DeviceInode> fileIdentity() const;
 
     const QString& error() const { return m_error; }
     bool wasCancelled() const { return m_cancelled; }

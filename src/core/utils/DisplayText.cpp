@@ -14,7 +14,8 @@ QString DisplayText::withoutControlCharacters(QString text)
 {
     const auto isControl = [](QChar c) {
         const char16_t u = c.unicode();
-        return u < 0x20 || (u >= 0x7f && u <= 0x9f) || u == 0x2028 || u == 0x2029;
+        return u < 0x20 || (u >= 0x7f && u <= 0x9f) || (u >= 0x2028 && u <= 0x2029) ||
+               (u >= 0x202a && u <= 0x202e) || (u >= 0x2066 && u <= 0x2069);
     };
     // Most names hold none: the string is only written to (and copied) when one is found.
     if (std::none_of(text.cbegin(), text.cend(), isControl))

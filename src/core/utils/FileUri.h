@@ -15,8 +15,6 @@ public:
 
     // The URI of an absolute location given as raw bytes.
     static QByteArray fromPath(std::string_view path);
-    // The URI of the folder that holds `path` ("/" for an item of the root).
-    static QByteArray ofContainingFolder(std::string_view path);
 };
 
 } // namespace plenvo

@@ -5,6 +5,8 @@ target_sources(plenvo-core PRIVATE
     utils/FormatUtils.cpp utils/FormatUtils.h
     utils/FileUri.cpp utils/FileUri.h
     utils/DisplayText.cpp utils/DisplayText.h
+    utils/ShellQuote.cpp utils/ShellQuote.h
+    utils/ContainingFolders.cpp utils/ContainingFolders.h
 )
 
 # Translation catalogs, keyed by message id (the key itself, placeholders included). lrelease

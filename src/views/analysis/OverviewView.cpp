@@ -149,7 +149,17 @@ QWidget* OverviewView::statsCards()
         m_cardValues[i] = card->findChild<StyledLabel*>(QStringLiteral("cardValue"));
         row->addWidget(card, 1); // equal stretch: equal shares of the row
     }
-    return cards;
+    // Under the total, what du counts beside the files: the folders' own blocks.
+    auto* section = new QWidget;
+    auto* stack = new QVBoxLayout(section);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(6);
+    stack->addWidget(cards);
+    m_foldersNote = new StyledLabel(TextStyle::caption, {}, ColorToken::secondary, section);
+    m_foldersNote->setObjectName(QStringLiteral("overviewFoldersNote"));
+    m_foldersNote->setWordWrap(true);
+    stack->addWidget(m_foldersNote);
+    return section;
 }
 
 RoundedPanel* OverviewView::statCard(const QString& title, const QString& value,
@@ -310,6 +320,9 @@ void OverviewView::refresh()
                                               : result.rootPathDisplay());
     m_date->setText(FormatUtils::formatDateFull(result.scanDate()));
     m_cardValues[0]->setText(FormatUtils::formatBytes(result.totalSize()));
+    m_foldersNote->setText(
+        L("overview.foldersOwnSize %@", FormatUtils::formatBytes(result.foldersOwnSize())));
+    m_foldersNote->setVisible(result.foldersOwnSize() > 0);
     m_cardValues[1]->setText(FormatUtils::formatCount(result.totalFiles()));
     m_cardValues[2]->setText(FormatUtils::formatCount(result.totalDirectories()));
     m_cardValues[3]->setText(L("overview.typesCount %lld", qint64(result.categoryStat().size())));

@@ -19,8 +19,9 @@ class RoundedPanel;
 class ScanResult;
 class StyledLabel;
 
-// The summary page of a scan result: where and when the scan was taken, four headline numbers,
-// how the space divides among the file categories and the largest files. Nothing on it can be
+// The summary page of a scan result: where and when the scan was taken, four headline numbers
+// (under them, when the folders themselves take space, a note of how much more that is), how the
+// space divides among the file categories and the largest files. Nothing on it can be
 // clicked. Whenever AppState's content revision changes it reads the result again and rebuilds
 // its rows in place, so the scroll position stays where it was.
 class OverviewView : public QScrollArea {
@@ -56,6 +57,7 @@ private:
     StyledLabel* m_path = nullptr;
     StyledLabel* m_date = nullptr;
     std::array<StyledLabel*, 4> m_cardValues{};
+    StyledLabel* m_foldersNote = nullptr;
     QVBoxLayout* m_categoryRows = nullptr;
     QVBoxLayout* m_fileRows = nullptr;
 };

@@ -1,6 +1,8 @@
 #include "FreedesktopFileManager.h"
 
+#include "utils/ContainingFolders.h"
 #include "utils/FileUri.h"
+#include "utils/Localization.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -8,8 +10,6 @@
 #include <QDesktopServices>
 #include <QStringList>
 #include <QUrl>
-
-#include <set>
 
 namespace plenvo {
 
@@ -24,8 +24,9 @@ QDBusConnection busFor(const QString& address)
 
 } // namespace
 
-FreedesktopFileManager::FreedesktopFileManager(FolderOpener opener, QString busAddress)
-    : m_opener(std::move(opener)), m_busAddress(std::move(busAddress))
+FreedesktopFileManager::FreedesktopFileManager(FolderOpener opener, QString busAddress,
+                                               Notice notice)
+    : m_opener(std::move(opener)), m_busAddress(std::move(busAddress)), m_notice(std::move(notice))
 {
     if (!m_opener)
         m_opener = [](const QByteArray& uri) { QDesktopServices::openUrl(QUrl::fromEncoded(uri)); };
@@ -37,7 +38,7 @@ void FreedesktopFileManager::revealItems(const std::vector<std::string>& paths)
         return;
     QDBusConnection bus = busFor(m_busAddress);
     if (!bus.isConnected()) {
-        openContainingFolders(m_opener, paths);
+        openContainingFolders(m_opener, m_notice, paths);
         return;
     }
     QStringList uris;
@@ -50,22 +51,23 @@ void FreedesktopFileManager::revealItems(const std::vector<std::string>& paths)
     call << uris << QString();
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kCallTimeoutMilliseconds));
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
-                     [opener = m_opener, paths, watcher] {
+                     [opener = m_opener, notice = m_notice, paths, watcher] {
                          if (watcher->isError())
-                             openContainingFolders(opener, paths);
+                             openContainingFolders(opener, notice, paths);
                          watcher->deleteLater();
                      });
 }
 
 void FreedesktopFileManager::openContainingFolders(const FolderOpener& opener,
+                                                   const Notice& notice,
                                                    const std::vector<std::string>& paths)
 {
-    std::set<QByteArray> opened;
-    for (const std::string& path : paths) {
-        const QByteArray folder = FileUri::ofContainingFolder(path);
-        if (opened.insert(folder).second)
-            opener(folder);
-    }
+    const ContainingFolders::Choice choice = ContainingFolders::choose(paths, kMaxFoldersOpened);
+    for (const std::string& folder : choice.chosen)
+        opener(FileUri::fromPath(folder));
+    if (choice.leftOut > 0 && notice)
+        notice(L("reveal.foldersLeftOut %lld %lld", qint64(choice.chosen.size()),
+                 qint64(choice.leftOut)));
 }
 
 } // namespace plenvo

@@ -1,6 +1,7 @@
 #include "SystemClipboard.h"
 
 #include "utils/FileUri.h"
+#include "utils/ShellQuote.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -14,7 +15,7 @@ std::unique_ptr<QMimeData> SystemClipboard::mimeDataFor(const std::vector<std::s
     QStringList lines;
     QByteArray uris;
     for (const std::string& path : paths) {
-        lines << QString::fromUtf8(path.data(), qsizetype(path.size()));
+        lines << ShellQuote::textFor(path);
         uris += FileUri::fromPath(path) + "\r\n";
     }
     data->setText(lines.join(QLatin1Char('\n')));

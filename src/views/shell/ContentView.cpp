@@ -244,6 +244,8 @@ void ContentView::updateDetail()
         auto* progress = new ScanningProgressView(this);
         progress->setTitle(progressTitle());
         progress->setProgress(m_state.scanProgress());
+        connect(progress, &ScanningProgressView::stopRequested, &m_state, &AppState::stopScan);
+        progress->stopButton()->setFocus(Qt::OtherFocusReason);
         view = progress;
         break;
     }

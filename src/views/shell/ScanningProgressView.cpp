@@ -4,6 +4,7 @@
 #include "theme/StyledLabel.h"
 #include "utils/Localization.h"
 
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace plenvo {
@@ -21,8 +22,11 @@ ScanningProgressView::ScanningProgressView(QWidget* parent)
       m_title(new StyledLabel(TextStyle::title3, {.weight = QFont::Medium}, std::nullopt, this)),
       m_filesScanned(new StyledLabel(TextStyle::callout, {.monospacedDigits = true},
                                      ColorToken::secondary, this)),
-      m_path(new StyledLabel(TextStyle::caption, {}, ColorToken::tertiary, this))
+      m_path(new StyledLabel(TextStyle::caption, {}, ColorToken::tertiary, this)),
+      m_stop(new QPushButton(L("scanning.stop"), this))
 {
+    m_stop->setObjectName(QStringLiteral("scanning.stop"));
+    connect(m_stop, &QPushButton::clicked, this, &ScanningProgressView::stopRequested);
     m_title->setObjectName(QStringLiteral("scanning.title"));
     m_filesScanned->setObjectName(QStringLiteral("scanning.filesScanned"));
     m_path->setObjectName(QStringLiteral("scanning.path"));
@@ -47,6 +51,7 @@ ScanningProgressView::ScanningProgressView(QWidget* parent)
     layout->addStretch(1);
     layout->addWidget(m_spinner, 0, Qt::AlignHCenter);
     layout->addLayout(texts);
+    layout->addWidget(m_stop, 0, Qt::AlignHCenter);
     layout->addStretch(1);
 
     setTitle(L("scanning.title"));

@@ -4,13 +4,16 @@
 
 #include <QWidget>
 
+class QPushButton;
+
 namespace plenvo {
 
 class ActivitySpinner;
 class StyledLabel;
 
 // What the detail area shows while a scan runs: a spinner, a title and, while the scan reports
-// where it is, the number of files met so far and the folder it is in. No controls.
+// where it is, the number of files met so far and the folder it is in; below them a Stop button
+// (object name "scanning.stop") that asks for the scan, or the opening of a saved scan, to stop.
 //
 // The labels carry object names so that their texts can be read: "scanning.title",
 // "scanning.filesScanned" and "scanning.path" (elided in the middle to its width).
@@ -29,6 +32,10 @@ public:
     const ScanProgress& progress() const { return m_progress; }
 
     ActivitySpinner* spinner() const { return m_spinner; }
+    QPushButton* stopButton() const { return m_stop; }
+
+Q_SIGNALS:
+    void stopRequested();
 
 private:
     ScanProgress m_progress;
@@ -36,6 +43,7 @@ private:
     StyledLabel* m_title;
     StyledLabel* m_filesScanned;
     StyledLabel* m_path;
+    QPushButton* m_stop;
 };
 
 } // namespace plenvo
