@@ -13,6 +13,8 @@ int resultMode(const std::string& dir);
 int stateMode(const std::string& dir);
 int checkMode(const std::string& dir);
 int importMode(const std::string& file);
+// Options: --cache (the hash cache the application uses), --readers N, --disks spinning|solid.
+int duplicatesMode(const std::string& dir, const std::vector<std::string>& options);
 // Needs a QApplication (main() makes one for this mode, on the offscreen platform).
 int viewsMode(const std::string& dir);
 

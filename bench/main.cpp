@@ -10,6 +10,9 @@
 //                             of DIR, and of their rebuild after 200 files are moved (nothing on
 //                             disk is changed)
 //   plenvo-bench import FILE  time and peak memory of reading an export in ncdu's JSON format
+//   plenvo-bench duplicates DIR [--cache] [--readers N] [--disks spinning|solid]
+//                             time, reads and peak memory of a search for duplicates in a scan
+//                             of DIR (the search alone; nothing on disk is changed)
 
 #include "BenchModes.h"
 
@@ -43,6 +46,9 @@ int main(int argc, char** argv)
         return plenvo::bench::checkMode(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "import") == 0)
         return plenvo::bench::importMode(argv[2]);
-    std::fprintf(stderr, "usage: plenvo-bench scan|result|state|check|views DIR, or import FILE\n");
+    if (argc >= 3 && std::strcmp(argv[1], "duplicates") == 0)
+        return plenvo::bench::duplicatesMode(argv[2], {argv + 3, argv + argc});
+    std::fprintf(stderr, "usage: plenvo-bench scan|result|state|check|views DIR, import FILE, "
+                         "or duplicates DIR [--cache] [--readers N] [--disks spinning|solid]\n");
     return 2;
 }

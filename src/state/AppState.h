@@ -1,7 +1,7 @@
 #pragma once
 
 #include "CacheLocation.h"
-#include "DuplicateFinder.h"
+#include "services/DuplicateFinder.h"
 #include "SidebarItem.h"
 #include "Trash.h"
 #include "models/ScanProgress.h"

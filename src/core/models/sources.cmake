@@ -10,4 +10,6 @@ target_sources(plenvo-core PRIVATE
     models/ScanResult.cpp models/ScanResult.h
     models/NodeFacts.h
     models/DeviceInode.h
+    models/FileStamp.h
+    models/ContentHash.h
 )

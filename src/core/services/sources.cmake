@@ -6,4 +6,8 @@ target_sources(plenvo-core PRIVATE
     services/FileExistenceIndex.cpp services/FileExistenceIndex.h
     services/NcduReader.cpp services/NcduReader.h
     services/NcduWriter.cpp services/NcduWriter.h
+    services/DuplicateCandidates.cpp services/DuplicateCandidates.h
+    services/DuplicateFinder.cpp services/DuplicateFinder.h
+    services/ContentReader.cpp services/ContentReader.h
+    services/HashCache.cpp services/HashCache.h
 )
