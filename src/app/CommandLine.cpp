@@ -119,10 +119,17 @@ CommandLine::CommandLine(const QByteArrayList& arguments)
                        "output)."),
         QStringLiteral("OUT"));
     parser.addOption(exportOption);
+    const QCommandLineOption duplicatesOption(
+        QStringLiteral("duplicates"),
+        QStringLiteral("Scan FOLDER without a display and print its files of identical content "
+                       "(1 KiB or larger; further names of one file do not count) as fdupes and "
+                       "jdupes print them: one path a line, a blank line after each group. Reads "
+                       "file contents; remembers their hashes in the user's cache folder."));
+    parser.addOption(duplicatesOption);
     const auto fail = [this](const QString& message) {
         print(stderr, QStringLiteral("plenvo: %1\n").arg(message));
-        std::fputs("Usage: plenvo [FOLDER|FILE], or plenvo --export OUT FOLDER   (plenvo --help "
-                   "for more)\n",
+        std::fputs("Usage: plenvo [FOLDER|FILE], plenvo --export OUT FOLDER, or plenvo "
+                   "--duplicates FOLDER   (plenvo --help for more)\n",
                    stderr);
         m_action = Action::exit;
         m_exitCode = 2;
@@ -152,8 +159,15 @@ CommandLine::CommandLine(const QByteArrayList& arguments)
         fail(QStringLiteral("only one folder can be scanned at a time"));
         return;
     }
-    if (parser.isSet(exportOption) && positional.isEmpty()) {
-        fail(QStringLiteral("--export needs a folder to scan"));
+    const bool exporting = parser.isSet(exportOption);
+    const bool duplicates = parser.isSet(duplicatesOption);
+    if (exporting && duplicates) {
+        fail(QStringLiteral("--export and --duplicates cannot be asked for at once"));
+        return;
+    }
+    if ((exporting || duplicates) && positional.isEmpty()) {
+        fail(QStringLiteral("%1 needs a folder to scan")
+                 .arg(exporting ? QStringLiteral("--export") : QStringLiteral("--duplicates")));
         return;
     }
     if (positional.isEmpty())
@@ -169,21 +183,23 @@ CommandLine::CommandLine(const QByteArrayList& arguments)
         return;
     }
     if (!S_ISDIR(info.st_mode)) {
-        if (!parser.isSet(exportOption) && S_ISREG(info.st_mode) &&
-            NcduReader::looksLikeExport(folder)) {
+        const bool headless = exporting || duplicates;
+        if (!headless && S_ISREG(info.st_mode) && NcduReader::looksLikeExport(folder)) {
             m_scanFile = folder;
             return;
         }
-        fail(QStringLiteral("%1: %2").arg(
-            positional.front(), parser.isSet(exportOption)
-                                    ? QStringLiteral("not a folder")
-                                    : QStringLiteral("neither a folder nor a saved scan")));
+        fail(QStringLiteral("%1: %2").arg(positional.front(),
+                                          headless ? QStringLiteral("not a folder")
+                                                   : QStringLiteral("neither a folder nor a "
+                                                                    "saved scan")));
         return;
     }
     m_folder = folder;
-    if (parser.isSet(exportOption)) {
+    if (exporting) {
         m_exportPath = parser.value(exportOption).toLatin1().toStdString();
         m_action = Action::exportScan;
+    } else if (duplicates) {
+        m_action = Action::findDuplicates;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "AppState.h"
 #include "CommandLine.h"
+#include "HeadlessDuplicates.h"
 #include "HeadlessExport.h"
 #include "PlenvoApp.h"
 #include "shell/MainWindow.h"
@@ -20,6 +21,8 @@ int main(int argc, char** argv)
     if (commandLine.action() == plenvo::CommandLine::Action::exportScan)
         return plenvo::HeadlessExport::run(*commandLine.exportPath(), *commandLine.folder(),
                                            PLENVO_VERSION);
+    if (commandLine.action() == plenvo::CommandLine::Action::findDuplicates)
+        return plenvo::HeadlessDuplicates::run(*commandLine.folder());
 
     QApplication app(argc, argv);
     QApplication::setDesktopFileName(QStringLiteral(PLENVO_APP_ID));
