@@ -412,6 +412,10 @@ DuplicateFinder::Outcome DuplicateFinder::Search::run()
         if (!m_candidates[i].hasFirst)
             work.push_back(i);
     hash(std::move(work), false);
+    if (m_token.isCancelled()) {
+        keepHashes();
+        return finish(Outcome::Status::cancelled);
+    }
 
     // Only files that share their length and their first block with another are read whole.
     std::vector<std::size_t> order(m_candidates.size());
@@ -443,8 +447,9 @@ DuplicateFinder::Outcome DuplicateFinder::Search::run()
     }
     reportHashing(true);
     hash(std::move(work), true);
-
     keepHashes();
+    if (!m_token.isCancelled())
+        reportHashing(true);
     if (m_token.isCancelled())
         return finish(Outcome::Status::cancelled);
     outcome.groups = group();

@@ -96,7 +96,9 @@ bool makeFolders(const std::string& path)
 {
     for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         const std::string prefix = path.substr(0, slash);
-        if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST)
+        struct stat st;
+        if (::mkdir(prefix.c_str(), 0700) != 0 &&
+            !(::stat(prefix.c_str(), &st) == 0 && S_ISDIR(st.st_mode)))
             return false;
         if (slash == std::string::npos)
             return true;
