@@ -159,6 +159,9 @@ private:
     // Hashes the first block (when `whole` is false) or the whole content of the candidates at
     // these positions.
     void hash(std::vector<std::size_t> work, bool whole);
+    // The candidates to read whole: those sharing their length and their first block with
+    // another, whose whole hash is not known yet.
+    std::vector<std::size_t> sharingFirstBlocks();
     std::vector<ContentGroup> group() const;
     void keepHashes();
 
@@ -180,7 +183,11 @@ private:
 void DuplicateFinder::Search::measureLengths()
 {
     // Each reader keeps what it found; the lists are joined afterwards.
-    std::vector<std::vector<Candidate>> found(m_readers.size());
+    struct Measured {
+        FileStamp stamp;
+        std::uint32_t file;
+    };
+    std::vector<std::vector<Measured>> found(m_readers.size());
     std::atomic<std::int64_t> processed{0};
     report(Progress::groupingBySize(0), true);
     inParallel(
@@ -189,8 +196,9 @@ void DuplicateFinder::Search::measureLengths()
             const std::optional<FileStamp> stamp = ContentReader::stamp(m_files.path(index));
             ++processed;
             if (!stamp) {
-                (errno == ENOENT || errno == ENOTDIR || errno == EINVAL ? m_changed
-                                                                        : m_unreadable)++;
+                // Not a regular file (a link, a device ...): nothing to compare.
+                if (errno != EINVAL)
+                    (errno == ENOENT || errno == ENOTDIR ? m_changed : m_unreadable)++;
                 return;
             }
             // A name that now leads to another file than the one scanned is left alone.
@@ -200,32 +208,28 @@ void DuplicateFinder::Search::measureLengths()
                 ++m_changed;
                 return;
             }
-            if (stamp->size >= m_finder.m_minFileSize) {
-                Candidate& candidate = found[worker].emplace_back();
-                candidate.stamp = *stamp;
-                candidate.file = std::uint32_t(index);
-            }
+            if (stamp->size >= m_finder.m_minFileSize)
+                found[worker].push_back({*stamp, std::uint32_t(index)});
         },
         [&] { report(Progress::groupingBySize(processed.load()), false); });
     if (m_token.isCancelled())
         return;
     report(Progress::groupingBySize(processed.load()), true);
 
-    std::vector<Candidate> all;
-    for (std::vector<Candidate>& part : found) {
+    std::vector<Measured> all;
+    for (std::vector<Measured>& part : found) {
         all.insert(all.end(), part.begin(), part.end());
-        std::vector<Candidate>().swap(part);
+        std::vector<Measured>().swap(part);
     }
     // By length, then by file: the further names of one file become neighbours, and the first
     // of them in the tree's order stays.
-    std::sort(all.begin(), all.end(), [](const Candidate& a, const Candidate& b) {
-        const auto key = [](const Candidate& c) {
-            return std::tuple(c.stamp.size, c.stamp.device, c.stamp.inode, c.file);
-        };
-        return key(a) < key(b);
-    });
+    const auto key = [](const Measured& m) {
+        return std::tuple(m.stamp.size, m.stamp.device, m.stamp.inode, m.file);
+    };
+    std::sort(all.begin(), all.end(),
+              [&](const Measured& a, const Measured& b) { return key(a) < key(b); });
     all.erase(std::unique(all.begin(), all.end(),
-                          [](const Candidate& a, const Candidate& b) {
+                          [](const Measured& a, const Measured& b) {
                               return a.stamp.device == b.stamp.device &&
                                      a.stamp.inode == b.stamp.inode;
                           }),
@@ -234,9 +238,11 @@ void DuplicateFinder::Search::measureLengths()
         end = start + 1;
         while (end < all.size() && all[end].stamp.size == all[start].stamp.size)
             ++end;
-        if (end - start >= 2)
-            m_candidates.insert(m_candidates.end(), all.begin() + std::ptrdiff_t(start),
-                                all.begin() + std::ptrdiff_t(end));
+        for (std::size_t i = start; end - start >= 2 && i < end; ++i) {
+            Candidate& candidate = m_candidates.emplace_back();
+            candidate.stamp = all[i].stamp;
+            candidate.file = all[i].file;
+        }
     }
 }
 
@@ -383,6 +389,34 @@ void DuplicateFinder::Search::keepHashes()
     m_cache->save();
 }
 
+std::vector<std::size_t> DuplicateFinder::Search::sharingFirstBlocks()
+{
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < m_candidates.size(); ++i)
+        if (m_candidates[i].hasFirst && !m_candidates[i].failed)
+            order.push_back(i);
+    const auto key = [&](std::size_t i) {
+        return std::tuple(m_candidates[i].stamp.size, m_candidates[i].first);
+    };
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
+    std::vector<std::size_t> shared;
+    for (std::size_t start = 0, end = 0; start < order.size(); start = end) {
+        end = start + 1;
+        while (end < order.size() && key(order[end]) == key(order[start]))
+            ++end;
+        for (std::size_t i = start; i < end; ++i) {
+            if (m_candidates[order[i]].hasWhole)
+                continue;
+            if (end - start >= 2)
+                shared.push_back(order[i]);
+            else
+                ++m_settled; // its first block is its own: read no further
+        }
+    }
+    return shared;
+}
+
 DuplicateFinder::Outcome DuplicateFinder::Search::run()
 {
     Outcome outcome;
@@ -393,8 +427,6 @@ DuplicateFinder::Outcome DuplicateFinder::Search::run()
         outcome.changed = m_changed.load();
         for (const auto& reader : m_readers)
             outcome.bytesRead += reader->bytesRead();
-        if (status == Outcome::Status::cancelled)
-            outcome.groups.clear();
         return outcome;
     };
 
@@ -407,51 +439,21 @@ DuplicateFinder::Outcome DuplicateFinder::Search::run()
     outcome.cachedFiles = m_cachedFiles;
     reportHashing(true);
 
-    std::vector<std::size_t> work;
+    std::vector<std::size_t> firstBlocks;
     for (std::size_t i = 0; i < m_candidates.size(); ++i)
         if (!m_candidates[i].hasFirst)
-            work.push_back(i);
-    hash(std::move(work), false);
-    if (m_token.isCancelled()) {
-        keepHashes();
-        return finish(Outcome::Status::cancelled);
-    }
-
-    // Only files that share their length and their first block with another are read whole.
-    std::vector<std::size_t> order(m_candidates.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const Candidate& x = m_candidates[a];
-        const Candidate& y = m_candidates[b];
-        return std::tuple(x.failed, x.stamp.size, x.first) <
-               std::tuple(y.failed, y.stamp.size, y.first);
-    });
-    work.clear();
-    for (std::size_t start = 0, end = 0; start < order.size(); start = end) {
-        const Candidate& first = m_candidates[order[start]];
-        end = start + 1;
-        while (end < order.size() && m_candidates[order[end]].stamp.size == first.stamp.size &&
-               m_candidates[order[end]].first == first.first &&
-               m_candidates[order[end]].failed == first.failed)
-            ++end;
-        if (first.failed || !first.hasFirst)
-            continue;
-        for (std::size_t i = start; i < end; ++i) {
-            const Candidate& c = m_candidates[order[i]];
-            if (end - start >= 2 && !c.hasWhole)
-                work.push_back(order[i]);
-            else if (end - start < 2 && !c.hasWhole)
-                ++m_settled; // its first block is its own: read no further
-        }
-    }
-    reportHashing(true);
-    hash(std::move(work), true);
-    keepHashes();
-    if (!m_token.isCancelled())
+            firstBlocks.push_back(i);
+    hash(std::move(firstBlocks), false);
+    if (!m_token.isCancelled()) {
+        // Only files that share their length and their first block with another are read whole.
+        std::vector<std::size_t> wholeContents = sharingFirstBlocks();
         reportHashing(true);
+        hash(std::move(wholeContents), true);
+    }
+    keepHashes();
     if (m_token.isCancelled())
         return finish(Outcome::Status::cancelled);
+    reportHashing(true);
     outcome.groups = group();
     report(Progress::completed(std::int64_t(outcome.groups.size()), outcome.wastedSpace()), true);
     return finish(Outcome::Status::completed);
