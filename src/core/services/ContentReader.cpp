@@ -138,25 +138,43 @@ ContentReader::ContentReader(std::size_t chunkSize)
 
 ContentReader::~ContentReader() = default;
 
+std::optional<FileStamp> ContentReader::stamp(int folder, const char* name)
+{
+    struct statx sx;
+    if (::statx(folder, name, AT_SYMLINK_NOFOLLOW | AT_STATX_SYNC_AS_STAT, kStampMask, &sx) != 0)
+        return std::nullopt;
+    const std::optional<FileStamp> stamp = stampOf(sx);
+    if (!stamp)
+        errno = EINVAL;
+    return stamp;
+}
+
 std::optional<FileStamp> ContentReader::stamp(const std::string& path)
 {
     std::string rest;
     const int folder = folderOf(path, rest);
     if (folder == -1)
         return std::nullopt;
-    struct statx sx;
-    const bool read = ::statx(folder, rest.c_str(), AT_SYMLINK_NOFOLLOW | AT_STATX_SYNC_AS_STAT,
-                              kStampMask, &sx) == 0;
+    const std::optional<FileStamp> found = stamp(folder, rest.c_str());
     const int error = errno;
     if (folder >= 0)
         ::close(folder);
     errno = error;
-    if (!read)
-        return std::nullopt;
-    const std::optional<FileStamp> stamp = stampOf(sx);
-    if (!stamp)
-        errno = EINVAL;
-    return stamp;
+    return found;
+}
+
+int ContentReader::openFolder(const std::string& path)
+{
+    std::string rest;
+    const int folder = folderOf(path, rest);
+    if (folder == -1)
+        return -1;
+    const int fd = ::openat(folder, rest.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const int error = errno;
+    if (folder >= 0)
+        ::close(folder);
+    errno = error;
+    return fd;
 }
 
 ContentReader::Result ContentReader::hash(const std::string& path, const FileStamp& expected,

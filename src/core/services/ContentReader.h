@@ -41,8 +41,12 @@ public:
     ContentReader& operator=(const ContentReader&) = delete;
 
     // The stamp of the regular file at `path` (links are not followed); none when it is not a
-    // regular file or cannot be looked at (errno tells why).
+    // regular file (errno EINVAL) or cannot be looked at (errno tells why).
     static std::optional<FileStamp> stamp(const std::string& path);
+    // The same for the entry `name` of the folder open as `folder`.
+    static std::optional<FileStamp> stamp(int folder, const char* name);
+    // A descriptor of the folder at `path` to look at its entries with, or -1 (errno set).
+    static int openFolder(const std::string& path);
 
     // Hashes the first `length` bytes (all of them when `length` is the file's size) of the file
     // at `path`, which must still have the stamp `expected`. Cancellation is checked between

@@ -73,24 +73,26 @@ DuplicateCandidates DuplicateCandidates::fromTree(const FileNode& root, const No
     return out;
 }
 
-std::string DuplicateCandidates::path(std::size_t index) const
+std::string DuplicateCandidates::folderPath(std::uint32_t folder) const
 {
-    const File& file = m_files[index];
     std::vector<std::uint32_t> chain;
-    for (std::uint32_t folder = file.folder; folder != kNoParent; folder = m_folders[folder].parent)
+    for (; folder != kNoParent; folder = m_folders[folder].parent)
         chain.push_back(folder);
-    const auto name = [&](std::uint64_t offset, std::uint32_t length) {
-        return std::string_view(m_names).substr(offset, length);
-    };
     std::string path;
-    const auto append = [&](std::string_view part) {
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         if (!path.empty() && path.back() != '/')
             path += '/';
-        path += part;
-    };
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
-        append(name(m_folders[*it].nameOffset, m_folders[*it].nameLength));
-    append(name(file.nameOffset, file.nameLength));
+        path.append(m_names, m_folders[*it].nameOffset, m_folders[*it].nameLength);
+    }
+    return path;
+}
+
+std::string DuplicateCandidates::path(std::size_t index) const
+{
+    std::string path = folderPath(m_files[index].folder);
+    if (path.back() != '/')
+        path += '/';
+    path += name(index);
     return path;
 }
 

@@ -36,6 +36,14 @@ public:
     const NodeId& id(std::size_t index) const { return m_files[index].id; }
     // The location, raw bytes.
     std::string path(std::size_t index) const;
+    // The name, and the folder (an index, and its location).
+    std::string_view name(std::size_t index) const
+    {
+        return std::string_view(m_names).substr(m_files[index].nameOffset,
+                                                m_files[index].nameLength);
+    }
+    std::uint32_t folder(std::size_t index) const { return m_files[index].folder; }
+    std::string folderPath(std::uint32_t folder) const;
     // As the scan found them; 0 when not known.
     std::uint64_t inode(std::size_t index) const { return m_files[index].inode; }
     std::uint64_t device(std::size_t index) const

@@ -5,6 +5,7 @@
 #include "MountTable.h"
 
 #include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -189,27 +190,44 @@ void DuplicateFinder::Search::measureLengths()
     };
     std::vector<std::vector<Measured>> found(m_readers.size());
     std::atomic<std::int64_t> processed{0};
+    // The files of one folder follow each other; each run of them is looked at through one
+    // descriptor of their folder, so that no path is walked more than once.
+    std::vector<std::size_t> runs;
+    for (std::size_t i = 0; i < m_files.size(); ++i)
+        if (i == 0 || m_files.folder(i) != m_files.folder(i - 1))
+            runs.push_back(i);
+    runs.push_back(m_files.size());
+    const auto measure = [&](std::size_t worker, std::size_t index, int folder) {
+        const std::optional<FileStamp> stamp =
+            folder >= 0 ? ContentReader::stamp(folder, std::string(m_files.name(index)).c_str())
+                        : std::nullopt;
+        ++processed;
+        if (!stamp) {
+            // Not a regular file (a link, a device ...): nothing to compare.
+            if (errno != EINVAL)
+                (errno == ENOENT || errno == ENOTDIR ? m_changed : m_unreadable)++;
+            return;
+        }
+        // A name that now leads to another file than the one scanned is left alone.
+        const std::uint64_t inode = m_files.inode(index);
+        const std::uint64_t device = m_files.device(index);
+        if ((inode != 0 && inode != stamp->inode) || (device != 0 && device != stamp->device)) {
+            ++m_changed;
+            return;
+        }
+        if (stamp->size >= m_finder.m_minFileSize)
+            found[worker].push_back({*stamp, std::uint32_t(index)});
+    };
     report(Progress::groupingBySize(0), true);
     inParallel(
-        m_files.size(), m_readers.size(), m_token,
-        [&](std::size_t worker, std::size_t index) {
-            const std::optional<FileStamp> stamp = ContentReader::stamp(m_files.path(index));
-            ++processed;
-            if (!stamp) {
-                // Not a regular file (a link, a device ...): nothing to compare.
-                if (errno != EINVAL)
-                    (errno == ENOENT || errno == ENOTDIR ? m_changed : m_unreadable)++;
-                return;
-            }
-            // A name that now leads to another file than the one scanned is left alone.
-            const std::uint64_t inode = m_files.inode(index);
-            const std::uint64_t device = m_files.device(index);
-            if ((inode != 0 && inode != stamp->inode) || (device != 0 && device != stamp->device)) {
-                ++m_changed;
-                return;
-            }
-            if (stamp->size >= m_finder.m_minFileSize)
-                found[worker].push_back({*stamp, std::uint32_t(index)});
+        runs.size() - 1, m_readers.size(), m_token,
+        [&](std::size_t worker, std::size_t run) {
+            const int folder =
+                ContentReader::openFolder(m_files.folderPath(m_files.folder(runs[run])));
+            for (std::size_t i = runs[run]; i < runs[run + 1] && !m_token.isCancelled(); ++i)
+                measure(worker, i, folder);
+            if (folder >= 0)
+                ::close(folder);
         },
         [&] { report(Progress::groupingBySize(processed.load()), false); });
     if (m_token.isCancelled())
