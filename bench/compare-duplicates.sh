@@ -11,10 +11,9 @@ dir=$1
 mode=${2:-warm}
 runs=${3:-5}
 bench=${4:-build-release/bench/plenvo-bench}
+. "$(dirname "$0")/compare-common.sh"
 
 drop() { if [ "$mode" = cold ]; then sync; echo 3 >/proc/sys/vm/drop_caches; fi; }
-now() { date +%s.%N; }
-since() { awk -v a="$(now)" -v b="$1" 'BEGIN {printf "%.3f", a - b}'; }
 field() { sed -n "s/.*\"$1\":\([0-9.]*\).*/\1/p"; }
 
 options=()
@@ -40,11 +39,10 @@ for _ in $(seq "$runs"); do
     line=$("$bench" duplicates "$dir" "${options[@]}")
     plenvo_times+=("$(echo "$line" | field seconds)")
 done
-median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 jdupes_median=$(median "${jdupes_times[@]}")
 plenvo_median=$(median "${plenvo_times[@]}")
 echo "last plenvo run: $line"
 echo "jdupes -r -m: $(jdupes -r -m "$dir" | tail -1)"
 echo "jdupes -r -q $mode: ${jdupes_times[*]} (median ${jdupes_median} s)"
 echo "plenvo search $mode: ${plenvo_times[*]} (median ${plenvo_median} s)"
-echo "ratio plenvo / jdupes: $(awk -v a="$plenvo_median" -v b="$jdupes_median" 'BEGIN {printf "%.3f", a / b}')"
+echo "ratio plenvo / jdupes: $(ratio "$plenvo_median" "$jdupes_median")"

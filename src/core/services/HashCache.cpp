@@ -50,34 +50,30 @@ struct Header {
     std::uint64_t count;
 };
 
-bool writeAll(int fd, const void* data, std::size_t size)
+// Reads or writes all `size` bytes at `data`, going on after interruptions and short transfers.
+template <typename Byte, typename Transfer>
+bool transferAll(int fd, Byte* data, std::size_t size, Transfer transfer)
 {
-    const char* bytes = static_cast<const char*>(data);
     while (size > 0) {
-        const ssize_t n = ::write(fd, bytes, size);
+        const ssize_t n = transfer(fd, data, size);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             return false;
-        bytes += n;
+        data += n;
         size -= std::size_t(n);
     }
     return true;
 }
 
+bool writeAll(int fd, const void* data, std::size_t size)
+{
+    return transferAll(fd, static_cast<const char*>(data), size, ::write);
+}
+
 bool readAll(int fd, void* data, std::size_t size)
 {
-    char* bytes = static_cast<char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::read(fd, bytes, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        bytes += n;
-        size -= std::size_t(n);
-    }
-    return true;
+    return transferAll(fd, static_cast<char*>(data), size, ::read);
 }
 
 std::uint64_t checksumOf(const Header& header, const void* records, std::size_t bytes)
