@@ -18,6 +18,8 @@ int checkMode(const std::string& dir);
 int importMode(const std::string& file);
 int diffMode(const std::string& earlier, const std::string& current);
 int historyMode(const std::string& source);
+// Options: --cache (the hash cache the application uses), --readers N, --disks spinning|solid.
+int duplicatesMode(const std::string& dir, const std::vector<std::string>& options);
 // Needs a QApplication (main() makes one for this mode, on the offscreen platform).
 int viewsMode(const std::string& dir);
 

@@ -6,10 +6,9 @@ set -euo pipefail
 dir=$1
 runs=${2:-3}
 bench=${3:-build-release/bench/plenvo-bench}
+. "$(dirname "$0")/compare-common.sh"
 
 drop() { sync; echo 3 >/proc/sys/vm/drop_caches; }
-now() { date +%s.%N; }
-since() { awk -v a="$(now)" -v b="$1" 'BEGIN {printf "%.3f", a - b}'; }
 
 du_times=()
 plenvo_times=()
@@ -23,9 +22,8 @@ for _ in $(seq "$runs"); do
     "$bench" scan "$dir" >/dev/null
     plenvo_times+=("$(since "$start")")
 done
-median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 du_median=$(median "${du_times[@]}")
 plenvo_median=$(median "${plenvo_times[@]}")
 echo "du -s cold: ${du_times[*]} (median ${du_median} s)"
 echo "plenvo cold: ${plenvo_times[*]} (median ${plenvo_median} s)"
-echo "ratio plenvo / du: $(awk -v a="$plenvo_median" -v b="$du_median" 'BEGIN {printf "%.3f", a / b}')"
+echo "ratio plenvo / du: $(ratio "$plenvo_median" "$du_median")"

@@ -6,20 +6,20 @@ set -euo pipefail
 dir=$1
 runs=${2:-5}
 bench=${3:-build-release/bench/plenvo-bench}
+. "$(dirname "$0")/compare-common.sh"
 
 du -s "$dir" >/dev/null # warm the cache
 du_times=()
 plenvo_times=()
 for _ in $(seq "$runs"); do
-    start=$(date +%s.%N)
+    start=$(now)
     du -s "$dir" >/dev/null
-    du_times+=("$(awk -v a="$(date +%s.%N)" -v b="$start" 'BEGIN {printf "%.3f", a - b}')")
+    du_times+=("$(since "$start")")
     plenvo_times+=("$("$bench" scan "$dir" | sed -E 's/.*"seconds":([0-9.]+).*/\1/')")
 done
-median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 du_median=$(median "${du_times[@]}")
 plenvo_median=$(median "${plenvo_times[@]}")
 echo "du -s median: ${du_median} s"
 echo "plenvo median: ${plenvo_median} s"
-echo "ratio plenvo / du: $(awk -v a="$plenvo_median" -v b="$du_median" 'BEGIN {printf "%.3f", a / b}')"
+echo "ratio plenvo / du: $(ratio "$plenvo_median" "$du_median")"
 "$bench" scan "$dir"

@@ -19,6 +19,9 @@
 //   plenvo-bench history SCAN time on the user-interface thread and on the worker, and size on
 //                             disk, of keeping a scan (an export or a folder) in the history (a
 //                             temporary one)
+//   plenvo-bench duplicates DIR [--cache] [--readers N] [--disks spinning|solid]
+//                             time, reads and peak memory of a search for duplicates in a scan
+//                             of DIR (the search alone; nothing on disk is changed)
 
 #include "BenchModes.h"
 
@@ -57,7 +60,10 @@ int main(int argc, char** argv)
         return plenvo::bench::diffMode(argv[2], argv[3]);
     if (argc == 3 && std::strcmp(argv[1], "history") == 0)
         return plenvo::bench::historyMode(argv[2]);
+    if (argc >= 3 && std::strcmp(argv[1], "duplicates") == 0)
+        return plenvo::bench::duplicatesMode(argv[2], {argv + 3, argv + argc});
     std::fprintf(stderr, "usage: plenvo-bench scan|result|state|check|views DIR, import FILE, "
-                         "diff OLD NEW, or history SCAN\n");
+                         "diff OLD NEW, history SCAN, or duplicates DIR [--cache] [--readers N] "
+                         "[--disks spinning|solid]\n");
     return 2;
 }

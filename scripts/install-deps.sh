@@ -5,7 +5,7 @@
 set -euo pipefail
 
 build=(cmake make g++ pkg-config qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-l10n-tools
-       libglib2.0-dev zlib1g-dev)
+       libglib2.0-dev zlib1g-dev libxxhash-dev)
 # A font with CJK glyphs: the Chinese texts render as empty boxes without one.
 run=(fonts-wqy-microhei)
 # A real X server for the end-to-end test, the validators of the desktop files, and the

@@ -134,10 +134,17 @@ CommandLine::CommandLine(const QByteArrayList& arguments)
         QStringLiteral("With --diff: print JSON lines, a summary and then one object per change, "
                        "instead of the table."));
     parser.addOptions({diffOption, limitOption, jsonOption});
+    const QCommandLineOption duplicatesOption(
+        QStringLiteral("duplicates"),
+        QStringLiteral("Scan FOLDER without a display and print its files of identical content "
+                       "(1 KiB or larger; further names of one file do not count) as fdupes and "
+                       "jdupes print them: one path a line, a blank line after each group. Reads "
+                       "file contents; remembers their hashes in the user's cache folder."));
+    parser.addOption(duplicatesOption);
     const auto fail = [this](const QString& message) {
         print(stderr, QStringLiteral("plenvo: %1\n").arg(message));
-        std::fputs("Usage: plenvo [FOLDER|FILE], plenvo --export OUT FOLDER, or plenvo --diff OLD "
-                   "NEW   (plenvo --help for more)\n",
+        std::fputs("Usage: plenvo [FOLDER|FILE], plenvo --export OUT FOLDER, plenvo --diff OLD NEW, "
+                   "or plenvo --duplicates FOLDER   (plenvo --help for more)\n",
                    stderr);
         m_action = Action::exit;
         m_exitCode = 2;
@@ -171,8 +178,8 @@ CommandLine::CommandLine(const QByteArrayList& arguments)
         return QDir::cleanPath(path).toLatin1().toStdString();
     };
     if (parser.isSet(diffOption)) {
-        if (parser.isSet(exportOption)) {
-            fail(QStringLiteral("--diff and --export do not go together"));
+        if (parser.isSet(exportOption) || parser.isSet(duplicatesOption)) {
+            fail(QStringLiteral("--diff goes with neither --export nor --duplicates"));
             return;
         }
         if (positional.size() != 2) {
@@ -215,8 +222,15 @@ CommandLine::CommandLine(const QByteArrayList& arguments)
         fail(QStringLiteral("only one folder can be scanned at a time"));
         return;
     }
-    if (parser.isSet(exportOption) && positional.isEmpty()) {
-        fail(QStringLiteral("--export needs a folder to scan"));
+    const bool exporting = parser.isSet(exportOption);
+    const bool duplicates = parser.isSet(duplicatesOption);
+    if (exporting && duplicates) {
+        fail(QStringLiteral("--export and --duplicates cannot be asked for at once"));
+        return;
+    }
+    if ((exporting || duplicates) && positional.isEmpty()) {
+        fail(QStringLiteral("%1 needs a folder to scan")
+                 .arg(exporting ? QStringLiteral("--export") : QStringLiteral("--duplicates")));
         return;
     }
     if (positional.isEmpty())
@@ -228,21 +242,23 @@ CommandLine::CommandLine(const QByteArrayList& arguments)
         return;
     }
     if (!S_ISDIR(info.st_mode)) {
-        if (!parser.isSet(exportOption) && S_ISREG(info.st_mode) &&
-            NcduReader::looksLikeExport(folder)) {
+        const bool headless = exporting || duplicates;
+        if (!headless && S_ISREG(info.st_mode) && NcduReader::looksLikeExport(folder)) {
             m_scanFile = folder;
             return;
         }
-        fail(QStringLiteral("%1: %2").arg(
-            positional.front(), parser.isSet(exportOption)
-                                    ? QStringLiteral("not a folder")
-                                    : QStringLiteral("neither a folder nor a saved scan")));
+        fail(QStringLiteral("%1: %2").arg(positional.front(),
+                                          headless ? QStringLiteral("not a folder")
+                                                   : QStringLiteral("neither a folder nor a "
+                                                                    "saved scan")));
         return;
     }
     m_folder = folder;
-    if (parser.isSet(exportOption)) {
+    if (exporting) {
         m_exportPath = parser.value(exportOption).toLatin1().toStdString();
         m_action = Action::exportScan;
+    } else if (duplicates) {
+        m_action = Action::findDuplicates;
     }
 }
 

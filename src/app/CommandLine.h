@@ -12,13 +12,14 @@ namespace plenvo {
 // What the command line asks for: `plenvo [FOLDER]`, `plenvo FILE` (a saved scan, recognised
 // by its content, opened), `plenvo --export OUT FOLDER` (a scan written to a file, without a
 // display), `plenvo --diff [--limit N] [--json] OLD NEW` (what changed between two scans, each a
-// saved scan or a folder scanned now, without a display), plus --help and --version. It needs no
-// application
+// saved scan or a folder scanned now, without a display), `plenvo --duplicates FOLDER` (the files
+// of identical content in a scan, printed, without a display), plus --help and --version. It
+// needs no application
 // object, so that help, the version and mistakes are answered before the graphical application
 // starts, also where there is no display.
 class CommandLine {
 public:
-    enum class Action { run, exit, exportScan, diff };
+    enum class Action { run, exit, exportScan, diff, findDuplicates };
 
     // Parses the arguments as the process received them (raw bytes, the program name first).
     // On --help, --version or an error it prints what it has to (to standard output, or

@@ -10,33 +10,28 @@ namespace plenvo {
 int HeadlessExport::run(const std::string& out, const std::string& folder,
                         const std::string& programVersion)
 {
-    const auto fail = HeadlessScan::fail;
     NcduWriter writer;
     if (!writer.open(out)) {
-        fail(writer.error());
-        return 2;
+        HeadlessScan::fail(writer.error());
+        return HeadlessScan::kFailed;
     }
 
-    const CancellationToken& token = HeadlessScan::interruption();
     const std::int64_t startedAt = std::time(nullptr);
-    const DiskScanner::Outcome scan = HeadlessScan::scan(folder, token, writer.fileIdentity());
-    if (scan.status == DiskScanner::Outcome::Status::cancelled) {
-        fail(QStringLiteral("interrupted"));
-        return 130;
-    }
-    if (!scan.root) {
-        fail(scan.error);
-        return 2;
-    }
+    int exitCode = 0;
+    // The export's own unfinished file may lie in the scanned folder: it is not part of it.
+    const DiskScanner::Outcome scan = HeadlessScan::scan(folder, exitCode, writer.fileIdentity());
+    if (!scan.root)
+        return exitCode;
 
     const NcduWriter::Options options{startedAt, programVersion};
-    if (!writer.write(*scan.root, scan.facts.get(), options, token) || !writer.commit()) {
+    if (!writer.write(*scan.root, scan.facts.get(), options, HeadlessScan::interruption()) ||
+        !writer.commit()) {
         if (writer.wasCancelled()) {
-            fail(QStringLiteral("interrupted"));
-            return 130;
+            HeadlessScan::fail(QStringLiteral("interrupted"));
+            return HeadlessScan::kInterrupted;
         }
-        fail(writer.error());
-        return 2;
+        HeadlessScan::fail(writer.error());
+        return HeadlessScan::kFailed;
     }
     return 0;
 }

@@ -36,10 +36,20 @@ const CancellationToken& HeadlessScan::interruption()
     return token;
 }
 
+bool HeadlessScan::showsProgress()
+{
+    return ::isatty(STDERR_FILENO);
+}
+
+void HeadlessScan::fail(const QString& message)
+{
+    std::fprintf(stderr, "plenvo: %s\n", message.toLocal8Bit().constData());
+}
+
 DiskScanner::Outcome HeadlessScan::scan(const std::string& folder, const CancellationToken& token,
                                         std::optional<DeviceInode> leftOut)
 {
-    const bool showProgress = ::isatty(STDERR_FILENO);
+    const bool showProgress = showsProgress();
     const auto progress = [&](const ScanProgress& p) {
         std::fprintf(stderr, "\r%lld files", static_cast<long long>(p.filesScanned()));
     };
@@ -52,9 +62,18 @@ DiskScanner::Outcome HeadlessScan::scan(const std::string& folder, const Cancell
     return outcome;
 }
 
-void HeadlessScan::fail(const QString& message)
+DiskScanner::Outcome HeadlessScan::scan(const std::string& folder, int& exitCode,
+                                        std::optional<DeviceInode> leftOut)
 {
-    std::fprintf(stderr, "plenvo: %s\n", message.toLocal8Bit().constData());
+    DiskScanner::Outcome outcome = scan(folder, interruption(), leftOut);
+    if (outcome.status == DiskScanner::Outcome::Status::cancelled) {
+        fail(QStringLiteral("interrupted"));
+        exitCode = kInterrupted;
+    } else if (!outcome.root) {
+        fail(outcome.error);
+        exitCode = kFailed;
+    }
+    return outcome;
 }
 
 } // namespace plenvo

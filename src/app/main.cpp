@@ -1,6 +1,7 @@
 #include "AppState.h"
 #include "CommandLine.h"
 #include "HeadlessDiff.h"
+#include "HeadlessDuplicates.h"
 #include "HeadlessExport.h"
 #include "PlenvoApp.h"
 #include "shell/MainWindow.h"
@@ -25,6 +26,8 @@ int main(int argc, char** argv)
         return plenvo::HeadlessDiff::run(commandLine.diffPaths()->first,
                                          commandLine.diffPaths()->second, commandLine.diffLimit(),
                                          commandLine.diffAsJson());
+    if (commandLine.action() == plenvo::CommandLine::Action::findDuplicates)
+        return plenvo::HeadlessDuplicates::run(*commandLine.folder());
 
     QApplication app(argc, argv);
     QApplication::setDesktopFileName(QStringLiteral(PLENVO_APP_ID));

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "CacheLocation.h"
-#include "DuplicateFinder.h"
 #include "ResultEditor.h"
+#include "services/DuplicateFinder.h"
 #include "SidebarItem.h"
 #include "Trash.h"
 #include "models/ScanProgress.h"

@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include <fstream>
+#include <set>
 
 using namespace plenvo;
 using namespace plenvo::test;
@@ -244,6 +245,61 @@ private Q_SLOTS:
         row("export without a folder", u"--export -"_s, 2, u"--export needs a folder"_s);
         row("export into a missing folder", u"--export /nonexistent/scan.json @"_s, 2,
             u"plenvo: /nonexistent/scan.json: "_s);
+        row("duplicates without a folder", u"--duplicates"_s, 2, u"--duplicates needs a folder"_s);
+        row("duplicates and an export", u"--duplicates --export - @"_s, 2,
+            u"cannot be asked for at once"_s);
+        row("duplicates of a file", u"--duplicates @/tst_plenvoapp.cpp"_s, 2,
+            u"tst_plenvoapp.cpp: not a folder"_s);
+    }
+
+    // `plenvo --duplicates FOLDER` prints groups as fdupes and jdupes do: a path a line, names
+    // as the bytes they are, a blank line after each group.
+    void duplicatesArePrintedAsGroups()
+    {
+        ScratchDir dir, cache;
+        const QByteArray copy(5000, 'c'), other(2000, 'o');
+        QVERIFY(makeDir(dir.file("sub")) && makeDir(dir.file("sub/deeper")));
+        for (const auto& [name, bytes] : {std::pair<QByteArray, QByteArray>{"a", copy},
+                                          {"sub/b\xff c", copy},
+                                          {"sub/deeper/a", copy},
+                                          {"x", other},
+                                          {"sub/y", other},
+                                          {"unique", QByteArray(3000, 'u')},
+                                          {"small", QByteArray(1000, 's')},
+                                          {"small2", QByteArray(1000, 's')}}) {
+            const int fd = ::open(dir.file(name).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+            QVERIFY(fd >= 0);
+            const bool written =
+                ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+            ::close(fd);
+            QVERIFY(written);
+        }
+        QProcess plenvo;
+        start(plenvo, {u"--duplicates"_s, QString::fromLocal8Bit(dir.path())},
+              {{u"XDG_CACHE_HOME"_s, QString::fromLocal8Bit(cache.path())}});
+        QVERIFY(plenvo.waitForFinished(20000));
+        QCOMPARE(plenvo.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(plenvo.exitCode(), 0);
+        QCOMPARE(plenvo.readAllStandardError(), QByteArray());
+        const QByteArray out = plenvo.readAllStandardOutput();
+        QVERIFY2(out.endsWith("\n\n"), out.constData());
+        std::set<std::set<QByteArray>> groups;
+        qsizetype start = 0;
+        while (start < out.size()) {
+            const qsizetype end = out.indexOf("\n\n", start);
+            QVERIFY(end > start);
+            std::set<QByteArray> paths;
+            for (const QByteArray& line : out.mid(start, end - start).split('\n'))
+                paths.insert(line.mid(dir.path().size() + 1));
+            groups.insert(paths);
+            start = end + 2;
+        }
+        const std::set<std::set<QByteArray>> expected{{"a", "sub/b\xff c", "sub/deeper/a"},
+                                                      {"x", "sub/y"}};
+        QCOMPARE(groups, expected);
+        // The groups that waste the most space come first.
+        QVERIFY(out.startsWith(dir.path() + '/') && out.indexOf("/x\n") > out.indexOf("/a\n"));
+        QVERIFY(QFile::exists(QString::fromLocal8Bit(cache.file("plenvo/content-hashes"))));
     }
 
     void theExecutableAnswersWithoutADisplay()

@@ -12,4 +12,6 @@ target_sources(plenvo-core PRIVATE
     models/DeviceInode.h
     models/ScanTree.h
     models/ScanComparison.cpp models/ScanComparison.h
+    models/FileStamp.h
+    models/ContentHash.h
 )

@@ -10,4 +10,8 @@ target_sources(plenvo-core PRIVATE
     services/NcduWriter.cpp services/NcduWriter.h
     services/ScanComparer.cpp services/ScanComparer.h
     services/ScanHistory.cpp services/ScanHistory.h
+    services/DuplicateCandidates.cpp services/DuplicateCandidates.h
+    services/DuplicateFinder.cpp services/DuplicateFinder.h
+    services/ContentReader.cpp services/ContentReader.h
+    services/HashCache.cpp services/HashCache.h
 )
