@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <unordered_set>
 
+
 namespace plenvo {
 
 namespace {
@@ -281,6 +282,16 @@ void ResultEditor::finishUndo(const std::vector<Restored>& outcomes)
     const bool sameResult = result && m_jobResult.lock() == result;
     std::vector<NodeRef> back;
     std::vector<QString> taken, missing, failed;
+    // A file with several names counts its space under one of them: the files of those names
+    // that some name in the tree counts already count nothing when they come back.
+    std::unordered_set<DeviceInode, DeviceInodeHash> counted;
+    if (sameResult) {
+        std::vector<const FileNode*> files;
+        for (const Item& item : job)
+            if (!item.node->isDirectory())
+                files.push_back(item.node.get());
+        counted = countedElsewhere(files);
+    }
     for (std::size_t i = 0; i < job.size(); ++i) {
         const Item& item = job[i];
         const Trash::RestoreStatus status =
@@ -305,8 +316,12 @@ void ResultEditor::finishUndo(const std::vector<Restored>& outcomes)
         const Restored& found = outcomes[i];
         if (!item.node->isDirectory() && found.statted && !found.isDirectory) {
             item.node->setModificationDate(found.modified);
-            // Space held by another name of the same file is counted there, once.
-            item.node->setFileSize(anotherNameCounts(*item.node) ? 0 : found.size);
+            const NodeFacts::Facts* facts =
+                result->facts() ? result->facts()->find(item.node->id()) : nullptr;
+            const bool linked = facts && facts->hardLinked;
+            const bool countedThere =
+                linked && !counted.insert({facts->device, item.node->inode()}).second;
+            item.node->setFileSize(countedThere ? 0 : found.size);
         }
         if (item.parent->addChild(item.node))
             back.push_back(item.node);
@@ -376,21 +391,30 @@ NodeRef ResultEditor::survivor(const NodeIdSet& fileIds,
     return {};
 }
 
-bool ResultEditor::anotherNameCounts(const FileNode& file) const
+std::unordered_set<DeviceInode, DeviceInodeHash>
+ResultEditor::countedElsewhere(const std::vector<const FileNode*>& files) const
 {
+    // One pass over the result's files, and only when a file with several names is among them.
+    std::unordered_set<DeviceInode, DeviceInodeHash> counted;
     const std::shared_ptr<ScanResult>& result = m_state.scanResult();
     const NodeFacts* facts = result ? result->facts().get() : nullptr;
-    const NodeFacts::Facts* own = facts ? facts->find(file.id()) : nullptr;
-    if (!own || !own->hardLinked)
-        return false;
+    if (!facts)
+        return counted;
+    std::unordered_set<DeviceInode, DeviceInodeHash> wanted;
+    std::unordered_set<const FileNode*> given(files.begin(), files.end());
+    for (const FileNode* file : files)
+        if (const NodeFacts::Facts* f = facts->find(file->id()); f && f->hardLinked)
+            wanted.insert({f->device, file->inode()});
+    if (wanted.empty())
+        return counted;
     for (const NodeRef& other : result->allFiles()) {
-        if (other.get() == &file || other->fileSize() == 0 || other->inode() != file.inode())
+        if (other->fileSize() == 0 || given.count(other.get()))
             continue;
         const NodeFacts::Facts* theirs = facts->find(other->id());
-        if (theirs && theirs->hardLinked && theirs->device == own->device)
-            return true;
+        if (theirs && theirs->hardLinked && wanted.count({theirs->device, other->inode()}))
+            counted.insert({theirs->device, other->inode()});
     }
-    return false;
+    return counted;
 }
 
 std::vector<ResultEditor::Handover>

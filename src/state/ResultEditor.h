@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Trash.h"
+#include "models/DeviceInode.h"
 #include "models/FileNode.h"
 #include "services/BackgroundWork.h"
 #include "services/EntryIdentity.h"
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 namespace plenvo {
@@ -123,7 +125,9 @@ private:
     NodeRef survivor(const NodeIdSet& fileIds, const std::vector<const FileNode*>& tops) const;
     std::vector<Handover> handoversFor(const std::vector<NodeRef>& files,
                                        const NodeIdSet& fileIds) const;
-    bool anotherNameCounts(const FileNode& file) const;
+    // Of these files' identities, those whose space another name in the tree counts.
+    std::unordered_set<DeviceInode, DeviceInodeHash>
+    countedElsewhere(const std::vector<const FileNode*>& files) const;
     std::vector<NodeRef> inTreeTops(std::vector<NodeRef> nodes) const;
 
     AppState& m_state;

@@ -275,19 +275,26 @@ std::vector<NodeRef> ScanResult::filesWithin(const std::vector<NodeRef>& nodes)
 
 void ScanResult::mergeIntoCategory(FileCategory category, std::vector<NodeRef> files)
 {
-    // One pass over the list: each new file goes after the files it ties with.
+    // Each new file goes after the files it ties with, found by binary search; then the list is
+    // rebuilt in one pass of moves, without comparing the files in between.
     m_order.sort(files);
     std::vector<NodeRef>& list = m_filesByCategory[category.index()];
+    const auto after = [this](const NodeRef& a, const NodeRef& b) { return m_order.before(*a, *b); };
+    std::vector<std::size_t> positions;
+    positions.reserve(files.size());
+    for (const NodeRef& file : files)
+        positions.push_back(
+            std::size_t(std::upper_bound(list.begin(), list.end(), file, after) - list.begin()));
     std::vector<NodeRef> merged;
     merged.reserve(list.size() + files.size());
-    std::size_t next = 0;
-    for (NodeRef& file : list) {
-        while (next < files.size() && m_order.before(*files[next], *file))
-            merged.push_back(std::move(files[next++]));
-        merged.push_back(std::move(file));
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        std::move(list.begin() + std::ptrdiff_t(from), list.begin() + std::ptrdiff_t(positions[i]),
+                  std::back_inserter(merged));
+        from = positions[i];
+        merged.push_back(std::move(files[i]));
     }
-    while (next < files.size())
-        merged.push_back(std::move(files[next++]));
+    std::move(list.begin() + std::ptrdiff_t(from), list.end(), std::back_inserter(merged));
     list = std::move(merged);
     m_hasEntry[category.index()] = true;
 }
