@@ -222,6 +222,29 @@ private Q_SLOTS:
         }
     }
 
+    // In the menu, Move to Trash reads as destructive: its text, not only its icon, is red.
+    void theMenuDrawsTheTrashInRed()
+    {
+        Harness h;
+        const std::unique_ptr<QMenu> menu = h.list->createContextMenu();
+        menu->adjustSize();
+        const QImage picture = menu->grab().toImage();
+        const auto reddish = [&](QAction* action) {
+            // The text's side of the item, past its icon.
+            const QRect item = menu->actionGeometry(action);
+            int count = 0;
+            for (int y = item.top(); y <= item.bottom(); ++y)
+                for (int x = item.left() + item.width() / 3; x <= item.right(); ++x) {
+                    const QColor c = picture.pixelColor(x, y);
+                    count += c.hsvSaturation() > 120 && (c.hsvHue() < 20 || c.hsvHue() > 340);
+                }
+            return count;
+        };
+        QVERIFY(reddish(h.actions.moveToTrash()) > 10);
+        QCOMPARE(reddish(h.actions.reveal()), 0);
+        QCOMPARE(reddish(h.actions.copyPath()), 0);
+    }
+
     void rowLayout()
     {
         Harness h;

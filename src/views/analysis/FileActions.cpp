@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "platform/Clipboard.h"
 #include "platform/FileManager.h"
+#include "theme/DestructiveMenuStyle.h"
 #include "theme/Icons.h"
 #include "utils/Localization.h"
 
@@ -37,6 +38,7 @@ FileActions::FileActions(AppState& state, FileManager& fileManager, Clipboard& c
     m_moveToTrash = new QAction(Icons::icon(QStringLiteral("trash"), ColorToken::red),
                                 L("action.moveToTrash"), this);
     m_moveToTrash->setObjectName(QStringLiteral("moveToTrashAction"));
+    DestructiveMenuStyle::markDestructive(m_moveToTrash);
     m_moveToTrash->setShortcut(QKeySequence::Delete);
     // Active while the widget the owner adds it to has the focus.
     m_moveToTrash->setShortcutContext(Qt::WidgetWithChildrenShortcut);

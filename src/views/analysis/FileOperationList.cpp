@@ -5,6 +5,7 @@
 #include "FileListModel.h"
 #include "FileRowDelegate.h"
 #include "FileSelectionModel.h"
+#include "theme/DestructiveMenuStyle.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -90,6 +91,7 @@ std::unique_ptr<QMenu> FileOperationList::createContextMenu()
     m_actions.refresh();
     auto menu = std::make_unique<QMenu>(this);
     menu->setToolTipsVisible(true); // why an action is off
+    DestructiveMenuStyle::install(menu.get());
     menu->addAction(m_actions.reveal());
     menu->addAction(m_actions.copyPath());
     menu->addSeparator();

@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "FileActions.h"
 #include "TreemapCanvas.h"
+#include "theme/DestructiveMenuStyle.h"
 #include "platform/FileManager.h"
 #include "theme/Icons.h"
 #include "theme/StyledLabel.h"
@@ -153,6 +154,7 @@ std::unique_ptr<QMenu> TreeMapView::createTileMenu(const NodeRef& node)
     m_actions->refresh();
     auto menu = std::make_unique<QMenu>(this);
     menu->setToolTipsVisible(true); // why an action is off
+    DestructiveMenuStyle::install(menu.get());
     menu->addAction(m_actions->reveal());
     menu->addAction(m_actions->copyPath());
     menu->addSeparator();

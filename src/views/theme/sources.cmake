@@ -21,5 +21,7 @@ target_sources(plenvo-views PRIVATE
     theme/RoundedPanel.h
     theme/ToolbarSurface.cpp
     theme/ToolbarSurface.h
+    theme/DestructiveMenuStyle.cpp
+    theme/DestructiveMenuStyle.h
     theme/icons/theme_icons.qrc
 )
