@@ -168,10 +168,12 @@ private:
         const QString freed = FormatUtils::formatBytesCompact(m_bytesFreed);
         const auto moved = qint64(m_succeeded.size());
         if (m_failures < 1)
-            state.showToast(L("delete.done.batch %lld %@", moved, freed));
+            state.showToast(L("delete.done.batch %lld %@", FormatUtils::countArg(moved), freed));
         else
-            state.showToast(
-                L("delete.done.batchWithFailures %lld %@ %lld", moved, freed, m_failures));
+            state.showToast(L("delete.done.batchWithFailures %lld %@ %lld",
+                              FormatUtils::countArg(moved), freed,
+                              FormatUtils::countArg(m_failures)),
+                            ToastKind::warning);
         deleteLater();
     }
 
@@ -237,9 +239,10 @@ void AppState::setInspectorCandidateNodes(std::vector<NodeRef> nodes)
     publish(&AppState::inspectorCandidateNodesChanged);
 }
 
-void AppState::setToastMessage(std::optional<QString> message)
+void AppState::setToastMessage(std::optional<QString> message, ToastKind kind)
 {
     m_toastMessage = std::move(message);
+    m_toastKind = kind;
     publish(&AppState::toastMessageChanged);
 }
 
@@ -380,7 +383,7 @@ void AppState::finishOpen(std::uint64_t generation, NcduReader::Outcome outcome,
         publish(&AppState::scanProgressChanged);
         m_isScanning = false;
         publish(&AppState::isScanningChanged);
-        showToast(message);
+        showToast(message, ToastKind::warning);
         return;
     }
     case NcduReader::Outcome::Status::completed:
@@ -436,7 +439,8 @@ void AppState::finishExport(const QString& name, const QString& error, bool canc
     m_isExporting = false;
     publish(&AppState::isExportingChanged);
     if (!cancelled)
-        showToast(error.isEmpty() ? L("export.done %@", name) : L("export.failed %@", error));
+        showToast(error.isEmpty() ? L("export.done %@", name) : L("export.failed %@", error),
+                  error.isEmpty() ? ToastKind::done : ToastKind::warning);
     if (m_checkAfterExport) {
         m_checkAfterExport = false;
         checkExternalDeletions();
@@ -448,7 +452,7 @@ bool AppState::refusesTreeChanges()
     if (isReadOnly())
         return true; // the views offer nothing; this is the second line of defence
     if (m_isExporting) {
-        showToast(L("export.busy"));
+        showToast(L("export.busy"), ToastKind::warning);
         return true;
     }
     return false;
@@ -540,7 +544,7 @@ void AppState::deleteFile(const NodeRef& node)
     const NodeIdSet ids{node->id()};
     const NodeRef replacement = replacementSelection(ids);
     if (!m_trash->moveToTrash(node->pathBytes())) {
-        showToast(L("delete.failed %@", node->name()));
+        showToast(L("delete.failed %@", node->name()), ToastKind::warning);
         return;
     }
     detach(node);
@@ -687,13 +691,13 @@ void AppState::applyExternalDeletions(const std::weak_ptr<ScanResult>& checked,
     detach(gone, ids);
     m_scanResult->removeNodes(ids);
     bumpRevision();
-    showToast(L("delete.done.batch %lld %@", qint64(gone.size()),
+    showToast(L("delete.done.batch %lld %@", FormatUtils::countArg(qint64(gone.size())),
                 FormatUtils::formatBytesCompact(bytes)));
 }
 
-void AppState::showToast(const QString& message)
+void AppState::showToast(const QString& message, ToastKind kind)
 {
-    setToastMessage(message);
+    setToastMessage(message, kind);
     m_toastTimer.start(m_toastDuration); // restarts: the latest message gets its full time
 }
 

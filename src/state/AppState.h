@@ -67,6 +67,9 @@ public:
     std::int64_t deleteCount() const { return m_deleteCount; }
     std::int64_t deleteTotalCount() const { return m_deleteTotalCount; }
     const std::optional<QString>& toastMessage() const { return m_toastMessage; }
+    // What the toast reports: something done, or something that failed or was refused.
+    enum class ToastKind { done, warning };
+    ToastKind toastKind() const { return m_toastKind; }
     const std::vector<NodeRef>& inspectorCandidateNodes() const
     {
         return m_inspectorCandidateNodes;
@@ -78,9 +81,9 @@ public:
     void setNavigationSelection(std::optional<SidebarItem> item);
     void setShowDirectoryPicker(bool show);
     void setInspectorCandidateNodes(std::vector<NodeRef> nodes);
-    void setToastMessage(std::optional<QString> message);
+    void setToastMessage(std::optional<QString> message, ToastKind kind = ToastKind::done);
     // Shows `message` in the toast for the toast's duration.
-    void showToast(const QString& message);
+    void showToast(const QString& message, ToastKind kind = ToastKind::done);
     // For whatever produces duplicate groups (nothing does yet).
     void setDuplicateGroups(std::vector<DuplicateFinder::DuplicateGroup> groups);
 
@@ -212,6 +215,7 @@ private:
     std::int64_t m_deleteCount = 0;
     std::int64_t m_deleteTotalCount = 0;
     std::optional<QString> m_toastMessage;
+    ToastKind m_toastKind = ToastKind::done;
     std::vector<NodeRef> m_inspectorCandidateNodes;
     std::int64_t m_contentRevision = 0;
 

@@ -198,6 +198,7 @@ private Q_SLOTS:
         QCOMPARE(f.state.contentRevision(), 2);
         QCOMPARE(f.state.selectedNode(), f.node(0)); // not the deleted one: unchanged
         QCOMPARE(f.state.toastMessage(), L("delete.done.single %@", compact(victim->fileSize())));
+        QCOMPARE(f.state.toastKind(), AppState::ToastKind::done);
         QCOMPARE(f.state.duplicateGroups().size(), 1u);
         QCOMPARE(f.state.duplicateGroups()[0].id, triple.id);
         QCOMPARE(f.state.duplicateGroups()[0].files, (std::vector<NodeRef>{f.node(2), f.node(4)}));
@@ -210,6 +211,7 @@ private Q_SLOTS:
         QCOMPARE(f.state.contentRevision(), 2);
         QCOMPARE(f.state.selectedNode(), kept);
         QCOMPARE(f.state.toastMessage(), L("delete.failed %@", QStringLiteral("f2")));
+        QCOMPARE(f.state.toastKind(), AppState::ToastKind::warning);
         // The selection moves to the first surviving candidate, not the row after the deleted
         // one; without candidates, to the largest surviving file; without a result, nowhere.
         f.state.setInspectorCandidateNodes({f.node(0), f.node(1), f.node(2)});
@@ -257,6 +259,7 @@ private Q_SLOTS:
                  (std::vector<std::string>{a->pathBytes(), b->pathBytes(), c->pathBytes()}));
         QCOMPARE(f.state.toastMessage(), L("delete.done.batchWithFailures %lld %@ %lld", qint64(2),
                                            compact(a->fileSize() + c->fileSize()), qint64(1)));
+        QCOMPARE(f.state.toastKind(), AppState::ToastKind::warning); // one of them failed
         QVERIFY(b->parent() && contains(f.state.scanResult()->topFiles(), b));
         QVERIFY(!contains(f.state.scanResult()->allFiles(), a));
         QCOMPARE(f.state.scanResult()->totalFiles(), 2);
@@ -266,6 +269,7 @@ private Q_SLOTS:
         f.state.deleteFiles({d});
         QCOMPARE(progress.size(), 5u);
         QCOMPARE(f.state.toastMessage(), L("delete.done.single %@", compact(d->fileSize())));
+        QCOMPARE(f.state.toastKind(), AppState::ToastKind::done);
         QCOMPARE(f.state.contentRevision(), 3);
     }
 

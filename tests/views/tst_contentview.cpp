@@ -8,6 +8,7 @@
 #include "AppState.h"
 #include "analysis/AnalysisViewFactory.h"
 #include "shell/AboutView.h"
+#include "theme/SymbolView.h"
 #include "shell/ActivitySpinner.h"
 #include "shell/ContentView.h"
 #include "shell/DeleteBanner.h"
@@ -200,6 +201,9 @@ private Q_SLOTS:
         w.state.deleteFile(elsewhere("ghost.txt"));
         QTRY_VERIFY(toast->isVisible() && toast->height() == toast->sizeHint().height());
         QCOMPARE(toast->message(), L("delete.failed %@", QStringLiteral("ghost.txt")));
+        // A failure carries a warning mark, not the check of what was done.
+        QCOMPARE(toast->mark()->symbolName(), QStringLiteral("exclamationmark.triangle.fill"));
+        QCOMPARE(toast->mark()->color(), ColorToken::orange);
         QCOMPARE(heard(toast), toast->message());
         QCOMPARE(top(toast), 0);
         // With a batch running (held until released), the banner sits on top and the toast
@@ -211,6 +215,8 @@ private Q_SLOTS:
         QCOMPARE(top(banner), 0);
         QTRY_COMPARE(top(toast), banner->height());
         QCOMPARE(toast->message(), QStringLiteral("still here"));
+        QCOMPARE(toast->mark()->symbolName(), QStringLiteral("checkmark.circle.fill"));
+        QCOMPARE(toast->mark()->color(), ColorToken::green);
         w.trash->release(2);
         QTRY_VERIFY(!w.state.isDeleting() && !banner->isVisible());
         QTest::mouseClick(toast, Qt::LeftButton, {}, toast->rect().center());

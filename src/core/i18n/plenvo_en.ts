@@ -115,6 +115,10 @@
         <source>%lld selected · %@</source>
         <translation>%lld selected · %@</translation>
     </message>
+    <message id="date.unknown">
+        <source>Unknown</source>
+        <translation>Unknown</translation>
+    </message>
     <message id="delete.done.batch %lld %@">
         <source>%lld removed · %@ freed</source>
         <translation>%lld removed · %@ freed</translation>
@@ -214,6 +218,10 @@
     <message id="import.failed %@ %@">
         <source>Couldn’t open “%@”. %@</source>
         <translation>Couldn’t open “%@”. %@</translation>
+    </message>
+    <message id="import.filesRead %lld">
+        <source>Files read: %lld</source>
+        <translation>Files read: %lld</translation>
     </message>
     <message id="import.filterAll">
         <source>All Files</source>
@@ -430,6 +438,14 @@
     <message id="sidebar.views">
         <source>Views</source>
         <translation>Views</translation>
+    </message>
+    <message id="size.byte %@">
+        <source>%@ byte</source>
+        <translation>%@ byte</translation>
+    </message>
+    <message id="size.bytes %@">
+        <source>%@ bytes</source>
+        <translation>%@ bytes</translation>
     </message>
     <message id="toolbar.hideInspector">
         <source>Hide Inspector</source>

@@ -115,6 +115,10 @@
         <source>%lld selected · %@</source>
         <translation>已选 %lld 项 · %@</translation>
     </message>
+    <message id="date.unknown">
+        <source>Unknown</source>
+        <translation>未知</translation>
+    </message>
     <message id="delete.done.batch %lld %@">
         <source>%lld removed · %@ freed</source>
         <translation>已移除 %lld 项，释放了 %@</translation>
@@ -214,6 +218,10 @@
     <message id="import.failed %@ %@">
         <source>Couldn’t open “%@”. %@</source>
         <translation>无法打开“%@”。%@</translation>
+    </message>
+    <message id="import.filesRead %lld">
+        <source>Files read: %lld</source>
+        <translation>已读取 %lld 个文件</translation>
     </message>
     <message id="import.filterAll">
         <source>All Files</source>
@@ -430,6 +438,14 @@
     <message id="sidebar.views">
         <source>Views</source>
         <translation>视图</translation>
+    </message>
+    <message id="size.byte %@">
+        <source>%@ byte</source>
+        <translation>%@ 字节</translation>
+    </message>
+    <message id="size.bytes %@">
+        <source>%@ bytes</source>
+        <translation>%@ 字节</translation>
     </message>
     <message id="toolbar.hideInspector">
         <source>Hide Inspector</source>

@@ -312,15 +312,15 @@ void FileInspectorView::refresh()
     if (shared) {
         const double fraction = double(node.cachedSize()) / double(parent->cachedSize());
         m_shareBar->setFraction(fraction);
-        m_shareText->setText(QString::asprintf("%.1f%%", fraction * 100));
+        m_shareText->setText(FormatUtils::formatPercent(fraction * 100));
     }
     if (node.isDirectory()) {
         std::int64_t folders = 0;
         for (const NodeRef& child : node.children())
             folders += child->isDirectory() ? 1 : 0;
-        m_folders->setText(QString::number(folders));
-        m_files->setText(QString::number(std::int64_t(node.childCount()) - folders));
-        m_totalFiles->setText(QString::number(node.cachedFileCount()));
+        m_folders->setText(FormatUtils::formatCount(folders));
+        m_files->setText(FormatUtils::formatCount(std::int64_t(node.childCount()) - folders));
+        m_totalFiles->setText(FormatUtils::formatCount(node.cachedFileCount()));
     }
 }
 

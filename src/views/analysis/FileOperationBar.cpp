@@ -114,9 +114,9 @@ void FileOperationBar::refresh()
     m_deselectAll->setVisible(anySelected);
     if (anySelected) {
         m_summary->setColorToken(ColorToken::orange);
-        m_summary->setText(L("cleanup.selectedCount %lld %@", qint64(selected.count),
+        m_summary->setText(L("cleanup.selectedCount %lld %@", FormatUtils::countArg(qint64(selected.count)),
                              FormatUtils::formatBytes(selected.size)));
-        m_trash->setText(L("cleanup.moveToTrashCount %lld", qint64(selected.count)));
+        m_trash->setText(L("cleanup.moveToTrashCount %lld", FormatUtils::countArg(qint64(selected.count))));
     } else {
         m_summary->setColorToken(ColorToken::tertiary);
         m_summary->setText(L("fileList.selectHint"));

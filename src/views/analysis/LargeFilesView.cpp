@@ -9,6 +9,7 @@
 #include "FileSelectionModel.h"
 #include "ViewHeader.h"
 #include "models/FileNode.h"
+#include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
 #include <QFrame>
@@ -79,7 +80,8 @@ void LargeFilesView::refresh()
     // The state's result is read afresh; the view's own one stands in when there is none.
     m_shown = m_state.scanResult() ? m_state.scanResult() : m_result;
     m_model->setFiles(&displayedFiles());
-    m_header->setSubtitle(L("largeFiles.count %lld", qint64(displayedFiles().size())));
+    m_header->setSubtitle(L("largeFiles.count %lld",
+                              FormatUtils::countArg(qint64(displayedFiles().size()))));
 }
 
 void LargeFilesView::reconcileSelectionAfterRefresh()

@@ -229,7 +229,7 @@ QWidget* OverviewView::categoryRow(const CategoryStat& stat, std::int64_t totalS
     shareText->setObjectName(QStringLiteral("categoryPercent"));
     shareText->setFixedWidth(42);
     shareText->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    shareText->setText(QString::asprintf("%.1f%%", share));
+    shareText->setText(FormatUtils::formatPercent(share));
     line->addWidget(shareText);
     return row;
 }
@@ -312,7 +312,8 @@ void OverviewView::refresh()
     m_cardValues[0]->setText(FormatUtils::formatBytes(result.totalSize()));
     m_cardValues[1]->setText(FormatUtils::formatCount(result.totalFiles()));
     m_cardValues[2]->setText(FormatUtils::formatCount(result.totalDirectories()));
-    m_cardValues[3]->setText(L("overview.typesCount %lld", qint64(result.categoryStat().size())));
+    m_cardValues[3]->setText(L("overview.typesCount %lld",
+                                     FormatUtils::countArg(qint64(result.categoryStat().size()))));
 
     clearRows(m_categoryRows);
     for (const CategoryStat& stat : result.categoryStat())

@@ -84,7 +84,8 @@ TreeMapView::TreeMapView(AppState& state, FileManager& fileManager, QWidget* par
             [this](const NodeRef& folder) { setCurrentNode(folder); });
     connect(m_canvas, &TreemapCanvas::fileClicked, this, [this](const NodeRef& file) {
         if (m_state.isReadOnly())
-            m_state.showToast(L("readOnly.detail")); // what a click would have done is off
+            m_state.showToast(L("readOnly.detail"), // what a click would have done is off
+                             AppState::ToastKind::warning);
         else
             m_fileManager.revealItems({file->pathBytes()});
     });

@@ -134,6 +134,7 @@ ContentView::ContentView(AppState& state, FolderPanel& panel, DetailViewFactory&
     connect(&state, &AppState::scanProgressChanged, this, [this] {
         if (auto* progress = qobject_cast<ScanningProgressView*>(m_detailWidget)) {
             progress->setTitle(progressTitle());
+            progress->setReadingSavedScan(m_state.isOpeningScan());
             progress->setProgress(m_state.scanProgress());
         }
     });
@@ -234,6 +235,7 @@ void ContentView::updateDetail()
     case Detail::scanning: {
         auto* progress = new ScanningProgressView(this);
         progress->setTitle(progressTitle());
+        progress->setReadingSavedScan(m_state.isOpeningScan());
         progress->setProgress(m_state.scanProgress());
         view = progress;
         break;
@@ -315,7 +317,7 @@ void ContentView::updateOverlay()
 {
     m_banner->setProgress(m_state.deleteCount(), m_state.deleteTotalCount());
     if (m_state.toastMessage())
-        m_toast->setMessage(*m_state.toastMessage());
+        m_toast->setMessage(*m_state.toastMessage(), m_state.toastKind());
     reveal(m_banner, m_state.isDeleting(), 200);
     reveal(m_toast, m_state.toastMessage().has_value(), 300);
     layOutOverlay();

@@ -6,6 +6,7 @@
 #include "theme/StyledLabel.h"
 #include "theme/SymbolView.h"
 #include "theme/TextStyles.h"
+#include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
 #include <QHBoxLayout>
@@ -54,7 +55,8 @@ DeleteBanner::DeleteBanner(QWidget* parent)
 void DeleteBanner::setProgress(qint64 count, qint64 total)
 {
     const bool known = total >= 1;
-    m_text->setText(known ? L("delete.progress %lld %lld", count, total) : L("delete.inProgress"));
+    m_text->setText(known ? L("delete.progress %lld %lld", FormatUtils::countArg(count),
+                             FormatUtils::countArg(total)) : L("delete.inProgress"));
     m_percent->setVisible(known);
     m_bar->setVisible(known);
     setAccessibleName(m_text->fullText());

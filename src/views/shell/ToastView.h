@@ -1,12 +1,15 @@
 #pragma once
 
+#include "AppState.h"
 #include "OverlayCard.h"
 
 namespace plenvo {
 
 class StyledLabel;
+class SymbolView;
 
-// The outcome of an action, shown briefly over the top of the window. A click anywhere on it
+// The outcome of an action, shown briefly over the top of the window: a green check for what
+// was done, an orange warning mark for what failed or was refused. A click anywhere on it
 // dismisses it.
 class ToastView : public OverlayCard {
     Q_OBJECT
@@ -14,8 +17,11 @@ class ToastView : public OverlayCard {
 public:
     explicit ToastView(QWidget* parent = nullptr);
 
-    void setMessage(const QString& message);
+    void setMessage(const QString& message, AppState::ToastKind kind = AppState::ToastKind::done);
     QString message() const;
+    AppState::ToastKind kind() const { return m_kind; }
+    // The mark before the message.
+    SymbolView* mark() const { return m_mark; }
 
 Q_SIGNALS:
     void dismissed();
@@ -25,6 +31,8 @@ protected:
 
 private:
     StyledLabel* m_message;
+    SymbolView* m_mark;
+    AppState::ToastKind m_kind = AppState::ToastKind::done;
 };
 
 } // namespace plenvo
