@@ -19,6 +19,7 @@
 #include "analysis/ViewHeader.h"
 #include "shell/ContentView.h"
 #include "shell/MainWindow.h"
+#include "theme/Palettes.h"
 #include "theme/StyledLabel.h"
 #include "utils/FormatUtils.h"
 #include "utils/Localization.h"
@@ -40,23 +41,10 @@ inline void setUpViewTests()
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 }
 
+// The application's own dark palette, as a desktop that prefers dark gets it.
 inline QPalette darkPalette()
 {
-    QPalette palette;
-    for (auto role :
-         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::ToolTipText})
-        palette.setColor(role, QColor(0xf0, 0xf0, 0xf0));
-    for (auto role : {QPalette::Button, QPalette::ToolTipBase})
-        palette.setColor(role, QColor(0x35, 0x35, 0x35));
-    palette.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x1e));
-    palette.setColor(QPalette::Base, QColor(0x28, 0x28, 0x28));
-    palette.setColor(QPalette::AlternateBase, QColor(0x30, 0x30, 0x30));
-    palette.setColor(QPalette::Highlight, QColor(0x0a, 0x84, 0xff));
-    palette.setColor(QPalette::HighlightedText, Qt::white);
-    palette.setColor(QPalette::Mid, QColor(0x44, 0x44, 0x44));
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        palette.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x80));
-    return palette;
+    return Palettes::dark();
 }
 
 // One row of a QTest data table: `row("name", a, b, c)`.

@@ -5,6 +5,9 @@
 
 #include "analysis/TreeMapView.h"
 #include "analysis/TreemapCanvas.h"
+#include "models/FileCategory.h"
+#include "theme/Colors.h"
+#include "theme/Contrast.h"
 
 #include <QMouseEvent>
 #include <QPushButton>
@@ -151,6 +154,37 @@ private Q_SLOTS:
         QCOMPARE(dark.hsvHue(), light.hsvHue());
         QVERIFY(dark.valueF() < light.valueF());
         QVERIFY(TreemapCanvas::colorFor(*f.node("docs"), darkPalette()).hsvHue() != dark.hsvHue());
+    }
+
+    // Labels read on every tile: a category's colour or a folder's hue, plain or hovered, in
+    // both schemes (white on the yellow of archives did not).
+    void labelsReadOnEveryTile()
+    {
+        for (const QPalette& palette : {QApplication::palette(), darkPalette()}) {
+            const QColor window = palette.color(QPalette::Window);
+            std::vector<QColor> fills;
+            for (int c = 0; c < FileCategory::kCount; ++c)
+                fills.push_back(
+                    Colors::color(FileCategory(FileCategory::Value(c)).color(), palette));
+            for (int i = 0; i < 360; ++i) {
+                const auto folder = makeResult("/r", {{"f" + std::to_string(i) + "/x", 1}});
+                fills.push_back(
+                    TreemapCanvas::colorFor(*folder->rootNode()->children()[0], palette));
+            }
+            for (const QColor& fill : fills) {
+                for (qreal opacity :
+                     {TreemapCanvas::kFillOpacity, TreemapCanvas::kHoveredFillOpacity}) {
+                    const QColor tile = Contrast::over(Colors::withOpacity(fill, opacity), window);
+                    const auto label =
+                        TreemapCanvas::labelColors(Colors::withOpacity(fill, opacity), window);
+                    QVERIFY2(Contrast::ratio(label.name, tile) >= Contrast::kText,
+                             qPrintable(fill.name()));
+                    QVERIFY2(Contrast::ratio(Contrast::over(label.size, tile), tile) >=
+                                 Contrast::kText,
+                             qPrintable(fill.name()));
+                }
+            }
+        }
     }
 
     // A deletion redraws the same folder without the removed tile, with the new size; when

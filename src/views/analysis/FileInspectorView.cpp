@@ -5,6 +5,7 @@
 #include "models/FileCategory.h"
 #include "platform/FileManager.h"
 #include "theme/Colors.h"
+#include "theme/Divider.h"
 #include "theme/Icons.h"
 #include "theme/ProportionBar.h"
 #include "theme/RoundedPanel.h"
@@ -87,11 +88,7 @@ FileInspectorView::FileInspectorView(AppState& state, FileManager& fileManager, 
         return;
 
     stack->addWidget(buildHeader(content));
-    auto* divider = new QFrame(content);
-    divider->setFrameShape(QFrame::HLine);
-    divider->setFrameShadow(QFrame::Plain);
-    divider->setForegroundRole(QPalette::Mid);
-    stack->addWidget(divider);
+    stack->addWidget(new Divider(Qt::Horizontal, content));
 
     auto* sections = new QWidget(content);
     auto* sectionStack = column(sections, 16, kPadding);
@@ -286,7 +283,7 @@ void FileInspectorView::applyButtonColors()
                                   palette().color(QPalette::ButtonText)));
     if (m_trash) {
         QPalette p = m_trash->palette();
-        p.setColor(QPalette::ButtonText, Colors::color(ColorToken::red, palette()));
+        p.setColor(QPalette::ButtonText, Colors::textColor(ColorToken::red, palette()));
         p.setColor(QPalette::Disabled, QPalette::ButtonText,
                    Colors::color(ColorToken::red, palette(), 0.4));
         m_trash->setPalette(p);

@@ -114,9 +114,11 @@ void FileOperationBar::refresh()
     m_deselectAll->setVisible(anySelected);
     if (anySelected) {
         m_summary->setColorToken(ColorToken::orange);
-        m_summary->setText(L("cleanup.selectedCount %lld %@", FormatUtils::countArg(qint64(selected.count)),
+        m_summary->setText(L("cleanup.selectedCount %lld %@",
+                             FormatUtils::countArg(qint64(selected.count)),
                              FormatUtils::formatBytes(selected.size)));
-        m_trash->setText(L("cleanup.moveToTrashCount %lld", FormatUtils::countArg(qint64(selected.count))));
+        m_trash->setText(
+            L("cleanup.moveToTrashCount %lld", FormatUtils::countArg(qint64(selected.count))));
     } else {
         m_summary->setColorToken(ColorToken::tertiary);
         m_summary->setText(L("fileList.selectHint"));
@@ -174,7 +176,7 @@ void FileOperationBar::applyColors()
     const QPalette base = palette();
     auto tint = [&](QToolButton* button, ColorToken token) {
         QPalette p = button->palette();
-        p.setColor(QPalette::ButtonText, Colors::color(token, base));
+        p.setColor(QPalette::ButtonText, Colors::textColor(token, base));
         p.setColor(QPalette::Disabled, QPalette::ButtonText, Colors::color(token, base, 0.4));
         button->setPalette(p);
     };

@@ -126,22 +126,19 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
                                        : (opt.state & QStyle::State_Active) ? QPalette::Active
                                                                             : QPalette::Inactive;
-    // On the highlight everything takes the highlighted text colour, the dimmed parts faded.
+    // On the highlight everything takes the highlighted text colour: a faded one would not
+    // read there. Elsewhere the dimmed parts and the badge take their text colours.
     const QColor highlighted = opt.palette.color(group, QPalette::HighlightedText);
     auto color = [&](ColorToken token) {
-        if (!selected)
-            return Colors::color(token, opt.palette);
-        return Colors::withOpacity(highlighted, token == ColorToken::tertiary    ? 0.7
-                                                : token == ColorToken::secondary ? 0.85
-                                                                                 : 1.0);
+        return selected ? highlighted : Colors::textColor(token, opt.palette);
     };
     const QColor text = selected ? highlighted : opt.palette.color(group, QPalette::Text);
 
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-    const QPixmap icon =
-        Icons::pixmap(l.iconName, m_iconExtent, selected ? highlighted : color(l.color),
-                      painter->device()->devicePixelRatioF());
+    const QPixmap icon = Icons::pixmap(l.iconName, m_iconExtent,
+                                       selected ? highlighted : Colors::color(l.color, opt.palette),
+                                       painter->device()->devicePixelRatioF());
     painter->drawPixmap(l.icon.topLeft(), icon);
 
     painter->setPen(text);
@@ -149,9 +146,10 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->drawText(l.name, Qt::AlignLeft | Qt::AlignVCenter, l.nameText);
 
     if (!l.badge.isEmpty()) {
-        const QColor badge = selected ? highlighted : color(l.color);
+        const QColor badge = color(l.color);
         painter->setPen(Qt::NoPen);
-        painter->setBrush(Colors::withOpacity(badge, selected ? 0.2 : 0.1));
+        painter->setBrush(selected ? Colors::withOpacity(highlighted, 0.2)
+                                   : Colors::color(l.color, opt.palette, 0.1));
         const qreal radius = l.badge.height() / 2.0;
         painter->drawRoundedRect(QRectF(l.badge), radius, radius);
         painter->setPen(badge);

@@ -9,26 +9,13 @@
 #include "FileSelectionModel.h"
 #include "ViewHeader.h"
 #include "models/FileNode.h"
+#include "theme/Divider.h"
 #include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
-#include <QFrame>
 #include <QVBoxLayout>
 
 namespace plenvo {
-
-namespace {
-
-QFrame* divider(QWidget* parent)
-{
-    auto* line = new QFrame(parent);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Plain);
-    line->setForegroundRole(QPalette::Mid);
-    return line;
-}
-
-} // namespace
 
 LargeFilesView::LargeFilesView(AppState& state, FileManager& fileManager, Clipboard& clipboard,
                                QWidget* parent)
@@ -52,9 +39,9 @@ LargeFilesView::LargeFilesView(AppState& state, FileManager& fileManager, Clipbo
     m_bar = new FileOperationBar(state, *m_selection, *m_actions, fileManager, this);
 
     column->addWidget(m_header);
-    column->addWidget(divider(this));
+    column->addWidget(new Divider(Qt::Horizontal, this));
     column->addWidget(m_list, 1);
-    column->addWidget(divider(this));
+    column->addWidget(new Divider(Qt::Horizontal, this));
     column->addWidget(m_bar);
     setFocusProxy(m_list);
 
@@ -80,8 +67,8 @@ void LargeFilesView::refresh()
     // The state's result is read afresh; the view's own one stands in when there is none.
     m_shown = m_state.scanResult() ? m_state.scanResult() : m_result;
     m_model->setFiles(&displayedFiles());
-    m_header->setSubtitle(L("largeFiles.count %lld",
-                              FormatUtils::countArg(qint64(displayedFiles().size()))));
+    m_header->setSubtitle(
+        L("largeFiles.count %lld", FormatUtils::countArg(qint64(displayedFiles().size()))));
 }
 
 void LargeFilesView::reconcileSelectionAfterRefresh()

@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "models/ScanResult.h"
+#include "theme/Divider.h"
 #include "theme/Icons.h"
 #include "theme/ProportionBar.h"
 #include "theme/RoundedPanel.h"
@@ -283,12 +284,8 @@ QWidget* OverviewView::topFileRow(const FileNode& file, int index, bool divider)
     stack->addLayout(line);
 
     if (divider) {
-        auto* rule = new QFrame(entry);
+        auto* rule = new Divider(Qt::Horizontal, entry);
         rule->setObjectName(QStringLiteral("fileDivider"));
-        rule->setFrameShape(QFrame::HLine);
-        rule->setFrameShadow(QFrame::Plain);
-        rule->setForegroundRole(QPalette::Mid);
-        rule->setFixedHeight(1);
         auto* inset = new QHBoxLayout;
         inset->setContentsMargins(kDividerInset, 0, 0, 0);
         inset->addWidget(rule);
@@ -312,8 +309,8 @@ void OverviewView::refresh()
     m_cardValues[0]->setText(FormatUtils::formatBytes(result.totalSize()));
     m_cardValues[1]->setText(FormatUtils::formatCount(result.totalFiles()));
     m_cardValues[2]->setText(FormatUtils::formatCount(result.totalDirectories()));
-    m_cardValues[3]->setText(L("overview.typesCount %lld",
-                                     FormatUtils::countArg(qint64(result.categoryStat().size()))));
+    m_cardValues[3]->setText(
+        L("overview.typesCount %lld", FormatUtils::countArg(qint64(result.categoryStat().size()))));
 
     clearRows(m_categoryRows);
     for (const CategoryStat& stat : result.categoryStat())

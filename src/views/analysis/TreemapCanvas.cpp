@@ -2,6 +2,7 @@
 
 #include "models/FileCategory.h"
 #include "theme/Colors.h"
+#include "theme/Contrast.h"
 #include "theme/TextStyles.h"
 #include "utils/FormatUtils.h"
 
@@ -89,6 +90,17 @@ QColor TreemapCanvas::colorFor(const FileNode& node, const QPalette& palette)
     const std::size_t hash = qHash(QByteArrayView(name.data(), qsizetype(name.size())), 0);
     const bool dark = Colors::scheme(palette) == Colors::Scheme::dark;
     return QColor::fromHsvF(float(hash % 360) / 360.0f, 0.45f, dark ? 0.55f : 0.65f);
+}
+
+TreemapCanvas::LabelColors TreemapCanvas::labelColors(const QColor& fill, const QColor& window)
+{
+    // Black or white, whichever reads better on the tile as it shows over the window; the size
+    // a little fainter, as long as it keeps 4.5 : 1.
+    const QColor tile = Contrast::over(fill, window);
+    const QColor name = Contrast::labelOn(tile);
+    const QColor size = Colors::withOpacity(name, kSizeLabelOpacity);
+    const bool fainterReads = Contrast::ratio(Contrast::over(size, tile), tile) >= Contrast::kText;
+    return {name, fainterReads ? size : name};
 }
 
 bool TreemapCanvas::showsName(const QRectF& cell)
@@ -189,8 +201,6 @@ void TreemapCanvas::paintTiles(QPainter& painter) const
     const QFont sizeFont = TextStyles::font(TextStyle::caption2, {.monospacedDigits = true});
     const QFontMetricsF nameMetrics(nameFont);
     const QFontMetricsF sizeMetrics(sizeFont);
-    const QColor nameColor(Qt::white);
-    const QColor sizeColor = Colors::withOpacity(Qt::white, kSizeLabelOpacity);
     const QRectF exposed = painter.clipBoundingRect();
 
     for (const TreemapTile& tile : all) {
@@ -198,10 +208,11 @@ void TreemapCanvas::paintTiles(QPainter& painter) const
         if (!exposed.isEmpty() && !exposed.intersects(shape))
             continue;
         const bool hovered = m_hovered == tile.node->id();
+        const QColor fill = Colors::withOpacity(colorFor(*tile.node, colors),
+                                                hovered ? kHoveredFillOpacity : kFillOpacity);
         QPainterPath path;
         path.addRoundedRect(shape, kCornerRadius, kCornerRadius);
-        painter.fillPath(path, Colors::withOpacity(colorFor(*tile.node, colors),
-                                                   hovered ? kHoveredFillOpacity : kFillOpacity));
+        painter.fillPath(path, fill);
         // The border lies inside the edge: a 1-point line half a point in.
         painter.setPen(border);
         painter.setBrush(Qt::NoBrush);
@@ -216,15 +227,16 @@ void TreemapCanvas::paintTiles(QPainter& painter) const
         const qreal height =
             nameMetrics.height() + (withSize ? kLabelSpacing + sizeMetrics.height() : 0.0);
         const qreal top = box.center().y() - height / 2;
+        const LabelColors label = labelColors(fill, colors.color(QPalette::Window));
         painter.setFont(nameFont);
-        painter.setPen(nameColor);
+        painter.setPen(label.name);
         painter.drawText(QRectF(box.left(), top, box.width(), nameMetrics.height()),
                          Qt::AlignCenter,
                          nameMetrics.elidedText(tile.node->name(), Qt::ElideRight, box.width()));
         if (!withSize)
             continue;
         painter.setFont(sizeFont);
-        painter.setPen(sizeColor);
+        painter.setPen(label.size);
         painter.drawText(
             QRectF(box.left(), top + nameMetrics.height() + kLabelSpacing, box.width(),
                    sizeMetrics.height()),

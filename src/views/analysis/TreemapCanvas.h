@@ -51,6 +51,13 @@ public:
     // The colour of a node's tile: a file's category colour; for a folder a hue from its name
     // (the same name, the same hue) at a brightness that suits the palette.
     static QColor colorFor(const FileNode& node, const QPalette& palette);
+    // The colours of a tile's labels on its fill (with the fill's opacity) over the window:
+    // each reads at 4.5 : 1 or more; the size is fainter where that allows.
+    struct LabelColors {
+        QColor name;
+        QColor size;
+    };
+    static LabelColors labelColors(const QColor& fill, const QColor& window);
     // Which labels a cell gets.
     static bool showsName(const QRectF& cell);
     static bool showsSize(const QRectF& cell);

@@ -9,10 +9,11 @@
 #include "SidebarView.h"
 #include "ToastView.h"
 #include "WelcomeView.h"
+#include "theme/Colors.h"
+#include "theme/Divider.h"
 #include "theme/Icons.h"
 #include "utils/Localization.h"
 
-#include <QFrame>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -42,7 +43,7 @@ ContentView::ContentView(AppState& state, FolderPanel& panel, DetailViewFactory&
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setChildrenCollapsible(false);
     m_splitter->setHandleWidth(1);
-    m_splitter->setStyleSheet(QStringLiteral("QSplitter::handle { background: palette(mid); }"));
+    colourSplitterHandle();
     outer->addWidget(m_splitter);
 
     m_sidebar = new SidebarView(state, m_splitter);
@@ -75,11 +76,7 @@ ContentView::ContentView(AppState& state, FolderPanel& panel, DetailViewFactory&
     contentRow->setSpacing(0);
     m_detailStack = new QStackedLayout;
     contentRow->addLayout(m_detailStack, 1);
-    auto* divider = new QFrame(detailColumn);
-    divider->setFrameShape(QFrame::VLine);
-    divider->setFrameShadow(QFrame::Plain);
-    divider->setForegroundRole(QPalette::Mid);
-    m_divider = divider;
+    m_divider = new Divider(Qt::Vertical, detailColumn);
     contentRow->addWidget(m_divider);
     m_inspectorColumn = new QWidget(detailColumn);
     m_inspectorColumn->setObjectName(QStringLiteral("inspectorColumn"));
@@ -379,6 +376,19 @@ void ContentView::layOutOverlay()
     m_overlay->layout()->activate();
     m_overlay->setGeometry(0, 0, width(), m_overlay->layout()->sizeHint().height());
     m_overlay->raise();
+}
+
+void ContentView::colourSplitterHandle()
+{
+    m_splitter->setStyleSheet(QStringLiteral("QSplitter::handle { background: %1; }")
+                                  .arg(Colors::divider(palette()).name()));
+}
+
+void ContentView::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
+        colourSplitterHandle();
 }
 
 void ContentView::resizeEvent(QResizeEvent* event)

@@ -69,6 +69,7 @@ public Q_SLOTS:
     void toggleInspector();
 
 protected:
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -84,6 +85,8 @@ private:
     Detail currentDetail() const;
     QString progressTitle() const;
     void reveal(QWidget* widget, bool show, int milliseconds);
+    // In the divider colour of the palette of the moment.
+    void colourSplitterHandle();
 
     AppState& m_state;
     FolderPanel& m_panel;

@@ -2,8 +2,14 @@
 target_sources(plenvo-views PRIVATE
     theme/Colors.cpp
     theme/Colors.h
+    theme/Contrast.cpp
+    theme/Contrast.h
+    theme/Divider.cpp
+    theme/Divider.h
     theme/Icons.cpp
     theme/Icons.h
+    theme/Palettes.cpp
+    theme/Palettes.h
     theme/SymbolIconEngine.cpp
     theme/SymbolIconEngine.h
     theme/TextStyle.h
