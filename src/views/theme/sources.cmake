@@ -1,5 +1,7 @@
 # Icons, colours and text styles
 target_sources(plenvo-views PRIVATE
+    theme/ColorSchemeFollower.cpp
+    theme/ColorSchemeFollower.h
     theme/Colors.cpp
     theme/Colors.h
     theme/Contrast.cpp
