@@ -451,6 +451,10 @@
         <source>Hide Inspector</source>
         <translation>Hide Inspector</translation>
     </message>
+    <message id="toolbar.inspectorNeedsRoom">
+        <source>Make the window wider to show the inspector</source>
+        <translation>Make the window wider to show the inspector</translation>
+    </message>
     <message id="toolbar.showInspector">
         <source>Show Inspector</source>
         <translation>Show Inspector</translation>

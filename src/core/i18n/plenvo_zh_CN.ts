@@ -451,6 +451,10 @@
         <source>Hide Inspector</source>
         <translation>隐藏详情面板</translation>
     </message>
+    <message id="toolbar.inspectorNeedsRoom">
+        <source>Make the window wider to show the inspector</source>
+        <translation>加宽窗口即可显示详情面板</translation>
+    </message>
     <message id="toolbar.showInspector">
         <source>Show Inspector</source>
         <translation>显示详情面板</translation>

@@ -7,10 +7,13 @@
 #include "theme/TextStyles.h"
 #include "utils/FormatUtils.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDateTime>
 #include <QFontMetrics>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -28,6 +31,9 @@ constexpr int kLineSpacing = 2;
 constexpr int kBadgeSpacing = 6;
 constexpr int kBadgeHorizontalPadding = 5;
 constexpr int kBadgeVerticalPadding = 1;
+// The name keeps at least this many average characters before the date, then the badge, make
+// room for it.
+constexpr int kNameCharacters = 10;
 
 } // namespace
 
@@ -45,6 +51,45 @@ FileRowDelegate::FileRowDelegate(QObject* parent)
     m_folderLine = QFontMetrics(m_folderFont).height();
     m_rowHeight = 2 * (kRowVerticalInset + kPadding) + std::max(m_nameLine, m_badgeHeight) +
                   kLineSpacing + m_folderLine;
+    m_minimumNameWidth = QFontMetrics(m_nameFont).averageCharWidth() * kNameCharacters;
+    // Keyboard work shows where the focus is; a click does not need to (see paint()).
+    if (auto* view = qobject_cast<QAbstractItemView*>(parent)) {
+        view->installEventFilter(this);
+        view->viewport()->installEventFilter(this);
+    }
+}
+
+int FileRowDelegate::minimumRowWidth() const
+{
+    return 2 * kRowInset + kIconBox + kSpacing + m_minimumNameWidth + kSpacing + kSizeBox;
+}
+
+bool FileRowDelegate::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress)
+        m_keyboardFocus = true;
+    else if (event->type() == QEvent::MouseButtonPress)
+        m_keyboardFocus = false;
+    return QStyledItemDelegate::eventFilter(watched, event);
+}
+
+bool FileRowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    if (event->type() != QEvent::ToolTip || !index.isValid())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    // The whole path, only where the row shows less of it than there is.
+    const Layout l = layout(option.rect, index);
+    const bool elided = l.nameText != index.data(Qt::DisplayRole).toString() ||
+                        l.folderText != index.data(FileListModel::FolderRole).toString();
+    if (!elided) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    QToolTip::showText(event->globalPos(), index.data(Qt::ToolTipRole).toString(), view,
+                       option.rect);
+    return true;
 }
 
 QString FileRowDelegate::dateText(qint64 msSinceEpoch)
@@ -67,28 +112,38 @@ FileRowDelegate::Layout FileRowDelegate::layout(const QRect& rect, const QModelI
                    m_iconExtent, m_iconExtent);
     left += kIconBox + kSpacing;
 
-    const QFontMetrics sizeMetrics(m_sizeFont);
     l.sizeText = FormatUtils::formatBytes(index.data(FileListModel::SizeRole).toLongLong());
-    l.size = QRect(right - kSizeBox, rect.top(), kSizeBox, rect.height());
-    right -= kSizeBox + kSpacing;
+    // Never over the icon, however narrow the row.
+    const int sizeLeft = std::max(left, right - kSizeBox);
+    l.size = QRect(sizeLeft, rect.top(), right - sizeLeft, rect.height());
+    right = sizeLeft - kSpacing;
 
+    // The date only where the name keeps its room beside it.
     const QVariant date = index.data(FileListModel::DateRole);
     if (m_showModifiedDate && date.isValid()) {
-        l.dateText = dateText(date.toLongLong());
-        const int width = QFontMetrics(m_dateFont).horizontalAdvance(l.dateText) + 1;
-        l.date = QRect(right - width, rect.top(), width, rect.height());
-        right -= width + kSpacing;
+        const QString text = dateText(date.toLongLong());
+        const int width = QFontMetrics(m_dateFont).horizontalAdvance(text) + 1;
+        if (right - width - kSpacing - left >= m_minimumNameWidth) {
+            l.dateText = text;
+            l.date = QRect(right - width, rect.top(), width, rect.height());
+            right -= width + kSpacing;
+        }
     }
 
     // The name and the folder below it, centred as a block.
     const int column = std::max(0, right - left);
     const int firstLine = std::max(m_nameLine, m_badgeHeight);
     const int top = rect.top() + (rect.height() - (firstLine + kLineSpacing + m_folderLine)) / 2;
+    // The badge, whole, only where the name keeps its room beside it.
     int badgeWidth = 0;
     if (m_showCategory) {
-        l.badgeText = category.localizedName();
-        badgeWidth = std::min(column, QFontMetrics(m_badgeFont).horizontalAdvance(l.badgeText) + 1 +
-                                          2 * kBadgeHorizontalPadding);
+        const QString badge = category.localizedName();
+        const int width =
+            QFontMetrics(m_badgeFont).horizontalAdvance(badge) + 1 + 2 * kBadgeHorizontalPadding;
+        if (column - width - kBadgeSpacing >= m_minimumNameWidth) {
+            l.badgeText = badge;
+            badgeWidth = width;
+        }
     }
     const QFontMetrics nameMetrics(m_nameFont);
     const QString name = index.data(Qt::DisplayRole).toString();
@@ -100,9 +155,6 @@ FileRowDelegate::Layout FileRowDelegate::layout(const QRect& rect, const QModelI
         const int badgeLeft = nameWidth ? l.name.right() + 1 + kBadgeSpacing : left;
         l.badge =
             QRect(badgeLeft, top + (firstLine - m_badgeHeight) / 2, badgeWidth, m_badgeHeight);
-        l.badgeText =
-            QFontMetrics(m_badgeFont)
-                .elidedText(l.badgeText, Qt::ElideRight, badgeWidth - 2 * kBadgeHorizontalPadding);
     }
     l.folder = QRect(left, top + firstLine + kLineSpacing, column, m_folderLine);
     l.folderText =
@@ -171,7 +223,7 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->setFont(m_sizeFont);
     painter->drawText(l.size, Qt::AlignRight | Qt::AlignVCenter, l.sizeText);
 
-    if (opt.state & QStyle::State_HasFocus) {
+    if ((opt.state & QStyle::State_HasFocus) && m_keyboardFocus) {
         QStyleOptionFocusRect focus;
         focus.QStyleOption::operator=(opt);
         focus.rect = opt.rect.adjusted(1, 1, -1, -1);

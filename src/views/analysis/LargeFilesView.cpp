@@ -13,6 +13,7 @@
 #include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace plenvo {
@@ -36,6 +37,8 @@ LargeFilesView::LargeFilesView(AppState& state, FileManager& fileManager, Clipbo
     m_list->rowDelegate()->setShowCategory(true);
     m_list->rowDelegate()->setShowModifiedDate(true);
     m_list->setAutoSelectFirst(true);
+    m_list->setMinimumWidth(m_list->rowDelegate()->minimumRowWidth() +
+                            style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     m_bar = new FileOperationBar(state, *m_selection, *m_actions, fileManager, this);
 
     column->addWidget(m_header);

@@ -50,9 +50,14 @@ ContentView::ContentView(AppState& state, FolderPanel& panel, DetailViewFactory&
     m_sidebar->setMinimumWidth(kSidebarMinimumWidth);
 
     auto* detailColumn = new QWidget(m_splitter);
+    m_detailColumn = detailColumn;
     auto* column = new QVBoxLayout(detailColumn);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
+    // The column's minimum width is the detail view's alone (see updateMinimumWidth()): the
+    // inspector yields when there is no room for it, rather than narrowing the sidebar.
+    column->setSizeConstraint(QLayout::SetNoConstraint);
+    detailColumn->installEventFilter(this);
 
     m_header = new QWidget(detailColumn);
     m_header->setObjectName(QStringLiteral("headerRow"));
@@ -69,6 +74,10 @@ ContentView::ContentView(AppState& state, FolderPanel& panel, DetailViewFactory&
     m_toggle->setIcon(Icons::icon(QStringLiteral("sidebar.right"), ColorToken::secondary));
     m_toggle->setIconSize(QSize(18, 18));
     connect(m_toggle, &QToolButton::clicked, this, [this] { toggleInspector(); });
+    // The row keeps its height in every view, with the toggle or without it.
+    QSizePolicy togglePolicy = m_toggle->sizePolicy();
+    togglePolicy.setRetainSizeWhenHidden(true);
+    m_toggle->setSizePolicy(togglePolicy);
     headerRow->addWidget(m_toggle);
     column->addWidget(m_header);
 
@@ -164,12 +173,42 @@ bool ContentView::supportsInspector() const
     return !m_state.isScanning() && m_state.scanResult() && nav && nav->supportsInspector();
 }
 
+bool ContentView::hasRoomForInspector() const
+{
+    const int detailMinimum = m_detailWidget ? m_detailWidget->minimumSizeHint().width() : 0;
+    return m_detailColumn->width() - m_divider->sizeHint().width() - kInspectorWidth >=
+           detailMinimum;
+}
+
 void ContentView::toggleInspector()
 {
-    if (supportsInspector())
+    if (supportsInspector() && hasRoomForInspector())
         setShowInspector(!m_showInspector);
     else
-        m_toggle->setChecked(m_showInspector);
+        updateHeader();
+}
+
+bool ContentView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_detailColumn && event->type() == QEvent::Resize) {
+        // A narrower window may leave no room for the inspector, a wider one room again.
+        const bool room = hasRoomForInspector();
+        if (room != m_hadRoomForInspector) {
+            m_hadRoomForInspector = room;
+            updateInspector(false);
+        }
+    } else if (watched == m_detailWidget && event->type() == QEvent::LayoutRequest) {
+        updateMinimumWidth();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ContentView::updateMinimumWidth()
+{
+    const int header =
+        m_header->isVisibleTo(m_detailColumn) ? m_header->minimumSizeHint().width() : 0;
+    const int detail = m_detailWidget ? m_detailWidget->minimumSizeHint().width() : 0;
+    m_detailColumn->setMinimumWidth(std::max(header, detail));
 }
 
 void ContentView::setShowInspector(bool show)
@@ -249,6 +288,9 @@ void ContentView::updateDetail()
     m_detailWidget = view;
     m_detailStack->addWidget(view);
     m_detailStack->setCurrentWidget(view);
+    view->installEventFilter(this);
+    updateMinimumWidth();
+    m_hadRoomForInspector = hasRoomForInspector();
     m_overlay->raise();
 }
 
@@ -258,12 +300,17 @@ void ContentView::updateHeader()
     m_header->setVisible(result != nullptr);
     m_miniBar->setResult(result.get());
     m_toggle->setVisible(supportsInspector());
-    m_toggle->setChecked(m_showInspector);
-    m_toggle->setToolTip(m_showInspector ? L("toolbar.hideInspector") : L("toolbar.showInspector"));
+    const bool room = hasRoomForInspector();
+    m_toggle->setEnabled(room);
+    m_toggle->setChecked(isInspectorShown());
+    m_toggle->setToolTip(!room             ? L("toolbar.inspectorNeedsRoom")
+                         : m_showInspector ? L("toolbar.hideInspector")
+                                           : L("toolbar.showInspector"));
     m_toggle->setAccessibleName(m_toggle->toolTip());
+    updateMinimumWidth();
 }
 
-void ContentView::updateInspector()
+void ContentView::updateInspector(bool animated)
 {
     updateHeader();
     const bool shown = isInspectorShown();
@@ -273,8 +320,9 @@ void ContentView::updateInspector()
         m_divider->show();
         updateInspectorContent();
     }
-    if (!isVisible()) {
-        // Nothing to animate on a window that is not on screen.
+    if (!isVisible() || !animated) {
+        // Nothing to animate on a window that is not on screen, nor when the window's width
+        // decides.
         m_inspectorAnimation->stop();
         m_inspectorColumn->setFixedWidth(target);
         m_inspectorColumn->setVisible(shown);
