@@ -66,7 +66,7 @@ private Q_SLOTS:
             "Categories: 2 · Total: 0 bytes", 0, QStringList{"0.0%", "0.0%"}, "Documents",
             "Showing 1 of 1", "a.txt");
         row("more than a page", mixed(), "Categories: 3 · Total: 259.3 kB", 3,
-            QStringList{"76.8%", "23.1%", "0.0%"}, "Videos", "Showing 500 of 1200", "0000.mov");
+            QStringList{"76.8%", "23.1%", "0.0%"}, "Videos", "Showing 500 of 1,200", "0000.mov");
     }
     void shown()
     {
@@ -107,7 +107,8 @@ private Q_SLOTS:
         for (const int listed : {500, 1000, 1200}) {
             QCOMPARE(h.view->model()->rowCount(), listed);
             QCOMPARE(h.view->filesHeader()->countText(),
-                     L("categories.visibleFileCount %lld %lld", qint64(listed), qint64(1200)));
+                     L("categories.visibleFileCount %lld %lld", FormatUtils::countArg(listed),
+                       FormatUtils::countArg(1200)));
             QCOMPARE(button->isVisibleTo(h.view->filesHeader()), listed < 1200);
             QCOMPARE(resets.count(), 0);
             QCOMPARE(h.selected(), QStringList{"0003.mov"});

@@ -323,6 +323,10 @@
         <source>Largest Files</source>
         <translation>Largest Files</translation>
     </message>
+    <message id="overview.noFiles">
+        <source>No files here.</source>
+        <translation>No files here.</translation>
+    </message>
     <message id="overview.openedFrom %@ %@">
         <source>%@ · opened from “%@”</source>
         <translation>%@ · opened from “%@”</translation>
@@ -458,6 +462,18 @@
     <message id="toolbar.showInspector">
         <source>Show Inspector</source>
         <translation>Show Inspector</translation>
+    </message>
+    <message id="treemap.empty">
+        <source>Nothing in this folder takes up space.</source>
+        <translation>Nothing in this folder takes up space.</translation>
+    </message>
+    <message id="treemap.fileTile %@ %@">
+        <source>%@, %@</source>
+        <translation>%@, %@</translation>
+    </message>
+    <message id="treemap.folderTile %@ %@">
+        <source>Folder %@, %@</source>
+        <translation>Folder %@, %@</translation>
     </message>
     <message id="treemap.goBack">
         <source>Back</source>

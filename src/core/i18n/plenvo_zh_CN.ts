@@ -323,6 +323,10 @@
         <source>Largest Files</source>
         <translation>最大的文件</translation>
     </message>
+    <message id="overview.noFiles">
+        <source>No files here.</source>
+        <translation>这里没有文件。</translation>
+    </message>
     <message id="overview.openedFrom %@ %@">
         <source>%@ · opened from “%@”</source>
         <translation>%@ · 从“%@”打开</translation>
@@ -458,6 +462,18 @@
     <message id="toolbar.showInspector">
         <source>Show Inspector</source>
         <translation>显示详情面板</translation>
+    </message>
+    <message id="treemap.empty">
+        <source>Nothing in this folder takes up space.</source>
+        <translation>此文件夹中没有占用空间的内容。</translation>
+    </message>
+    <message id="treemap.fileTile %@ %@">
+        <source>%@, %@</source>
+        <translation>%@，%@</translation>
+    </message>
+    <message id="treemap.folderTile %@ %@">
+        <source>Folder %@, %@</source>
+        <translation>文件夹 %@，%@</translation>
     </message>
     <message id="treemap.goBack">
         <source>Back</source>

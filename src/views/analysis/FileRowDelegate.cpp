@@ -70,7 +70,8 @@ bool FileRowDelegate::eventFilter(QObject* watched, QEvent* event)
         m_keyboardFocus = true;
     else if (event->type() == QEvent::MouseButtonPress)
         m_keyboardFocus = false;
-    return QStyledItemDelegate::eventFilter(watched, event);
+    // Not the base class's filter: it takes what it watches for an editor.
+    return QObject::eventFilter(watched, event);
 }
 
 bool FileRowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
@@ -118,12 +119,20 @@ FileRowDelegate::Layout FileRowDelegate::layout(const QRect& rect, const QModelI
     l.size = QRect(sizeLeft, rect.top(), right - sizeLeft, rect.height());
     right = sizeLeft - kSpacing;
 
-    // The date only where the name keeps its room beside it.
+    // The badge's width, whole.
+    const QString badge = m_showCategory ? category.localizedName() : QString();
+    const int badgeNeeds = m_showCategory ? QFontMetrics(m_badgeFont).horizontalAdvance(badge) + 1 +
+                                                2 * kBadgeHorizontalPadding
+                                          : 0;
+
+    // The date only where the name keeps its room beside it, and the badge too: the date goes
+    // first.
     const QVariant date = index.data(FileListModel::DateRole);
     if (m_showModifiedDate && date.isValid()) {
         const QString text = dateText(date.toLongLong());
         const int width = QFontMetrics(m_dateFont).horizontalAdvance(text) + 1;
-        if (right - width - kSpacing - left >= m_minimumNameWidth) {
+        const int nameNeeds = m_minimumNameWidth + (badgeNeeds ? badgeNeeds + kBadgeSpacing : 0);
+        if (right - width - kSpacing - left >= nameNeeds) {
             l.dateText = text;
             l.date = QRect(right - width, rect.top(), width, rect.height());
             right -= width + kSpacing;
@@ -134,16 +143,11 @@ FileRowDelegate::Layout FileRowDelegate::layout(const QRect& rect, const QModelI
     const int column = std::max(0, right - left);
     const int firstLine = std::max(m_nameLine, m_badgeHeight);
     const int top = rect.top() + (rect.height() - (firstLine + kLineSpacing + m_folderLine)) / 2;
-    // The badge, whole, only where the name keeps its room beside it.
+    // The badge only where the name keeps its room beside it.
     int badgeWidth = 0;
-    if (m_showCategory) {
-        const QString badge = category.localizedName();
-        const int width =
-            QFontMetrics(m_badgeFont).horizontalAdvance(badge) + 1 + 2 * kBadgeHorizontalPadding;
-        if (column - width - kBadgeSpacing >= m_minimumNameWidth) {
-            l.badgeText = badge;
-            badgeWidth = width;
-        }
+    if (badgeNeeds && column - badgeNeeds - kBadgeSpacing >= m_minimumNameWidth) {
+        l.badgeText = badge;
+        badgeWidth = badgeNeeds;
     }
     const QFontMetrics nameMetrics(m_nameFont);
     const QString name = index.data(Qt::DisplayRole).toString();

@@ -64,6 +64,16 @@ QString containingFolder(const FileNode& file)
     return slash > 0 ? path.left(slash) : QStringLiteral("/");
 }
 
+// What an empty panel says instead of showing nothing.
+QWidget* emptyNote()
+{
+    auto* note = new StyledLabel(TextStyle::callout, {}, ColorToken::secondary);
+    note->setObjectName(QStringLiteral("emptyNote"));
+    note->setWordWrap(true);
+    note->setText(L("overview.noFiles"));
+    return note;
+}
+
 int captionSymbolExtent()
 {
     return Icons::extentFor(TextStyles::font(TextStyle::caption));
@@ -315,12 +325,16 @@ void OverviewView::refresh()
     clearRows(m_categoryRows);
     for (const CategoryStat& stat : result.categoryStat())
         m_categoryRows->addWidget(categoryRow(stat, result.totalSize()));
+    if (result.categoryStat().empty())
+        m_categoryRows->addWidget(emptyNote());
 
     clearRows(m_fileRows);
     const auto& top = result.topFiles();
     const int shown = int(std::min<std::size_t>(top.size(), kTopFileRows));
     for (int i = 0; i < shown; ++i)
         m_fileRows->addWidget(topFileRow(*top[std::size_t(i)], i, i + 1 < shown));
+    if (shown == 0)
+        m_fileRows->addWidget(emptyNote());
 }
 
 } // namespace plenvo

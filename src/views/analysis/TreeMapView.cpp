@@ -85,11 +85,13 @@ TreeMapView::TreeMapView(AppState& state, FileManager& fileManager, QWidget* par
     connect(m_canvas, &TreemapCanvas::fileClicked, this, [this](const NodeRef& file) {
         if (m_state.isReadOnly())
             m_state.showToast(L("readOnly.detail"), // what a click would have done is off
-                             AppState::ToastKind::warning);
+                              AppState::ToastKind::warning);
         else
             m_fileManager.revealItems({file->pathBytes()});
     });
+    connect(m_canvas, &TreemapCanvas::upRequested, this, &TreeMapView::goBack);
     connect(&state, &AppState::contentRevisionChanged, this, &TreeMapView::contentChanged);
+    setFocusProxy(m_canvas);
 
     navigate(m_current, false);
 }
@@ -107,8 +109,13 @@ void TreeMapView::goHome()
 
 void TreeMapView::goBack()
 {
-    if (m_current && m_current->parent())
-        navigate(NodeRef(m_current->parent()), true);
+    if (!m_current || !m_current->parent())
+        return;
+    const NodeId left = m_current->id();
+    navigate(NodeRef(m_current->parent()), true);
+    // The keyboard comes back to the folder it left.
+    if (m_canvas->hasFocus())
+        m_canvas->setFocusedNode(left);
 }
 
 QString TreeMapView::folderNameText() const
