@@ -106,6 +106,13 @@ private Q_SLOTS:
         for (qsizetype i = 0; i < rows.size(); ++i)
             QCOMPARE(bool(rows[i]->findChild<Divider*>(QStringLiteral("fileDivider"))),
                      i + 1 < rows.size());
+        // An empty panel says so instead of staying blank.
+        QStringList empty;
+        if (stats.empty())
+            empty << L("overview.noFiles");
+        if (shown == 0)
+            empty << L("overview.noFiles");
+        QCOMPARE(page.texts("emptyNote"), empty);
     }
 
     void headerAndCardsFollowDeletionsAndKeepTheScrollPosition()
