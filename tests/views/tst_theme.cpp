@@ -23,13 +23,14 @@ using Scheme = Colors::Scheme;
 namespace {
 
 // A palette of a window and its text; the base is white on a light window, a little lighter
-// than the window on a dark one.
+// than the window on a dark one; buttons are the window's colour.
 QPalette paletteWith(const QColor& window, const QColor& text)
 {
     QPalette palette;
     palette.setColor(QPalette::Window, window);
     palette.setColor(QPalette::WindowText, text);
     palette.setColor(QPalette::Base, window.lightnessF() < 0.5 ? window.lighter(120) : Qt::white);
+    palette.setColor(QPalette::Button, window);
     return palette;
 }
 const QPalette kLight = paletteWith(QColor(0xEC, 0xEC, 0xEC), QColor(0x1A, 0x1A, 0x1A));

@@ -8,6 +8,7 @@
 #include <QPair>
 
 #include <functional>
+#include <vector>
 
 #include <algorithm>
 
@@ -129,7 +130,7 @@ QColor Colors::color(ColorToken token, const QPalette& palette, qreal opacity)
     if (!isLabel(token))
         return color(token, scheme(palette), opacity);
     const QColor label = cached(palette, int(token), [&] {
-        const std::array<QColor, 4> on = surfaces(palette);
+        const std::array<QColor, 5> on = surfaces(palette);
         return Contrast::faintest(palette.color(QPalette::WindowText),
                                   palette.color(QPalette::Window), on, labelContrast(token));
     });
@@ -147,14 +148,13 @@ QColor Colors::textColor(ColorToken token, const QPalette& palette)
         return color(token, palette);
     return cached(palette, 100 + int(token), [&] {
         const QColor accent = color(token, palette);
-        const std::array<QColor, 4> on = surfaces(palette);
-        const QColor backgrounds[] = {
-            on[0],
-            on[1],
-            on[2],
-            on[3],
-            Contrast::over(withOpacity(accent, kTintOpacity), palette.color(QPalette::Window)),
-            Contrast::over(withOpacity(accent, kTintOpacity), palette.color(QPalette::Base))};
+        // The surfaces, and the accent's own tint over the window and the base.
+        std::vector<QColor> backgrounds;
+        for (const QColor& surface : surfaces(palette))
+            backgrounds.push_back(surface);
+        for (auto role : {QPalette::Window, QPalette::Base})
+            backgrounds.push_back(
+                Contrast::over(withOpacity(accent, kTintOpacity), palette.color(role)));
         return Contrast::readable(accent, backgrounds, kTextContrast);
     });
 }
@@ -173,12 +173,13 @@ QColor Colors::divider(const QPalette& palette)
     });
 }
 
-std::array<QColor, 4> Colors::surfaces(const QPalette& palette)
+std::array<QColor, 5> Colors::surfaces(const QPalette& palette)
 {
     const QColor window = palette.color(QPalette::Window);
     const QColor base = palette.color(QPalette::Base);
     const QColor gray = color(ColorToken::gray, scheme(palette), kPanelOpacity);
-    return {window, base, Contrast::over(gray, window), Contrast::over(gray, base)};
+    return {window, base, Contrast::over(gray, window), Contrast::over(gray, base),
+            palette.color(QPalette::Button)};
 }
 
 QColor Colors::withOpacity(const QColor& color, qreal opacity)

@@ -45,9 +45,9 @@ public:
     // The colour of a divider line: visible, 1.8 : 1 or more, on the window and on the base.
     static QColor divider(const QPalette& palette);
 
-    // The surfaces text is drawn on: the window, the base (lists, the inspector), and the gray
-    // panels (gray at 12 %) over each.
-    static std::array<QColor, 4> surfaces(const QPalette& palette);
+    // The surfaces text is drawn on: the window, the base (lists, the inspector), the gray
+    // panels (gray at 12 %) over each, and buttons.
+    static std::array<QColor, 5> surfaces(const QPalette& palette);
 
     // `color` with its alpha multiplied by `opacity`, clamped to [0, 1].
     static QColor withOpacity(const QColor& color, qreal opacity);
