@@ -24,6 +24,7 @@
 #include <QScrollArea>
 #include <QSemaphore>
 #include <QSplitter>
+#include <QTemporaryDir>
 
 using namespace plenvo;
 using namespace plenvo::test;
@@ -152,9 +153,22 @@ private Q_SLOTS:
         save(s.window, "toast-warning");
         state.setToastMessage(std::nullopt);
 
-        // The picker sheet.
+        // The picker sheet, over a home folder made for the picture rather than this machine's.
         state.setShowDirectoryPicker(true);
         QTRY_VERIFY(content.pickerSheet() && content.pickerSheet()->isVisible());
+        state.setShowDirectoryPicker(false);
+        QTRY_VERIFY(!content.pickerSheet()->isVisible());
+        QTemporaryDir home(QDir::tempPath() + QStringLiteral("/Example-XXXXXX"));
+        QVERIFY(home.isValid());
+        for (const char* folder : {"Desktop", "Downloads", "Documents"})
+            QVERIFY(QDir(home.path()).mkdir(QLatin1String(folder)));
+        content.pickerSheet()->setLocations({home.path(), home.filePath(QStringLiteral("Desktop")),
+                                             home.filePath(QStringLiteral("Downloads")),
+                                             home.filePath(QStringLiteral("Documents")),
+                                             QString()});
+        state.setShowDirectoryPicker(true);
+        QTRY_VERIFY(content.pickerSheet()->isVisible());
+        QCOMPARE(content.pickerSheet()->quickLocations().size(), size_t(4));
         save(*content.pickerSheet(), "picker");
         state.setShowDirectoryPicker(false);
         QTRY_VERIFY(!content.pickerSheet()->isVisible());
