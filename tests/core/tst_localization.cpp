@@ -417,8 +417,8 @@ private Q_SLOTS:
             QVERIFY2(text.contains(u"2026"_s) && !text.contains(locale.dayName(7)),
                      qPrintable(text));
         }
-        for (const auto& [language, unknown] : {std::pair(u"en", u"Unknown"_s),
-                                                std::pair(u"zh_CN", u"未知"_s)}) {
+        for (const auto& [language, unknown] :
+             {std::pair(u"en", u"Unknown"_s), std::pair(u"zh_CN", u"未知"_s)}) {
             Localization::setLanguage(language);
             QCOMPARE(F::formatDateFull(std::nullopt), unknown);
         }

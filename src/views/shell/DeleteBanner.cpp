@@ -56,7 +56,8 @@ void DeleteBanner::setProgress(qint64 count, qint64 total)
 {
     const bool known = total >= 1;
     m_text->setText(known ? L("delete.progress %lld %lld", FormatUtils::countArg(count),
-                             FormatUtils::countArg(total)) : L("delete.inProgress"));
+                              FormatUtils::countArg(total))
+                          : L("delete.inProgress"));
     m_percent->setVisible(known);
     m_bar->setVisible(known);
     setAccessibleName(m_text->fullText());
