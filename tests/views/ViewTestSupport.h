@@ -19,6 +19,7 @@
 #include "analysis/ViewHeader.h"
 #include "shell/ContentView.h"
 #include "shell/MainWindow.h"
+#include "theme/Contrast.h"
 #include "theme/Palettes.h"
 #include "theme/StyledLabel.h"
 #include "utils/FormatUtils.h"
@@ -26,6 +27,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QHash>
+#include <QImage>
 #include <QSignalSpy>
 #include <QStyleFactory>
 #include <QTest>
@@ -45,6 +48,39 @@ inline void setUpViewTests()
 inline QPalette darkPalette()
 {
     return Palettes::dark();
+}
+
+// The data of a test that runs once in each colour scheme: a column "dark".
+inline void schemeRows()
+{
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("light") << false;
+    QTest::newRow("dark") << true;
+}
+
+// The colour most pixels of `area` in `image` have: the background of what is drawn there.
+inline QColor backgroundOf(const QImage& image, const QRect& area)
+{
+    QHash<QRgb, int> counts;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++counts[image.pixel(x, y)];
+    const auto most =
+        std::max_element(counts.keyValueBegin(), counts.keyValueEnd(),
+                         [](const auto& a, const auto& b) { return a.second < b.second; });
+    return most == counts.keyValueEnd() ? QColor() : QColor(most->first);
+}
+
+// How far the pixel of `area` in `image` that stands out most does from `background`: the
+// contrast of the text drawn there, as far as its strokes reach their full colour.
+inline double strongestContrast(const QImage& image, const QRect& area, const QColor& background)
+{
+    double strongest = 1.0;
+    const QRect inside = area.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            strongest = std::max(strongest, Contrast::ratio(QColor(image.pixel(x, y)), background));
+    return strongest;
 }
 
 // One row of a QTest data table: `row("name", a, b, c)`.

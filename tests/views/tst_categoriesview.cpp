@@ -104,12 +104,7 @@ private Q_SLOTS:
     // sizes) are drawn in the secondary colour, not in the primary one, and read at 4.5 : 1,
     // in both schemes: measured on the painted rows, no pixel of them stands out more from
     // the background than the secondary colour does.
-    void secondaryTextsInRowsAreDimmed_data()
-    {
-        QTest::addColumn<bool>("dark");
-        QTest::newRow("light") << false;
-        QTest::newRow("dark") << true;
-    }
+    void secondaryTextsInRowsAreDimmed_data() { schemeRows(); }
     void secondaryTextsInRowsAreDimmed()
     {
         QFETCH(bool, dark);
@@ -123,27 +118,15 @@ private Q_SLOTS:
         const QColor secondary = Colors::textColor(ColorToken::secondary, palette);
         const auto check = [&](QWidget* row, std::initializer_list<int> dimmed) {
             const QImage image = row->grab().toImage();
-            // The background: the colour most of the row's pixels have.
-            QHash<QRgb, int> counts;
-            for (int y = 0; y < image.height(); ++y)
-                for (int x = 0; x < image.width(); ++x)
-                    ++counts[image.pixel(x, y)];
-            const QColor background(
-                std::max_element(counts.keyValueBegin(), counts.keyValueEnd(),
-                                 [](const auto& a, const auto& b) { return a.second < b.second; })
-                    ->first);
+            const QColor background = backgroundOf(image, image.rect());
             // Its labels top to bottom, left to right.
             QList<StyledLabel*> labels = row->findChildren<StyledLabel*>();
             std::sort(labels.begin(), labels.end(), [](const QWidget* a, const QWidget* b) {
                 return a->y() != b->y() ? a->y() < b->y() : a->x() < b->x();
             });
             for (int i : dimmed) {
-                const QRect area = labels[i]->geometry().intersected(image.rect());
-                double strongest = 1.0;
-                for (int y = area.top(); y <= area.bottom(); ++y)
-                    for (int x = area.left(); x <= area.right(); ++x)
-                        strongest = std::max(
-                            strongest, Contrast::ratio(QColor(image.pixel(x, y)), background));
+                const double strongest =
+                    strongestContrast(image, labels[i]->geometry(), background);
                 QVERIFY2(strongest >= Contrast::kText &&
                              strongest <= Contrast::ratio(secondary, background) + 0.3,
                          qPrintable(labels[i]->fullText() + u' ' + QString::number(strongest)));

@@ -253,12 +253,7 @@ private Q_SLOTS:
 
     // The texts of a row read at 4.5 : 1 or more in both schemes, measured on the painted
     // row: in each part, the pixel that stands out most against the part's background.
-    void rowTextReadsInBothSchemes_data()
-    {
-        QTest::addColumn<bool>("dark");
-        QTest::newRow("light") << false;
-        QTest::newRow("dark") << true;
-    }
+    void rowTextReadsInBothSchemes_data() { schemeRows(); }
     void rowTextReadsInBothSchemes()
     {
         QFETCH(bool, dark);
@@ -285,19 +280,8 @@ private Q_SLOTS:
         for (const auto& [name, part] :
              {std::pair("name", l.name), std::pair("badge", l.badge), std::pair("folder", l.folder),
               std::pair("date", l.date), std::pair("size", l.size)}) {
-            // The background: the colour most pixels of the part have.
-            QHash<QRgb, int> counts;
-            for (int y = part.top(); y <= part.bottom(); ++y)
-                for (int x = part.left(); x <= part.right(); ++x)
-                    ++counts[image.pixel(x, y)];
-            const QColor background(
-                std::max_element(counts.keyValueBegin(), counts.keyValueEnd(),
-                                 [](const auto& a, const auto& b) { return a.second < b.second; })
-                    ->first);
-            double ink = 1.0;
-            for (int y = part.top(); y <= part.bottom(); ++y)
-                for (int x = part.left(); x <= part.right(); ++x)
-                    ink = std::max(ink, Contrast::ratio(QColor(image.pixel(x, y)), background));
+            const QColor background = backgroundOf(image, part);
+            const double ink = strongestContrast(image, part, background);
             QVERIFY2(ink >= Contrast::kText, qPrintable(QStringLiteral("%1: %2 on %3")
                                                             .arg(QLatin1String(name))
                                                             .arg(ink)

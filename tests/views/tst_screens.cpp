@@ -63,12 +63,7 @@ private Q_SLOTS:
     }
     void cleanup() { QApplication::setPalette(m_lightPalette); }
 
-    void everyState_data()
-    {
-        QTest::addColumn<bool>("dark");
-        QTest::newRow("light") << false;
-        QTest::newRow("dark") << true;
-    }
+    void everyState_data() { schemeRows(); }
     void everyState()
     {
         ScratchDir dir;
