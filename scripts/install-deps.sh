@@ -8,9 +8,10 @@ build=(cmake make g++ pkg-config qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-l10n
        libglib2.0-dev zlib1g-dev libxxhash-dev)
 # A font with CJK glyphs: the Chinese texts render as empty boxes without one.
 run=(fonts-wqy-microhei)
-# A real X server for the end-to-end test, the validators of the desktop files, and the
-# programs whose export files are read and written (round trips).
-test=(xvfb xauth x11-utils desktop-file-utils appstream ncdu gdu)
+# A real X server for the end-to-end test, the validators of the desktop files, the programs
+# whose export files are read and written (round trips), and a D-Bus daemon for the buses the
+# tests start of their own (a desktop portal faked on one).
+test=(xvfb xauth x11-utils desktop-file-utils appstream ncdu gdu dbus-daemon)
 
 packages=("${build[@]}" "${run[@]}")
 if [ "${1:-run}" = test ]; then

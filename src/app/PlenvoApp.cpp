@@ -3,9 +3,11 @@
 #include "AppState.h"
 #include "analysis/AnalysisViewFactory.h"
 #include "platform/FreedesktopFileManager.h"
+#include "platform/PortalColorScheme.h"
 #include "platform/SystemClipboard.h"
 #include "shell/MainWindow.h"
 #include "shell/QtFolderPanel.h"
+#include "theme/ColorSchemeFollower.h"
 
 #include <QGuiApplication>
 #include <QPointer>
@@ -13,13 +15,14 @@
 namespace plenvo {
 
 PlenvoApp::PlenvoApp(QObject* parent)
-    : QObject(parent), m_state(std::make_unique<AppState>()),
-      m_panel(std::make_unique<QtFolderPanel>()),
+    : QObject(parent), m_colorScheme(std::make_unique<PortalColorScheme>()),
+      m_colorSchemeFollower(std::make_unique<ColorSchemeFollower>(*m_colorScheme)),
+      m_state(std::make_unique<AppState>()), m_panel(std::make_unique<QtFolderPanel>()),
       m_fileManager(std::make_unique<FreedesktopFileManager>(
           FreedesktopFileManager::FolderOpener(), QString(),
           [state = QPointer<AppState>(m_state.get())](const QString& message) {
               if (state)
-                  state->showToast(message);
+                  state->showToast(message, AppState::ToastKind::warning);
           })),
       m_clipboard(std::make_unique<SystemClipboard>()),
       m_factory(std::make_unique<AnalysisViewFactory>(*m_fileManager, *m_clipboard)),

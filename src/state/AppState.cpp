@@ -148,11 +148,12 @@ void AppState::setInspectorCandidateNodes(std::vector<NodeRef> nodes)
     publish(&AppState::inspectorCandidateNodesChanged);
 }
 
-void AppState::setToastMessage(std::optional<QString> message)
+void AppState::setToastMessage(std::optional<QString> message, ToastKind kind)
 {
     if (message == m_toastMessage)
         return;
     m_toastMessage = std::move(message);
+    m_toastKind = kind;
     if (!m_toastMessage)
         m_toastOffersUndo = false;
     publish(&AppState::toastMessageChanged);
@@ -312,7 +313,7 @@ void AppState::finishOpen(std::uint64_t generation, NcduReader::Outcome outcome,
         publish(&AppState::scanProgressChanged);
         m_isScanning = false;
         publish(&AppState::isScanningChanged);
-        showToast(message);
+        showToast(message, ToastKind::warning);
         return;
     }
     case NcduReader::Outcome::Status::completed:
@@ -363,7 +364,8 @@ void AppState::finishExport(const QString& name, const QString& error, bool canc
     m_isExporting = false;
     publish(&AppState::isExportingChanged);
     if (!cancelled)
-        showToast(error.isEmpty() ? L("export.done %@", name) : L("export.failed %@", error));
+        showToast(error.isEmpty() ? L("export.done %@", name) : L("export.failed %@", error),
+                  error.isEmpty() ? ToastKind::done : ToastKind::warning);
     if (m_checkAfterExport) {
         m_checkAfterExport = false;
         checkExternalDeletions();
@@ -455,13 +457,15 @@ void AppState::finishExternalCheck(const std::weak_ptr<ScanResult>& checked,
     }
 }
 
-void AppState::showToast(const QString& message, bool offerUndo)
+void AppState::showToast(const QString& message, ToastKind kind, bool offerUndo)
 {
     const bool offerChanged = offerUndo != m_toastOffersUndo;
     m_toastOffersUndo = offerUndo;
-    if (m_toastMessage == message && offerChanged)
-        publish(&AppState::toastMessageChanged); // the same words, another offer
-    setToastMessage(message);
+    if (m_toastMessage == message && (offerChanged || kind != m_toastKind)) {
+        m_toastKind = kind;
+        publish(&AppState::toastMessageChanged); // the same words, another kind or offer
+    }
+    setToastMessage(message, kind);
     m_toastTimer.start(m_services.toastMilliseconds); // the latest message gets its full time
 }
 

@@ -79,6 +79,9 @@ public:
     std::int64_t deleteCount() const { return m_editor->progressCount(); }
     std::int64_t deleteTotalCount() const { return m_editor->progressTotal(); }
     const std::optional<QString>& toastMessage() const { return m_toastMessage; }
+    // What the toast reports: something done, or something that failed or was refused.
+    enum class ToastKind { done, warning };
+    ToastKind toastKind() const { return m_toastKind; }
     // Whether the toast on show offers to undo the move it reports.
     bool toastOffersUndo() const { return m_toastOffersUndo; }
     const std::vector<NodeRef>& inspectorCandidateNodes() const
@@ -92,10 +95,11 @@ public:
     void setNavigationSelection(std::optional<SidebarItem> item);
     void setShowDirectoryPicker(bool show);
     void setInspectorCandidateNodes(std::vector<NodeRef> nodes);
-    void setToastMessage(std::optional<QString> message);
+    void setToastMessage(std::optional<QString> message, ToastKind kind = ToastKind::done);
     // Shows `message` in the toast for the toast's duration; with `offerUndo`, the toast offers
     // to undo the last move.
-    void showToast(const QString& message, bool offerUndo = false);
+    void showToast(const QString& message, ToastKind kind = ToastKind::done,
+                   bool offerUndo = false);
     // For whatever produces duplicate groups (nothing does yet).
     void setDuplicateGroups(std::vector<DuplicateFinder::DuplicateGroup> groups);
 
@@ -204,6 +208,7 @@ private:
     std::vector<CacheLocation> m_cacheLocations;
     bool m_isCacheScanning = false;
     std::optional<QString> m_toastMessage;
+    ToastKind m_toastKind = ToastKind::done;
     bool m_toastOffersUndo = false;
     std::vector<NodeRef> m_inspectorCandidateNodes;
     std::int64_t m_contentRevision = 0;

@@ -220,6 +220,7 @@ void ResultEditor::finishMove(const std::vector<Trash::Moved>& outcomes)
     setBusy(false, 0);
 
     const qint64 failures = qint64(refusedNames.size());
+    const auto count = FormatUtils::countArg;
     QString message;
     if (job.size() == 1) {
         if (movedCount == 1)
@@ -230,13 +231,15 @@ void ResultEditor::finishMove(const std::vector<Trash::Moved>& outcomes)
             message = L("delete.failed %@", job.front().node->name());
     } else {
         const QString bytes = FormatUtils::formatBytesCompact(freed);
-        message = failures < 1
-                      ? L("delete.done.batch %lld %@", movedCount, bytes)
-                      : L("delete.done.batchWithFailures %lld %@ %lld", movedCount, bytes, failures);
+        message = failures < 1 ? L("delete.done.batch %lld %@", count(movedCount), bytes)
+                               : L("delete.done.batchWithFailures %lld %@ %lld",
+                                   count(movedCount), bytes, count(failures));
         if (changed > 0)
-            message += QStringLiteral(" \u00b7 ") + L("delete.changedCount %lld", qint64(changed));
+            message += QStringLiteral(" \u00b7 ") + L("delete.changedCount %lld", count(changed));
     }
-    m_state.showToast(message, movedCount > 0 && canUndo());
+    const bool allMoved = failures == 0 && changed == 0;
+    m_state.showToast(message, allMoved ? AppState::ToastKind::done : AppState::ToastKind::warning,
+                      movedCount > 0 && canUndo());
 }
 
 bool ResultEditor::canUndo() const
@@ -336,14 +339,15 @@ void ResultEditor::finishUndo(const std::vector<Restored>& outcomes)
     const qint64 restoredCount = qint64(job.size() - taken.size() - missing.size() - failed.size());
     QString message = restoredCount == 1 && job.size() == 1
                           ? L("undo.done.single %@", job.front().node->name())
-                          : L("undo.done %lld", restoredCount);
+                          : L("undo.done %lld", FormatUtils::countArg(restoredCount));
     if (!taken.empty())
         message += QStringLiteral(" \u00b7 ") + L("undo.taken %@", someNames(taken));
     if (!missing.empty())
         message += QStringLiteral(" \u00b7 ") + L("undo.notInTrash %@", someNames(missing));
     if (!failed.empty())
         message += QStringLiteral(" \u00b7 ") + L("undo.failed %@", someNames(failed));
-    m_state.showToast(message);
+    const bool allBack = restoredCount == qint64(job.size());
+    m_state.showToast(message, allBack ? AppState::ToastKind::done : AppState::ToastKind::warning);
 }
 
 void ResultEditor::removeVanished(const std::vector<NodeRef>& nodes)
@@ -357,7 +361,7 @@ void ResultEditor::removeVanished(const std::vector<NodeRef>& nodes)
     const std::vector<NodeRef> files = ScanResult::filesWithin(tops);
     for (const Handover& handover : remove(tops))
         bytes -= handover.size;
-    m_state.showToast(L("delete.done.batch %lld %@", qint64(files.size()),
+    m_state.showToast(L("delete.done.batch %lld %@", FormatUtils::countArg(qint64(files.size())),
                         FormatUtils::formatBytesCompact(bytes)));
 }
 

@@ -190,14 +190,14 @@ private Q_SLOTS:
         int exitCode = -1;
         const QString table = run({u"--diff"_s, old, now}, exitCode);
         QCOMPARE(exitCode, 0);
-        QVERIFY2(table.contains(u"Change:  +8.2 KB: grown 8.2 KB in 1 file, shrunk 0 B in 0 "
-                                u"files, new 4.1 KB in 1 file, gone 4.1 KB in 1 file; 1 folder "
+        QVERIFY2(table.contains(u"Change:  +8.2 kB: grown 8.2 kB in 1 file, shrunk 0 B in 0 "
+                                u"files, new 4.1 kB in 1 file, gone 4.1 kB in 1 file; 1 folder "
                                 u"moved\n"_s),
                  qPrintable(table));
         QVERIFY2(table.endsWith(u"\n CHANGE  KIND    PATH\n"
-                                u"+8.2 KB  grown   /srv/a\n"
-                                u"+4.1 KB  new     /srv/b\n"
-                                u"-4.1 KB  gone    /srv/gone\n"
+                                u"+8.2 kB  grown   /srv/a\n"
+                                u"+4.1 kB  new     /srv/b\n"
+                                u"-4.1 kB  gone    /srv/gone\n"
                                 u"    0 B  moved   /srv/old-logs (from /srv/logs)\n"_s),
                  qPrintable(table));
 

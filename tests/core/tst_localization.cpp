@@ -351,49 +351,64 @@ private Q_SLOTS:
         }
     }
 
-    // Sizes, counts and dates in the forms of the locales whose notations differ.
+    // Sizes, counts, shares and dates in the forms of the locales whose notations differ: the
+    // numbers in the locale's notation, the words in the language of the texts, the units the
+    // same everywhere.
     void formats()
     {
         using Format = QString (*)(std::int64_t);
         using F = FormatUtils;
         const Format date = [](std::int64_t ms) { return F::formatDateFull(ms); };
+        const Format percent = [](std::int64_t tenths) { return F::formatPercent(tenths / 10.0); };
         const qint64 afternoon = QDateTime(QDate(2026, 12, 6), QTime(15, 4)).toMSecsSinceEpoch();
         const qint64 morning = QDateTime(QDate(2027, 1, 2), QTime(9, 5)).toMSecsSinceEpoch();
-        const std::tuple<Format, const char*, qint64, QString> cases[] = {
-            // Compact sizes: 1000-based, with '.' as decimal point and no grouping in any locale.
-            {F::formatBytesCompact, "de_DE", -5, u"-5 B"_s},
-            {F::formatBytesCompact, "de_DE", 0, u"0 B"_s},
-            {F::formatBytesCompact, "de_DE", 999, u"999 B"_s},
-            {F::formatBytesCompact, "de_DE", kPiB, u"1125.9 TB"_s}, // no unit above TB
-            // Full sizes: 1000-based, in the locale's notation, with nothing above TB.
-            {F::formatBytes, "en_US", 0, u"0 bytes"_s},
-            {F::formatBytes, "en_US", 1, u"1 byte"_s},
-            {F::formatBytes, "en_US", -1, u"-1 byte"_s},
-            {F::formatBytes, "en_US", kInt64Min, u"-9,223,372.0 TB"_s},
-            {F::formatBytes, "en_US", 1000, u"1.0 kB"_s},
-            {F::formatBytes, "en_US", 999949, u"999.9 kB"_s},
-            {F::formatBytes, "en_US", 999950, u"1.0 MB"_s}, // rounds up to the next unit
-            {F::formatBytes, "en_US", kPiB, u"1,125.9 TB"_s},
-            {F::formatBytes, "en_US", kInt64Max, u"9,223,372.0 TB"_s},
-            {F::formatBytes, "zh_CN", 12, u"12 字节"_s},
-            {F::formatBytes, "zh_CN", kPiB, u"1,125.9 TB"_s},
-            {F::formatBytes, "de_DE", 1536, u"1,5 kB"_s},
-            {F::formatBytes, "de_DE", kPiB, u"1.125,9 TB"_s},
+        const std::tuple<Format, const char*, QStringView, qint64, QString> cases[] = {
+            // Compact sizes: below 1000 the count and "B", no unit above TB.
+            {F::formatBytesCompact, "de_DE", u"en", -5, u"-5 B"_s},
+            {F::formatBytesCompact, "de_DE", u"en", 0, u"0 B"_s},
+            {F::formatBytesCompact, "de_DE", u"en", 999, u"999 B"_s},
+            {F::formatBytesCompact, "en_US", u"en", 1000, u"1.0 kB"_s},
+            {F::formatBytesCompact, "de_DE", u"en", kPiB, u"1.125,9 TB"_s},
+            {F::formatBytesCompact, "ru_RU", u"en", 5'950'000'000, u"6,0 GB"_s},
+            // Full sizes: the word for bytes in the texts' language below 1000.
+            {F::formatBytes, "en_US", u"en", 0, u"0 bytes"_s},
+            {F::formatBytes, "en_US", u"en", 1, u"1 byte"_s},
+            {F::formatBytes, "en_US", u"en", -1, u"-1 byte"_s},
+            {F::formatBytes, "en_US", u"en", kInt64Min, u"-9,223,372.0 TB"_s},
+            {F::formatBytes, "en_US", u"en", 1000, u"1.0 kB"_s},
+            {F::formatBytes, "en_US", u"en", 999949, u"999.9 kB"_s},
+            {F::formatBytes, "en_US", u"en", 999950, u"1.0 MB"_s}, // rounds up to the next unit
+            {F::formatBytes, "en_US", u"en", kPiB, u"1,125.9 TB"_s},
+            {F::formatBytes, "en_US", u"en", kInt64Max, u"9,223,372.0 TB"_s},
+            {F::formatBytes, "zh_CN", u"zh_CN", 12, u"12 字节"_s},
+            {F::formatBytes, "zh_CN", u"zh_CN", kPiB, u"1,125.9 TB"_s},
+            {F::formatBytes, "de_DE", u"en", 1536, u"1,5 kB"_s},
+            {F::formatBytes, "de_DE", u"en", kPiB, u"1.125,9 TB"_s},
+            // Russian numbers in an English text: Russian notation, no Russian units or words.
+            {F::formatBytes, "ru_RU", u"en", 5'900'000'000, u"5,9 GB"_s},
+            {F::formatBytes, "ru_RU", u"en", 12, u"12 bytes"_s},
             // Counts, grouped as the locale groups.
-            {F::formatCount, "en_US", 12345, u"12,345"_s},
-            {F::formatCount, "en_US", kInt64Min, u"-9,223,372,036,854,775,808"_s},
-            {F::formatCount, "de_DE", -1234567, u"-1.234.567"_s},
+            {F::formatCount, "en_US", u"en", 12345, u"12,345"_s},
+            {F::formatCount, "en_US", u"en", kInt64Min, u"-9,223,372,036,854,775,808"_s},
+            {F::formatCount, "de_DE", u"en", -1234567, u"-1.234.567"_s},
+            {F::formatCount, "ru_RU", u"en", 1047522, u"1 047 522"_s},
+            // Shares, with the locale's decimal separator.
+            {percent, "en_US", u"en", 272, u"27.2%"_s},
+            {percent, "de_DE", u"en", 1000, u"100,0%"_s},
+            {percent, "ru_RU", u"en", 0, u"0,0%"_s},
             // Dates, without the weekday.
-            {date, "en_US", afternoon, u"Dec 6, 2026 3:04 PM"_s},
-            {date, "en_US", morning, u"Jan 2, 2027 9:05 AM"_s},
-            {date, "zh_CN", morning, u"2027年1月2日 09:05"_s},
-            {date, "de_DE", afternoon, u"6. Dez. 2026 15:04"_s}};
-        for (const auto& [format, locale, value, expected] : cases) {
+            {date, "en_US", u"en", afternoon, u"Dec 6, 2026 3:04 PM"_s},
+            {date, "en_US", u"en", morning, u"Jan 2, 2027 9:05 AM"_s},
+            {date, "zh_CN", u"zh_CN", morning, u"2027年1月2日 09:05"_s},
+            {date, "de_DE", u"en", afternoon, u"6. Dez. 2026 15:04"_s}};
+        for (const auto& [format, locale, language, value, expected] : cases) {
             QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
+            Localization::setLanguage(language);
             QCOMPARE(format(value), expected);
         }
 
-        // In other locales too, a date shows no weekday; a missing one reads "unknown".
+        // In other locales too, a date shows no weekday; a missing one reads "unknown" in the
+        // language of the texts.
         const QDateTime sunday(QDate(2026, 12, 6), QTime(15, 4));
         for (const char* name : {"en_GB", "zh_TW", "ja_JP", "es_ES"}) {
             const QLocale locale{QString::fromLatin1(name)};
@@ -402,16 +417,37 @@ private Q_SLOTS:
             QVERIFY2(text.contains(u"2026"_s) && !text.contains(locale.dayName(7)),
                      qPrintable(text));
         }
-        QCOMPARE(F::formatDateFull(std::nullopt), u"未知"_s);
-
-        // A total reads the same in both size forms: the compact one is the full one in
-        // English without grouping and with "KB" for "kB".
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        for (qint64 bytes = 1000; bytes < kInt64Max / 7; bytes = bytes * 7 + 3) {
-            QString full = F::formatBytes(bytes);
-            full.remove(u',').replace(u"kB"_s, u"KB"_s);
-            QCOMPARE(F::formatBytesCompact(bytes), full);
+        for (const auto& [language, unknown] :
+             {std::pair(u"en", u"Unknown"_s), std::pair(u"zh_CN", u"未知"_s)}) {
+            Localization::setLanguage(language);
+            QCOMPARE(F::formatDateFull(std::nullopt), unknown);
         }
+
+        // A total reads the same in both size forms, in any locale: from 1000 bytes up they
+        // are one text, which has the locale's decimal separator and no other unit spelling.
+        for (const char* name : {"en_US", "de_DE", "ru_RU", "zh_CN", "ar_EG"}) {
+            const QLocale locale{QString::fromLatin1(name)};
+            QLocale::setDefault(locale);
+            for (qint64 bytes = 1000; bytes < kInt64Max / 7; bytes = bytes * 7 + 3) {
+                const QString full = F::formatBytes(bytes);
+                QCOMPARE(F::formatBytesCompact(bytes), full);
+                static const QRegularExpression unit(u" (kB|MB|GB|TB)$"_s);
+                QVERIFY2(unit.match(full).hasMatch(), qPrintable(full));
+                QCOMPARE(full.left(full.size() - 3).section(locale.decimalPoint(), -1).size(), 1);
+            }
+        }
+    }
+
+    // A count written for display fills %lld as written, and %@ too; other texts keep
+    // integers as plain digits.
+    void displayNumbers()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QCOMPARE(format(u"Files: %lld of %@, %lld"_s,
+                        {FormatUtils::countArg(65092), FormatUtils::countArg(1047522), 65092}),
+                 u"Files: 65,092 of 1,047,522, 65092"_s);
+        QCOMPARE(L("categories.fileCount %lld", FormatUtils::countArg(65092)), u"Files: 65,092"_s);
+        QCOMPARE(L("test.nowhere %lld", FormatUtils::countArg(-1234)), u"test.nowhere -1,234"_s);
     }
 };
 

@@ -1,4 +1,5 @@
 #include "geometry/TreemapLayout.h"
+#include "geometry/TreemapNavigation.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -6,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <queue>
 
 using namespace plenvo;
 
@@ -115,6 +117,119 @@ private Q_SLOTS:
         const NodeRef empty = FileNode::create("e", "/e", true, 0, {}, {}, {node("z", 0)});
         QVERIFY(TreemapLayout::tileNodes(*empty).empty());
         QVERIFY(TreemapLayout::layout(*empty, {800, 600}).empty());
+    }
+
+    // The arrow keys between cells, on examples: side by side, a column beside a stack (the
+    // stacked cell nearest the middle is chosen, and each one leads back), and the edges.
+    void navigationExamples()
+    {
+        using D = TreemapNavigation::Direction;
+        const auto next = [](const std::vector<QRectF>& cells, int from, D direction) {
+            return TreemapNavigation::neighbour(cells, from, direction);
+        };
+        const std::vector<QRectF> pair = {{0, 0, 300, 100}, {300, 0, 100, 100}};
+        QCOMPARE(next(pair, 0, D::right), 1);
+        QCOMPARE(next(pair, 1, D::left), 0);
+        for (D direction : {D::up, D::down, D::left})
+            QCOMPARE(next(pair, 0, direction), -1);
+        QCOMPARE(next(pair, 2, D::left), -1);
+        QCOMPARE(next(pair, -1, D::right), -1);
+        QCOMPARE(next({}, 0, D::right), -1);
+
+        // A tall cell at the left, three stacked at the right, one wide cell under all.
+        const std::vector<QRectF> stack = {{0, 0, 100, 90},
+                                           {100, 0, 50, 30},
+                                           {100, 30, 50, 30},
+                                           {100, 60, 50, 30},
+                                           {0, 90, 150, 20}};
+        QCOMPARE(next(stack, 0, D::right), 2); // the middle one
+        for (int i : {1, 2, 3})
+            QCOMPARE(next(stack, i, D::left), 0);
+        QCOMPARE(next(stack, 1, D::down), 2);
+        QCOMPARE(next(stack, 3, D::down), 4);
+        QCOMPARE(next(stack, 0, D::down), 4);
+        QCOMPARE(next(stack, 4, D::up), 0); // of the two above, the one whose middle is nearer
+        QCOMPARE(next(stack, 2, D::up), 1);
+        // Cells a rounding apart still touch; one that reaches back over the edge is not
+        // beyond it.
+        const std::vector<QRectF> rounded = {
+            {0, 0, 100.005, 50}, {100, 0, 50, 50}, {99, 50, 51, 9}};
+        QCOMPARE(next(rounded, 0, D::right), 1);
+        QCOMPARE(next(rounded, 2, D::right), -1);
+    }
+
+    // On random layouts: a move goes to a cell wholly on that side which touches the starting
+    // cell and shares some of its span; there is none exactly when nothing lies on that side;
+    // and from any cell every other one can be reached.
+    void navigationProperties()
+    {
+        using D = TreemapNavigation::Direction;
+        constexpr qreal tolerance = TreemapNavigation::kTolerance;
+        QRandomGenerator random(20261207);
+        for (int round = 0; round < 300; ++round) {
+            std::vector<std::int64_t> sizes(1 + random.bounded(40));
+            for (std::int64_t& size : sizes)
+                size = 1 + random.bounded(1000) * (random.bounded(4) ? 1 : 50);
+            std::sort(sizes.begin(), sizes.end(), std::greater<>());
+            const QRectF area(0, 0, 100 + random.bounded(1800), 100 + random.bounded(1000));
+            const std::vector<QRectF> cells = TreemapLayout::squarify(sizes, area);
+            const int count = int(cells.size());
+            std::vector<std::vector<int>> reachable(static_cast<std::size_t>(count));
+            for (int from = 0; from < count; ++from) {
+                const QRectF a = cells[std::size_t(from)];
+                for (D direction : {D::left, D::right, D::up, D::down}) {
+                    const bool horizontal = direction == D::left || direction == D::right;
+                    const auto beyond = [&](const QRectF& b) {
+                        switch (direction) {
+                        case D::right:
+                            return b.left() >= a.right() - tolerance;
+                        case D::left:
+                            return b.right() <= a.left() + tolerance;
+                        case D::down:
+                            return b.top() >= a.bottom() - tolerance;
+                        case D::up:
+                            return b.bottom() <= a.top() + tolerance;
+                        }
+                        return false;
+                    };
+                    bool any = false;
+                    for (int i = 0; i < count; ++i)
+                        any = any || (i != from && beyond(cells[std::size_t(i)]));
+                    const int to = TreemapNavigation::neighbour(cells, from, direction);
+                    QCOMPARE(to >= 0, any);
+                    if (to < 0)
+                        continue;
+                    const QRectF b = cells[std::size_t(to)];
+                    QVERIFY(beyond(b));
+                    const qreal gap = horizontal
+                                          ? std::max(b.left() - a.right(), a.left() - b.right())
+                                          : std::max(b.top() - a.bottom(), a.top() - b.bottom());
+                    QVERIFY(gap < tolerance);
+                    const qreal shared =
+                        horizontal ? std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top())
+                                   : std::min(a.right(), b.right()) - std::max(a.left(), b.left());
+                    QVERIFY(shared > tolerance);
+                    reachable[std::size_t(from)].push_back(to);
+                }
+            }
+            for (int start = 0; start < count; ++start) {
+                std::vector<bool> seen(static_cast<std::size_t>(count), false);
+                std::queue<int> queue;
+                queue.push(start);
+                seen[std::size_t(start)] = true;
+                int reached = 1;
+                while (!queue.empty()) {
+                    for (int next : reachable[std::size_t(queue.front())])
+                        if (!seen[std::size_t(next)]) {
+                            seen[std::size_t(next)] = true;
+                            ++reached;
+                            queue.push(next);
+                        }
+                    queue.pop();
+                }
+                QCOMPARE(reached, count);
+            }
+        }
     }
 };
 

@@ -89,9 +89,9 @@ private Q_SLOTS:
         QSignalSpy changes(&state, &AppState::toastMessageChanged);
         state.showToast(QStringLiteral("first"));
         QTest::qWait(200);
-        state.showToast(QStringLiteral("second"), true);
+        state.showToast(QStringLiteral("second"), AppState::ToastKind::warning, true);
         QCOMPARE(state.toastMessage(), QStringLiteral("second"));
-        QVERIFY(state.toastOffersUndo());
+        QVERIFY(state.toastOffersUndo() && state.toastKind() == AppState::ToastKind::warning);
         QTest::qWait(200);
         QVERIFY(state.toastMessage().has_value()); // 400 ms after the first, 200 after the second
         QTRY_VERIFY(!state.toastMessage().has_value());

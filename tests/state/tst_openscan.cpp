@@ -127,6 +127,7 @@ private Q_SLOTS:
             state.openScan(bad);
             QVERIFY(settle(state));
             QCOMPARE(state.toastMessage(), std::optional(message));
+            QCOMPARE(state.toastKind(), AppState::ToastKind::warning);
             QCOMPARE(state.scanResult(), previous);
             QCOMPARE(state.scanProgress(),
                      previous ? ScanProgress::completed(3, 12288) : ScanProgress::failed(message));
@@ -174,11 +175,13 @@ private Q_SLOTS:
         QVERIFY(!state.editor().moveToTrash({state.scanResult()->topFiles().front()}));
         QVERIFY(settle(state) && trash->requests().empty() && state.editor().canMoveToTrash());
         QCOMPARE(state.toastMessage(), L("export.done %@", QStringLiteral("out.json")));
+        QCOMPARE(state.toastKind(), AppState::ToastKind::done);
 
         const std::string nowhere = dir.file("missing/out.json").toStdString();
         NcduWriter writer;
         QVERIFY(!writer.open(nowhere) && state.exportScan(nowhere) && settle(state));
         QCOMPARE(state.toastMessage(), L("export.failed %@", writer.error()));
+        QCOMPARE(state.toastKind(), AppState::ToastKind::warning);
     }
 };
 

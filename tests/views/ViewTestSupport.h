@@ -19,12 +19,16 @@
 #include "analysis/ViewHeader.h"
 #include "shell/ContentView.h"
 #include "shell/MainWindow.h"
+#include "theme/Contrast.h"
+#include "theme/Palettes.h"
 #include "theme/StyledLabel.h"
 #include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QHash>
+#include <QImage>
 #include <QSignalSpy>
 #include <QStyleFactory>
 #include <QTest>
@@ -40,23 +44,43 @@ inline void setUpViewTests()
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 }
 
+// The application's own dark palette, as a desktop that prefers dark gets it.
 inline QPalette darkPalette()
 {
-    QPalette palette;
-    for (auto role :
-         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::ToolTipText})
-        palette.setColor(role, QColor(0xf0, 0xf0, 0xf0));
-    for (auto role : {QPalette::Button, QPalette::ToolTipBase})
-        palette.setColor(role, QColor(0x35, 0x35, 0x35));
-    palette.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x1e));
-    palette.setColor(QPalette::Base, QColor(0x28, 0x28, 0x28));
-    palette.setColor(QPalette::AlternateBase, QColor(0x30, 0x30, 0x30));
-    palette.setColor(QPalette::Highlight, QColor(0x0a, 0x84, 0xff));
-    palette.setColor(QPalette::HighlightedText, Qt::white);
-    palette.setColor(QPalette::Mid, QColor(0x44, 0x44, 0x44));
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        palette.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x80));
-    return palette;
+    return Palettes::dark();
+}
+
+// The data of a test that runs once in each colour scheme: a column "dark".
+inline void schemeRows()
+{
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("light") << false;
+    QTest::newRow("dark") << true;
+}
+
+// The colour most pixels of `area` in `image` have: the background of what is drawn there.
+inline QColor backgroundOf(const QImage& image, const QRect& area)
+{
+    QHash<QRgb, int> counts;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++counts[image.pixel(x, y)];
+    const auto most =
+        std::max_element(counts.keyValueBegin(), counts.keyValueEnd(),
+                         [](const auto& a, const auto& b) { return a.second < b.second; });
+    return most == counts.keyValueEnd() ? QColor() : QColor(most->first);
+}
+
+// How far the pixel of `area` in `image` that stands out most does from `background`: the
+// contrast of the text drawn there, as far as its strokes reach their full colour.
+inline double strongestContrast(const QImage& image, const QRect& area, const QColor& background)
+{
+    double strongest = 1.0;
+    const QRect inside = area.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            strongest = std::max(strongest, Contrast::ratio(QColor(image.pixel(x, y)), background));
+    return strongest;
 }
 
 // One row of a QTest data table: `row("name", a, b, c)`.

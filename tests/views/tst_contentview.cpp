@@ -15,6 +15,7 @@
 #include "shell/DiskUsageMiniBar.h"
 #include "shell/MainWindow.h"
 #include "shell/ScanningProgressView.h"
+#include "shell/SidebarView.h"
 #include "shell/ToastView.h"
 #include "shell/WelcomeView.h"
 #include "analysis/FileActions.h"
@@ -23,6 +24,7 @@
 #include "analysis/TreeMapView.h"
 #include "theme/ProminentButton.h"
 #include "theme/StyledLabel.h"
+#include "theme/SymbolView.h"
 #include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
@@ -46,8 +48,12 @@ namespace {
 
 // A main window shown on a state whose Trash moves nothing, with a result when asked.
 struct Window {
-    explicit Window(bool withResult = false)
+    // At `size` (room for the inspector beside every view unless said otherwise), or at the
+    // size the window opens with when that is invalid.
+    explicit Window(bool withResult = false, QSize size = {1200, 800})
     {
+        if (size.isValid())
+            window.resize(size);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         if (withResult)
@@ -261,6 +267,9 @@ private Q_SLOTS:
         QTRY_VERIFY(toast->isVisible() && toast->height() == toast->sizeHint().height());
         QCOMPARE(toast->message(), L("delete.failed %@", QStringLiteral("a.txt")));
         QVERIFY(!toast->undoButton()->isVisible() && !banner->isVisible());
+        // A failure carries a warning mark, not the check of what was done.
+        QCOMPARE(toast->mark()->symbolName(), QStringLiteral("exclamationmark.triangle.fill"));
+        QCOMPARE(toast->mark()->color(), ColorToken::orange);
         QCOMPARE(heard(toast), toast->message());
         QCOMPARE(top(toast), 0);
         // With a batch running (held until released), the banner comes after a moment, on top.
@@ -271,6 +280,8 @@ private Q_SLOTS:
         QCOMPARE(top(banner), 0);
         QTRY_COMPARE(top(toast), banner->height());
         QCOMPARE(toast->message(), QStringLiteral("still here"));
+        QCOMPARE(toast->mark()->symbolName(), QStringLiteral("checkmark.circle.fill"));
+        QCOMPARE(toast->mark()->color(), ColorToken::green);
         w.trash->release(2);
         QTRY_VERIFY(!w.state.isDeleting() && !banner->isVisible());
         QTRY_VERIFY(toast->undoButton()->isVisible());
@@ -332,6 +343,39 @@ private Q_SLOTS:
         QVERIFY(!undo->isEnabled());
     }
 
+    // Where the window leaves the detail view less than its minimum beside the inspector,
+    // the inspector yields (its toggle off, saying why) rather than squeezing the view or the
+    // sidebar; wider again, it comes back. The header row keeps its height throughout.
+    void theInspectorYieldsToANarrowWindow()
+    {
+        Window w(true);
+        ContentView& content = w.content();
+        w.state.setNavigationSelection(SidebarItem::categories);
+        QTRY_COMPARE(content.inspectorColumn()->width(), ContentView::kInspectorWidth);
+        const int headerHeight = content.headerRow()->height();
+        w.window.resize(900, 600);
+        QTRY_VERIFY(!content.isInspectorShown() && !content.inspectorColumn()->isVisible());
+        QVERIFY(content.showInspector()); // still wanted
+        QVERIFY(!content.inspectorToggle()->isEnabled() && !content.inspectorToggle()->isChecked());
+        QCOMPARE(content.inspectorToggle()->toolTip(), L("toolbar.inspectorNeedsRoom"));
+        QTRY_VERIFY(content.detailWidget()->width() >=
+                    content.detailWidget()->minimumSizeHint().width());
+        QCOMPARE(content.sidebar()->width(), 220);
+        w.action("toggleInspectorAction")->trigger(); // nothing to toggle
+        QVERIFY(content.showInspector());
+        // Large Files is narrow enough for it.
+        w.state.setNavigationSelection(SidebarItem::largeFiles);
+        QTRY_COMPARE(content.inspectorColumn()->width(), ContentView::kInspectorWidth);
+        QVERIFY(content.inspectorToggle()->isEnabled());
+        QCOMPARE(content.headerRow()->height(), headerHeight);
+        w.state.setNavigationSelection(SidebarItem::categories);
+        QTRY_VERIFY(!content.isInspectorShown());
+        w.window.resize(1200, 800);
+        QTRY_VERIFY(content.isInspectorShown() && content.inspectorColumn()->isVisible());
+        QCOMPARE(content.inspectorToggle()->toolTip(), L("toolbar.hideInspector"));
+        QCOMPARE(content.headerRow()->height(), headerHeight);
+    }
+
     // The title and the header's pill name the scanned folder; the pill, its total size.
     void theTitleAndTheHeaderNameTheFolder()
     {
@@ -390,7 +434,7 @@ private Q_SLOTS:
         QCOMPARE(MainWindow::sizeWithin(MainWindow::kIdealSize, available), size);
         QCOMPARE(MainWindow::sizeWithin(MainWindow::kMinimumSize, available), minimum);
         // The test platform's own screen is smaller than the ideal size.
-        Window w;
+        Window w(false, QSize());
         const QSize free = w.window.screen()->availableGeometry().size();
         QVERIFY(free.boundedTo(MainWindow::kIdealSize) != MainWindow::kIdealSize);
         QCOMPARE(w.window.size(), MainWindow::sizeWithin(MainWindow::kIdealSize, QRect({}, free)));

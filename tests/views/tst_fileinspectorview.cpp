@@ -111,7 +111,7 @@ private Q_SLOTS:
         auto* bar = i.child<ProportionBar>("shareBar");
         QCOMPARE(bar->isVisibleTo(i.view.get()), !texts[1].isEmpty());
         if (!texts[1].isEmpty()) // the bar shows what the text says
-            QCOMPARE(QString::asprintf("%.1f%%", bar->fraction() * 100), texts[1]);
+            QCOMPARE(FormatUtils::formatPercent(bar->fraction() * 100), texts[1]);
         QCOMPARE(bar->color(), folder ? ColorToken::blue : FileCategory::of(*i.item).color());
         QCOMPARE(i.text("sizeText"), FormatUtils::formatBytes(i.item->cachedSize()));
         QCOMPARE(i.text("modifiedText"), FormatUtils::formatDateFull(i.item->modificationDate()));

@@ -9,15 +9,20 @@
 #include "analysis/FileOperationList.h"
 #include "analysis/FileRowDelegate.h"
 #include "analysis/LargeFilesView.h"
+#include "theme/Contrast.h"
+#include "theme/Palettes.h"
 #include "theme/ProminentButton.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QMenu>
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 
 using namespace plenvo;
 using namespace plenvo::test;
@@ -265,11 +270,121 @@ private Q_SLOTS:
             QVERIFY(wide.name.right() < (date.isEmpty() ? wide.size : wide.date).left());
             QVERIFY(date.isEmpty() || wide.date.right() < wide.size.left());
             // Narrow, the folder loses its start and keeps its end.
-            const QRect narrow(0, 0, rect.width() - wide.folder.width() + 40, rect.height());
+            const QRect narrow(0, 0, delegate.minimumRowWidth(), rect.height());
             const QString folder = delegate.layout(narrow, h.model.index(row)).folderText;
             QVERIFY(folder.startsWith(QChar(0x2026)) && folder.size() > 1);
             QVERIFY(FileListModel::containingFolder(*h.model.nodeAt(row)).endsWith(folder.mid(1)));
         }
+        // Narrowing, a row gives up its date first, then its badge; its parts never overlap,
+        // stay inside the row and keep the name's room down to the narrowest row.
+        delegate.setShowCategory(true);
+        delegate.setShowModifiedDate(true);
+        int dateGone = 0, badgeGone = 0;
+        for (int width = 700; width >= 40; width -= 2) {
+            const QRect rect(0, 0, width, delegate.rowHeight());
+            const FileRowDelegate::Layout l = delegate.layout(rect, h.model.index(0));
+            const QRect parts[] = {l.icon, l.name, l.badge, l.folder, l.date, l.size};
+            for (const QRect& part : parts) {
+                QVERIFY(part.isEmpty() || rect.contains(part));
+                for (const QRect& other : parts)
+                    QVERIFY(&part == &other || !part.intersects(other));
+            }
+            if (l.date.isEmpty() && !dateGone)
+                dateGone = width;
+            if (l.badge.isEmpty() && !badgeGone)
+                badgeGone = width;
+            if (width >= delegate.minimumRowWidth())
+                QVERIFY2(l.name.width() > 0 && l.size.width() > 0,
+                         qPrintable(QString::number(width)));
+        }
+        QVERIFY(dateGone > badgeGone && badgeGone > delegate.minimumRowWidth());
+    }
+
+    // The texts of a row read at 4.5 : 1 or more in both schemes, measured on the painted
+    // row: in each part, the pixel that stands out most against the part's background.
+    void rowTextReadsInBothSchemes_data() { schemeRows(); }
+    void rowTextReadsInBothSchemes()
+    {
+        QFETCH(bool, dark);
+        Harness h({{"Downloads/photos-backup.zip", 1'640'000'000, kScanDate}});
+        FileRowDelegate& delegate = *h.list->rowDelegate();
+        delegate.setShowCategory(true);
+        delegate.setShowModifiedDate(true);
+        const QPalette palette = dark ? darkPalette() : Palettes::light();
+        const QModelIndex index = h.model.index(0);
+        const QRect rect(0, 0, 640, delegate.rowHeight());
+        QImage image(rect.size(), QImage::Format_RGB32);
+        image.fill(palette.color(QPalette::Base));
+        {
+            QPainter painter(&image);
+            QStyleOptionViewItem option;
+            option.rect = rect;
+            option.palette = palette;
+            option.state = QStyle::State_Enabled | QStyle::State_Active;
+            option.widget = h.list;
+            delegate.paint(&painter, option, index);
+        }
+        const FileRowDelegate::Layout l = delegate.layout(rect, index);
+        QVERIFY(!l.badge.isEmpty() && !l.date.isEmpty());
+        for (const auto& [name, part] :
+             {std::pair("name", l.name), std::pair("badge", l.badge), std::pair("folder", l.folder),
+              std::pair("date", l.date), std::pair("size", l.size)}) {
+            const QColor background = backgroundOf(image, part);
+            const double ink = strongestContrast(image, part, background);
+            QVERIFY2(ink >= Contrast::kText, qPrintable(QStringLiteral("%1: %2 on %3")
+                                                            .arg(QLatin1String(name))
+                                                            .arg(ink)
+                                                            .arg(background.name())));
+        }
+    }
+
+    // The whole path shows as a tooltip only where the row shows less of it.
+    void tooltipsOnlyWhereTextIsElided()
+    {
+        Harness h({{"short.txt", 100}, {"x/" + std::string(120, 'n') + ".txt", 50}});
+        h.view->resize(700, 300);
+        for (int row : {0, 1}) {
+            const QModelIndex index = h.model.index(row);
+            const QRect rect = h.list->visualRect(index);
+            QHelpEvent help(QEvent::ToolTip, rect.center(),
+                            h.list->viewport()->mapToGlobal(rect.center()));
+            QStyleOptionViewItem option;
+            option.rect = rect;
+            QToolTip::hideText();
+            QVERIFY(h.list->rowDelegate()->helpEvent(&help, h.list, option, index));
+            QCOMPARE(QToolTip::isVisible(), row == 1);
+            if (row == 1)
+                QCOMPARE(QToolTip::text(), index.data(Qt::ToolTipRole).toString());
+        }
+        QToolTip::hideText();
+    }
+
+    // The current row is framed while the keyboard is used, not after a click (where the frame
+    // on a row that Deselect All left unselected looked half selected).
+    void theFocusFrameShowsForTheKeyboard()
+    {
+        Harness h;
+        FileRowDelegate& delegate = *h.list->rowDelegate();
+        const auto painted = [&](bool focus) {
+            QImage image(200, delegate.rowHeight(), QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            QStyleOptionViewItem option;
+            option.rect = image.rect();
+            option.palette = h.list->palette();
+            option.state = QStyle::State_Enabled | QStyle::State_Active |
+                           (focus ? QStyle::State_HasFocus : QStyle::State_None);
+            option.widget = h.list;
+            delegate.paint(&painter, option, h.model.index(2));
+            return image;
+        };
+        QTest::mouseClick(h.list->viewport(), Qt::LeftButton, {},
+                          h.list->visualRect(h.model.index(2)).center());
+        QTest::mouseClick(h.bar->deselectAllButton(), Qt::LeftButton);
+        QVERIFY(!h.selection.hasSelection());
+        QCOMPARE(painted(true), painted(false));
+        QTest::keyClick(h.list, Qt::Key_Down);
+        QVERIFY(painted(true) != painted(false));
     }
 
     // However the list changes in place, the rows follow it with removals and insertions

@@ -4,9 +4,9 @@
 #include "ViewTestSupport.h"
 
 #include "analysis/OverviewView.h"
+#include "theme/Divider.h"
 #include "theme/ProportionBar.h"
 
-#include <QFrame>
 #include <QScrollBar>
 
 using namespace plenvo;
@@ -104,8 +104,15 @@ private Q_SLOTS:
         const auto rows = page.all<QWidget>("fileRow");
         QCOMPARE(rows.size(), shown);
         for (qsizetype i = 0; i < rows.size(); ++i)
-            QCOMPARE(bool(rows[i]->findChild<QFrame*>(QStringLiteral("fileDivider"))),
+            QCOMPARE(bool(rows[i]->findChild<Divider*>(QStringLiteral("fileDivider"))),
                      i + 1 < rows.size());
+        // An empty panel says so instead of staying blank.
+        QStringList empty;
+        if (stats.empty())
+            empty << L("overview.noFiles");
+        if (shown == 0)
+            empty << L("overview.noFiles");
+        QCOMPARE(page.texts("emptyNote"), empty);
     }
 
     void headerAndCardsFollowDeletionsAndKeepTheScrollPosition()

@@ -10,6 +10,7 @@
 #include "shell/ScanningProgressView.h"
 #include "shell/WelcomeView.h"
 #include "theme/StyledLabel.h"
+#include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
 #include <QAccessible>
@@ -107,7 +108,11 @@ class ScanStartTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { Localization::setLanguage(u"en"); }
+    void initTestCase()
+    {
+        Localization::setLanguage(u"en");
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    }
 
     // Select Folder asks the panel and scans what it chooses; Scan Home scans the home folder.
     void theWelcomeButtonsStartScans()
@@ -371,11 +376,19 @@ private Q_SLOTS:
         QCOMPARE(QAccessible::queryAccessibleInterface(view.spinner())->text(QAccessible::Name),
                  L("scanning.title"));
         const bool scanning = progress.kind() == ScanProgress::Kind::scanning;
+        // The count is grouped as the locale groups ("1,234"); reading a saved scan, the files
+        // are read, not scanned.
+        const DisplayNumber count = FormatUtils::countArg(progress.filesScanned());
         QCOMPARE(shown(view, "scanning.filesScanned"),
-                 scanning ? L("scanning.filesScanned %lld", progress.filesScanned()) : QString());
+                 scanning ? L("scanning.filesScanned %lld", count) : QString());
         QCOMPARE(shown(view, "scanning.path"), scanning ? progress.path() : QString());
         QVERIFY(!view.stopButton()->isHidden());
         QCOMPARE(view.stopButton()->text(), L("scanning.stop"));
+        view.setReadingSavedScan(true);
+        QCOMPARE(shown(view, "scanning.filesScanned"),
+                 scanning ? L("import.filesRead %lld", count) : QString());
+        QCOMPARE(shown(view, "scanning.filesScanned").contains(u"1,234"_s),
+                 progress.filesScanned() == 1234);
     }
 
     // The spinner turns while shown; the group, down to the Stop button, sits in the middle;

@@ -9,16 +9,22 @@
 #include "analysis/CategoriesView.h"
 #include "analysis/FileOperationList.h"
 #include "analysis/LargeFilesView.h"
+#include "analysis/TreeMapView.h"
+#include "analysis/TreemapCanvas.h"
 #include "services/NcduWriter.h"
 #include "shell/AboutView.h"
 #include "shell/DirectoryPickerSheet.h"
 #include "shell/ScanningProgressView.h"
+#include "shell/SidebarView.h"
 #include "shell/ToastView.h"
+#include "theme/SymbolView.h"
 
 #include <QDir>
+#include <QFontDatabase>
 #include <QScrollArea>
 #include <QSemaphore>
 #include <QSplitter>
+#include <QTemporaryDir>
 
 using namespace plenvo;
 using namespace plenvo::test;
@@ -57,12 +63,7 @@ private Q_SLOTS:
     }
     void cleanup() { QApplication::setPalette(m_lightPalette); }
 
-    void everyState_data()
-    {
-        QTest::addColumn<bool>("dark");
-        QTest::newRow("light") << false;
-        QTest::newRow("dark") << true;
-    }
+    void everyState_data() { schemeRows(); }
     void everyState()
     {
         ScratchDir dir;
@@ -95,6 +96,14 @@ private Q_SLOTS:
         save(s.window, "overview");
         state.setNavigationSelection(SidebarItem::treeMap);
         save(s.window, "treemap");
+        // From the keyboard: the focused tile has a ring.
+        auto* treemap = qobject_cast<TreeMapView*>(content.detailWidget());
+        QVERIFY(treemap);
+        treemap->setFocus();
+        QTest::keyClick(treemap->canvas(), Qt::Key_Right);
+        QTest::keyClick(treemap->canvas(), Qt::Key_Down);
+        QVERIFY(treemap->canvas()->focusedNodeId().has_value());
+        save(s.window, "treemap-keyboard");
 
         // A result: the header row with the folder's pill; Large Files opens the inspector.
         QCOMPARE(content.headerRow()->geometry().top(), 0);
@@ -131,11 +140,30 @@ private Q_SLOTS:
         QTRY_COMPARE(content.toastView()->height(), content.toastView()->sizeHint().height());
         QCOMPARE(content.toastView()->width(), content.width());
         save(s.window, "toast");
+        // A failure carries a warning mark.
+        state.showToast(L("delete.failed %@", QStringLiteral("Holiday in Lisbon 2025.mp4")),
+                        AppState::ToastKind::warning);
+        QCOMPARE(content.toastView()->mark()->symbolName(),
+                 QStringLiteral("exclamationmark.triangle.fill"));
+        save(s.window, "toast-warning");
         state.setToastMessage(std::nullopt);
 
-        // The picker sheet.
+        // The picker sheet, over a home folder made for the picture rather than this machine's.
         state.setShowDirectoryPicker(true);
         QTRY_VERIFY(content.pickerSheet() && content.pickerSheet()->isVisible());
+        state.setShowDirectoryPicker(false);
+        QTRY_VERIFY(!content.pickerSheet()->isVisible());
+        QTemporaryDir home(QDir::tempPath() + QStringLiteral("/Example-XXXXXX"));
+        QVERIFY(home.isValid());
+        for (const char* folder : {"Desktop", "Downloads", "Documents"})
+            QVERIFY(QDir(home.path()).mkdir(QLatin1String(folder)));
+        content.pickerSheet()->setLocations({home.path(), home.filePath(QStringLiteral("Desktop")),
+                                             home.filePath(QStringLiteral("Downloads")),
+                                             home.filePath(QStringLiteral("Documents")),
+                                             QString()});
+        state.setShowDirectoryPicker(true);
+        QTRY_VERIFY(content.pickerSheet()->isVisible());
+        QCOMPARE(content.pickerSheet()->quickLocations().size(), size_t(4));
         save(*content.pickerSheet(), "picker");
         state.setShowDirectoryPicker(false);
         QTRY_VERIFY(!content.pickerSheet()->isVisible());
@@ -165,6 +193,47 @@ private Q_SLOTS:
         auto* large = qobject_cast<LargeFilesView*>(s.content().detailWidget());
         QVERIFY(large && large->bar()->readOnlyNote()->isVisible());
         save(s.window, "opened-large-files");
+    }
+
+    // The window at its minimum size: Large Files keeps the inspector beside it, its action
+    // bar in two rows; Categories has no room for it, and the inspector yields.
+    void smallestWindow_data() { everyState_data(); }
+    void smallestWindow()
+    {
+        Screen s;
+        s.window.resize(MainWindow::kMinimumSize);
+        QVERIFY(QTest::qWaitForWindowExposed(&s.window));
+        s.state.showResult(sampleHome());
+        s.state.setNavigationSelection(SidebarItem::largeFiles);
+        QTRY_COMPARE(s.content().inspectorColumn()->width(), 260);
+        auto* large = qobject_cast<LargeFilesView*>(s.content().detailWidget());
+        QVERIFY(large && !large->bar()->isOneRow());
+        QCOMPARE(s.content().sidebar()->width(), 220);
+        save(s.window, "minimum-large-files");
+        s.state.setNavigationSelection(SidebarItem::categories);
+        QTRY_VERIFY(!s.content().isInspectorShown());
+        QVERIFY(!s.content().inspectorToggle()->isEnabled());
+        save(s.window, "minimum-categories");
+    }
+
+    // Chinese texts, where a font for them is installed.
+    void chinese_data() { everyState_data(); }
+    void chinese()
+    {
+        if (QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty())
+            QSKIP("no font with Chinese characters is installed (fonts-wqy-microhei)");
+        Localization::setLanguage(u"zh_CN");
+        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+        {
+            Screen s;
+            QVERIFY(QTest::qWaitForWindowExposed(&s.window));
+            s.state.showResult(sampleHome());
+            save(s.window, "overview-zh");
+            s.state.setNavigationSelection(SidebarItem::categories);
+            QTRY_COMPARE(s.content().inspectorColumn()->width(), 260);
+            save(s.window, "categories-zh");
+        }
+        setUpViewTests();
     }
 
     // A category of more than a page of files, after Show More, in a view of its own.

@@ -2,7 +2,9 @@
 // and symbol icons tinted in any colour.
 
 #include "theme/Colors.h"
+#include "theme/Contrast.h"
 #include "theme/Icons.h"
+#include "theme/Palettes.h"
 #include "theme/ProportionBar.h"
 #include "theme/SymbolView.h"
 #include "theme/TextStyles.h"
@@ -20,11 +22,15 @@ using Scheme = Colors::Scheme;
 
 namespace {
 
+// A palette of a window and its text; the base is white on a light window, a little lighter
+// than the window on a dark one; buttons are the window's colour.
 QPalette paletteWith(const QColor& window, const QColor& text)
 {
     QPalette palette;
     palette.setColor(QPalette::Window, window);
     palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Base, window.lightnessF() < 0.5 ? window.lighter(120) : Qt::white);
+    palette.setColor(QPalette::Button, window);
     return palette;
 }
 const QPalette kLight = paletteWith(QColor(0xEC, 0xEC, 0xEC), QColor(0x1A, 0x1A, 0x1A));
@@ -129,8 +135,8 @@ private Q_SLOTS:
             QCOMPARE(Colors::currentScheme(), scheme);
             for (const auto& [token, from, to] : kAccents)
                 QCOMPARE(Colors::color(token), Colors::color(token, scheme));
-            QCOMPARE(Colors::color(ColorToken::secondary).rgb(),
-                     palette.color(QPalette::WindowText).rgb());
+            QCOMPARE(Colors::color(ColorToken::secondary),
+                     Colors::color(ColorToken::secondary, palette));
         }
     }
 
@@ -159,22 +165,38 @@ private Q_SLOTS:
         }
     }
 
-    // The labels are the foreground, each fainter than the one before: dark on light, light
-    // on dark. An opacity multiplies the alpha.
-    void labelsDimTheForeground()
+    // The labels are the foreground faded toward the window, each fainter than the one before,
+    // but never below what they are for: secondary and tertiary are text (4.5 : 1), quaternary
+    // marks (3 : 1), on every surface of the palette, whatever the palette (a desktop's dark
+    // one with a base darker than its window too). An opacity multiplies the alpha.
+    void labelsDimTheForegroundAndStayReadable()
     {
         const QPalette tinted = paletteWith(QColor(0xF8, 0xF0, 0xE0), QColor(0x20, 0x20, 0x40));
-        for (const QPalette& palette : {kLight, kDark, tinted}) {
-            qreal previous = 1.0;
-            for (ColorToken token :
-                 {ColorToken::secondary, ColorToken::tertiary, ColorToken::quaternary}) {
+        QPalette deskDark = paletteWith(QColor(0x20, 0x23, 0x26), QColor(0xFC, 0xFC, 0xFC));
+        deskDark.setColor(QPalette::Base, QColor(0x14, 0x16, 0x18));
+        for (const QPalette& palette :
+             {kLight, kDark, tinted, deskDark, Palettes::light(), Palettes::dark()}) {
+            const auto surfaces = Colors::surfaces(palette);
+            const QColor text = palette.color(QPalette::WindowText);
+            const QColor window = palette.color(QPalette::Window);
+            double previous = Contrast::ratio(text, window);
+            for (const auto& [token, needed] :
+                 {std::pair(ColorToken::secondary, Contrast::kText),
+                  std::pair(ColorToken::tertiary, Contrast::kText),
+                  std::pair(ColorToken::quaternary, Contrast::kLarge)}) {
                 const QColor label = Colors::color(token, palette);
-                QCOMPARE(label.rgb(), palette.color(QPalette::WindowText).rgb());
-                QVERIFY(label.alphaF() > 0.0f && label.alphaF() < previous);
-                previous = label.alphaF();
-                QVERIFY(Colors::color(token, Scheme::light).lightnessF() < 0.2f);
-                QVERIFY(Colors::color(token, Scheme::dark).lightnessF() > 0.8f);
+                QCOMPARE(label.alpha(), 255);
+                QVERIFY2(Contrast::lowestRatio(label, surfaces) >= needed,
+                         qPrintable(label.name()));
+                const double here = Contrast::ratio(label, window);
+                QVERIFY2(here < previous - 0.3, qPrintable(label.name())); // visibly fainter
+                previous = here;
+                QCOMPARE(Colors::textColor(token, palette), label);
             }
+        }
+        for (ColorToken token : {ColorToken::secondary, ColorToken::tertiary}) {
+            QVERIFY(Colors::color(token, Scheme::light).lightnessF() < 0.5f);
+            QVERIFY(Colors::color(token, Scheme::dark).lightnessF() > 0.5f);
         }
         for (ColorToken token : {ColorToken::gray, ColorToken::blue, ColorToken::secondary}) {
             const QColor full = Colors::color(token, kDark),
@@ -190,6 +212,70 @@ private Q_SLOTS:
         const QColor half(10, 20, 30, 128);
         QCOMPARE(Colors::withOpacity(half, 4.0), QColor(10, 20, 30, 255));
         QCOMPARE(Colors::withOpacity(half, -1.0).alpha(), 0);
+    }
+
+    // An accent as text reads at 4.5 : 1 on every surface and on its own tint (a badge), in
+    // both schemes, with its hue; one that reads already is left as it is. Dividers show.
+    void accentsAsTextAndDividers()
+    {
+        int unchanged = 0;
+        for (const QPalette& palette : {Palettes::light(), Palettes::dark(), kLight, kDark}) {
+            const auto surfaces = Colors::surfaces(palette);
+            for (const auto& [token, from, to] : kAccents) {
+                const QColor accent = Colors::color(token, palette);
+                const QColor text = Colors::textColor(token, palette);
+                const QColor tint = Contrast::over(Colors::color(token, palette, 0.1),
+                                                   palette.color(QPalette::Base));
+                QVERIFY2(Contrast::lowestRatio(text, surfaces) >= Contrast::kText &&
+                             Contrast::ratio(text, tint) >= Contrast::kText,
+                         qPrintable(text.name()));
+                if (from >= 0)
+                    QVERIFY2(qAbs(text.hsvHue() - accent.hsvHue()) <= 3, qPrintable(text.name()));
+                if (Contrast::lowestRatio(accent, surfaces) >= 5.0 &&
+                    Contrast::ratio(accent, tint) >= 5.0) {
+                    QCOMPARE(text, accent);
+                    ++unchanged;
+                }
+            }
+            const QColor divider = Colors::divider(palette);
+            for (auto role : {QPalette::Window, QPalette::Base})
+                QVERIFY2(Contrast::ratio(divider, palette.color(role)) >= 1.8,
+                         qPrintable(divider.name()));
+        }
+        QVERIFY(unchanged > 0); // the dark scheme's lighter accents mostly read as they are
+    }
+
+    // The measure itself, on pairs with known ratios; compositing; and the colours chosen to
+    // reach a contrast over a spread of colours.
+    void contrastMeasuresAndChooses()
+    {
+        QCOMPARE(Contrast::ratio(Qt::black, Qt::white), 21.0);
+        QCOMPARE(Contrast::ratio(QColor(0x12, 0x34, 0x56), QColor(0x12, 0x34, 0x56)), 1.0);
+        QVERIFY(qAbs(Contrast::ratio(QColor(0x76, 0x76, 0x76), Qt::white) - 4.54) < 0.01);
+        QVERIFY(qAbs(Contrast::ratio(QColor(0xFF, 0xCC, 0x00), Qt::white) - 1.51) < 0.01);
+        QCOMPARE(Contrast::over(QColor(255, 255, 255, 0), Qt::black), QColor(Qt::black));
+        QCOMPARE(Contrast::over(QColor(255, 255, 255, 255), Qt::black), QColor(Qt::white));
+        QVERIFY(qAbs(Contrast::over(QColor(255, 255, 255, 128), Qt::black).red() - 128) <= 1);
+        for (int hue = 0; hue < 360; hue += 15) {
+            for (float value : {0.2f, 0.5f, 0.8f, 1.0f}) {
+                const QColor c = QColor::fromHsvF(hue / 360.0f, 0.7f, value);
+                QVERIFY(Contrast::ratio(Contrast::labelOn(c), c) >= 4.58);
+                const QColor fill = Contrast::fillBehind(Qt::white, c);
+                QVERIFY(Contrast::ratio(Qt::white, fill) >= Contrast::kText);
+                QVERIFY(qAbs(fill.hsvHue() - c.hsvHue()) <= 3);
+                for (const QColor& background : {QColor(Qt::white), QColor(0x1e, 0x1e, 0x1e)}) {
+                    const QColor text = Contrast::readable(c, {background});
+                    QVERIFY(Contrast::ratio(text, background) >= Contrast::kText);
+                    // Only as far as needed: a step less would not read.
+                    if (text != c.toRgb())
+                        QVERIFY(Contrast::ratio(text, background) < Contrast::kText + 0.1);
+                }
+            }
+        }
+        const QColor surfaces[] = {QColor(Qt::white), QColor(0xe0, 0xe0, 0xe0)};
+        const QColor faint = Contrast::faintest(Qt::black, Qt::white, surfaces, 4.5);
+        QVERIFY(Contrast::lowestRatio(faint, surfaces) >= 4.5);
+        QVERIFY(Contrast::lowestRatio(faint, surfaces) < 4.6);
     }
 
     // The styles keep their order and scale with the application font, whose size and family

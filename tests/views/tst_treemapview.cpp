@@ -9,6 +9,10 @@
 
 #include "analysis/TreeMapView.h"
 #include "analysis/TreemapCanvas.h"
+#include "geometry/TreemapNavigation.h"
+#include "models/FileCategory.h"
+#include "theme/Colors.h"
+#include "theme/Contrast.h"
 
 #include <QMouseEvent>
 #include <QPushButton>
@@ -102,7 +106,9 @@ private Q_SLOTS:
         QTest::mouseClick(canvas, Qt::LeftButton, {}, tileOf(*canvas, "app").center());
         QVERIFY(view.currentNode() == f.node("app"));
         QCOMPARE(view.folderNameText(), QStringLiteral("app"));
-        QCOMPARE(canvas->accessibleName(), QStringLiteral("app"));
+        // The click gave the area the focus: it names the tile the keyboard is on.
+        QCOMPARE(canvas->accessibleName(),
+                 TreemapCanvas::spokenText(*canvas->tiles().front().node));
         QVERIFY(!view.backButton()->isHidden());
         QTest::mouseClick(canvas, Qt::LeftButton, {}, tileOf(*canvas, "src").center());
         QCOMPARE(tileNames(*canvas), (QStringList{"main.cpp", "util.cpp"}));
@@ -155,6 +161,112 @@ private Q_SLOTS:
         QCOMPARE(dark.hsvHue(), light.hsvHue());
         QVERIFY(dark.valueF() < light.valueF());
         QVERIFY(TreemapCanvas::colorFor(*f.node("docs"), darkPalette()).hsvHue() != dark.hsvHue());
+    }
+
+    // Labels read on every tile: a category's colour or a folder's hue, plain or hovered, in
+    // both schemes (white on the yellow of archives did not).
+    void labelsReadOnEveryTile()
+    {
+        for (const QPalette& palette : {QApplication::palette(), darkPalette()}) {
+            const QColor window = palette.color(QPalette::Window);
+            std::vector<QColor> fills;
+            for (std::size_t c = 0; c < FileCategory::kCount; ++c)
+                fills.push_back(
+                    Colors::color(FileCategory(FileCategory::Value(c)).color(), palette));
+            for (int i = 0; i < 360; ++i) {
+                const auto folder = makeResult("/r", {{"f" + std::to_string(i) + "/x", 1}});
+                fills.push_back(
+                    TreemapCanvas::colorFor(*folder->rootNode()->children()[0], palette));
+            }
+            for (const QColor& fill : fills) {
+                for (qreal opacity :
+                     {TreemapCanvas::kFillOpacity, TreemapCanvas::kHoveredFillOpacity}) {
+                    const QColor tile = Contrast::over(Colors::withOpacity(fill, opacity), window);
+                    const auto label =
+                        TreemapCanvas::labelColors(Colors::withOpacity(fill, opacity), window);
+                    QVERIFY2(Contrast::ratio(label.name, tile) >= Contrast::kText,
+                             qPrintable(fill.name()));
+                    QVERIFY2(Contrast::ratio(Contrast::over(label.size, tile), tile) >=
+                                 Contrast::kText,
+                             qPrintable(fill.name()));
+                }
+            }
+        }
+    }
+
+    // From the keyboard: the focus lands on the largest tile, the arrows go where the layout's
+    // navigation says, Enter opens a folder (on its largest tile) or reveals a file, Backspace
+    // goes up, back onto the folder left. The focused tile is drawn with a ring and named.
+    void keyboard()
+    {
+        Fixture f;
+        TreeMapView& view = *f.view;
+        TreemapCanvas* canvas = view.canvas();
+        const auto focusedName = [&] {
+            for (const TreemapTile& tile : canvas->tiles())
+                if (canvas->focusedNodeId() == tile.node->id())
+                    return tile.node->name();
+            return QString();
+        };
+        const QImage unfocused = canvas->grab().toImage();
+        view.setFocus();
+        QTRY_VERIFY(canvas->hasFocus());
+        QCOMPARE(focusedName(), QStringLiteral("app"));
+        QCOMPARE(canvas->accessibleName(), TreemapCanvas::spokenText(*f.node("app")));
+        QCOMPARE(canvas->accessibleName(), L("treemap.folderTile %@ %@", QStringLiteral("app"),
+                                             FormatUtils::formatBytes(6500)));
+        const QRect app = tileOf(*canvas, QStringLiteral("app"));
+        const QImage focused = canvas->grab().toImage();
+        QVERIFY(focused.pixel(app.topLeft() + QPoint(1, app.height() / 2)) !=
+                unfocused.pixel(app.topLeft() + QPoint(1, app.height() / 2)));
+        QCOMPARE(focused.pixel(app.center()), unfocused.pixel(app.center()));
+
+        std::vector<QRectF> cells;
+        for (const TreemapTile& tile : canvas->tiles())
+            cells.push_back(tile.rect);
+        const std::pair<Qt::Key, TreemapNavigation::Direction> keys[] = {
+            {Qt::Key_Right, TreemapNavigation::Direction::right},
+            {Qt::Key_Down, TreemapNavigation::Direction::down},
+            {Qt::Key_Left, TreemapNavigation::Direction::left},
+            {Qt::Key_Up, TreemapNavigation::Direction::up}};
+        int at = 0;
+        for (const auto& [key, direction] : keys) {
+            const int next = TreemapNavigation::neighbour(cells, at, direction);
+            QTest::keyClick(canvas, key);
+            at = next >= 0 ? next : at;
+            QCOMPARE(focusedName(), canvas->tiles()[std::size_t(at)].node->name());
+        }
+        canvas->setFocusedNode(f.node("logo.png")->id());
+        QTest::keyClick(canvas, Qt::Key_Return);
+        QCOMPARE(f.fileManager.revealed,
+                 (std::vector<std::vector<std::string>>{{"/home/user/Projects/logo.png"}}));
+        canvas->setFocusedNode(f.node("app")->id());
+        QTest::keyClick(canvas, Qt::Key_Enter);
+        QVERIFY(view.currentNode() == f.node("app"));
+        QCOMPARE(focusedName(), QStringLiteral("src"));
+        QTest::keyClick(canvas, Qt::Key_Backspace);
+        QVERIFY(view.currentNode() == view.rootNode());
+        QCOMPARE(focusedName(), QStringLiteral("app"));
+        QTest::keyClick(canvas, Qt::Key_Backspace); // at the top: nowhere to go
+        QVERIFY(view.currentNode() == view.rootNode());
+    }
+
+    // A folder whose children take no space says so instead of staying blank.
+    void anEmptyFolderSaysSo()
+    {
+        Fixture f;
+        TreemapCanvas* canvas = f.view->canvas();
+        f.view->setCurrentNode(f.node("empty"));
+        QTRY_VERIFY(!canvas->isFading());
+        QVERIFY(canvas->tiles().empty());
+        const QImage empty = canvas->grab().toImage();
+        const QRgb background = empty.pixel(0, 0);
+        int ink = 0;
+        for (int y = 0; y < empty.height(); ++y)
+            for (int x = 0; x < empty.width(); ++x)
+                ink += empty.pixel(x, y) != background;
+        QVERIFY(ink > 100); // words
+        QCOMPARE(TreemapCanvas::emptyText(), L("treemap.empty"));
     }
 
     // A deletion redraws the same folder without the removed tile, with the new size; when

@@ -115,6 +115,10 @@
         <source>%lld selected · %@</source>
         <translation>%lld selected · %@</translation>
     </message>
+    <message id="date.unknown">
+        <source>Unknown</source>
+        <translation>Unknown</translation>
+    </message>
     <message id="delete.busy">
         <source>Moving to the Trash…</source>
         <translation>Moving to the Trash…</translation>
@@ -239,6 +243,10 @@
         <source>Couldn’t open “%@”. %@</source>
         <translation>Couldn’t open “%@”. %@</translation>
     </message>
+    <message id="import.filesRead %lld">
+        <source>Files read: %lld</source>
+        <translation>Files read: %lld</translation>
+    </message>
     <message id="import.filterAll">
         <source>All Files</source>
         <translation>All Files</translation>
@@ -350,6 +358,10 @@
     <message id="overview.largestFiles">
         <source>Largest Files</source>
         <translation>Largest Files</translation>
+    </message>
+    <message id="overview.noFiles">
+        <source>No files here.</source>
+        <translation>No files here.</translation>
     </message>
     <message id="overview.openedFrom %@ %@">
         <source>%@ · opened from “%@”</source>
@@ -475,6 +487,14 @@
         <source>Views</source>
         <translation>Views</translation>
     </message>
+    <message id="size.byte %@">
+        <source>%@ byte</source>
+        <translation>%@ byte</translation>
+    </message>
+    <message id="size.bytes %@">
+        <source>%@ bytes</source>
+        <translation>%@ bytes</translation>
+    </message>
     <message id="toast.undo">
         <source>Undo</source>
         <translation>Undo</translation>
@@ -483,9 +503,25 @@
         <source>Hide Inspector</source>
         <translation>Hide Inspector</translation>
     </message>
+    <message id="toolbar.inspectorNeedsRoom">
+        <source>Make the window wider to show the inspector</source>
+        <translation>Make the window wider to show the inspector</translation>
+    </message>
     <message id="toolbar.showInspector">
         <source>Show Inspector</source>
         <translation>Show Inspector</translation>
+    </message>
+    <message id="treemap.empty">
+        <source>Nothing in this folder takes up space.</source>
+        <translation>Nothing in this folder takes up space.</translation>
+    </message>
+    <message id="treemap.fileTile %@ %@">
+        <source>%@, %@</source>
+        <translation>%@, %@</translation>
+    </message>
+    <message id="treemap.folderTile %@ %@">
+        <source>Folder %@, %@</source>
+        <translation>Folder %@, %@</translation>
     </message>
     <message id="treemap.goBack">
         <source>Back</source>

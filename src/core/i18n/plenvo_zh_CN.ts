@@ -115,6 +115,10 @@
         <source>%lld selected · %@</source>
         <translation>已选 %lld 项 · %@</translation>
     </message>
+    <message id="date.unknown">
+        <source>Unknown</source>
+        <translation>未知</translation>
+    </message>
     <message id="delete.busy">
         <source>Moving to the Trash…</source>
         <translation>正在移到回收站…</translation>
@@ -239,6 +243,10 @@
         <source>Couldn’t open “%@”. %@</source>
         <translation>无法打开“%@”。%@</translation>
     </message>
+    <message id="import.filesRead %lld">
+        <source>Files read: %lld</source>
+        <translation>已读取 %lld 个文件</translation>
+    </message>
     <message id="import.filterAll">
         <source>All Files</source>
         <translation>所有文件</translation>
@@ -350,6 +358,10 @@
     <message id="overview.largestFiles">
         <source>Largest Files</source>
         <translation>最大的文件</translation>
+    </message>
+    <message id="overview.noFiles">
+        <source>No files here.</source>
+        <translation>这里没有文件。</translation>
     </message>
     <message id="overview.openedFrom %@ %@">
         <source>%@ · opened from “%@”</source>
@@ -475,6 +487,14 @@
         <source>Views</source>
         <translation>视图</translation>
     </message>
+    <message id="size.byte %@">
+        <source>%@ byte</source>
+        <translation>%@ 字节</translation>
+    </message>
+    <message id="size.bytes %@">
+        <source>%@ bytes</source>
+        <translation>%@ 字节</translation>
+    </message>
     <message id="toast.undo">
         <source>Undo</source>
         <translation>撤销</translation>
@@ -483,9 +503,25 @@
         <source>Hide Inspector</source>
         <translation>隐藏详情面板</translation>
     </message>
+    <message id="toolbar.inspectorNeedsRoom">
+        <source>Make the window wider to show the inspector</source>
+        <translation>加宽窗口即可显示详情面板</translation>
+    </message>
     <message id="toolbar.showInspector">
         <source>Show Inspector</source>
         <translation>显示详情面板</translation>
+    </message>
+    <message id="treemap.empty">
+        <source>Nothing in this folder takes up space.</source>
+        <translation>此文件夹中没有占用空间的内容。</translation>
+    </message>
+    <message id="treemap.fileTile %@ %@">
+        <source>%@, %@</source>
+        <translation>%@，%@</translation>
+    </message>
+    <message id="treemap.folderTile %@ %@">
+        <source>Folder %@, %@</source>
+        <translation>文件夹 %@，%@</translation>
     </message>
     <message id="treemap.goBack">
         <source>Back</source>

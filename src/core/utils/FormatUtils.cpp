@@ -1,5 +1,7 @@
 #include "utils/FormatUtils.h"
 
+#include "utils/Localization.h"
+
 #include <QDateTime>
 #include <QLocale>
 
@@ -37,18 +39,16 @@ int siPowerFor(std::uint64_t magnitude)
     return power;
 }
 
-// The locale's name for the SI unit 1000^power (power 1 to 4: kB, MB, GB, TB), as Qt's own
-// data-size formatting writes it. Qt gives no direct access to the names, so they are read
-// off a sample it formats: "<number> <unit>".
-QString siUnitName(const QLocale& locale, int power, std::uint64_t scale)
+// The size of `bytes` of `magnitude` 1000 or more: one decimal in its unit, in the locale's
+// notation, and the unit.
+QString largeSize(const QLocale& locale, std::int64_t bytes, std::uint64_t magnitude)
 {
-    static constexpr std::array<const char16_t*, 5> fallback = {u"B", u"kB", u"MB", u"GB", u"TB"};
-    const QString sample =
-        locale.formattedDataSize(static_cast<qint64>(2 * scale), 0, QLocale::DataSizeSIFormat);
-    const QString number = locale.toString(2) + u' ';
-    if (sample.startsWith(number) && sample.size() > number.size())
-        return sample.sliced(number.size());
-    return QString::fromUtf16(fallback[static_cast<std::size_t>(power)]);
+    static constexpr std::array<const char*, 5> units = {"B", "kB", "MB", "GB", "TB"};
+    const int power = siPowerFor(magnitude);
+    const double value = static_cast<double>(bytes) /
+                         static_cast<double>(kSiScales[static_cast<std::size_t>(power)]);
+    return locale.toString(value, 'f', 1) + u' ' +
+           QLatin1String(units[static_cast<std::size_t>(power)]);
 }
 
 // A piece of a QLocale date/time format: a run of one unquoted ASCII letter (a field such as
@@ -142,34 +142,22 @@ QString mediumDateFormat(const QLocale& locale)
 
 QString FormatUtils::formatBytesCompact(std::int64_t bytes)
 {
-    static constexpr std::array<const char*, 5> units = {"B", "KB", "MB", "GB", "TB"};
-    if (bytes < 1000)
-        return QString::number(static_cast<qlonglong>(bytes)) + QStringLiteral(" B");
-    const int power = siPowerFor(static_cast<std::uint64_t>(bytes));
-    const double value = static_cast<double>(bytes) /
-                         static_cast<double>(kSiScales[static_cast<std::size_t>(power)]);
-    // QString::number always uses the C locale: '.' as decimal point, no grouping.
-    return QString::number(value, 'f', 1) + u' ' +
-           QLatin1String(units[static_cast<std::size_t>(power)]);
+    const QLocale locale;
+    const std::uint64_t magnitude = magnitudeOf(bytes);
+    if (magnitude < 1000)
+        return locale.toString(static_cast<qlonglong>(bytes)) + QStringLiteral(" B");
+    return largeSize(locale, bytes, magnitude);
 }
 
 QString FormatUtils::formatBytes(std::int64_t bytes)
 {
     const QLocale locale;
     const std::uint64_t magnitude = magnitudeOf(bytes);
-
     if (magnitude < 1000) {
-        // Qt has no singular form; English is the one language where it shows most.
-        if (magnitude == 1 && locale.language() == QLocale::English)
-            return locale.toString(static_cast<qlonglong>(bytes)) + QStringLiteral(" byte");
-        return locale.formattedDataSize(bytes, 0, QLocale::DataSizeSIFormat);
+        const QString count = locale.toString(static_cast<qlonglong>(bytes));
+        return magnitude == 1 ? L("size.byte %@", count) : L("size.bytes %@", count);
     }
-
-    const int power = siPowerFor(magnitude);
-    const std::uint64_t scale = kSiScales[static_cast<std::size_t>(power)];
-    const QString number =
-        locale.toString(static_cast<double>(bytes) / static_cast<double>(scale), 'f', 1);
-    return number + u' ' + siUnitName(locale, power, scale);
+    return largeSize(locale, bytes, magnitude);
 }
 
 QString FormatUtils::formatCount(std::int64_t count)
@@ -180,14 +168,24 @@ QString FormatUtils::formatCount(std::int64_t count)
     return text;
 }
 
+DisplayNumber FormatUtils::countArg(std::int64_t count)
+{
+    return {formatCount(count)};
+}
+
+QString FormatUtils::formatPercent(double percent)
+{
+    const QLocale locale;
+    return locale.toString(percent, 'f', 1) + locale.percent();
+}
+
 QString FormatUtils::formatDateFull(std::optional<std::int64_t> msSinceEpoch)
 {
-    static const QString unknown = QStringLiteral("未知");
     if (!msSinceEpoch)
-        return unknown;
+        return L("date.unknown");
     const QDateTime dateTime = QDateTime::fromMSecsSinceEpoch(*msSinceEpoch);
     if (!dateTime.isValid())
-        return unknown;
+        return L("date.unknown");
     const QLocale locale;
     const QString format =
         mediumDateFormat(locale) + u' ' + locale.timeFormat(QLocale::ShortFormat);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "utils/StringFormatter.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -7,31 +9,39 @@
 
 namespace plenvo {
 
-// Display forms of sizes, counts and dates. Everything locale-dependent follows the default
-// QLocale (QLocale::setDefault), which starts as the system locale.
+// Display forms of sizes, counts, shares and dates. Numbers follow the default QLocale
+// (QLocale::setDefault, which starts as the system locale): its digits, decimal separator,
+// grouping and minus sign. Words follow the language of the texts (Localization). Sizes are
+// written with the SI units kB, MB, GB and TB in every language and in both forms.
 class FormatUtils {
 public:
     FormatUtils() = delete;
 
-    // Compact size for tight places and messages: the same 1000-based units and unit choice as
-    // formatBytes, so a total reads the same in both forms, but with the unit names B, KB, MB,
-    // GB, TB, always a '.' decimal point and no grouping. Below 1000 (negatives included) the
-    // plain count and "B": "-5 B", "999 B", "1.0 KB", "1.0 MB" for 999,999 bytes (never
-    // "1000.0 KB"), "1125.9 TB" for 2^50 bytes (no unit above TB).
+    // The size for tight places and messages (tile labels, the header pill, toasts): the same
+    // number and unit as formatBytes from 1000 bytes up, so that a total reads the same in
+    // both forms; below, the count and "B" ("-5 B", "999 B").
     static QString formatBytesCompact(std::int64_t bytes);
 
-    // The size as file managers show it: 1000-based (SI) units from bytes to TB (never PB
-    // or above), localized. Below 1000 the whole count with the locale's word for bytes
-    // ("12 bytes", "12 字节"; "1 byte" in English); above, one decimal in the smallest unit
-    // that keeps the rounded number below 1000 ("1.5 kB", "1.0 MB" for 999,999 bytes),
-    // with the locale's decimal separator and grouping ("1,125.9 TB" for 2^50 bytes).
+    // The size as file managers show it: 1000-based units from bytes to TB (never PB or above).
+    // Below 1000 the whole count and the word for bytes ("12 bytes", "1 byte", "12 字节");
+    // above, one decimal in the smallest unit that keeps the rounded number below 1000, in the
+    // locale's notation ("1.5 kB", "1,5 kB" in German, "1.0 MB" for 999,999 bytes,
+    // "1,125.9 TB" for 2^50 bytes).
     static QString formatBytes(std::int64_t bytes);
 
     // The count with the locale's digit grouping and minus sign ("12,345" in English).
     static QString formatCount(std::int64_t count);
+    // formatCount() as the argument of a text's %lld placeholder, which would otherwise show
+    // plain digits: L("categories.fileCount %lld", FormatUtils::countArg(files)).
+    static DisplayNumber countArg(std::int64_t count);
+
+    // A share in percent with one decimal, in the locale's notation, and the locale's percent
+    // sign: "27.2%", "27,2%" in German or Russian.
+    static QString formatPercent(double percent);
 
     // Date and time in the locale's medium date and short time style, in local time
-    // ("Dec 6, 2026 3:04 PM", "2026年12月6日 15:04"); "未知" when the date is unknown.
+    // ("Dec 6, 2026 3:04 PM", "2026年12月6日 15:04"); the text for an unknown date
+    // ("Unknown", "未知") when there is none.
     static QString formatDateFull(std::optional<std::int64_t> msSinceEpoch);
 };
 

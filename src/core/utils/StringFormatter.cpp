@@ -90,6 +90,8 @@ QString StringFormatter::Arg::text() const
 {
     if (const auto* value = std::get_if<std::int64_t>(&m_value))
         return QString::number(static_cast<qlonglong>(*value));
+    if (const auto* number = std::get_if<DisplayNumber>(&m_value))
+        return number->text;
     return std::get<QString>(m_value);
 }
 

@@ -18,11 +18,19 @@ concept FormatInteger = std::integral<T> && !std::same_as<T, bool> && !std::same
                         !std::same_as<T, wchar_t> && !std::same_as<T, char8_t> &&
                         !std::same_as<T, char16_t> && !std::same_as<T, char32_t>;
 
+// A number already written for display, in the locale's digits and grouping (see
+// FormatUtils::countArg). It fills a %lld placeholder with its text, where an integer would
+// print plain digits, and a %@ placeholder as well.
+struct DisplayNumber {
+    QString text;
+};
+
 // Fills the printf-style placeholders of a localized text with arguments.
 //
 // Supported conversions:
 //   %@      a string argument (an integer argument is printed as its plain digits)
-//   %lld    a 64-bit integer argument: plain ASCII digits, a '-' for negatives, no grouping
+//   %lld    a 64-bit integer argument: plain ASCII digits, a '-' for negatives, no grouping;
+//           or a DisplayNumber, printed as written
 //   %%      a literal percent sign
 //   %N$@, %N$lld   the same conversions addressing argument N (1-based) directly
 //
@@ -40,13 +48,16 @@ public:
         Arg(const QString& text) : m_value(text) {}
         Arg(QStringView text) : m_value(text.toString()) {}
         Arg(const char* utf8) : m_value(QString::fromUtf8(utf8)) {}
+        Arg(const DisplayNumber& number) : m_value(number) {}
 
         // Any integer type except bool and the character types. Unsigned values beyond the
         // signed 64-bit range are clamped to its maximum.
         template <FormatInteger T> Arg(T value) : m_value(toInt64(value)) {}
 
-        bool isInteger() const { return std::holds_alternative<std::int64_t>(m_value); }
-        // The argument as it appears in text: the string, or the integer's plain digits.
+        // An integer, or a number written for display: either fills %lld.
+        bool isInteger() const { return !std::holds_alternative<QString>(m_value); }
+        // The argument as it appears in text: the string, the integer's plain digits, or the
+        // number as written for display.
         QString text() const;
 
     private:
@@ -61,7 +72,7 @@ public:
             }
         }
 
-        std::variant<QString, std::int64_t> m_value;
+        std::variant<QString, std::int64_t, DisplayNumber> m_value;
     };
 
     StringFormatter() = delete;

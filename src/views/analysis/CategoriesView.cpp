@@ -14,6 +14,7 @@
 #include "ViewHeader.h"
 #include "geometry/RingGeometry.h"
 #include "models/ScanResult.h"
+#include "theme/Divider.h"
 #include "theme/RoundedPanel.h"
 #include "utils/FormatUtils.h"
 #include "utils/Localization.h"
@@ -21,6 +22,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -36,15 +38,9 @@ constexpr int kLeftMinimumWidth = 280;
 constexpr int kLeftIdealWidth = 320;
 constexpr int kLegendSpacing = 6;
 constexpr int kLegendMinimumWidth = 140;
-
-QFrame* divider(QFrame::Shape shape, QWidget* parent)
-{
-    auto* line = new QFrame(parent);
-    line->setFrameShape(shape);
-    line->setFrameShadow(QFrame::Plain);
-    line->setForegroundRole(QPalette::Mid);
-    return line;
-}
+// The left pane leaves its ideal width only when the file pane would have less than this more
+// than its minimum.
+constexpr int kFilePaneRoom = 120;
 
 } // namespace
 
@@ -62,15 +58,16 @@ CategoriesView::CategoriesView(AppState& state, FileManager& fileManager, Clipbo
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
+    column->setSizeConstraint(QLayout::SetNoConstraint); // see minimumSizeHint()
 
     m_header = new ViewHeader(QStringLiteral("folder.fill"), ColorToken::blue, this);
     m_header->setTitle(L("categories.title"));
     column->addWidget(m_header);
-    column->addWidget(divider(QFrame::HLine, this));
+    column->addWidget(new Divider(Qt::Horizontal, this));
     auto* panes = new QHBoxLayout;
     panes->setSpacing(0);
     panes->addWidget(leftPane());
-    m_divider = divider(QFrame::VLine, this);
+    m_divider = new Divider(Qt::Vertical, this);
     panes->addWidget(m_divider);
     panes->addWidget(rightPane(), 1);
     column->addLayout(panes, 1);
@@ -155,10 +152,12 @@ QWidget* CategoriesView::rightPane()
     m_list->rowDelegate()->setShowCategory(false);
     m_list->rowDelegate()->setShowModifiedDate(true);
     m_list->setAutoSelectFirst(true);
+    m_list->setMinimumWidth(m_list->rowDelegate()->minimumRowWidth() +
+                            style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     m_bar = new FileOperationBar(m_state, *m_selection, *m_actions, pane);
     column->addWidget(m_filesHeader);
     column->addWidget(m_list, 1);
-    column->addWidget(divider(QFrame::HLine, pane));
+    column->addWidget(new Divider(Qt::Horizontal, pane));
     column->addWidget(m_bar);
     return pane;
 }
@@ -225,11 +224,19 @@ void CategoriesView::resizeEvent(QResizeEvent* event)
     fitPanes();
 }
 
+QSize CategoriesView::minimumSizeHint() const
+{
+    return {kLeftMinimumWidth + m_divider->sizeHint().width() +
+                m_filePane->minimumSizeHint().width(),
+            QWidget::minimumSizeHint().height()};
+}
+
 void CategoriesView::fitPanes()
 {
-    // The left pane keeps its ideal width while the file list and its bar have the room they
-    // ask for, and narrows down to its minimum before they are squeezed.
-    const int room = width() - m_divider->sizeHint().width() - m_filePane->sizeHint().width();
+    // The left pane keeps its ideal width while the file list and its bar have some room
+    // beyond their minimum, and narrows down to its own minimum before they are squeezed.
+    const int room = width() - m_divider->sizeHint().width() -
+                     m_filePane->minimumSizeHint().width() - kFilePaneRoom;
     m_leftPane->setFixedWidth(std::clamp(room, kLeftMinimumWidth, kLeftIdealWidth));
 }
 

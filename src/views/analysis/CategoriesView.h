@@ -68,6 +68,9 @@ public:
     FileSelectionModel* selection() const { return m_selection; }
     FileActions* actions() const { return m_actions; }
 
+    // The left pane at its minimum beside the file pane at its own.
+    QSize minimumSizeHint() const override;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;

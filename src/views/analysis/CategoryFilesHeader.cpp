@@ -69,7 +69,8 @@ void CategoryFilesHeader::setContent(std::optional<FileCategory> category, std::
     else
         m_icon->setSymbol(kNoCategoryIcon, ColorToken::secondary);
     m_title->setText(category ? category->localizedName() : L("categories.allFiles"));
-    m_count->setText(L("categories.visibleFileCount %lld %lld", qint64(listed), qint64(fileCount)));
+    m_count->setText(L("categories.visibleFileCount %lld %lld", FormatUtils::countArg(listed),
+                       FormatUtils::countArg(fileCount)));
     m_size->setText(FormatUtils::formatBytes(totalSize));
     m_showMore->setVisible(listed < fileCount);
 }

@@ -53,7 +53,7 @@ CategoryListRow::CategoryListRow(const CategoryStat& stat, std::int64_t totalSiz
     name->setText(m_category.localizedName());
     m_count = new StyledLabel(TextStyle::caption, {}, ColorToken::secondary, this);
     m_count->setElideMode(Qt::ElideRight);
-    m_count->setText(L("categories.fileCount %lld", qint64(stat.fileCount)));
+    m_count->setText(L("categories.fileCount %lld", FormatUtils::countArg(stat.fileCount)));
     names->addWidget(name);
     names->addWidget(m_count);
     row->addLayout(names, 1);
@@ -66,7 +66,7 @@ CategoryListRow::CategoryListRow(const CategoryStat& stat, std::int64_t totalSiz
     m_share = new StyledLabel(TextStyle::caption, {.monospacedDigits = true}, ColorToken::secondary,
                               this);
     const double share = totalSize < 1 ? 0.0 : double(stat.totalSize) / double(totalSize) * 100.0;
-    m_share->setText(QString::asprintf("%.1f%%", share));
+    m_share->setText(FormatUtils::formatPercent(share));
     for (StyledLabel* label : {m_size, m_share}) {
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         numbers->addWidget(label, 0, Qt::AlignRight);

@@ -169,7 +169,7 @@ void ClampedTextView::applyColor()
     QPalette p = palette();
     const QPalette base = parentWidget() ? parentWidget()->palette() : QApplication::palette(this);
     if (m_color)
-        p.setColor(QPalette::Text, Colors::color(*m_color, base));
+        p.setColor(QPalette::Text, Colors::textColor(*m_color, base));
     p.setColor(QPalette::Base, Qt::transparent);
     setPalette(p);
     m_applying = false;

@@ -5,6 +5,7 @@
 #include "models/FileCategory.h"
 #include "platform/FileManager.h"
 #include "theme/Colors.h"
+#include "theme/Divider.h"
 #include "theme/Icons.h"
 #include "theme/ProportionBar.h"
 #include "theme/RoundedPanel.h"
@@ -87,11 +88,7 @@ FileInspectorView::FileInspectorView(AppState& state, FileManager& fileManager, 
         return;
 
     stack->addWidget(buildHeader(content));
-    auto* divider = new QFrame(content);
-    divider->setFrameShape(QFrame::HLine);
-    divider->setFrameShadow(QFrame::Plain);
-    divider->setForegroundRole(QPalette::Mid);
-    stack->addWidget(divider);
+    stack->addWidget(new Divider(Qt::Horizontal, content));
 
     auto* sections = new QWidget(content);
     auto* sectionStack = column(sections, 16, kPadding);
@@ -293,7 +290,7 @@ void FileInspectorView::applyButtonColors()
                                   palette().color(QPalette::ButtonText)));
     if (m_trash) {
         QPalette p = m_trash->palette();
-        p.setColor(QPalette::ButtonText, Colors::color(ColorToken::red, palette()));
+        p.setColor(QPalette::ButtonText, Colors::textColor(ColorToken::red, palette()));
         p.setColor(QPalette::Disabled, QPalette::ButtonText,
                    Colors::color(ColorToken::red, palette(), 0.4));
         m_trash->setPalette(p);
@@ -319,15 +316,15 @@ void FileInspectorView::refresh()
     if (shared) {
         const double fraction = double(node.cachedSize()) / double(parent->cachedSize());
         m_shareBar->setFraction(fraction);
-        m_shareText->setText(QString::asprintf("%.1f%%", fraction * 100));
+        m_shareText->setText(FormatUtils::formatPercent(fraction * 100));
     }
     if (node.isDirectory()) {
         std::int64_t folders = 0;
         for (const NodeRef& child : node.children())
             folders += child->isDirectory() ? 1 : 0;
-        m_folders->setText(QString::number(folders));
-        m_files->setText(QString::number(std::int64_t(node.childCount()) - folders));
-        m_totalFiles->setText(QString::number(node.cachedFileCount()));
+        m_folders->setText(FormatUtils::formatCount(folders));
+        m_files->setText(FormatUtils::formatCount(std::int64_t(node.childCount()) - folders));
+        m_totalFiles->setText(FormatUtils::formatCount(node.cachedFileCount()));
     }
 }
 

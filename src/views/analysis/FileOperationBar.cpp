@@ -16,10 +16,21 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace plenvo {
 
 namespace {
+
+constexpr int kMargin = 16;
+constexpr int kVerticalMargin = 10;
+constexpr int kSpacing = 14;
+constexpr int kRowSpacing = 8;
+// The summary keeps at least this much of its text in one row; less, and the actions move to
+// a row of their own.
+constexpr int kSummaryRoom = 140;
 
 QToolButton* textButton(const QString& text, QWidget* parent)
 {
@@ -39,9 +50,18 @@ FileOperationBar::FileOperationBar(AppState& state, FileSelectionModel& selectio
 {
     setObjectName(QStringLiteral("fileOperationBar"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(16, 10, 16, 10);
-    row->setSpacing(14);
+    // One row where the buttons fit beside each other and room for the summary; two rows (the
+    // selection and its summary, then the actions) where they do not. See arrange().
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(kMargin, kVerticalMargin, kMargin, kVerticalMargin);
+    rows->setSpacing(kRowSpacing);
+    rows->setSizeConstraint(QLayout::SetNoConstraint); // minimumSizeHint() is the two rows'
+    m_first = new QHBoxLayout;
+    m_first->setSpacing(kSpacing);
+    m_second = new QHBoxLayout;
+    m_second->setSpacing(kSpacing);
+    rows->addLayout(m_first);
+    rows->addLayout(m_second);
 
     m_selectAll = textButton(L("cleanup.selectAll"), this);
     m_deselectAll = textButton(L("cleanup.deselectAll"), this);
@@ -67,13 +87,13 @@ FileOperationBar::FileOperationBar(AppState& state, FileSelectionModel& selectio
          {static_cast<QWidget*>(m_selectAll), static_cast<QWidget*>(m_deselectAll),
           static_cast<QWidget*>(m_reveal), static_cast<QWidget*>(m_trash)})
         button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    row->addWidget(m_selectAll);
-    row->addWidget(m_deselectAll);
-    row->addWidget(m_readOnlyNote);
-    row->addStretch(1);
-    row->addWidget(m_summary);
-    row->addWidget(m_reveal);
-    row->addWidget(m_trash);
+    m_first->addWidget(m_selectAll);
+    m_first->addWidget(m_deselectAll);
+    m_first->addWidget(m_readOnlyNote);
+    m_first->addStretch(1);
+    m_first->addWidget(m_summary);
+    m_second->addStretch(1);
+    arrange(true);
 
     connect(m_selectAll, &QToolButton::clicked, this, [this] {
         const FileListModel* model = m_selection.fileModel();
@@ -109,9 +129,11 @@ void FileOperationBar::refresh()
     m_deselectAll->setVisible(anySelected);
     if (anySelected) {
         m_summary->setColorToken(ColorToken::orange);
-        m_summary->setText(L("cleanup.selectedCount %lld %@", qint64(selected.count),
+        m_summary->setText(L("cleanup.selectedCount %lld %@",
+                             FormatUtils::countArg(qint64(selected.count)),
                              FormatUtils::formatBytes(selected.size)));
-        m_trash->setText(L("cleanup.moveToTrashCount %lld", qint64(selected.count)));
+        m_trash->setText(
+            L("cleanup.moveToTrashCount %lld", FormatUtils::countArg(qint64(selected.count))));
     } else {
         m_summary->setColorToken(ColorToken::tertiary);
         m_summary->setText(L("fileList.selectHint"));
@@ -121,6 +143,51 @@ void FileOperationBar::refresh()
     if (!m_selection.fileModel()->isSyncing())
         m_actions.refresh();
     followTrashAction();
+    arrange(width() >= oneRowWidth());
+}
+
+int FileOperationBar::widthOf(std::initializer_list<QWidget*> widgets) const
+{
+    int width = 0;
+    for (QWidget* widget : widgets)
+        if (!widget->isHidden())
+            width += (width ? kSpacing : 0) + widget->sizeHint().width();
+    return width;
+}
+
+int FileOperationBar::oneRowWidth() const
+{
+    const int summary = std::min(m_summary->sizeHint().width(), kSummaryRoom);
+    return 2 * kMargin + widthOf({m_selectAll, m_deselectAll, m_readOnlyNote}) + kSpacing +
+           summary + kSpacing + widthOf({m_reveal, m_trash});
+}
+
+void FileOperationBar::arrange(bool oneRow)
+{
+    if (m_arranged && oneRow == m_oneRow)
+        return;
+    m_arranged = true;
+    m_oneRow = oneRow;
+    for (QWidget* button : {static_cast<QWidget*>(m_reveal), static_cast<QWidget*>(m_trash)}) {
+        m_first->removeWidget(button);
+        m_second->removeWidget(button);
+        (oneRow ? m_first : m_second)->addWidget(button);
+    }
+    updateGeometry();
+}
+
+QSize FileOperationBar::minimumSizeHint() const
+{
+    const int selection = widthOf({m_selectAll, m_deselectAll});
+    const int actions = widthOf({m_reveal, m_trash});
+    const QSize hint = sizeHint();
+    return {2 * kMargin + std::max(selection, actions), hint.height()};
+}
+
+void FileOperationBar::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    arrange(width() >= oneRowWidth());
 }
 
 void FileOperationBar::changeEvent(QEvent* event)
@@ -137,7 +204,7 @@ void FileOperationBar::applyColors()
     const QPalette base = palette();
     auto tint = [&](QToolButton* button, ColorToken token) {
         QPalette p = button->palette();
-        p.setColor(QPalette::ButtonText, Colors::color(token, base));
+        p.setColor(QPalette::ButtonText, Colors::textColor(token, base));
         p.setColor(QPalette::Disabled, QPalette::ButtonText, Colors::color(token, base, 0.4));
         button->setPalette(p);
     };

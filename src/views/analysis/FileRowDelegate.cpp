@@ -7,10 +7,13 @@
 #include "theme/TextStyles.h"
 #include "utils/FormatUtils.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDateTime>
 #include <QFontMetrics>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -28,6 +31,9 @@ constexpr int kLineSpacing = 2;
 constexpr int kBadgeSpacing = 6;
 constexpr int kBadgeHorizontalPadding = 5;
 constexpr int kBadgeVerticalPadding = 1;
+// The name keeps at least this many average characters before the date, then the badge, make
+// room for it.
+constexpr int kNameCharacters = 10;
 
 } // namespace
 
@@ -45,6 +51,46 @@ FileRowDelegate::FileRowDelegate(QObject* parent)
     m_folderLine = QFontMetrics(m_folderFont).height();
     m_rowHeight = 2 * (kRowVerticalInset + kPadding) + std::max(m_nameLine, m_badgeHeight) +
                   kLineSpacing + m_folderLine;
+    m_minimumNameWidth = QFontMetrics(m_nameFont).averageCharWidth() * kNameCharacters;
+    // Keyboard work shows where the focus is; a click does not need to (see paint()).
+    if (auto* view = qobject_cast<QAbstractItemView*>(parent)) {
+        view->installEventFilter(this);
+        view->viewport()->installEventFilter(this);
+    }
+}
+
+int FileRowDelegate::minimumRowWidth() const
+{
+    return 2 * kRowInset + kIconBox + kSpacing + m_minimumNameWidth + kSpacing + kSizeBox;
+}
+
+bool FileRowDelegate::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress)
+        m_keyboardFocus = true;
+    else if (event->type() == QEvent::MouseButtonPress)
+        m_keyboardFocus = false;
+    // Not the base class's filter: it takes what it watches for an editor.
+    return QObject::eventFilter(watched, event);
+}
+
+bool FileRowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    if (event->type() != QEvent::ToolTip || !index.isValid())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    // The whole path, only where the row shows less of it than there is.
+    const Layout l = layout(option.rect, index);
+    const bool elided = l.nameText != index.data(Qt::DisplayRole).toString() ||
+                        l.folderText != index.data(FileListModel::FolderRole).toString();
+    if (!elided) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    QToolTip::showText(event->globalPos(), index.data(Qt::ToolTipRole).toString(), view,
+                       option.rect);
+    return true;
 }
 
 QString FileRowDelegate::dateText(qint64 msSinceEpoch)
@@ -67,28 +113,41 @@ FileRowDelegate::Layout FileRowDelegate::layout(const QRect& rect, const QModelI
                    m_iconExtent, m_iconExtent);
     left += kIconBox + kSpacing;
 
-    const QFontMetrics sizeMetrics(m_sizeFont);
     l.sizeText = FormatUtils::formatBytes(index.data(FileListModel::SizeRole).toLongLong());
-    l.size = QRect(right - kSizeBox, rect.top(), kSizeBox, rect.height());
-    right -= kSizeBox + kSpacing;
+    // Never over the icon, however narrow the row.
+    const int sizeLeft = std::max(left, right - kSizeBox);
+    l.size = QRect(sizeLeft, rect.top(), right - sizeLeft, rect.height());
+    right = sizeLeft - kSpacing;
 
+    // The badge's width, whole.
+    const QString badge = m_showCategory ? category.localizedName() : QString();
+    const int badgeNeeds = m_showCategory ? QFontMetrics(m_badgeFont).horizontalAdvance(badge) + 1 +
+                                                2 * kBadgeHorizontalPadding
+                                          : 0;
+
+    // The date only where the name keeps its room beside it, and the badge too: the date goes
+    // first.
     const QVariant date = index.data(FileListModel::DateRole);
     if (m_showModifiedDate && date.isValid()) {
-        l.dateText = dateText(date.toLongLong());
-        const int width = QFontMetrics(m_dateFont).horizontalAdvance(l.dateText) + 1;
-        l.date = QRect(right - width, rect.top(), width, rect.height());
-        right -= width + kSpacing;
+        const QString text = dateText(date.toLongLong());
+        const int width = QFontMetrics(m_dateFont).horizontalAdvance(text) + 1;
+        const int nameNeeds = m_minimumNameWidth + (badgeNeeds ? badgeNeeds + kBadgeSpacing : 0);
+        if (right - width - kSpacing - left >= nameNeeds) {
+            l.dateText = text;
+            l.date = QRect(right - width, rect.top(), width, rect.height());
+            right -= width + kSpacing;
+        }
     }
 
     // The name and the folder below it, centred as a block.
     const int column = std::max(0, right - left);
     const int firstLine = std::max(m_nameLine, m_badgeHeight);
     const int top = rect.top() + (rect.height() - (firstLine + kLineSpacing + m_folderLine)) / 2;
+    // The badge only where the name keeps its room beside it.
     int badgeWidth = 0;
-    if (m_showCategory) {
-        l.badgeText = category.localizedName();
-        badgeWidth = std::min(column, QFontMetrics(m_badgeFont).horizontalAdvance(l.badgeText) + 1 +
-                                          2 * kBadgeHorizontalPadding);
+    if (badgeNeeds && column - badgeNeeds - kBadgeSpacing >= m_minimumNameWidth) {
+        l.badgeText = badge;
+        badgeWidth = badgeNeeds;
     }
     const QFontMetrics nameMetrics(m_nameFont);
     const QString name = index.data(Qt::DisplayRole).toString();
@@ -100,9 +159,6 @@ FileRowDelegate::Layout FileRowDelegate::layout(const QRect& rect, const QModelI
         const int badgeLeft = nameWidth ? l.name.right() + 1 + kBadgeSpacing : left;
         l.badge =
             QRect(badgeLeft, top + (firstLine - m_badgeHeight) / 2, badgeWidth, m_badgeHeight);
-        l.badgeText =
-            QFontMetrics(m_badgeFont)
-                .elidedText(l.badgeText, Qt::ElideRight, badgeWidth - 2 * kBadgeHorizontalPadding);
     }
     l.folder = QRect(left, top + firstLine + kLineSpacing, column, m_folderLine);
     l.folderText =
@@ -126,22 +182,19 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
                                        : (opt.state & QStyle::State_Active) ? QPalette::Active
                                                                             : QPalette::Inactive;
-    // On the highlight everything takes the highlighted text colour, the dimmed parts faded.
+    // On the highlight everything takes the highlighted text colour: a faded one would not
+    // read there. Elsewhere the dimmed parts and the badge take their text colours.
     const QColor highlighted = opt.palette.color(group, QPalette::HighlightedText);
     auto color = [&](ColorToken token) {
-        if (!selected)
-            return Colors::color(token, opt.palette);
-        return Colors::withOpacity(highlighted, token == ColorToken::tertiary    ? 0.7
-                                                : token == ColorToken::secondary ? 0.85
-                                                                                 : 1.0);
+        return selected ? highlighted : Colors::textColor(token, opt.palette);
     };
     const QColor text = selected ? highlighted : opt.palette.color(group, QPalette::Text);
 
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-    const QPixmap icon =
-        Icons::pixmap(l.iconName, m_iconExtent, selected ? highlighted : color(l.color),
-                      painter->device()->devicePixelRatioF());
+    const QPixmap icon = Icons::pixmap(l.iconName, m_iconExtent,
+                                       selected ? highlighted : Colors::color(l.color, opt.palette),
+                                       painter->device()->devicePixelRatioF());
     painter->drawPixmap(l.icon.topLeft(), icon);
 
     painter->setPen(text);
@@ -149,9 +202,10 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->drawText(l.name, Qt::AlignLeft | Qt::AlignVCenter, l.nameText);
 
     if (!l.badge.isEmpty()) {
-        const QColor badge = selected ? highlighted : color(l.color);
+        const QColor badge = color(l.color);
         painter->setPen(Qt::NoPen);
-        painter->setBrush(Colors::withOpacity(badge, selected ? 0.2 : 0.1));
+        painter->setBrush(selected ? Colors::withOpacity(highlighted, 0.2)
+                                   : Colors::color(l.color, opt.palette, 0.1));
         const qreal radius = l.badge.height() / 2.0;
         painter->drawRoundedRect(QRectF(l.badge), radius, radius);
         painter->setPen(badge);
@@ -173,7 +227,7 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->setFont(m_sizeFont);
     painter->drawText(l.size, Qt::AlignRight | Qt::AlignVCenter, l.sizeText);
 
-    if (opt.state & QStyle::State_HasFocus) {
+    if ((opt.state & QStyle::State_HasFocus) && m_keyboardFocus) {
         QStyleOptionFocusRect focus;
         focus.QStyleOption::operator=(opt);
         focus.rect = opt.rect.adjusted(1, 1, -1, -1);

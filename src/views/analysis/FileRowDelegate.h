@@ -14,7 +14,9 @@ namespace plenvo {
 // Paints one row of a file list (FileListModel): the category icon, the name with an optional
 // category badge, the folder holding the file (shortened at its start), an optional
 // modification date and the size. Every row has the same height, so that a long list costs
-// nothing to lay out; the selection highlight comes from the style.
+// nothing to lay out; the selection highlight comes from the style. A narrow row drops the date,
+// then the badge, before the name loses its room; nothing overlaps. The whole path shows as a
+// tooltip where the row shows less of it. The focus frame shows while the keyboard is used.
 class FileRowDelegate : public QStyledItemDelegate {
     Q_OBJECT
 
@@ -27,7 +29,7 @@ public:
     bool showModifiedDate() const { return m_showModifiedDate; }
 
     // Where each part of a row goes and what it says; texts that do not fit are elided. A
-    // part that is not shown has an empty rectangle and text.
+    // part that is not shown has an empty rectangle and text. The parts do not overlap.
     struct Layout {
         QRect icon;
         QString iconName;
@@ -49,10 +51,17 @@ public:
     static QString dateText(qint64 msSinceEpoch);
     // The height of every row.
     int rowHeight() const { return m_rowHeight; }
+    // The narrowest row that keeps the icon, the size and room for the name.
+    int minimumRowWidth() const;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QFont m_nameFont;
@@ -65,6 +74,8 @@ private:
     int m_badgeHeight;
     int m_folderLine;
     int m_rowHeight;
+    int m_minimumNameWidth;
+    bool m_keyboardFocus = false;
     bool m_showCategory = false;
     bool m_showModifiedDate = false;
 };

@@ -9,25 +9,14 @@
 #include "FileSelectionModel.h"
 #include "ViewHeader.h"
 #include "models/FileNode.h"
+#include "theme/Divider.h"
+#include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
-#include <QFrame>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace plenvo {
-
-namespace {
-
-QFrame* divider(QWidget* parent)
-{
-    auto* line = new QFrame(parent);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Plain);
-    line->setForegroundRole(QPalette::Mid);
-    return line;
-}
-
-} // namespace
 
 LargeFilesView::LargeFilesView(AppState& state, FileManager& fileManager, Clipboard& clipboard,
                                QWidget* parent)
@@ -50,12 +39,14 @@ LargeFilesView::LargeFilesView(AppState& state, FileManager& fileManager, Clipbo
     m_list->rowDelegate()->setShowCategory(true);
     m_list->rowDelegate()->setShowModifiedDate(true);
     m_list->setAutoSelectFirst(true);
+    m_list->setMinimumWidth(m_list->rowDelegate()->minimumRowWidth() +
+                            style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     m_bar = new FileOperationBar(state, *m_selection, *m_actions, this);
 
     column->addWidget(m_header);
-    column->addWidget(divider(this));
+    column->addWidget(new Divider(Qt::Horizontal, this));
     column->addWidget(m_list, 1);
-    column->addWidget(divider(this));
+    column->addWidget(new Divider(Qt::Horizontal, this));
     column->addWidget(m_bar);
     setFocusProxy(m_list);
 
@@ -82,7 +73,8 @@ void LargeFilesView::refresh()
 
 void LargeFilesView::updateCount()
 {
-    m_header->setSubtitle(L("largeFiles.count %lld", qint64(displayedFiles().size())));
+    m_header->setSubtitle(
+        L("largeFiles.count %lld", FormatUtils::countArg(qint64(displayedFiles().size()))));
 }
 
 } // namespace plenvo

@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "models/ScanResult.h"
+#include "theme/Divider.h"
 #include "theme/Icons.h"
 #include "theme/ProportionBar.h"
 #include "theme/RoundedPanel.h"
@@ -61,6 +62,16 @@ QString containingFolder(const FileNode& file)
     const QString path = file.path(); // a node cut from its tree still knows where it was
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     return slash > 0 ? path.left(slash) : QStringLiteral("/");
+}
+
+// What an empty panel says instead of showing nothing.
+QWidget* emptyNote()
+{
+    auto* note = new StyledLabel(TextStyle::callout, {}, ColorToken::secondary);
+    note->setObjectName(QStringLiteral("emptyNote"));
+    note->setWordWrap(true);
+    note->setText(L("overview.noFiles"));
+    return note;
 }
 
 int captionSymbolExtent()
@@ -239,7 +250,7 @@ QWidget* OverviewView::categoryRow(const CategoryStat& stat, std::int64_t totalS
     shareText->setObjectName(QStringLiteral("categoryPercent"));
     shareText->setFixedWidth(42);
     shareText->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    shareText->setText(QString::asprintf("%.1f%%", share));
+    shareText->setText(FormatUtils::formatPercent(share));
     line->addWidget(shareText);
     return row;
 }
@@ -293,12 +304,8 @@ QWidget* OverviewView::topFileRow(const FileNode& file, int index, bool divider)
     stack->addLayout(line);
 
     if (divider) {
-        auto* rule = new QFrame(entry);
+        auto* rule = new Divider(Qt::Horizontal, entry);
         rule->setObjectName(QStringLiteral("fileDivider"));
-        rule->setFrameShape(QFrame::HLine);
-        rule->setFrameShadow(QFrame::Plain);
-        rule->setForegroundRole(QPalette::Mid);
-        rule->setFixedHeight(1);
         auto* inset = new QHBoxLayout;
         inset->setContentsMargins(kDividerInset, 0, 0, 0);
         inset->addWidget(rule);
@@ -325,17 +332,22 @@ void OverviewView::refresh()
     m_foldersNote->setVisible(result.foldersOwnSize() > 0);
     m_cardValues[1]->setText(FormatUtils::formatCount(result.totalFiles()));
     m_cardValues[2]->setText(FormatUtils::formatCount(result.totalDirectories()));
-    m_cardValues[3]->setText(L("overview.typesCount %lld", qint64(result.categoryStat().size())));
+    m_cardValues[3]->setText(
+        L("overview.typesCount %lld", FormatUtils::countArg(qint64(result.categoryStat().size()))));
 
     clearRows(m_categoryRows);
     for (const CategoryStat& stat : result.categoryStat())
         m_categoryRows->addWidget(categoryRow(stat, result.totalSize()));
+    if (result.categoryStat().empty())
+        m_categoryRows->addWidget(emptyNote());
 
     clearRows(m_fileRows);
     const auto& top = result.topFiles();
     const int shown = int(std::min<std::size_t>(top.size(), kTopFileRows));
     for (int i = 0; i < shown; ++i)
         m_fileRows->addWidget(topFileRow(*top[std::size_t(i)], i, i + 1 < shown));
+    if (shown == 0)
+        m_fileRows->addWidget(emptyNote());
 }
 
 } // namespace plenvo

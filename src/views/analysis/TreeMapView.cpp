@@ -95,7 +95,8 @@ TreeMapView::TreeMapView(AppState& state, FileManager& fileManager, Clipboard& c
             [this](const NodeRef& folder) { setCurrentNode(folder); });
     connect(m_canvas, &TreemapCanvas::fileClicked, this, [this](const NodeRef& file) {
         if (m_state.isReadOnly())
-            m_state.showToast(L("readOnly.detail")); // what a click would have done is off
+            m_state.showToast(L("readOnly.detail"), // what a click would have done is off
+                              AppState::ToastKind::warning);
         else
             m_fileManager.revealItems({file->pathBytes()});
     });
@@ -106,8 +107,10 @@ TreeMapView::TreeMapView(AppState& state, FileManager& fileManager, Clipboard& c
                 m_menuTarget = NodeRef();
                 m_actions->refresh();
             });
+    connect(m_canvas, &TreemapCanvas::upRequested, this, &TreeMapView::goBack);
     connect(&state, &AppState::contentRevisionChanged, this, &TreeMapView::contentChanged);
     connect(&state.editor(), &ResultEditor::aboutToRemove, this, &TreeMapView::aboutToRemove);
+    setFocusProxy(m_canvas);
 
     navigate(m_current, false);
 }
@@ -125,8 +128,13 @@ void TreeMapView::goHome()
 
 void TreeMapView::goBack()
 {
-    if (m_current && m_current->parent())
-        navigate(NodeRef(m_current->parent()), true);
+    if (!m_current || !m_current->parent())
+        return;
+    const NodeId left = m_current->id();
+    navigate(NodeRef(m_current->parent()), true);
+    // The keyboard comes back to the folder it left.
+    if (m_canvas->hasFocus())
+        m_canvas->setFocusedNode(left);
 }
 
 QString TreeMapView::folderNameText() const

@@ -1,11 +1,11 @@
 #include "AboutView.h"
 
+#include "theme/Divider.h"
 #include "theme/Icons.h"
 #include "theme/StyledLabel.h"
 #include "theme/SymbolView.h"
 #include "utils/Localization.h"
 
-#include <QFrame>
 #include <QVBoxLayout>
 
 namespace plenvo {
@@ -41,11 +41,7 @@ AboutView::AboutView(QWidget* parent) : QDialog(parent)
     tagline->setFixedWidth(kWidth - 64);
     column->addWidget(tagline, 0, Qt::AlignHCenter);
 
-    auto* divider = new QFrame(this);
-    divider->setFrameShape(QFrame::HLine);
-    divider->setFrameShadow(QFrame::Plain);
-    divider->setForegroundRole(QPalette::Mid);
-    column->addWidget(divider);
+    column->addWidget(new Divider(Qt::Horizontal, this));
 
     auto* credit = new StyledLabel(TextStyle::caption, {}, ColorToken::tertiary, this);
     credit->setObjectName(QStringLiteral("aboutCredit"));

@@ -9,10 +9,11 @@
 #include "SidebarView.h"
 #include "ToastView.h"
 #include "WelcomeView.h"
+#include "theme/Colors.h"
+#include "theme/Divider.h"
 #include "theme/Icons.h"
 #include "utils/Localization.h"
 
-#include <QFrame>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -43,16 +44,21 @@ ContentView::ContentView(AppState& state, FolderPanel& panel, DetailViewFactory&
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setChildrenCollapsible(false);
     m_splitter->setHandleWidth(1);
-    m_splitter->setStyleSheet(QStringLiteral("QSplitter::handle { background: palette(mid); }"));
+    colourSplitterHandle();
     outer->addWidget(m_splitter);
 
     m_sidebar = new SidebarView(state, m_splitter);
     m_sidebar->setMinimumWidth(kSidebarMinimumWidth);
 
     auto* detailColumn = new QWidget(m_splitter);
+    m_detailColumn = detailColumn;
     auto* column = new QVBoxLayout(detailColumn);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
+    // The column's minimum width is the detail view's alone (see updateMinimumWidth()): the
+    // inspector yields when there is no room for it, rather than narrowing the sidebar.
+    column->setSizeConstraint(QLayout::SetNoConstraint);
+    detailColumn->installEventFilter(this);
 
     m_header = new QWidget(detailColumn);
     m_header->setObjectName(QStringLiteral("headerRow"));
@@ -69,6 +75,10 @@ ContentView::ContentView(AppState& state, FolderPanel& panel, DetailViewFactory&
     m_toggle->setIcon(Icons::icon(QStringLiteral("sidebar.right"), ColorToken::secondary));
     m_toggle->setIconSize(QSize(18, 18));
     connect(m_toggle, &QToolButton::clicked, this, [this] { toggleInspector(); });
+    // The row keeps its height in every view, with the toggle or without it.
+    QSizePolicy togglePolicy = m_toggle->sizePolicy();
+    togglePolicy.setRetainSizeWhenHidden(true);
+    m_toggle->setSizePolicy(togglePolicy);
     headerRow->addWidget(m_toggle);
     column->addWidget(m_header);
 
@@ -76,11 +86,7 @@ ContentView::ContentView(AppState& state, FolderPanel& panel, DetailViewFactory&
     contentRow->setSpacing(0);
     m_detailStack = new QStackedLayout;
     contentRow->addLayout(m_detailStack, 1);
-    auto* divider = new QFrame(detailColumn);
-    divider->setFrameShape(QFrame::VLine);
-    divider->setFrameShadow(QFrame::Plain);
-    divider->setForegroundRole(QPalette::Mid);
-    m_divider = divider;
+    m_divider = new Divider(Qt::Vertical, detailColumn);
     contentRow->addWidget(m_divider);
     m_inspectorColumn = new QWidget(detailColumn);
     m_inspectorColumn->setObjectName(QStringLiteral("inspectorColumn"));
@@ -142,6 +148,7 @@ ContentView::ContentView(AppState& state, FolderPanel& panel, DetailViewFactory&
     connect(&state, &AppState::scanProgressChanged, this, [this] {
         if (auto* progress = qobject_cast<ScanningProgressView*>(m_detailWidget)) {
             progress->setTitle(progressTitle());
+            progress->setReadingSavedScan(m_state.isOpeningScan());
             progress->setProgress(m_state.scanProgress());
         }
     });
@@ -175,12 +182,42 @@ bool ContentView::supportsInspector() const
     return !m_state.isScanning() && m_state.scanResult() && nav && nav->supportsInspector();
 }
 
+bool ContentView::hasRoomForInspector() const
+{
+    const int detailMinimum = m_detailWidget ? m_detailWidget->minimumSizeHint().width() : 0;
+    return m_detailColumn->width() - m_divider->sizeHint().width() - kInspectorWidth >=
+           detailMinimum;
+}
+
 void ContentView::toggleInspector()
 {
-    if (supportsInspector())
+    if (supportsInspector() && hasRoomForInspector())
         setShowInspector(!m_showInspector);
     else
-        m_toggle->setChecked(m_showInspector);
+        updateHeader();
+}
+
+bool ContentView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_detailColumn && event->type() == QEvent::Resize) {
+        // A narrower window may leave no room for the inspector, a wider one room again.
+        const bool room = hasRoomForInspector();
+        if (room != m_hadRoomForInspector) {
+            m_hadRoomForInspector = room;
+            updateInspector(false);
+        }
+    } else if (watched == m_detailWidget && event->type() == QEvent::LayoutRequest) {
+        updateMinimumWidth();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ContentView::updateMinimumWidth()
+{
+    const int header =
+        m_header->isVisibleTo(m_detailColumn) ? m_header->minimumSizeHint().width() : 0;
+    const int detail = m_detailWidget ? m_detailWidget->minimumSizeHint().width() : 0;
+    m_detailColumn->setMinimumWidth(std::max(header, detail));
 }
 
 void ContentView::setShowInspector(bool show)
@@ -243,6 +280,7 @@ void ContentView::updateDetail()
     case Detail::scanning: {
         auto* progress = new ScanningProgressView(this);
         progress->setTitle(progressTitle());
+        progress->setReadingSavedScan(m_state.isOpeningScan());
         progress->setProgress(m_state.scanProgress());
         connect(progress, &ScanningProgressView::stopRequested, &m_state, &AppState::stopScan);
         progress->stopButton()->setFocus(Qt::OtherFocusReason);
@@ -261,6 +299,9 @@ void ContentView::updateDetail()
     m_detailWidget = view;
     m_detailStack->addWidget(view);
     m_detailStack->setCurrentWidget(view);
+    view->installEventFilter(this);
+    updateMinimumWidth();
+    m_hadRoomForInspector = hasRoomForInspector();
     m_overlay->raise();
 }
 
@@ -270,12 +311,17 @@ void ContentView::updateHeader()
     m_header->setVisible(result != nullptr);
     m_miniBar->setResult(result.get());
     m_toggle->setVisible(supportsInspector());
-    m_toggle->setChecked(m_showInspector);
-    m_toggle->setToolTip(m_showInspector ? L("toolbar.hideInspector") : L("toolbar.showInspector"));
+    const bool room = hasRoomForInspector();
+    m_toggle->setEnabled(room);
+    m_toggle->setChecked(isInspectorShown());
+    m_toggle->setToolTip(!room             ? L("toolbar.inspectorNeedsRoom")
+                         : m_showInspector ? L("toolbar.hideInspector")
+                                           : L("toolbar.showInspector"));
     m_toggle->setAccessibleName(m_toggle->toolTip());
+    updateMinimumWidth();
 }
 
-void ContentView::updateInspector()
+void ContentView::updateInspector(bool animated)
 {
     updateHeader();
     const bool shown = isInspectorShown();
@@ -285,8 +331,9 @@ void ContentView::updateInspector()
         m_divider->show();
         updateInspectorContent();
     }
-    if (!isVisible()) {
-        // Nothing to animate on a window that is not on screen.
+    if (!isVisible() || !animated) {
+        // Nothing to animate on a window that is not on screen, nor when the window's width
+        // decides.
         m_inspectorAnimation->stop();
         m_inspectorColumn->setFixedWidth(target);
         m_inspectorColumn->setVisible(shown);
@@ -331,7 +378,7 @@ void ContentView::updateOverlay()
     m_banner->setProgress(m_state.deleteCount(), m_state.deleteTotalCount(),
                           m_state.editor().isUndoing());
     if (m_state.toastMessage())
-        m_toast->setMessage(*m_state.toastMessage());
+        m_toast->setMessage(*m_state.toastMessage(), m_state.toastKind());
     m_toast->setUndoOffered(m_state.toastOffersUndo() && m_state.editor().canUndo());
     reveal(m_banner, deleting && !m_bannerDelay->isActive(), 200);
     reveal(m_toast, m_state.toastMessage().has_value(), 300);
@@ -394,6 +441,19 @@ void ContentView::layOutOverlay()
     m_overlay->layout()->activate();
     m_overlay->setGeometry(0, 0, width(), m_overlay->layout()->sizeHint().height());
     m_overlay->raise();
+}
+
+void ContentView::colourSplitterHandle()
+{
+    m_splitter->setStyleSheet(QStringLiteral("QSplitter::handle { background: %1; }")
+                                  .arg(Colors::divider(palette()).name()));
+}
+
+void ContentView::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
+        colourSplitterHandle();
 }
 
 void ContentView::resizeEvent(QResizeEvent* event)

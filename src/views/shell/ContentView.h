@@ -50,7 +50,13 @@ public:
     bool showInspector() const { return m_showInspector; }
     // Not scanning, a result exists, and the destination is Large Files or Categories.
     bool supportsInspector() const;
-    bool isInspectorShown() const { return m_showInspector && supportsInspector(); }
+    // Whether the detail column is wide enough for the detail view and the inspector beside
+    // it; when it is not, the inspector yields and its toggle is off.
+    bool hasRoomForInspector() const;
+    bool isInspectorShown() const
+    {
+        return m_showInspector && supportsInspector() && hasRoomForInspector();
+    }
 
     Detail detail() const { return m_detail; }
     // The destination whose view the detail area shows; meaningful for Detail::analysis.
@@ -72,13 +78,16 @@ public Q_SLOTS:
     void toggleInspector();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void setShowInspector(bool show);
     void updateDetail();
     void updateHeader();
-    void updateInspector();
+    void updateInspector(bool animated = true);
+    void updateMinimumWidth();
     void updateInspectorContent();
     void updateOverlay();
     void layOutOverlay();
@@ -87,6 +96,8 @@ private:
     Detail currentDetail() const;
     QString progressTitle() const;
     void reveal(QWidget* widget, bool show, int milliseconds);
+    // In the divider colour of the palette of the moment.
+    void colourSplitterHandle();
 
     AppState& m_state;
     FolderPanel& m_panel;
@@ -95,6 +106,8 @@ private:
     std::optional<SidebarItem> m_lastNavigation;
 
     QSplitter* m_splitter = nullptr;
+    QWidget* m_detailColumn = nullptr;
+    bool m_hadRoomForInspector = true;
     SidebarView* m_sidebar = nullptr;
     QWidget* m_header = nullptr;
     DiskUsageMiniBar* m_miniBar = nullptr;

@@ -6,6 +6,7 @@
 #include "theme/StyledLabel.h"
 #include "theme/SymbolView.h"
 #include "theme/TextStyles.h"
+#include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
 #include <QHBoxLayout>
@@ -54,9 +55,10 @@ DeleteBanner::DeleteBanner(QWidget* parent)
 void DeleteBanner::setProgress(qint64 count, qint64 total, bool puttingBack)
 {
     const bool known = total >= 1;
+    const auto number = FormatUtils::countArg;
     m_text->setText(!known       ? L("delete.inProgress")
-                    : puttingBack ? L("undo.progress %lld %lld", count, total)
-                                  : L("delete.progress %lld %lld", count, total));
+                    : puttingBack ? L("undo.progress %lld %lld", number(count), number(total))
+                                  : L("delete.progress %lld %lld", number(count), number(total)));
     m_percent->setVisible(known);
     m_bar->setVisible(known);
     setAccessibleName(m_text->fullText());

@@ -4,6 +4,7 @@
 #include "FolderPanel.h"
 #include "QuickLocationRow.h"
 #include "theme/Colors.h"
+#include "theme/Divider.h"
 #include "theme/Icons.h"
 #include "theme/ProminentButton.h"
 #include "theme/StyledLabel.h"
@@ -14,7 +15,6 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QShowEvent>
@@ -114,9 +114,7 @@ DirectoryPickerSheet::DirectoryPickerSheet(AppState& state, FolderPanel& panel, 
 
     m_locationLayout->setSpacing(kLocationSpacing);
 
-    auto* divider = new QFrame(this);
-    divider->setFrameShape(QFrame::HLine);
-    divider->setFrameShadow(QFrame::Sunken);
+    auto* divider = new Divider(Qt::Horizontal, this);
 
     // Return presses the choose button wherever the focus is, except on a quick location.
     m_cancel->setAutoDefault(false);

@@ -15,6 +15,12 @@ OverlayCard::OverlayCard(ColorToken tint, qreal tintOpacity, qreal shadowOpacity
     setContentsMargins(0, 0, 0, shadowExtent());
 }
 
+void OverlayCard::setTint(ColorToken tint)
+{
+    m_tint = tint;
+    update();
+}
+
 void OverlayCard::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);

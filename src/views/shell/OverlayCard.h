@@ -15,6 +15,8 @@ public:
     OverlayCard(ColorToken tint, qreal tintOpacity, qreal shadowOpacity, int shadowRadius,
                 int shadowOffset, QWidget* parent = nullptr);
 
+    void setTint(ColorToken tint);
+
     // The space below the strip taken by its shadow.
     int shadowExtent() const { return m_shadowRadius + m_shadowOffset; }
 

@@ -2,6 +2,7 @@
 
 #include "ActivitySpinner.h"
 #include "theme/StyledLabel.h"
+#include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
 #include <QPushButton>
@@ -64,12 +65,20 @@ void ScanningProgressView::setTitle(const QString& title)
     m_spinner->setAccessibleName(title);
 }
 
+void ScanningProgressView::setReadingSavedScan(bool reading)
+{
+    m_readingSavedScan = reading;
+    setProgress(m_progress);
+}
+
 void ScanningProgressView::setProgress(const ScanProgress& progress)
 {
     m_progress = progress;
     const bool scanning = progress.kind() == ScanProgress::Kind::scanning;
-    m_filesScanned->setText(scanning ? L("scanning.filesScanned %lld", progress.filesScanned())
-                                     : QString());
+    const DisplayNumber files = FormatUtils::countArg(progress.filesScanned());
+    m_filesScanned->setText(!scanning            ? QString()
+                            : m_readingSavedScan ? L("import.filesRead %lld", files)
+                                                 : L("scanning.filesScanned %lld", files));
     m_path->setText(scanning ? progress.path() : QString());
     m_path->setToolTip(scanning ? progress.path() : QString());
     m_filesScanned->setVisible(scanning);

@@ -29,6 +29,9 @@ public:
     void setProgress(const ScanProgress& progress);
     // The title above the counts: "Scanning…" unless changed (a saved scan being read).
     void setTitle(const QString& title);
+    // Whether the files are read from a saved scan rather than scanned: the count then says
+    // "Files read" instead of "Files scanned".
+    void setReadingSavedScan(bool reading);
     const ScanProgress& progress() const { return m_progress; }
 
     ActivitySpinner* spinner() const { return m_spinner; }
@@ -39,6 +42,7 @@ Q_SIGNALS:
 
 private:
     ScanProgress m_progress;
+    bool m_readingSavedScan = false;
     ActivitySpinner* m_spinner;
     StyledLabel* m_title;
     StyledLabel* m_filesScanned;

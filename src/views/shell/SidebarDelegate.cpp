@@ -112,8 +112,9 @@ void SidebarDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     QColor symbolColor =
         Colors::color(ColorToken(index.data(SidebarModel::SymbolColorRole).toInt()), palette);
     // The new-scan button is drawn in its colour throughout, like a link.
-    QColor textColor =
-        kind == SidebarModel::RowKind::newScan ? symbolColor : palette.color(QPalette::WindowText);
+    QColor textColor = kind == SidebarModel::RowKind::newScan
+                           ? Colors::textColor(ColorToken::blue, palette)
+                           : palette.color(QPalette::WindowText);
     if (emphasised)
         textColor = symbolColor = palette.color(QPalette::HighlightedText);
 

@@ -20,9 +20,11 @@ ToastView::ToastView(QWidget* parent) : OverlayCard(ColorToken::green, 0.10, 0.1
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(16, 12, 16, 12 + shadowExtent());
     row->setSpacing(10);
-    row->addWidget(new SymbolView(QStringLiteral("checkmark.circle.fill"),
-                                  Icons::extentFor(TextStyles::font(TextStyle::title3)),
-                                  ColorToken::green, this));
+    m_mark = new SymbolView(QStringLiteral("checkmark.circle.fill"),
+                            Icons::extentFor(TextStyles::font(TextStyle::title3)),
+                            ColorToken::green, this);
+    m_mark->setObjectName(QStringLiteral("toastMark"));
+    row->addWidget(m_mark);
     m_message = new StyledLabel(TextStyle::callout, {.weight = QFont::Medium}, std::nullopt, this);
     m_message->setObjectName(QStringLiteral("toastMessage"));
     m_message->setWordWrap(true);
@@ -41,8 +43,15 @@ ToastView::ToastView(QWidget* parent) : OverlayCard(ColorToken::green, 0.10, 0.1
     row->addWidget(close);
 }
 
-void ToastView::setMessage(const QString& message)
+void ToastView::setMessage(const QString& message, AppState::ToastKind kind)
 {
+    m_kind = kind;
+    const bool done = kind == AppState::ToastKind::done;
+    const ColorToken tint = done ? ColorToken::green : ColorToken::orange;
+    m_mark->setSymbol(done ? QStringLiteral("checkmark.circle.fill")
+                           : QStringLiteral("exclamationmark.triangle.fill"),
+                      tint);
+    setTint(tint);
     m_message->setText(message);
     setAccessibleName(message);
 }

@@ -1,6 +1,14 @@
 #include "theme/Colors.h"
 
+#include "theme/Contrast.h"
+#include "theme/Palettes.h"
+
 #include <QGuiApplication>
+#include <QHash>
+#include <QPair>
+
+#include <functional>
+#include <vector>
 
 #include <algorithm>
 
@@ -54,21 +62,46 @@ bool isLabel(ColorToken token)
            token == ColorToken::quaternary;
 }
 
-// Opacity of a dimmed label over the full foreground colour. Dark backgrounds need a touch
-// more for the secondary label to stay readable.
-qreal labelOpacity(ColorToken token, Colors::Scheme scheme)
+// The contrast a dimmed label keeps against every surface.
+double labelContrast(ColorToken token)
 {
-    const bool dark = scheme == Colors::Scheme::dark;
     switch (token) {
     case ColorToken::secondary:
-        return dark ? 0.55 : 0.50;
+        return 6.5;
     case ColorToken::tertiary:
-        return dark ? 0.25 : 0.26;
-    case ColorToken::quaternary:
-        return 0.10;
+        return 4.6;
     default:
-        return 1.0;
+        return Contrast::kLarge;
     }
+}
+
+constexpr double kTextContrast = 4.6; // a little above what text needs: rounding stays clear
+constexpr double kDividerContrast = 1.8;
+constexpr qreal kPanelOpacity = 0.12;
+constexpr qreal kTintOpacity = 0.12;
+
+// Solving for a colour takes a few hundred luminance computations; the answers are kept per
+// palette (by its cache key) and token. Views paint on the user-interface thread only.
+QColor cached(const QPalette& palette, int slot, const std::function<QColor()>& compute)
+{
+    static QHash<QPair<qint64, int>, QColor> cache;
+    const QPair<qint64, int> key(palette.cacheKey(), slot);
+    if (const auto found = cache.constFind(key); found != cache.constEnd())
+        return *found;
+    if (cache.size() > 512)
+        cache.clear();
+    return *cache.insert(key, compute());
+}
+
+QColor accentColor(ColorToken token, Colors::Scheme scheme)
+{
+    const Pair pair = accent(token);
+    return QColor::fromRgba(scheme == Colors::Scheme::dark ? pair.dark : pair.light);
+}
+
+QPalette paletteFor(Colors::Scheme scheme)
+{
+    return scheme == Colors::Scheme::dark ? Palettes::dark() : Palettes::light();
 }
 
 } // namespace
@@ -86,24 +119,67 @@ Colors::Scheme Colors::currentScheme()
 QColor Colors::color(ColorToken token, Scheme scheme, qreal opacity)
 {
     if (isLabel(token)) {
-        const QColor foreground = scheme == Scheme::dark ? QColor(Qt::white) : QColor(Qt::black);
-        return withOpacity(foreground, labelOpacity(token, scheme) * opacity);
+        static const QPalette light = paletteFor(Scheme::light), dark = paletteFor(Scheme::dark);
+        return color(token, scheme == Scheme::dark ? dark : light, opacity);
     }
-    const Pair pair = accent(token);
-    return withOpacity(QColor::fromRgba(scheme == Scheme::dark ? pair.dark : pair.light), opacity);
+    return withOpacity(accentColor(token, scheme), opacity);
 }
 
 QColor Colors::color(ColorToken token, const QPalette& palette, qreal opacity)
 {
-    const Scheme s = scheme(palette);
-    if (isLabel(token))
-        return withOpacity(palette.color(QPalette::WindowText), labelOpacity(token, s) * opacity);
-    return color(token, s, opacity);
+    if (!isLabel(token))
+        return color(token, scheme(palette), opacity);
+    const QColor label = cached(palette, int(token), [&] {
+        const std::array<QColor, 5> on = surfaces(palette);
+        return Contrast::faintest(palette.color(QPalette::WindowText),
+                                  palette.color(QPalette::Window), on, labelContrast(token));
+    });
+    return withOpacity(label, opacity);
 }
 
 QColor Colors::color(ColorToken token, qreal opacity)
 {
     return color(token, QGuiApplication::palette(), opacity);
+}
+
+QColor Colors::textColor(ColorToken token, const QPalette& palette)
+{
+    if (isLabel(token))
+        return color(token, palette);
+    return cached(palette, 100 + int(token), [&] {
+        const QColor accent = color(token, palette);
+        // The surfaces, and the accent's own tint over the window and the base.
+        std::vector<QColor> backgrounds;
+        for (const QColor& surface : surfaces(palette))
+            backgrounds.push_back(surface);
+        for (auto role : {QPalette::Window, QPalette::Base})
+            backgrounds.push_back(
+                Contrast::over(withOpacity(accent, kTintOpacity), palette.color(role)));
+        return Contrast::readable(accent, backgrounds, kTextContrast);
+    });
+}
+
+QColor Colors::textColor(ColorToken token)
+{
+    return textColor(token, QGuiApplication::palette());
+}
+
+QColor Colors::divider(const QPalette& palette)
+{
+    return cached(palette, 200, [&] {
+        const QColor on[] = {palette.color(QPalette::Window), palette.color(QPalette::Base)};
+        return Contrast::faintest(palette.color(QPalette::WindowText),
+                                  palette.color(QPalette::Window), on, kDividerContrast);
+    });
+}
+
+std::array<QColor, 5> Colors::surfaces(const QPalette& palette)
+{
+    const QColor window = palette.color(QPalette::Window);
+    const QColor base = palette.color(QPalette::Base);
+    const QColor gray = color(ColorToken::gray, scheme(palette), kPanelOpacity);
+    return {window, base, Contrast::over(gray, window), Contrast::over(gray, base),
+            palette.color(QPalette::Button)};
 }
 
 QColor Colors::withOpacity(const QColor& color, qreal opacity)

@@ -51,6 +51,7 @@ constexpr Symbol kSymbols[] = {
     {"doc.on.doc.fill", "phosphor/copy-fill.svg"},
     {"doc.text.fill", "phosphor/file-text-fill.svg"},
     {"doc.text.magnifyingglass", "phosphor/file-magnifying-glass.svg"},
+    {"exclamationmark.triangle.fill", "phosphor/warning-fill.svg"},
     {"film.fill", "phosphor/film-strip-fill.svg"},
     {"folder", "phosphor/folder.svg"},
     {"folder.badge.gearshape", "tabler/folder-cog.svg"},

@@ -1,6 +1,7 @@
 #include "ProminentButton.h"
 
 #include "Colors.h"
+#include "Contrast.h"
 
 #include <QEvent>
 
@@ -49,7 +50,9 @@ void ProminentButton::applyStyle()
         return;
     m_applying = true;
     const QPalette base = palette();
-    const QColor accent = Colors::color(m_tint, base);
+    const QColor text = base.color(QPalette::HighlightedText);
+    // The accent, deepened where the label would not read on it at 4.5 : 1.
+    const QColor accent = Contrast::fillBehind(text, Colors::color(m_tint, base));
     // The border is always there, in the fill colour, so that the focus ring does not move
     // the label.
     setStyleSheet(
@@ -59,10 +62,10 @@ void ProminentButton::applyStyle()
                        "QPushButton:pressed { background-color: %7; border-color: %7; }"
                        "QPushButton:focus { border-color: %8; }"
                        "QPushButton:disabled { background-color: %9; border-color: %9; }")
-            .arg(cssColor(accent), cssColor(base.color(QPalette::HighlightedText)),
-                 QString::number(kBorder), QString::number(m_verticalPadding - kBorder),
-                 QString::number(m_horizontalPadding - kBorder), cssColor(accent.lighter(110)),
-                 cssColor(accent.darker(115)), cssColor(Colors::color(ColorToken::secondary, base)),
+            .arg(cssColor(accent), cssColor(text), QString::number(kBorder),
+                 QString::number(m_verticalPadding - kBorder),
+                 QString::number(m_horizontalPadding - kBorder), cssColor(accent.darker(110)),
+                 cssColor(accent.darker(125)), cssColor(Colors::color(ColorToken::secondary, base)),
                  cssColor(Colors::withOpacity(accent, 0.4))));
     m_applying = false;
 }

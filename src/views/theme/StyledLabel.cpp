@@ -81,8 +81,10 @@ void StyledLabel::applyColor()
     m_applying = true;
     QPalette p = palette();
     const QPalette base = parentWidget() ? parentWidget()->palette() : QApplication::palette(this);
-    p.setColor(QPalette::WindowText, Colors::color(*m_color, base));
-    p.setColor(QPalette::Text, Colors::color(*m_color, base));
+    // Inside a button (a clickable row) a label draws in the button text colour.
+    const QColor text = Colors::textColor(*m_color, base);
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(role, text);
     setPalette(p);
     m_applying = false;
 }

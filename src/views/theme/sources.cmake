@@ -1,9 +1,17 @@
 # Icons, colours and text styles
 target_sources(plenvo-views PRIVATE
+    theme/ColorSchemeFollower.cpp
+    theme/ColorSchemeFollower.h
     theme/Colors.cpp
     theme/Colors.h
+    theme/Contrast.cpp
+    theme/Contrast.h
+    theme/Divider.cpp
+    theme/Divider.h
     theme/Icons.cpp
     theme/Icons.h
+    theme/Palettes.cpp
+    theme/Palettes.h
     theme/SymbolIconEngine.cpp
     theme/SymbolIconEngine.h
     theme/TextStyle.h
