@@ -23,6 +23,7 @@
 #include <QFontDatabase>
 #include <QScrollArea>
 #include <QSemaphore>
+#include <QPushButton>
 #include <QSplitter>
 #include <QTemporaryDir>
 
@@ -135,8 +136,11 @@ private Q_SLOTS:
                  state.scanResult()->categoryStat().front().category);
         save(s.window, "categories");
 
-        // A toast over the top, across the whole window.
-        state.setToastMessage(L("delete.done.batch %lld %@", qint64(3), QStringLiteral("1.2 MB")));
+        // A toast over the top, across the whole window, after three files went to the Trash:
+        // it offers to put them back.
+        const std::vector<NodeRef>& top = state.scanResult()->topFiles();
+        QVERIFY(state.editor().moveToTrash({top.end() - 3, top.end()}));
+        QTRY_VERIFY(!state.isDeleting() && content.toastView()->undoButton()->isVisible());
         QTRY_COMPARE(content.toastView()->height(), content.toastView()->sizeHint().height());
         QCOMPARE(content.toastView()->width(), content.width());
         save(s.window, "toast");
