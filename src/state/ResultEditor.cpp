@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <unordered_set>
+#include <utility>
 
 namespace plenvo {
 
@@ -141,7 +142,7 @@ std::vector<NodeRef> ResultEditor::inTreeTops(std::vector<NodeRef> nodes) const
     return tops;
 }
 
-bool ResultEditor::moveToTrash(std::vector<NodeRef> nodes)
+bool ResultEditor::moveToTrash(std::vector<NodeRef> nodes, QString note)
 {
     if (!canMoveToTrash())
         return false;
@@ -158,6 +159,7 @@ bool ResultEditor::moveToTrash(std::vector<NodeRef> nodes)
         m_job.push_back(std::move(item));
     }
     m_jobResult = result;
+    m_jobNote = std::move(note);
     m_undoing = false;
     setBusy(true, std::int64_t(tops.size()));
     runJob(std::move(identities),
@@ -235,6 +237,8 @@ void ResultEditor::finishMove(const std::vector<Trash::Moved>& outcomes)
         if (changed > 0)
             message += QStringLiteral(" \u00b7 ") + L("delete.changedCount %lld", qint64(changed));
     }
+    if (!m_jobNote.isEmpty())
+        message += QStringLiteral(" \u00b7 ") + std::exchange(m_jobNote, {});
     m_state.showToast(message, movedCount > 0 && canUndo());
 }
 

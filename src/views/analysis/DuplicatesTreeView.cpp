@@ -1,0 +1,162 @@
+#include "DuplicatesTreeView.h"
+
+#include "DuplicateActions.h"
+#include "DuplicateGroupsModel.h"
+#include "DuplicateRowDelegate.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace plenvo {
+
+DuplicatesTreeView::DuplicatesTreeView(DuplicateGroupsModel& model, DuplicateActions& actions,
+                                       QWidget* parent)
+    : QTreeView(parent), m_model(model), m_actions(actions),
+      m_delegate(new DuplicateRowDelegate(this))
+{
+    setObjectName(QStringLiteral("duplicatesList"));
+    setFrameShape(QFrame::NoFrame);
+    setHeaderHidden(true);
+    setUniformRowHeights(true); // a long list costs nothing to lay out
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setAllColumnsShowFocus(true);
+    setItemDelegate(m_delegate);
+    setModel(&model);
+    addAction(actions.moveToTrash()); // its Delete shortcut works while the list has the focus
+
+    const auto schedule = [this] {
+        if (m_fetchPosted)
+            return;
+        m_fetchPosted = true;
+        QTimer::singleShot(0, this, &DuplicatesTreeView::fetchVisible);
+    };
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, schedule);
+    connect(this, &QTreeView::expanded, this, schedule);
+    connect(&model, &DuplicateGroupsModel::synced, this, schedule);
+    connect(&model, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex& parent, int first, int last) {
+                if (!parent.isValid())
+                    openGroups(first, last);
+            });
+    connect(&model, &QAbstractItemModel::modelReset, this, [this] {
+        m_opened = 0;
+        openGroups(0, m_model.rowCount() - 1);
+    });
+    openGroups(0, m_model.rowCount() - 1);
+}
+
+void DuplicatesTreeView::openGroups(int first, int last)
+{
+    for (int row = first; row <= last && m_opened < kOpenedGroups; ++row) {
+        const QModelIndex group = m_model.index(row, 0);
+        if (group.data(DuplicateGroupsModel::CopiesRole).toInt() > kOpenedGroupSize)
+            continue;
+        setExpanded(group, true);
+        ++m_opened;
+    }
+}
+
+QModelIndexList DuplicatesTreeView::chosenRows() const
+{
+    return selectionModel()->selectedRows();
+}
+
+void DuplicatesTreeView::fetchVisible()
+{
+    m_fetchPosted = false;
+    executeDelayedItemsLayout();
+    // The rows in sight, top to bottom: a group whose last fetched file shows fetches more.
+    int rows = viewport()->height() / std::max(1, m_delegate->rowHeight()) + 2;
+    for (QModelIndex index = indexAt(QPoint(0, 0)); index.isValid() && rows-- > 0;
+         index = indexBelow(index)) {
+        if (m_model.isGroup(index))
+            continue;
+        const QModelIndex group = index.parent();
+        if (index.row() == m_model.rowCount(group) - 1 && m_model.canFetchMore(group)) {
+            m_model.fetchMore(group);
+            break; // the rows below moved; the next look comes with the next change
+        }
+    }
+}
+
+void DuplicatesTreeView::resizeEvent(QResizeEvent* event)
+{
+    QTreeView::resizeEvent(event);
+    if (!m_fetchPosted) {
+        m_fetchPosted = true;
+        QTimer::singleShot(0, this, &DuplicatesTreeView::fetchVisible);
+    }
+}
+
+void DuplicatesTreeView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+        if (m_actions.toggleMarks()->isEnabled())
+            m_actions.toggleMarks()->trigger();
+        event->accept();
+        return;
+    }
+    const bool menuKey = event->key() == Qt::Key_Menu ||
+                         (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (menuKey) {
+        QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
+        contextMenuEvent(&menuEvent);
+        return;
+    }
+    // Delete, when the shortcut did not take it (the window is not the active one).
+    if (event->matches(QKeySequence::Delete)) {
+        if (m_actions.moveToTrash()->isEnabled())
+            m_actions.moveToTrash()->trigger();
+        event->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+void DuplicatesTreeView::mousePressEvent(QMouseEvent* event)
+{
+    // A right click is the menu's: it chooses in contextMenuEvent, never extends a choice.
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    QTreeView::mousePressEvent(event);
+}
+
+void DuplicatesTreeView::contextMenuEvent(QContextMenuEvent* event)
+{
+    QPoint position = event->globalPos();
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        const QModelIndex index = indexAt(event->pos());
+        if (!index.isValid()) {
+            event->ignore();
+            return;
+        }
+        if (!selectionModel()->isSelected(index))
+            selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                         QItemSelectionModel::Rows);
+        else
+            selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    } else {
+        const QModelIndex index = currentIndex();
+        if (!index.isValid())
+            return;
+        scrollTo(index);
+        const QRect rect = visualRect(index);
+        position = viewport()->mapToGlobal(QPoint(rect.left() + rect.height(), rect.bottom()));
+    }
+    event->accept();
+    Q_EMIT menuRequested(position);
+}
+
+} // namespace plenvo
