@@ -214,12 +214,11 @@ void DuplicateGroupsModel::recount()
     for (std::size_t g = 0; g < groups.size() && !m_marked.empty(); ++g) {
         std::int64_t marked = 0;
         for (const NodeRef& file : groups[g].files) {
-            const auto it = m_marked.find(file->id());
-            if (it == m_marked.end())
+            if (!m_marked.count(file->id()))
                 continue;
             ++marked;
-            bytes += it->second;
-            kept.insert(*it);
+            bytes += groups[g].fileSize;
+            kept.emplace(file->id(), groups[g].fileSize);
         }
         whole += std::int64_t(marked == std::int64_t(groups[g].files.size()));
         if (g < m_groups.size())
@@ -311,7 +310,7 @@ bool DuplicateGroupsModel::hasChildren(const QModelIndex& parent) const
     return !parent.isValid() ? !m_groups.empty() : isGroup(parent);
 }
 
-bool DuplicateGroupsModel::canFetchMore(const QModelIndex& parent) const
+bool DuplicateGroupsModel::hasMore(const QModelIndex& parent) const
 {
     if (!parent.isValid())
         return m_groups.size() < m_state.duplicateGroups().size();
@@ -319,9 +318,9 @@ bool DuplicateGroupsModel::canFetchMore(const QModelIndex& parent) const
     return group && group->files.size() < filesOf(*group).size();
 }
 
-void DuplicateGroupsModel::fetchMore(const QModelIndex& parent)
+void DuplicateGroupsModel::showMore(const QModelIndex& parent)
 {
-    if (!canFetchMore(parent) || m_syncing)
+    if (!hasMore(parent) || m_syncing)
         return;
     if (!parent.isValid()) {
         // The rows are the state's first groups: the next ones follow them.
@@ -371,6 +370,8 @@ QVariant DuplicateGroupsModel::data(const QModelIndex& index, int role) const
     const NodeRef file = fileAt(index);
     if (!file)
         return {};
+    const DuplicateFinder::DuplicateGroup* group =
+        sourceOf(*static_cast<GroupRow*>(index.internalPointer()));
     switch (role) {
     case Qt::DisplayRole:
         return file->name();
@@ -384,8 +385,8 @@ QVariant DuplicateGroupsModel::data(const QModelIndex& index, int role) const
         return QVariant::fromValue(file);
     case FileListModel::FolderRole:
         return FileListModel::containingFolder(*file);
-    case FileListModel::SizeRole:
-        return qint64(file->fileSize());
+    case FileListModel::SizeRole: // the length of the content, as the group's
+        return qint64(group ? group->fileSize : 0);
     case FileListModel::DateRole:
         if (const auto date = file->modificationDate())
             return qint64(*date);
@@ -418,11 +419,11 @@ Qt::ItemFlags DuplicateGroupsModel::flags(const QModelIndex& index) const
     return flags;
 }
 
-void DuplicateGroupsModel::mark(const NodeRef& file, bool marked)
+void DuplicateGroupsModel::mark(const NodeRef& file, bool marked, std::int64_t length)
 {
     if (marked) {
-        if (m_marked.emplace(file->id(), file->fileSize()).second)
-            m_markedBytes += file->fileSize();
+        if (m_marked.emplace(file->id(), length).second)
+            m_markedBytes += length;
     } else if (const auto it = m_marked.find(file->id()); it != m_marked.end()) {
         m_markedBytes -= it->second;
         m_marked.erase(it);
@@ -432,7 +433,7 @@ void DuplicateGroupsModel::mark(const NodeRef& file, bool marked)
 void DuplicateGroupsModel::setMarked(const std::vector<NodeRef>& files, bool marked)
 {
     for (const NodeRef& file : files)
-        mark(file, marked);
+        mark(file, marked, 0); // the lengths are counted again below
     recount();
     announceMarks();
 }
@@ -467,19 +468,23 @@ void DuplicateGroupsModel::toggleMarks(const QModelIndexList& rows)
             markFiles |= !isMarked(*file);
     for (auto it = changes.begin(); it != changes.end(); ++it) {
         GroupRow* group = it.key();
-        const std::vector<NodeRef>& all = filesOf(*group);
+        const DuplicateFinder::DuplicateGroup* source = sourceOf(*group);
+        if (!source)
+            continue;
+        const std::vector<NodeRef>& all = source->files;
+        const std::int64_t length = source->fileSize;
         const bool wasWhole = group->marked == std::int64_t(all.size());
         if (wholeGroupRows.count(group)) {
             // A group's box: every copy but the first, or none when any is marked.
             const bool markCopies = group->marked == 0;
             for (std::size_t i = 0; i < all.size(); ++i)
-                mark(all[i], markCopies && i > 0);
+                mark(all[i], markCopies && i > 0, length);
             group->marked = markCopies ? std::int64_t(all.size()) - 1 : 0;
         } else {
             for (const NodeRef& file : it.value()) {
                 if (isMarked(*file) == markFiles)
                     continue;
-                mark(file, markFiles);
+                mark(file, markFiles, length);
                 group->marked += markFiles ? 1 : -1;
             }
         }

@@ -21,14 +21,17 @@ class AppState;
 //
 // Rows come as they are needed, so that hundreds of thousands of groups, or a group of hundreds
 // of thousands of files, cost no more than what is shown: the groups a page at a time, the files
-// of a group a page at a time (canFetchMore/fetchMore, for the root and for each group).
+// of a group a page at a time, when the view asks for more (hasMore/showMore, for the root and
+// for each group). Not through canFetchMore/fetchMore: a QTreeView fetches at every layout, and
+// a layout follows every fetch, so it would bring in every page.
 //
 // When the groups change by an edit (copies moved to the Trash or put back, files deleted
 // elsewhere, groups checked again) the rows follow with row removals and insertions, never a
 // reset; only another set of groups (a new search) resets the model. Marks of files that left
 // the groups go with them.
 //
-// File rows answer FileListModel's roles, so that its row delegate can draw them.
+// File rows answer FileListModel's roles, so that its row delegate can draw them; their size is
+// the length of the content, as their group's (the space on disk may differ a little).
 class DuplicateGroupsModel : public QAbstractItemModel {
     Q_OBJECT
 
@@ -45,6 +48,11 @@ public:
 
     explicit DuplicateGroupsModel(AppState& state, QObject* parent = nullptr);
     ~DuplicateGroupsModel() override;
+
+    // Whether the root (more groups) or a group (more of its files) has more to show, and
+    // the next page of it.
+    bool hasMore(const QModelIndex& parent) const;
+    void showMore(const QModelIndex& parent);
 
     // Brings the rows in line with the state's groups (after they changed).
     void sync();
@@ -87,8 +95,6 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    bool canFetchMore(const QModelIndex& parent) const override;
-    void fetchMore(const QModelIndex& parent) override;
 
 Q_SIGNALS:
     // The rows follow the groups again (after an edit, a new search or more rows).
@@ -115,12 +121,13 @@ private:
     // Counts again what is marked (after the groups changed); marks of files in no group go.
     void recount();
     void announceMarks();
-    void mark(const NodeRef& file, bool marked);
+    void mark(const NodeRef& file, bool marked, std::int64_t length);
 
     AppState& m_state;
     std::vector<std::unique_ptr<GroupRow>> m_groups;
     std::size_t m_groupLimit = kGroupPage;
-    std::unordered_map<NodeId, std::int64_t, NodeIdHash> m_marked; // with each file's size
+    // With the length of each file's content (what moving it frees, but for the blocks).
+    std::unordered_map<NodeId, std::int64_t, NodeIdHash> m_marked;
     std::int64_t m_markedBytes = 0;
     std::int64_t m_wholeGroups = 0;
     bool m_syncing = false;

@@ -46,7 +46,6 @@ DuplicateSearchPanel::DuplicateSearchPanel(QWidget* parent)
         label->setAlignment(Qt::AlignCenter);
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
-        label->setMaximumWidth(kTextWidth);
     }
     m_bar->setMaximumWidth(kBarWidth);
     m_bar->setTextVisible(false);
@@ -61,10 +60,22 @@ DuplicateSearchPanel::DuplicateSearchPanel(QWidget* parent)
     layout->addStretch(1);
     layout->addWidget(m_icon, 0, Qt::AlignHCenter);
     layout->addWidget(m_spinner, 0, Qt::AlignHCenter);
-    layout->addWidget(m_title, 0, Qt::AlignHCenter);
-    layout->addWidget(m_detail, 0, Qt::AlignHCenter);
-    layout->addWidget(m_bar, 0, Qt::AlignHCenter);
-    layout->addWidget(m_note, 0, Qt::AlignHCenter);
+    // The texts wrap in a column at most kTextWidth wide, in the middle: laid out at their
+    // full width (no alignment), so that their height follows their lines.
+    auto* texts = new QWidget(this);
+    texts->setMaximumWidth(kTextWidth);
+    auto* textColumn = new QVBoxLayout(texts);
+    textColumn->setContentsMargins(0, 0, 0, 0);
+    textColumn->setSpacing(8);
+    textColumn->addWidget(m_title);
+    textColumn->addWidget(m_detail);
+    textColumn->addWidget(m_bar, 0, Qt::AlignHCenter);
+    textColumn->addWidget(m_note);
+    auto* middle = new QHBoxLayout;
+    middle->addStretch(1);
+    middle->addWidget(texts, 100);
+    middle->addStretch(1);
+    layout->addLayout(middle);
     layout->addSpacing(4);
     layout->addWidget(m_search, 0, Qt::AlignHCenter);
     layout->addWidget(m_stop, 0, Qt::AlignHCenter);

@@ -13,12 +13,12 @@
 #include <QAction>
 #include <QHBoxLayout>
 #include <QMenu>
-#include <QToolButton>
+#include <QPushButton>
 
 namespace plenvo {
 
 DuplicatesBar::DuplicatesBar(AppState& state, DuplicateGroupsModel& model,
-                             DuplicateActions& actions, QAction* reveal, QWidget* parent)
+                             DuplicateActions& actions, QWidget* parent)
     : QWidget(parent), m_state(state), m_model(model), m_actions(actions)
 {
     setObjectName(QStringLiteral("duplicatesBar"));
@@ -27,11 +27,9 @@ DuplicatesBar::DuplicatesBar(AppState& state, DuplicateGroupsModel& model,
     row->setContentsMargins(16, 10, 16, 10);
     row->setSpacing(14);
 
-    m_select = new QToolButton(this);
+    m_select = new QPushButton(L("duplicates.select"), this);
     m_select->setObjectName(QStringLiteral("selectButton"));
-    m_select->setText(L("duplicates.select"));
-    m_select->setFont(TextStyles::font(TextStyle::caption));
-    m_select->setPopupMode(QToolButton::InstantPopup);
+    m_select->setFont(TextStyles::systemFont(11));
     auto* menu = new QMenu(m_select);
     menu->addAction(actions.keepNewest());
     menu->addAction(actions.keepOldest());
@@ -43,11 +41,6 @@ DuplicatesBar::DuplicatesBar(AppState& state, DuplicateGroupsModel& model,
     m_summary = new StyledLabel(TextStyle::caption, {}, ColorToken::tertiary, this);
     m_summary->setObjectName(QStringLiteral("markedSummary"));
     m_summary->setElideMode(Qt::ElideRight);
-    m_reveal = new QToolButton(this);
-    m_reveal->setDefaultAction(reveal);
-    m_reveal->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    m_reveal->setFont(TextStyles::systemFont(11));
-    m_reveal->setIconSize(QSize(14, 14));
     m_trash = new ProminentButton(L("cleanup.moveToTrash"), 5, 12, this);
     m_trash->setObjectName(QStringLiteral("trashButton"));
     m_trash->setTint(ColorToken::red);
@@ -55,12 +48,10 @@ DuplicatesBar::DuplicatesBar(AppState& state, DuplicateGroupsModel& model,
     m_trash->setIcon(Icons::icon(QStringLiteral("trash"), QColor(Qt::white)));
 
     // The buttons keep their width; a narrow pane shortens the summary instead.
-    for (QWidget* button : {static_cast<QWidget*>(m_select), static_cast<QWidget*>(m_reveal),
-                            static_cast<QWidget*>(m_trash)})
+    for (QWidget* button : {static_cast<QWidget*>(m_select), static_cast<QWidget*>(m_trash)})
         button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     row->addWidget(m_select);
     row->addWidget(m_summary, 1);
-    row->addWidget(m_reveal);
     row->addWidget(m_trash);
 
     connect(m_trash, &QPushButton::clicked, actions.moveToTrash(), &QAction::trigger);

@@ -2,8 +2,7 @@
 
 #include <QWidget>
 
-class QAction;
-class QToolButton;
+class QPushButton;
 
 namespace plenvo {
 
@@ -15,18 +14,17 @@ class StyledLabel;
 
 // The action bar under the duplicates list: the Select menu (mark every copy but the newest, but
 // the oldest, but those in the current file's folder; unmark all), a hint or the number and
-// size of the marked copies, reveal the chosen files, and move the marked copies to the Trash.
-// Its buttons follow the actions they trigger.
+// size of the marked copies, and move the marked copies to the Trash. Its buttons follow the
+// actions they trigger. (Showing a file in its folder is the menu's and the inspector's.)
 class DuplicatesBar : public QWidget {
     Q_OBJECT
 
 public:
     DuplicatesBar(AppState& state, DuplicateGroupsModel& model, DuplicateActions& actions,
-                  QAction* reveal, QWidget* parent = nullptr);
+                  QWidget* parent = nullptr);
 
-    QToolButton* selectButton() const { return m_select; }
+    QPushButton* selectButton() const { return m_select; }
     StyledLabel* summaryLabel() const { return m_summary; }
-    QToolButton* revealButton() const { return m_reveal; }
     ProminentButton* trashButton() const { return m_trash; }
 
 private:
@@ -35,9 +33,8 @@ private:
     AppState& m_state;
     DuplicateGroupsModel& m_model;
     DuplicateActions& m_actions;
-    QToolButton* m_select;
+    QPushButton* m_select;
     StyledLabel* m_summary;
-    QToolButton* m_reveal;
     ProminentButton* m_trash;
 };
 

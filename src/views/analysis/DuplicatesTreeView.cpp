@@ -75,18 +75,26 @@ void DuplicatesTreeView::fetchVisible()
 {
     m_fetchPosted = false;
     executeDelayedItemsLayout();
-    // The rows in sight, top to bottom: a group whose last fetched file shows fetches more.
-    int rows = viewport()->height() / std::max(1, m_delegate->rowHeight()) + 2;
-    for (QModelIndex index = indexAt(QPoint(0, 0)); index.isValid() && rows-- > 0;
-         index = indexBelow(index)) {
-        if (m_model.isGroup(index))
-            continue;
-        const QModelIndex group = index.parent();
-        if (index.row() == m_model.rowCount(group) - 1 && m_model.canFetchMore(group)) {
-            m_model.fetchMore(group);
-            break; // the rows below moved; the next look comes with the next change
+    // The rows in sight, top to bottom: a group whose last file shown is among them shows
+    // more; so does the list when its end is in sight. One page at a time: the next look comes
+    // with the rows it brings.
+    int rows = viewport()->height() / std::max(1, m_delegate->rowHeight()) + 1;
+    QModelIndex index = indexAt(QPoint(0, 0));
+    if (!index.isValid() && m_model.rowCount() > 0)
+        return; // not laid out
+    for (; index.isValid(); index = indexBelow(index)) {
+        if (!m_model.isGroup(index)) {
+            const QModelIndex group = index.parent();
+            if (index.row() == m_model.rowCount(group) - 1 && m_model.hasMore(group)) {
+                m_model.showMore(group);
+                return;
+            }
         }
+        if (--rows < 0)
+            return; // the end of the list is out of sight
     }
+    if (m_model.hasMore({}))
+        m_model.showMore({});
 }
 
 void DuplicatesTreeView::resizeEvent(QResizeEvent* event)

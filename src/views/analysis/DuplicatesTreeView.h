@@ -30,7 +30,8 @@ public:
     DuplicateRowDelegate* rowDelegate() const { return m_delegate; }
     // The chosen rows (the file rows and group rows selected).
     QModelIndexList chosenRows() const;
-    // Fetches the files of the groups whose last fetched file is in sight.
+    // Shows more of what ends in sight: the files of a group whose last file shown is in sight,
+    // more groups when the end of the list is.
     void fetchVisible();
 
 Q_SIGNALS:

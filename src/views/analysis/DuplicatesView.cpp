@@ -70,7 +70,7 @@ DuplicatesView::DuplicatesView(AppState& state, FileManager& fileManager, Clipbo
     groups->setContentsMargins(0, 0, 0, 0);
     groups->setSpacing(0);
     m_list = new DuplicatesTreeView(*m_model, *m_actions, m_groupsPage);
-    m_bar = new DuplicatesBar(state, *m_model, *m_actions, m_fileActions->reveal(), m_groupsPage);
+    m_bar = new DuplicatesBar(state, *m_model, *m_actions, m_groupsPage);
     groups->addWidget(m_list, 1);
     groups->addWidget(divider(m_groupsPage));
     groups->addWidget(m_bar);
@@ -102,6 +102,13 @@ DuplicatesView::DuplicatesView(AppState& state, FileManager& fileManager, Clipbo
             menu->exec(at);
     });
     refresh();
+    // What another view had chosen shows here only when it is one of the copies.
+    if (m_model->indexOf(state.selectedNode().get()).isValid()) {
+        followSelectedNode();
+    } else {
+        state.setSelectedNode({});
+        state.setInspectorCandidateNodes({});
+    }
 }
 
 DuplicatesView::~DuplicatesView() = default;
