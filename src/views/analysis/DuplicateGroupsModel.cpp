@@ -206,28 +206,34 @@ void DuplicateGroupsModel::syncFiles(GroupRow& group)
 
 void DuplicateGroupsModel::recount()
 {
-    // A file leaves its marks behind when it leaves the groups.
-    std::unordered_map<NodeId, std::int64_t, NodeIdHash> kept;
+    // One pass over the groups' files, by address: what is found is counted; marks of files
+    // that left the groups go.
+    ++m_counts;
     std::int64_t bytes = 0;
     std::int64_t whole = 0;
+    std::size_t found = 0;
     const auto& groups = m_state.duplicateGroups();
-    for (std::size_t g = 0; g < groups.size() && !m_marked.empty(); ++g) {
+    for (std::size_t g = 0; g < groups.size() && !m_marked.isEmpty(); ++g) {
         std::int64_t marked = 0;
         for (const NodeRef& file : groups[g].files) {
-            if (!m_marked.count(file->id()))
+            const auto it = m_marked.find(file.get());
+            if (it == m_marked.end())
                 continue;
             ++marked;
-            bytes += groups[g].fileSize;
-            kept.emplace(file->id(), groups[g].fileSize);
+            it->length = groups[g].fileSize;
+            it->seen = m_counts;
         }
+        found += std::size_t(marked);
+        bytes += marked * groups[g].fileSize;
         whole += std::int64_t(marked == std::int64_t(groups[g].files.size()));
         if (g < m_groups.size())
             m_groups[g]->marked = marked;
     }
-    if (m_marked.empty())
+    if (found < std::size_t(m_marked.size()))
+        m_marked.removeIf([this](const auto& entry) { return entry.value().seen != m_counts; });
+    if (m_marked.isEmpty())
         for (const auto& group : m_groups)
             group->marked = 0;
-    m_marked = std::move(kept);
     m_markedBytes = bytes;
     m_wholeGroups = whole;
 }
@@ -422,10 +428,13 @@ Qt::ItemFlags DuplicateGroupsModel::flags(const QModelIndex& index) const
 void DuplicateGroupsModel::mark(const NodeRef& file, bool marked, std::int64_t length)
 {
     if (marked) {
-        if (m_marked.emplace(file->id(), length).second)
+        const auto it = m_marked.find(file.get());
+        if (it == m_marked.end()) {
+            m_marked.insert(file.get(), {length, m_counts});
             m_markedBytes += length;
-    } else if (const auto it = m_marked.find(file->id()); it != m_marked.end()) {
-        m_markedBytes -= it->second;
+        }
+    } else if (const auto it = m_marked.find(file.get()); it != m_marked.end()) {
+        m_markedBytes -= it->length;
         m_marked.erase(it);
     }
 }
@@ -442,6 +451,7 @@ void DuplicateGroupsModel::markOnly(const std::vector<NodeRef>& files)
 {
     m_marked.clear();
     m_markedBytes = 0;
+    m_marked.reserve(qsizetype(files.size()));
     setMarked(files, true);
 }
 
