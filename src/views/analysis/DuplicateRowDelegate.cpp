@@ -23,6 +23,7 @@ constexpr int kRowInset = 10;   // as a file row's
 constexpr int kIconBox = 20;
 constexpr int kSpacing = 10;
 constexpr int kSizeBox = 84;
+constexpr int kNarrowRow = 360; // a file row narrower than this leaves out the date
 constexpr int kLineSpacing = 2;
 
 QStyle* styleOf(const QWidget* widget)
@@ -113,7 +114,7 @@ void DuplicateRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     if (index.data(DuplicateGroupsModel::IsGroupRole).toBool())
         paintGroup(painter, rest, index);
     else
-        m_files.paint(painter, rest, index);
+        (rest.rect.width() < kNarrowRow ? m_narrowFiles : m_files).paint(painter, rest, index);
 }
 
 void DuplicateRowDelegate::paintGroup(QPainter* painter, const QStyleOptionViewItem& option,

@@ -48,6 +48,7 @@ private:
                     const QModelIndex& index) const;
 
     FileRowDelegate m_files;
+    FileRowDelegate m_narrowFiles; // without the date, for a narrow list
     QFont m_nameFont;
     QFont m_detailFont;
     QFont m_wastedFont;
