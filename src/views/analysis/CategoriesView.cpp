@@ -14,6 +14,7 @@
 #include "ViewHeader.h"
 #include "geometry/RingGeometry.h"
 #include "models/ScanResult.h"
+#include "theme/Divider.h"
 #include "theme/RoundedPanel.h"
 #include "utils/FormatUtils.h"
 #include "utils/Localization.h"
@@ -37,15 +38,6 @@ constexpr int kLeftIdealWidth = 320;
 constexpr int kLegendSpacing = 6;
 constexpr int kLegendMinimumWidth = 140;
 
-QFrame* divider(QFrame::Shape shape, QWidget* parent)
-{
-    auto* line = new QFrame(parent);
-    line->setFrameShape(shape);
-    line->setFrameShadow(QFrame::Plain);
-    line->setForegroundRole(QPalette::Mid);
-    return line;
-}
-
 } // namespace
 
 CategoriesView::CategoriesView(AppState& state, FileManager& fileManager, Clipboard& clipboard,
@@ -66,11 +58,11 @@ CategoriesView::CategoriesView(AppState& state, FileManager& fileManager, Clipbo
     m_header = new ViewHeader(QStringLiteral("folder.fill"), ColorToken::blue, this);
     m_header->setTitle(L("categories.title"));
     column->addWidget(m_header);
-    column->addWidget(divider(QFrame::HLine, this));
+    column->addWidget(new Divider(Qt::Horizontal, this));
     auto* panes = new QHBoxLayout;
     panes->setSpacing(0);
     panes->addWidget(leftPane());
-    m_divider = divider(QFrame::VLine, this);
+    m_divider = new Divider(Qt::Vertical, this);
     panes->addWidget(m_divider);
     panes->addWidget(rightPane(), 1);
     column->addLayout(panes, 1);
@@ -158,7 +150,7 @@ QWidget* CategoriesView::rightPane()
     m_bar = new FileOperationBar(m_state, *m_selection, *m_actions, pane);
     column->addWidget(m_filesHeader);
     column->addWidget(m_list, 1);
-    column->addWidget(divider(QFrame::HLine, pane));
+    column->addWidget(new Divider(Qt::Horizontal, pane));
     column->addWidget(m_bar);
     return pane;
 }

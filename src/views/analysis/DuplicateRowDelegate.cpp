@@ -1,7 +1,6 @@
 #include "DuplicateRowDelegate.h"
 
 #include "DuplicateGroupsModel.h"
-#include "theme/Colors.h"
 #include "theme/Icons.h"
 #include "theme/TextStyles.h"
 #include "utils/FormatUtils.h"
@@ -121,21 +120,14 @@ void DuplicateRowDelegate::paintGroup(QPainter* painter, const QStyleOptionViewI
                                       const QModelIndex& index) const
 {
     const GroupLayout l = groupLayout(option.rect, index);
-    const bool selected = option.state & QStyle::State_Selected;
-    const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
-                                       : (option.state & QStyle::State_Active) ? QPalette::Active
-                                                                               : QPalette::Inactive;
-    const QColor highlighted = option.palette.color(group, QPalette::HighlightedText);
-    const auto color = [&](ColorToken token) {
-        return selected ? highlighted : Colors::color(token, option.palette);
-    };
+    const auto color = [&](ColorToken token) { return FileRowDelegate::partColor(option, token); };
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->drawPixmap(l.icon.topLeft(),
                         Icons::pixmap(QStringLiteral("doc.on.doc.fill"), m_iconExtent,
                                       color(ColorToken::indigo),
                                       painter->device()->devicePixelRatioF()));
-    painter->setPen(selected ? highlighted : option.palette.color(group, QPalette::Text));
+    painter->setPen(FileRowDelegate::textColor(option));
     painter->setFont(m_nameFont);
     painter->drawText(l.name, Qt::AlignLeft | Qt::AlignVCenter, l.nameText);
     painter->setFont(m_wastedFont);

@@ -3,10 +3,10 @@
 #include "DuplicateActions.h"
 #include "DuplicateGroupsModel.h"
 #include "DuplicateRowDelegate.h"
+#include "ListKeys.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
-#include <QCursor>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTimer>
@@ -114,21 +114,8 @@ void DuplicatesTreeView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    const bool menuKey = event->key() == Qt::Key_Menu ||
-                         (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
-    if (menuKey) {
-        QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
-        contextMenuEvent(&menuEvent);
-        return;
-    }
-    // Delete, when the shortcut did not take it (the window is not the active one).
-    if (event->matches(QKeySequence::Delete)) {
-        if (m_actions.moveToTrash()->isEnabled())
-            m_actions.moveToTrash()->trigger();
-        event->accept();
-        return;
-    }
-    QTreeView::keyPressEvent(event);
+    if (!ListKeys::handle(*this, event, m_actions.moveToTrash()))
+        QTreeView::keyPressEvent(event);
 }
 
 void DuplicatesTreeView::mousePressEvent(QMouseEvent* event)
@@ -160,8 +147,7 @@ void DuplicatesTreeView::contextMenuEvent(QContextMenuEvent* event)
         if (!index.isValid())
             return;
         scrollTo(index);
-        const QRect rect = visualRect(index);
-        position = viewport()->mapToGlobal(QPoint(rect.left() + rect.height(), rect.bottom()));
+        position = ListKeys::menuPosition(*this, index);
     }
     event->accept();
     Q_EMIT menuRequested(position);

@@ -8,12 +8,12 @@
 #include "DuplicatesTreeView.h"
 #include "FileActions.h"
 #include "ViewHeader.h"
+#include "theme/Divider.h"
 #include "theme/TextStyles.h"
 #include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
 #include <QAction>
-#include <QFrame>
 #include <QMenu>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -21,19 +21,6 @@
 #include <QVBoxLayout>
 
 namespace plenvo {
-
-namespace {
-
-QFrame* divider(QWidget* parent)
-{
-    auto* line = new QFrame(parent);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Plain);
-    line->setForegroundRole(QPalette::Mid);
-    return line;
-}
-
-} // namespace
 
 DuplicatesView::DuplicatesView(AppState& state, FileManager& fileManager, Clipboard& clipboard,
                                QWidget* parent)
@@ -60,7 +47,7 @@ DuplicatesView::DuplicatesView(AppState& state, FileManager& fileManager, Clipbo
     m_searchAgain->setFont(TextStyles::font(TextStyle::caption));
     m_header->addTrailingWidget(m_searchAgain);
     column->addWidget(m_header);
-    column->addWidget(divider(this));
+    column->addWidget(new Divider(Qt::Horizontal, this));
 
     m_pages = new QStackedWidget(this);
     m_panel = new DuplicateSearchPanel(m_pages);
@@ -72,7 +59,7 @@ DuplicatesView::DuplicatesView(AppState& state, FileManager& fileManager, Clipbo
     m_list = new DuplicatesTreeView(*m_model, *m_actions, m_groupsPage);
     m_bar = new DuplicatesBar(state, *m_model, *m_actions, m_groupsPage);
     groups->addWidget(m_list, 1);
-    groups->addWidget(divider(m_groupsPage));
+    groups->addWidget(new Divider(Qt::Horizontal, m_groupsPage));
     groups->addWidget(m_bar);
     m_pages->addWidget(m_groupsPage);
     column->addWidget(m_pages, 1);

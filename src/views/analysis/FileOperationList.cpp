@@ -5,11 +5,10 @@
 #include "FileListModel.h"
 #include "FileRowDelegate.h"
 #include "FileSelectionModel.h"
+#include "ListKeys.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
-#include <QCursor>
-#include <QKeyEvent>
 #include <QMenu>
 
 namespace plenvo {
@@ -117,8 +116,7 @@ void FileOperationList::contextMenuEvent(QContextMenuEvent* event)
             index = fileModel()->index(m_selection.focusRow());
         if (index.isValid()) {
             scrollTo(index);
-            const QRect rect = visualRect(index);
-            position = viewport()->mapToGlobal(QPoint(rect.left() + rect.height(), rect.bottom()));
+            position = ListKeys::menuPosition(*this, index);
         }
     }
     event->accept();
@@ -138,21 +136,8 @@ void FileOperationList::mousePressEvent(QMouseEvent* event)
 
 void FileOperationList::keyPressEvent(QKeyEvent* event)
 {
-    const bool menuKey = event->key() == Qt::Key_Menu ||
-                         (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
-    if (menuKey) {
-        QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
-        contextMenuEvent(&menuEvent);
-        return;
-    }
-    // Delete, when the shortcut did not take it (the window is not the active one).
-    if (event->matches(QKeySequence::Delete)) {
-        if (m_actions.moveToTrash()->isEnabled())
-            m_actions.moveToTrash()->trigger();
-        event->accept();
-        return;
-    }
-    QListView::keyPressEvent(event);
+    if (!ListKeys::handle(*this, event, m_actions.moveToTrash()))
+        QListView::keyPressEvent(event);
 }
 
 } // namespace plenvo

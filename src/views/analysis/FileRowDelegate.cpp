@@ -47,6 +47,34 @@ FileRowDelegate::FileRowDelegate(QObject* parent)
                   kLineSpacing + m_folderLine;
 }
 
+namespace {
+
+QPalette::ColorGroup colorGroup(const QStyleOptionViewItem& option)
+{
+    return !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
+           : (option.state & QStyle::State_Active) ? QPalette::Active
+                                                   : QPalette::Inactive;
+}
+
+} // namespace
+
+QColor FileRowDelegate::textColor(const QStyleOptionViewItem& option)
+{
+    return option.palette.color(colorGroup(option), option.state & QStyle::State_Selected
+                                                         ? QPalette::HighlightedText
+                                                         : QPalette::Text);
+}
+
+QColor FileRowDelegate::partColor(const QStyleOptionViewItem& option, ColorToken token)
+{
+    if (!(option.state & QStyle::State_Selected))
+        return Colors::color(token, option.palette);
+    // On the highlight everything takes the highlighted text colour, the dimmed parts faded.
+    return Colors::withOpacity(textColor(option), token == ColorToken::tertiary    ? 0.7
+                                                  : token == ColorToken::secondary ? 0.85
+                                                                                   : 1.0);
+}
+
 QString FileRowDelegate::dateText(qint64 msSinceEpoch)
 {
     return QDateTime::fromMSecsSinceEpoch(msSinceEpoch).toString(QStringLiteral("yyyy-MM-dd"));
@@ -123,24 +151,13 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
 
     const Layout l = layout(opt.rect, index);
     const bool selected = opt.state & QStyle::State_Selected;
-    const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
-                                       : (opt.state & QStyle::State_Active) ? QPalette::Active
-                                                                            : QPalette::Inactive;
-    // On the highlight everything takes the highlighted text colour, the dimmed parts faded.
-    const QColor highlighted = opt.palette.color(group, QPalette::HighlightedText);
-    auto color = [&](ColorToken token) {
-        if (!selected)
-            return Colors::color(token, opt.palette);
-        return Colors::withOpacity(highlighted, token == ColorToken::tertiary    ? 0.7
-                                                : token == ColorToken::secondary ? 0.85
-                                                                                 : 1.0);
-    };
-    const QColor text = selected ? highlighted : opt.palette.color(group, QPalette::Text);
+    const auto color = [&](ColorToken token) { return partColor(opt, token); };
+    const QColor text = textColor(opt);
 
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     const QPixmap icon =
-        Icons::pixmap(l.iconName, m_iconExtent, selected ? highlighted : color(l.color),
+        Icons::pixmap(l.iconName, m_iconExtent, color(l.color),
                       painter->device()->devicePixelRatioF());
     painter->drawPixmap(l.icon.topLeft(), icon);
 
@@ -149,7 +166,7 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->drawText(l.name, Qt::AlignLeft | Qt::AlignVCenter, l.nameText);
 
     if (!l.badge.isEmpty()) {
-        const QColor badge = selected ? highlighted : color(l.color);
+        const QColor badge = color(l.color);
         painter->setPen(Qt::NoPen);
         painter->setBrush(Colors::withOpacity(badge, selected ? 0.2 : 0.1));
         const qreal radius = l.badge.height() / 2.0;
@@ -179,7 +196,7 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         focus.rect = opt.rect.adjusted(1, 1, -1, -1);
         focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
         focus.backgroundColor =
-            opt.palette.color(group, selected ? QPalette::Highlight : QPalette::Base);
+            opt.palette.color(colorGroup(opt), selected ? QPalette::Highlight : QPalette::Base);
         style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, opt.widget);
     }
     painter->restore();

@@ -9,25 +9,12 @@
 #include "FileSelectionModel.h"
 #include "ViewHeader.h"
 #include "models/FileNode.h"
+#include "theme/Divider.h"
 #include "utils/Localization.h"
 
-#include <QFrame>
 #include <QVBoxLayout>
 
 namespace plenvo {
-
-namespace {
-
-QFrame* divider(QWidget* parent)
-{
-    auto* line = new QFrame(parent);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Plain);
-    line->setForegroundRole(QPalette::Mid);
-    return line;
-}
-
-} // namespace
 
 LargeFilesView::LargeFilesView(AppState& state, FileManager& fileManager, Clipboard& clipboard,
                                QWidget* parent)
@@ -53,9 +40,9 @@ LargeFilesView::LargeFilesView(AppState& state, FileManager& fileManager, Clipbo
     m_bar = new FileOperationBar(state, *m_selection, *m_actions, this);
 
     column->addWidget(m_header);
-    column->addWidget(divider(this));
+    column->addWidget(new Divider(Qt::Horizontal, this));
     column->addWidget(m_list, 1);
-    column->addWidget(divider(this));
+    column->addWidget(new Divider(Qt::Horizontal, this));
     column->addWidget(m_bar);
     setFocusProxy(m_list);
 

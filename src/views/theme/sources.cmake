@@ -2,6 +2,8 @@
 target_sources(plenvo-views PRIVATE
     theme/Colors.cpp
     theme/Colors.h
+    theme/Divider.cpp
+    theme/Divider.h
     theme/Icons.cpp
     theme/Icons.h
     theme/SymbolIconEngine.cpp

@@ -1,0 +1,12 @@
+#include "Divider.h"
+
+namespace plenvo {
+
+Divider::Divider(Qt::Orientation orientation, QWidget* parent) : QFrame(parent)
+{
+    setFrameShape(orientation == Qt::Horizontal ? QFrame::HLine : QFrame::VLine);
+    setFrameShadow(QFrame::Plain);
+    setForegroundRole(QPalette::Mid);
+}
+
+} // namespace plenvo
