@@ -327,7 +327,8 @@ void DuplicateSearch::move(const std::vector<NodeRef>& chosen)
         return;
     }
     if (!m_state.editor().moveToTrash(split.toMove, note))
-        m_state.showToast(m_state.editor().refusalReason());
+        m_state.showToast(L("duplicates.nothingMoved") + QStringLiteral(" \u00b7 ") +
+                          m_state.editor().refusalReason());
 }
 
 } // namespace plenvo

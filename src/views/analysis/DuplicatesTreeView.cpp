@@ -3,7 +3,7 @@
 #include "DuplicateActions.h"
 #include "DuplicateGroupsModel.h"
 #include "DuplicateRowDelegate.h"
-#include "ListKeys.h"
+#include "ListGestures.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -114,43 +114,21 @@ void DuplicatesTreeView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    if (!ListKeys::handle(*this, event, m_actions.moveToTrash()))
+    if (!ListGestures::handleKey(*this, event, m_actions.moveToTrash()))
         QTreeView::keyPressEvent(event);
 }
 
 void DuplicatesTreeView::mousePressEvent(QMouseEvent* event)
 {
     // A right click is the menu's: it chooses in contextMenuEvent, never extends a choice.
-    if (event->button() == Qt::RightButton) {
-        event->accept();
-        return;
-    }
-    QTreeView::mousePressEvent(event);
+    if (!ListGestures::takeRightPress(event))
+        QTreeView::mousePressEvent(event);
 }
 
 void DuplicatesTreeView::contextMenuEvent(QContextMenuEvent* event)
 {
-    QPoint position = event->globalPos();
-    if (event->reason() == QContextMenuEvent::Mouse) {
-        const QModelIndex index = indexAt(event->pos());
-        if (!index.isValid()) {
-            event->ignore();
-            return;
-        }
-        if (!selectionModel()->isSelected(index))
-            selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
-                                                         QItemSelectionModel::Rows);
-        else
-            selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-    } else {
-        const QModelIndex index = currentIndex();
-        if (!index.isValid())
-            return;
-        scrollTo(index);
-        position = ListKeys::menuPosition(*this, index);
-    }
-    event->accept();
-    Q_EMIT menuRequested(position);
+    if (const std::optional<QPoint> at = ListGestures::prepareMenu(*this, event, currentIndex()))
+        Q_EMIT menuRequested(*at);
 }
 
 } // namespace plenvo
