@@ -114,6 +114,7 @@ std::unique_ptr<DuplicateGroupsModel::GroupRow> DuplicateGroupsModel::makeGroup(
     group->row = int(at);
     const std::size_t shown = std::min(group->limit, source.files.size());
     group->files.assign(source.files.begin(), source.files.begin() + std::ptrdiff_t(shown));
+    group->copies = source.files.size();
     for (const NodeRef& file : source.files)
         group->marked += std::int64_t(isMarked(*file));
     return group;
@@ -183,11 +184,14 @@ void DuplicateGroupsModel::syncFiles(GroupRow& group)
 {
     const std::vector<NodeRef>& files = filesOf(group);
     const std::size_t wanted = std::min(group.limit, files.size());
-    const bool same = group.files.size() == wanted &&
-                      std::equal(group.files.begin(), group.files.end(), files.begin());
-    if (same)
-        return;
     const QModelIndex parent = createIndex(group.row, 0, nullptr);
+    if (group.copies != files.size()) {
+        group.copies = files.size();
+        Q_EMIT dataChanged(parent, parent); // the copies and the space they waste
+    }
+    if (group.files.size() == wanted &&
+        std::equal(group.files.begin(), group.files.end(), files.begin()))
+        return;
     follow<const FileNode*, std::hash<const FileNode*>>(
         group.files, fileKey, wanted, [&](std::size_t i) { return files[i].get(); },
         [&](int first, int last) {
@@ -200,8 +204,6 @@ void DuplicateGroupsModel::syncFiles(GroupRow& group)
             group.files.insert(group.files.begin() + at, files.begin() + at, files.begin() + end);
             endInsertRows();
         });
-    // The copies and the space they waste changed.
-    Q_EMIT dataChanged(parent, parent);
 }
 
 void DuplicateGroupsModel::recount()
@@ -227,15 +229,24 @@ void DuplicateGroupsModel::recount()
         bytes += marked * groups[g].fileSize;
         whole += std::int64_t(marked == std::int64_t(groups[g].files.size()));
         if (g < m_groups.size())
-            m_groups[g]->marked = marked;
+            setMarkedCount(*m_groups[g], marked);
     }
     if (found < std::size_t(m_marked.size()))
         m_marked.removeIf([this](const auto& entry) { return entry.value().seen != m_counts; });
     if (m_marked.isEmpty())
         for (const auto& group : m_groups)
-            group->marked = 0;
+            setMarkedCount(*group, 0);
     m_markedBytes = bytes;
     m_wholeGroups = whole;
+}
+
+void DuplicateGroupsModel::setMarkedCount(GroupRow& group, std::int64_t marked)
+{
+    if (group.marked == marked)
+        return;
+    group.marked = marked;
+    const QModelIndex row = createIndex(group.row, 0, nullptr);
+    Q_EMIT dataChanged(row, row, {Qt::CheckStateRole, MarkedCountRole});
 }
 
 bool DuplicateGroupsModel::isGroup(const QModelIndex& index) const

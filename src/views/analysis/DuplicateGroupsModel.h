@@ -108,6 +108,7 @@ private:
         int row = 0;
         std::size_t limit = kFilePage; // files wanted as rows
         std::vector<NodeRef> files;    // the files with rows
+        std::size_t copies = 0;        // files of the whole group
         std::int64_t marked = 0;       // marked files of the whole group
     };
 
@@ -120,6 +121,7 @@ private:
     void renumber(std::size_t from);
     // Counts again what is marked (after the groups changed); marks of files in no group go.
     void recount();
+    void setMarkedCount(GroupRow& group, std::int64_t marked);
     void announceMarks();
     void mark(const NodeRef& file, bool marked, std::int64_t length);
 
