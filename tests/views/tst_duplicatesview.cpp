@@ -408,6 +408,11 @@ private Q_SLOTS:
                 QTest::qWait(50);
                 w.window.grab().save(name + "-invite.png");
             }
+            w.view->panel()->setMode(Mode::searching,
+                                     DuplicateFinder::Progress::hashing(1234, 5678));
+            QTest::qWait(50);
+            w.window.grab().save(QStringLiteral("%1/dups-%2-searching.png")
+                                     .arg(dir, dark ? "dark" : "light"));
             QVERIFY(w.search());
             w.list().setCurrentIndex(w.row("d/song.mp3"));
             w.clickBox(w.model().groupOf(w.row("a/photo.jpg")));

@@ -18,7 +18,7 @@ namespace {
 constexpr int kIconExtent = 40;
 constexpr int kSpinnerDiameter = 32;
 constexpr int kTextWidth = 420;
-constexpr int kBarWidth = 320;
+constexpr int kBarWidth = 280;
 constexpr int kSideMargin = 24;
 
 } // namespace
@@ -47,7 +47,7 @@ DuplicateSearchPanel::DuplicateSearchPanel(QWidget* parent)
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
     }
-    m_bar->setMaximumWidth(kBarWidth);
+    m_bar->setFixedWidth(kBarWidth);
     m_bar->setTextVisible(false);
     m_search->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(m_search, &QPushButton::clicked, this, &DuplicateSearchPanel::searchRequested);
