@@ -22,6 +22,9 @@ int historyMode(const std::string& source);
 int duplicatesMode(const std::string& dir, const std::vector<std::string>& options);
 // Needs a QApplication (main() makes one for this mode, on the offscreen platform).
 int viewsMode(const std::string& dir);
+// The Duplicates view over `pairs` groups of two and one group of `big` files made in memory.
+// Needs a QApplication, as viewsMode() does.
+int duplicatesViewMode(int pairs, int big);
 
 // Shared by the modes: a synchronous scan, and `count` files spread evenly over a list.
 NodeRef scanTree(const std::string& dir);

@@ -4,6 +4,10 @@
 #include "AppState.h"
 #include "analysis/AnalysisViewFactory.h"
 #include "analysis/CategoriesView.h"
+#include "analysis/DuplicateActions.h"
+#include "analysis/DuplicateGroupsModel.h"
+#include "analysis/DuplicatesTreeView.h"
+#include "analysis/DuplicatesView.h"
 #include "analysis/FileOperationList.h"
 #include "analysis/LargeFilesView.h"
 #include "analysis/TreeMapView.h"
@@ -16,6 +20,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <QAction>
 #include <QWidget>
 
 #include <algorithm>
@@ -281,6 +286,132 @@ int viewsMode(const std::string& dir)
                 largeFiles, selectAll, inspectorMs, categories, categoriesSwitch,
                 categoriesShowMore, mostFiles, rebuildWorst, qPrintable(rebuilds), kRuns, kWidth,
                 kHeight);
+    return 0;
+}
+
+} // namespace plenvo::bench
+
+namespace plenvo::bench {
+
+namespace {
+
+// A result built in memory with `pairs` groups of two copies and one group of `big` copies
+// (the first, with the most wasted space), a thousand files to a folder, and those groups
+// published as a search would publish them.
+void publishDuplicates(AppState& state, int pairs, int big)
+{
+    constexpr std::size_t kPerFolder = 1000;
+    constexpr std::int64_t kDay = 24LL * 3600 * 1000;
+    std::vector<NodeRef> made; // every file, in the order made
+    std::vector<NodeRef> folders;
+    std::vector<NodeRef> files;
+    const auto add = [&](const std::string& name, std::int64_t size, std::int64_t modified) {
+        files.push_back(FileNode::create(name, {}, false, size, modified, std::nullopt));
+        made.push_back(files.back());
+        if (files.size() == kPerFolder || made.size() == std::size_t(big + 2 * pairs))
+            folders.push_back(FileNode::create("d" + std::to_string(folders.size()), {}, true, 0,
+                                               std::nullopt, std::nullopt, std::move(files)));
+    };
+    for (int i = 0; i < big; ++i)
+        add("big-" + std::to_string(i) + ".iso", 1 << 26, i * kDay);
+    for (int p = 0; p < pairs; ++p)
+        for (const char* side : {"-a.jpg", "-b.jpg"})
+            add("photo-" + std::to_string(p) + side, (1 << 20) - p % (1 << 19), p * kDay);
+    state.showResult(std::make_shared<ScanResult>(
+        FileNode::create("bench", "/bench", true, 0, std::nullopt, std::nullopt,
+                         std::move(folders)),
+        0, "/bench"));
+
+    // The most wasted space first, as a search orders them.
+    std::vector<DuplicateFinder::DuplicateGroup> groups(1);
+    groups[0].fileSize = 1 << 26;
+    groups[0].files.assign(made.begin(), made.begin() + big);
+    for (int p = 0; p < pairs; ++p) {
+        DuplicateFinder::DuplicateGroup pair;
+        pair.fileSize = made[std::size_t(big + 2 * p)]->fileSize();
+        pair.files = {made[std::size_t(big + 2 * p)], made[std::size_t(big + 2 * p + 1)]};
+        groups.push_back(std::move(pair));
+    }
+    std::stable_sort(groups.begin() + 1, groups.end(),
+                     [](const auto& a, const auto& b) { return a.fileSize > b.fileSize; });
+    state.setDuplicateGroups(std::move(groups));
+}
+
+} // namespace
+
+int duplicatesViewMode(int pairs, int big)
+{
+    AppState state(std::make_shared<AcceptingTrash>());
+    publishDuplicates(state, pairs, big);
+    const std::size_t groupCount = state.duplicateGroups().size();
+    const std::size_t fileCount = state.scanResult()->allFiles().size();
+    const std::int64_t builtPeak = peakRssBytes();
+    SilentFileManager fileManager;
+    SilentClipboard clipboard;
+    AnalysisViewFactory factory(fileManager, clipboard);
+    const auto make = [&] {
+        return std::unique_ptr<DuplicatesView>(static_cast<DuplicatesView*>(
+            factory.createDetailView(SidebarItem::duplicates, state, nullptr)));
+    };
+
+    // Building and drawing the view.
+    const double view = viewMs(factory, state, SidebarItem::duplicates);
+    std::unique_ptr<DuplicatesView> dups;
+    const auto shown = [&] {
+        dups = make();
+        render(*dups);
+    };
+    // Opening the large group and drawing it.
+    const double openBig = medianMs(shown,
+                                    [&] {
+                                        dups->list()->expand(dups->model()->index(0, 0));
+                                        render(*dups);
+                                    },
+                                    [&] { dups.reset(); });
+    // Scrolling to the end of the rows shown, which brings the next page.
+    const double scrollEnd = medianMs(shown,
+                                      [&] {
+                                          dups->list()->scrollToBottom();
+                                          dups->list()->fetchVisible();
+                                          render(*dups);
+                                      },
+                                      [&] { dups.reset(); });
+    // Marking every copy but the newest in every group, with the bar's update.
+    const double keepNewest = medianMs(shown,
+                                       [&] {
+                                           dups->actions()->keepNewest()->trigger();
+                                           render(*dups);
+                                       },
+                                       [&] { dups.reset(); });
+    const std::int64_t marked = [&] {
+        shown();
+        dups->actions()->keepNewest()->trigger();
+        return dups->model()->markedCount();
+    }();
+
+    // Moving 200 copies spread over the groups: from the editor's removal until the view is
+    // drawn again with its rows following.
+    double removalStart = 0;
+    QObject::connect(&state.editor(), &ResultEditor::aboutToRemove,
+                     [&] { removalStart = threadSeconds(); });
+    std::vector<NodeRef> copies;
+    const auto& groups = state.duplicateGroups();
+    for (std::size_t g = 0; g < groups.size() && copies.size() < 200;
+         g += std::max<std::size_t>(1, groups.size() / 200))
+        copies.push_back(groups[g].files.back());
+    state.editor().moveToTrash(copies);
+    runUntil(state, &AppState::deleteProgressChanged, [&] { return !state.isDeleting(); });
+    render(*dups);
+    const double rowsFollow = (threadSeconds() - removalStart) * 1000.0;
+    dups.reset();
+
+    std::printf("{\"groups\":%zu,\"files\":%zu,\"largest_group\":%d,\"duplicates_view_ms\":%.2f,"
+                "\"open_largest_group_ms\":%.2f,\"scroll_to_end_ms\":%.2f,\"keep_newest_ms\":%.2f,"
+                "\"marked\":%lld,\"move_200_rows_follow_ms\":%.2f,\"peak_rss_bytes\":%lld,"
+                "\"result_peak_rss_bytes\":%lld,\"timing\":\"UI-thread CPU time, median of %d, "
+                "%dx%d offscreen\"}\n",
+                groupCount, fileCount, big, view, openBig, scrollEnd, keepNewest, (long long)marked, rowsFollow,
+                (long long)peakRssBytes(), (long long)builtPeak, kRuns, kWidth, kHeight);
     return 0;
 }
 

@@ -19,6 +19,11 @@
 //   plenvo-bench history SCAN time on the user-interface thread and on the worker, and size on
 //                             disk, of keeping a scan (an export or a folder) in the history (a
 //                             temporary one)
+//   plenvo-bench duplicates-view PAIRS BIG
+//                             user-interface time of the Duplicates view over PAIRS groups of
+//                             two copies and one group of BIG copies made in memory: building and
+//                             drawing it, opening the large group, scrolling to the end, marking
+//                             all copies but the newest, and its rows following 200 moves
 //   plenvo-bench duplicates DIR [--cache] [--readers N] [--disks spinning|solid]
 //                             time, reads and peak memory of a search for duplicates in a scan
 //                             of DIR (the search alone; nothing on disk is changed)
@@ -29,11 +34,13 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 int main(int argc, char** argv)
 {
-    if (argc == 3 && std::strcmp(argv[1], "views") == 0) {
+    const bool dupsView = argc == 4 && std::strcmp(argv[1], "duplicates-view") == 0;
+    if ((argc == 3 && std::strcmp(argv[1], "views") == 0) || dupsView) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         // The offscreen platform's notes on what it cannot do would bury the result line.
@@ -42,6 +49,8 @@ int main(int argc, char** argv)
                 std::fprintf(stderr, "%s\n", qPrintable(text));
         });
         QApplication app(argc, argv);
+        if (dupsView)
+            return plenvo::bench::duplicatesViewMode(std::atoi(argv[2]), std::atoi(argv[3]));
         return plenvo::bench::viewsMode(argv[2]);
     }
     QCoreApplication app(argc, argv);
@@ -63,7 +72,7 @@ int main(int argc, char** argv)
     if (argc >= 3 && std::strcmp(argv[1], "duplicates") == 0)
         return plenvo::bench::duplicatesMode(argv[2], {argv + 3, argv + argc});
     std::fprintf(stderr, "usage: plenvo-bench scan|result|state|check|views DIR, import FILE, "
-                         "diff OLD NEW, history SCAN, or duplicates DIR [--cache] [--readers N] "
-                         "[--disks spinning|solid]\n");
+                         "diff OLD NEW, history SCAN, duplicates-view PAIRS BIG, or duplicates "
+                         "DIR [--cache] [--readers N] [--disks spinning|solid]\n");
     return 2;
 }

@@ -2,6 +2,7 @@
 
 #include "GioTrash.h"
 #include "UiThread.h"
+#include "services/HashCache.h"
 #include "services/NcduWriter.h"
 #include "utils/DisplayText.h"
 #include "utils/FormatUtils.h"
@@ -90,6 +91,9 @@ AppState::AppState(Services services, QObject* parent)
         m_services.trash = std::make_shared<GioTrash>();
     m_scanner.setListingHook(m_services.beforeListing);
     m_editor = new ResultEditor(*this, m_work, m_services.trash);
+    // A second search of the same files reads only what changed.
+    m_duplicateFinder.setHashCacheFile(HashCache::defaultFile());
+    m_duplicateSearch = new DuplicateSearch(*this, m_work);
     connect(m_editor, &ResultEditor::progressChanged, this,
             [this] { publish(&AppState::deleteProgressChanged); });
     m_toastTimer.setSingleShot(true);
@@ -165,6 +169,13 @@ void AppState::setDuplicateGroups(std::vector<DuplicateFinder::DuplicateGroup> g
     publish(&AppState::duplicateGroupsChanged);
 }
 
+void AppState::setDuplicateSearch(bool scanning, const DuplicateFinder::Progress& progress)
+{
+    m_isDuplicateScanning = scanning;
+    m_duplicateProgress = progress;
+    publish(&AppState::duplicateSearchChanged);
+}
+
 void AppState::bumpRevision()
 {
     ++m_contentRevision;
@@ -195,6 +206,7 @@ void AppState::startWork(bool opening)
     m_scanToken.cancel();
     m_scanToken = CancellationToken::create();
     ++m_scanGeneration;
+    m_duplicateSearch->clear(); // a scan or an open ends the search for duplicates
     m_isOpening = opening;
     m_isScanning = true;
     publish(&AppState::isScanningChanged);
@@ -388,6 +400,7 @@ void AppState::publishResult(std::shared_ptr<ScanResult> result,
     m_scanResult = std::move(result);
     m_existence = std::move(existence);
     m_editor->resultReplaced();
+    m_duplicateSearch->clear();
     publish(&AppState::scanResultChanged);
     bumpRevision();
     m_scanProgress = ScanProgress::completed(m_scanResult->totalFiles(), m_scanResult->totalSize());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CacheLocation.h"
+#include "DuplicateSearch.h"
 #include "ResultEditor.h"
 #include "services/DuplicateFinder.h"
 #include "SidebarItem.h"
@@ -100,10 +101,14 @@ public:
     // to undo the last move.
     void showToast(const QString& message, ToastKind kind = ToastKind::done,
                    bool offerUndo = false);
-    // For whatever produces duplicate groups (nothing does yet).
+    // For whatever produces duplicate groups (the duplicate search).
     void setDuplicateGroups(std::vector<DuplicateFinder::DuplicateGroup> groups);
 
     const DuplicateFinder& duplicateFinder() const { return m_duplicateFinder; }
+    // The search for files with the same content, which fills duplicateGroups(), and the moves
+    // of the copies it found.
+    DuplicateSearch& duplicateSearch() { return *m_duplicateSearch; }
+    const DuplicateSearch& duplicateSearch() const { return *m_duplicateSearch; }
     // The one owner of changes to the published result.
     ResultEditor& editor() { return *m_editor; }
     const ResultEditor& editor() const { return *m_editor; }
@@ -165,6 +170,7 @@ Q_SIGNALS:
     void navigationSelectionChanged();
     void showDirectoryPickerChanged();
     void duplicateGroupsChanged();
+    void duplicateSearchChanged(); // isDuplicateScanning, duplicateProgress
     void cacheLocationsChanged();
     void deleteProgressChanged(); // isDeleting, deleteCount, deleteTotalCount
     void toastMessageChanged();
@@ -173,6 +179,7 @@ Q_SIGNALS:
 
 private:
     friend class ResultEditor;
+    friend class DuplicateSearch;
 
     void publish(void (AppState::*signal)());
     void startWork(bool opening);
@@ -189,6 +196,8 @@ private:
     // For the editor: the selection's candidates and the duplicate groups lose what left.
     void pruneAfterRemoval(const NodeIdSet& files);
     void bumpRevision();
+    // For the duplicate search.
+    void setDuplicateSearch(bool scanning, const DuplicateFinder::Progress& progress);
 
     BackgroundWork m_work; // first member: the last to go, after the jobs were told to stop
     Services m_services;
@@ -223,6 +232,7 @@ private:
     CancellationToken m_exportToken;
     std::shared_ptr<ScanResult> m_exportResult; // the result being written
     ResultEditor* m_editor;
+    DuplicateSearch* m_duplicateSearch;
 };
 
 } // namespace plenvo

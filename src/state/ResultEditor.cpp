@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <unordered_set>
+#include <utility>
 
 
 namespace plenvo {
@@ -142,7 +143,7 @@ std::vector<NodeRef> ResultEditor::inTreeTops(std::vector<NodeRef> nodes) const
     return tops;
 }
 
-bool ResultEditor::moveToTrash(std::vector<NodeRef> nodes)
+bool ResultEditor::moveToTrash(std::vector<NodeRef> nodes, QString note)
 {
     if (!canMoveToTrash())
         return false;
@@ -159,6 +160,7 @@ bool ResultEditor::moveToTrash(std::vector<NodeRef> nodes)
         m_job.push_back(std::move(item));
     }
     m_jobResult = result;
+    m_jobNote = std::move(note);
     m_undoing = false;
     setBusy(true, std::int64_t(tops.size()));
     runJob(std::move(identities),
@@ -237,6 +239,8 @@ void ResultEditor::finishMove(const std::vector<Trash::Moved>& outcomes)
         if (changed > 0)
             message += QStringLiteral(" \u00b7 ") + L("delete.changedCount %lld", count(changed));
     }
+    if (!m_jobNote.isEmpty())
+        message += QStringLiteral(" \u00b7 ") + std::exchange(m_jobNote, {});
     const bool allMoved = failures == 0 && changed == 0;
     m_state.showToast(message, allMoved ? AppState::ToastKind::done : AppState::ToastKind::warning,
                       movedCount > 0 && canUndo());

@@ -58,8 +58,8 @@ public:
 
     // Moves these nodes (files or folders of the current tree; one inside another goes with it)
     // to the Trash as one background job. False, starting nothing, when the policy refuses or
-    // nothing of the current tree is given.
-    bool moveToTrash(std::vector<NodeRef> nodes);
+    // nothing of the current tree is given. A `note` is added to the toast that reports it.
+    bool moveToTrash(std::vector<NodeRef> nodes, QString note = {});
 
     // Whether a move or an undo runs, and how far it has come.
     bool isBusy() const { return m_busy; }
@@ -138,6 +138,7 @@ private:
     std::int64_t m_progressCount = 0;
     std::int64_t m_progressTotal = 0;
     std::vector<Item> m_job;                 // the items of the running move or undo
+    QString m_jobNote;                       // for the toast of the running move
     std::weak_ptr<ScanResult> m_jobResult;   // the result they belong to
     std::vector<Item> m_undo;                // the last move, in the Trash
     std::weak_ptr<ScanResult> m_undoResult;

@@ -47,16 +47,15 @@ public:
     }
 
     // Whether the destination has a view of its own; the others show the overview.
-    constexpr bool hasOwnView() const { return m_value <= categories; }
+    constexpr bool hasOwnView() const { return m_value <= duplicates; }
     // The view the detail area shows for this destination.
     constexpr SidebarItem shownView() const { return hasOwnView() ? *this : SidebarItem(overview); }
-    // Whether the inspector column belongs to this destination (the two file lists).
+    // Whether the inspector column belongs to this destination (the lists of files).
     constexpr bool supportsInspector() const
     {
-        return m_value == largeFiles || m_value == categories;
+        return m_value == largeFiles || m_value == categories || m_value == duplicates;
     }
-    // Finding duplicates, listing caches and cleaning up are not offered yet: the sidebar gives
-    // them no row.
+    // Listing caches and cleaning up are not offered yet: the sidebar gives them no row.
     constexpr bool isEnabled() const { return hasOwnView(); }
 
     // "Overview", "TreeMap", "Large Files", ...: the raw value, which is also the item's id.

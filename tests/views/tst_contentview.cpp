@@ -179,21 +179,24 @@ private Q_SLOTS:
         QTest::addColumn<int>("item");
         QTest::addColumn<int>("shown");
         QTest::addColumn<bool>("inspector");
+        QTest::addColumn<bool>("keepsSelection");
         using S = SidebarItem;
-        const S shown[] = {S::overview, S::treeMap,  S::largeFiles, S::categories,
-                           S::overview, S::overview, S::overview};
+        const S shown[] = {S::overview, S::treeMap,    S::largeFiles, S::categories,
+                           S::duplicates, S::overview, S::overview};
         for (S item : S::allCases())
             QTest::newRow(qPrintable(item.id()))
-                << int(item) << int(shown[item])
+                << int(item) << int(shown[item]) << item.supportsInspector()
                 << (item == S::largeFiles || item == S::categories);
     }
 
-    // Coming from Large Files with a selection, which only the other file list keeps.
+    // Coming from Large Files with a selection, which only the other file list keeps (the
+    // duplicates list has not got that file).
     void eachDestinationHasItsView()
     {
         QFETCH(int, item);
         QFETCH(int, shown);
         QFETCH(bool, inspector);
+        QFETCH(bool, keepsSelection);
         Window w(true);
         w.state.setNavigationSelection(SidebarItem::largeFiles);
         const NodeRef file = w.state.scanResult()->topFiles().front();
@@ -206,8 +209,8 @@ private Q_SLOTS:
         QCOMPARE(w.content().isInspectorShown(), inspector);
         QCOMPARE(w.content().inspectorToggle()->isVisible(), inspector);
         QTRY_COMPARE(w.inspectorVisible(), inspector);
-        QCOMPARE(w.state.selectedNode(), inspector ? file : NodeRef());
-        QCOMPARE(w.state.inspectorCandidateNodes().size(), size_t(inspector));
+        QCOMPARE(w.state.selectedNode(), keepsSelection ? file : NodeRef());
+        QCOMPARE(w.state.inspectorCandidateNodes().size(), size_t(keepsSelection));
         if (inspector)
             QTRY_COMPARE(w.content().inspectorColumn()->width(), ContentView::kInspectorWidth);
     }

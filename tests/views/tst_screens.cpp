@@ -7,6 +7,11 @@
 #include "ViewTestSupport.h"
 
 #include "analysis/CategoriesView.h"
+#include "analysis/DuplicateActions.h"
+#include "analysis/DuplicateGroupsModel.h"
+#include "analysis/DuplicatesBar.h"
+#include "analysis/DuplicatesTreeView.h"
+#include "analysis/DuplicatesView.h"
 #include "analysis/FileOperationList.h"
 #include "analysis/LargeFilesView.h"
 #include "analysis/TreeMapView.h"
@@ -259,6 +264,72 @@ private Q_SLOTS:
         // With room to spare the left pane has its ideal width.
         QCOMPARE(view.findChild<QScrollArea*>(QStringLiteral("categoriesPane"))->width(), 320);
         save(view, "categories-more");
+    }
+
+    // Copies in the sample home, those older than the newest of each marked with the helper,
+    // the current copy in the inspector; then the view at the window's smallest size (on a
+    // screen large enough for it).
+    void duplicates_data() { everyState_data(); }
+    void duplicates()
+    {
+        constexpr std::int64_t month = 30LL * 24 * 3600 * 1000;
+        const std::vector<std::pair<std::string, std::vector<std::string>>> copies{
+            {"Videos/Holiday in Lisbon 2025.mp4", {"Downloads/Holiday in Lisbon 2025.mp4"}},
+            {"Downloads/photos-backup.zip",
+             {"Documents/Backup/photos-backup.zip", "Desktop/photos-backup.zip"}},
+            {"Photos/Panorama.tif", {"Downloads/Panorama.tif"}},
+            {"Documents/Thesis final.pdf",
+             {"Documents/Thesis final (1).pdf", "Downloads/Thesis final.pdf"}},
+            {"Music/Northern Lights/1 Track.flac", {"Downloads/Northern Lights/1 Track.flac"}},
+            {"Photos/2025/IMG_4101.jpg", {"Photos/Imported/IMG_4101.jpg"}},
+        };
+        std::vector<Entry> entries = sampleHomeEntries();
+        for (const auto& [original, others] : copies) {
+            const Entry found = *std::find_if(entries.begin(), entries.end(),
+                                              [&](const Entry& e) { return e.path == original; });
+            for (const std::string& other : others)
+                entries.push_back({other, found.size, *found.modified - month, found.created});
+        }
+        Screen s;
+        QVERIFY(QTest::qWaitForWindowExposed(&s.window));
+        s.state.showResult(makeResult("/home/user", entries));
+        const auto node = [&](const std::string& path) {
+            for (const NodeRef& file : s.state.scanResult()->allFiles())
+                if (file->pathBytes() == "/home/user/" + path)
+                    return file;
+            return NodeRef();
+        };
+        std::vector<DuplicateFinder::DuplicateGroup> groups;
+        for (const auto& [original, others] : copies) {
+            DuplicateFinder::DuplicateGroup group;
+            group.files.push_back(node(original));
+            group.fileSize = group.files.front()->fileSize();
+            for (const std::string& other : others)
+                group.files.push_back(node(other));
+            groups.push_back(std::move(group));
+        }
+        std::sort(groups.begin(), groups.end(), [](const auto& a, const auto& b) {
+            return std::int64_t(a.files.size() - 1) * a.fileSize >
+                   std::int64_t(b.files.size() - 1) * b.fileSize;
+        });
+        s.state.setDuplicateGroups(std::move(groups));
+        s.state.setNavigationSelection(SidebarItem::duplicates);
+        auto* view = qobject_cast<DuplicatesView*>(s.content().detailWidget());
+        QVERIFY(view && view->showsGroups());
+        view->actions()->keepNewest()->trigger();
+        QCOMPARE(view->model()->markedCount(), 8);
+        const QModelIndex current = view->model()->index(0, 0, view->model()->index(1, 0));
+        view->list()->setCurrentIndex(current);
+        QTRY_COMPARE(s.content().inspectorColumn()->width(), 260);
+        QCOMPARE(s.state.selectedNode(), view->model()->fileAt(current));
+        save(s.window, "duplicates");
+        StyledLabel* summary = view->bar()->summaryLabel();
+        QCOMPARE(summary->text(), summary->fullText()); // the whole text fits
+
+        s.window.resize(MainWindow::kMinimumSize);
+        QTRY_COMPARE(s.window.size(), MainWindow::kMinimumSize);
+        save(s.window, "duplicates-small");
+        QCOMPARE(summary->text(), summary->fullText());
     }
 
 private:

@@ -30,7 +30,7 @@ struct Input {
     bool picker = false;
 };
 enum class Press { released, releasedOff, withCtrl }; // released on the row, 60 points lower
-// A press on a row of the model (7: below the rows), as a step.
+// A press on a row of the model (8: below the rows), as a step.
 constexpr int press(int row, Press how = Press::released)
 {
     return -1 - row - 100 * int(how);
@@ -41,7 +41,8 @@ Selection itemFrom(int value)
 }
 
 // A shown sidebar with the focus on its own state, with a result unless told otherwise. With a
-// result its rows are: 0 "Actions", 1 new scan, 2 "Views", 3 overview ... 6 categories.
+// result its rows are: 0 "Actions", 1 new scan, 2 duplicates, 3 "Views", 4 overview ... 7
+// categories.
 struct Sidebar {
     explicit Sidebar(bool withResult = true)
     {
@@ -103,14 +104,15 @@ private Q_SLOTS:
                 s.addResult();
             QStringList titles{L("sidebar.actions"), L("sidebar.newScan")};
             if (scans > 0)
-                titles << L("sidebar.views") << L("sidebar.overview") << L("sidebar.treeMap")
-                       << L("sidebar.largeFiles") << L("sidebar.categories");
+                titles << L("sidebar.duplicates") << L("sidebar.views") << L("sidebar.overview")
+                       << L("sidebar.treeMap") << L("sidebar.largeFiles")
+                       << L("sidebar.categories");
             QCOMPARE(list->childCount(), titles.size());
             for (int row = 0; row < titles.size(); ++row) {
                 QCOMPARE(list->child(row)->text(QAccessible::Name), titles[row]);
                 const Qt::ItemFlags flags = s.model.index(row).flags();
-                QCOMPARE(flags.testFlag(Qt::ItemIsEnabled), row != 0 && row != 2); // headers
-                QCOMPARE(flags.testFlag(Qt::ItemIsSelectable), row > 2);           // items
+                QCOMPARE(flags.testFlag(Qt::ItemIsEnabled), row != 0 && row != 3); // headers
+                QCOMPARE(flags.testFlag(Qt::ItemIsSelectable), row == 2 || row > 3); // items
                 QVERIFY(s.rect(row).top() > (row > 0 ? s.rect(row - 1).bottom() : -1));
             }
         }
@@ -121,25 +123,26 @@ private Q_SLOTS:
     {
         QTest::addColumn<Input>("c");
         const int overview = SidebarItem::overview, treeMap = SidebarItem::treeMap,
-                  categories = SidebarItem::categories, up = Qt::Key_Up, down = Qt::Key_Down;
+                  categories = SidebarItem::categories, duplicates = SidebarItem::duplicates,
+                  up = Qt::Key_Up, down = Qt::Key_Down;
         const auto row = [](const char* name, Input input) { QTest::newRow(name) << input; };
-        row("click", {true, treeMap, {press(6)}, categories, false});
-        row("ctrl-click the selected row", {true, treeMap, {press(4, Press::withCtrl)}, treeMap});
+        row("click", {true, treeMap, {press(7)}, categories, false});
+        row("click an action", {true, treeMap, {press(2)}, duplicates, false});
+        row("ctrl-click the selected row", {true, treeMap, {press(5, Press::withCtrl)}, treeMap});
         row("click new scan", {true, treeMap, {press(1)}, treeMap, true});
         row("new scan released off", {true, treeMap, {press(1, Press::releasedOff)}, treeMap});
-        row("click a header", {true, treeMap, {press(2)}, treeMap, false});
-        row("click below the rows", {true, treeMap, {press(7)}, treeMap, false});
+        row("click a header", {true, treeMap, {press(3)}, treeMap, false});
+        row("click below the rows", {true, treeMap, {press(8)}, treeMap, false});
         row("down", {true, treeMap, {down, down}, categories, false});
         row("down stops at the end", {true, categories, {down}, categories, false});
-        row("up past the header", {true, treeMap, {up, up}, overview, false});
-        row("up stops at new scan", {true, overview, {up, up, down}, overview, false});
+        row("up past the header", {true, treeMap, {up, up}, duplicates, false});
+        row("up stops at new scan", {true, overview, {up, up, up, down}, duplicates, false});
         row("end", {true, overview, {Qt::Key_End}, categories, false});
         row("home, return", {true, treeMap, {Qt::Key_Home, Qt::Key_Return}, treeMap, true});
-        row("space on new scan", {true, overview, {up, Qt::Key_Space}, overview, true});
-        row("selection without a row",
-            {true, SidebarItem::duplicates, {}, SidebarItem::duplicates});
+        row("space on new scan", {true, overview, {up, up, Qt::Key_Space}, duplicates, true});
+        row("selection without a row", {true, SidebarItem::caches, {}, SidebarItem::caches});
         row("no selection", {true, kNone, {}, kNone});
-        row("return on a row", {true, SidebarItem::duplicates, {Qt::Key_Return}, overview});
+        row("return on a row", {true, SidebarItem::caches, {Qt::Key_Return}, overview});
         row("no result: keys", {false, overview, {down, Qt::Key_Space}, overview, true});
         row("no result: click", {false, overview, {press(1)}, overview, true});
     }

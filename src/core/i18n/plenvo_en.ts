@@ -155,6 +155,130 @@
         <source>Moving to Trash… %lld of %lld</source>
         <translation>Moving to Trash… %lld of %lld</translation>
     </message>
+    <message id="duplicates.allMarked">
+        <source>Every copy is marked: one will stay</source>
+        <translation>Every copy is marked: one will stay</translation>
+    </message>
+    <message id="duplicates.checking">
+        <source>Checking…</source>
+        <translation>Checking…</translation>
+    </message>
+    <message id="duplicates.comparingLengths %@">
+        <source>Comparing the lengths of %@ files</source>
+        <translation>Comparing the lengths of %@ files</translation>
+    </message>
+    <message id="duplicates.groupDetail %lld %@">
+        <source>%lld copies of %@</source>
+        <translation>%lld copies of %@</translation>
+    </message>
+    <message id="duplicates.inviteDetail">
+        <source>Compares the content of the files of this scan that are 1 KB or larger. Files are only read, never changed.</source>
+        <translation>Compares the content of the files of this scan that are 1 KB or larger. Files are only read, never changed.</translation>
+    </message>
+    <message id="duplicates.inviteTitle">
+        <source>Find Files with the Same Content</source>
+        <translation>Find Files with the Same Content</translation>
+    </message>
+    <message id="duplicates.keepInFolder %@">
+        <source>Keep the Copies in “%@”</source>
+        <translation>Keep the Copies in “%@”</translation>
+    </message>
+    <message id="duplicates.keepInThisFolder">
+        <source>Keep the Copies in This Folder</source>
+        <translation>Keep the Copies in This Folder</translation>
+    </message>
+    <message id="duplicates.keepNewest">
+        <source>Keep the Newest Copy</source>
+        <translation>Keep the Newest Copy</translation>
+    </message>
+    <message id="duplicates.keepOldest">
+        <source>Keep the Oldest Copy</source>
+        <translation>Keep the Oldest Copy</translation>
+    </message>
+    <message id="duplicates.keptWhole %lld">
+        <source>every copy of %lld groups was marked: one copy of each stays</source>
+        <translation>every copy of %lld groups was marked: one copy of each stays</translation>
+    </message>
+    <message id="duplicates.mark">
+        <source>Mark</source>
+        <translation>Mark</translation>
+    </message>
+    <message id="duplicates.markHint">
+        <source>Mark the copies to move, or use Select</source>
+        <translation>Mark the copies to move, or use Select</translation>
+    </message>
+    <message id="duplicates.markedCount %lld %@">
+        <source>%lld marked · %@</source>
+        <translation>%lld marked · %@</translation>
+    </message>
+    <message id="duplicates.moveMarked">
+        <source>Move Marked to Trash</source>
+        <translation>Move Marked to Trash</translation>
+    </message>
+    <message id="duplicates.noLongerCopies %lld">
+        <source>%lld no longer copies of another file: left where they are</source>
+        <translation>%lld no longer copies of another file: left where they are</translation>
+    </message>
+    <message id="duplicates.noneDetail">
+        <source>No two files of 1 KB or larger in this scan have the same content.</source>
+        <translation>No two files of 1 KB or larger in this scan have the same content.</translation>
+    </message>
+    <message id="duplicates.noneTitle">
+        <source>No Duplicates</source>
+        <translation>No Duplicates</translation>
+    </message>
+    <message id="duplicates.nothingMoved">
+        <source>Nothing moved</source>
+        <translation>Nothing moved</translation>
+    </message>
+    <message id="duplicates.reading %@ %@">
+        <source>Reading %@ of %@ files</source>
+        <translation>Reading %@ of %@ files</translation>
+    </message>
+    <message id="duplicates.search">
+        <source>Find Duplicates</source>
+        <translation>Find Duplicates</translation>
+    </message>
+    <message id="duplicates.searchAgain">
+        <source>Search Again</source>
+        <translation>Search Again</translation>
+    </message>
+    <message id="duplicates.searching">
+        <source>Looking for Duplicates…</source>
+        <translation>Looking for Duplicates…</translation>
+    </message>
+    <message id="duplicates.select">
+        <source>Select</source>
+        <translation>Select</translation>
+    </message>
+    <message id="duplicates.subtitle">
+        <source>Files with the same content</source>
+        <translation>Files with the same content</translation>
+    </message>
+    <message id="duplicates.summary %@ %@">
+        <source>%@ groups · %@ can be freed</source>
+        <translation>%@ groups · %@ can be freed</translation>
+    </message>
+    <message id="duplicates.unmark">
+        <source>Unmark</source>
+        <translation>Unmark</translation>
+    </message>
+    <message id="duplicates.unmarkAll">
+        <source>Unmark All</source>
+        <translation>Unmark All</translation>
+    </message>
+    <message id="duplicates.unreadable %lld">
+        <source>%lld files could not be read and were left out</source>
+        <translation>%lld files could not be read and were left out</translation>
+    </message>
+    <message id="duplicates.wastedCaption">
+        <source>can be freed</source>
+        <translation>can be freed</translation>
+    </message>
+    <message id="duplicates.wholeGroups %lld">
+        <source>%lld groups fully marked keep one copy each</source>
+        <translation>%lld groups fully marked keep one copy each</translation>
+    </message>
     <message id="export.busy">
         <source>Wait until the export is written</source>
         <translation>Wait until the export is written</translation>

@@ -155,6 +155,130 @@
         <source>Moving to Trash… %lld of %lld</source>
         <translation>正在移到回收站… 第 %lld 项，共 %lld 项</translation>
     </message>
+    <message id="duplicates.allMarked">
+        <source>Every copy is marked: one will stay</source>
+        <translation>所有副本均已标记：将保留一份</translation>
+    </message>
+    <message id="duplicates.checking">
+        <source>Checking…</source>
+        <translation>正在检查…</translation>
+    </message>
+    <message id="duplicates.comparingLengths %@">
+        <source>Comparing the lengths of %@ files</source>
+        <translation>正在比较 %@ 个文件的大小</translation>
+    </message>
+    <message id="duplicates.groupDetail %lld %@">
+        <source>%lld copies of %@</source>
+        <translation>%lld 个副本，每个 %@</translation>
+    </message>
+    <message id="duplicates.inviteDetail">
+        <source>Compares the content of the files of this scan that are 1 KB or larger. Files are only read, never changed.</source>
+        <translation>比较此次扫描中 1 KB 及以上文件的内容。文件只会被读取，不会被修改。</translation>
+    </message>
+    <message id="duplicates.inviteTitle">
+        <source>Find Files with the Same Content</source>
+        <translation>查找内容相同的文件</translation>
+    </message>
+    <message id="duplicates.keepInFolder %@">
+        <source>Keep the Copies in “%@”</source>
+        <translation>保留“%@”中的副本</translation>
+    </message>
+    <message id="duplicates.keepInThisFolder">
+        <source>Keep the Copies in This Folder</source>
+        <translation>保留此文件夹中的副本</translation>
+    </message>
+    <message id="duplicates.keepNewest">
+        <source>Keep the Newest Copy</source>
+        <translation>保留最新的副本</translation>
+    </message>
+    <message id="duplicates.keepOldest">
+        <source>Keep the Oldest Copy</source>
+        <translation>保留最旧的副本</translation>
+    </message>
+    <message id="duplicates.keptWhole %lld">
+        <source>every copy of %lld groups was marked: one copy of each stays</source>
+        <translation>%lld 组的所有副本均被标记：每组保留一份</translation>
+    </message>
+    <message id="duplicates.mark">
+        <source>Mark</source>
+        <translation>标记</translation>
+    </message>
+    <message id="duplicates.markHint">
+        <source>Mark the copies to move, or use Select</source>
+        <translation>标记要移除的副本，或使用“选择”</translation>
+    </message>
+    <message id="duplicates.markedCount %lld %@">
+        <source>%lld marked · %@</source>
+        <translation>已标记 %lld 个 · %@</translation>
+    </message>
+    <message id="duplicates.moveMarked">
+        <source>Move Marked to Trash</source>
+        <translation>将标记的文件移到回收站</translation>
+    </message>
+    <message id="duplicates.noLongerCopies %lld">
+        <source>%lld no longer copies of another file: left where they are</source>
+        <translation>%lld 个文件已不再是副本，未移动</translation>
+    </message>
+    <message id="duplicates.noneDetail">
+        <source>No two files of 1 KB or larger in this scan have the same content.</source>
+        <translation>此次扫描中没有内容相同的 1 KB 及以上的文件。</translation>
+    </message>
+    <message id="duplicates.noneTitle">
+        <source>No Duplicates</source>
+        <translation>没有重复文件</translation>
+    </message>
+    <message id="duplicates.nothingMoved">
+        <source>Nothing moved</source>
+        <translation>未移动任何文件</translation>
+    </message>
+    <message id="duplicates.reading %@ %@">
+        <source>Reading %@ of %@ files</source>
+        <translation>正在读取第 %@ 个文件，共 %@ 个</translation>
+    </message>
+    <message id="duplicates.search">
+        <source>Find Duplicates</source>
+        <translation>查找重复文件</translation>
+    </message>
+    <message id="duplicates.searchAgain">
+        <source>Search Again</source>
+        <translation>重新查找</translation>
+    </message>
+    <message id="duplicates.searching">
+        <source>Looking for Duplicates…</source>
+        <translation>正在查找重复文件…</translation>
+    </message>
+    <message id="duplicates.select">
+        <source>Select</source>
+        <translation>选择</translation>
+    </message>
+    <message id="duplicates.subtitle">
+        <source>Files with the same content</source>
+        <translation>内容相同的文件</translation>
+    </message>
+    <message id="duplicates.summary %@ %@">
+        <source>%@ groups · %@ can be freed</source>
+        <translation>%@ 组 · 可释放 %@</translation>
+    </message>
+    <message id="duplicates.unmark">
+        <source>Unmark</source>
+        <translation>取消标记</translation>
+    </message>
+    <message id="duplicates.unmarkAll">
+        <source>Unmark All</source>
+        <translation>取消全部标记</translation>
+    </message>
+    <message id="duplicates.unreadable %lld">
+        <source>%lld files could not be read and were left out</source>
+        <translation>%lld 个文件无法读取，已跳过</translation>
+    </message>
+    <message id="duplicates.wastedCaption">
+        <source>can be freed</source>
+        <translation>可释放</translation>
+    </message>
+    <message id="duplicates.wholeGroups %lld">
+        <source>%lld groups fully marked keep one copy each</source>
+        <translation>%lld 组全部标记，各保留一份</translation>
+    </message>
     <message id="export.busy">
         <source>Wait until the export is written</source>
         <translation>请等待导出完成</translation>

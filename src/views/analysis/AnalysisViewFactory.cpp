@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "CategoriesView.h"
+#include "DuplicatesView.h"
 #include "FileInspectorView.h"
 #include "LargeFilesView.h"
 #include "OverviewView.h"
@@ -29,6 +30,8 @@ QWidget* AnalysisViewFactory::createDetailView(SidebarItem destination, AppState
         return new LargeFilesView(state, m_fileManager, m_clipboard, parent);
     case SidebarItem::categories:
         return new CategoriesView(state, m_fileManager, m_clipboard, parent);
+    case SidebarItem::duplicates:
+        return new DuplicatesView(state, m_fileManager, m_clipboard, parent);
     default:
         break;
     }

@@ -7,9 +7,10 @@ namespace plenvo {
 class Clipboard;
 class FileManager;
 
-// The application's views of a scan result: the overview, the treemap, the large-files list
-// and the categories browser in the detail area, and the inspector of the selected item. The
-// views reach the desktop (file manager, clipboard) through the facilities given here.
+// The application's views of a scan result: the overview, the treemap, the large-files list,
+// the categories browser and the duplicates in the detail area, and the inspector of the
+// selected item. The views reach the desktop (file manager, clipboard) through the facilities
+// given here.
 class AnalysisViewFactory final : public DetailViewFactory {
 public:
     AnalysisViewFactory(FileManager& fileManager, Clipboard& clipboard);

@@ -6,11 +6,10 @@
 #include "FileRowDelegate.h"
 #include "FileSelectionModel.h"
 #include "theme/DestructiveMenuStyle.h"
+#include "ListGestures.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
-#include <QCursor>
-#include <QKeyEvent>
 #include <QMenu>
 
 namespace plenvo {
@@ -101,60 +100,25 @@ std::unique_ptr<QMenu> FileOperationList::createContextMenu()
 
 void FileOperationList::contextMenuEvent(QContextMenuEvent* event)
 {
-    QPoint position = event->globalPos();
-    if (event->reason() == QContextMenuEvent::Mouse) {
-        // The row under the pointer is what the menu is about: selected first when it is not.
-        const QModelIndex index = indexAt(event->pos());
-        if (!index.isValid()) {
-            event->ignore();
-            return;
-        }
-        if (!m_selection.isSelected(index))
-            m_selection.selectOnly(index.row());
-        else
-            m_selection.setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-    } else {
-        QModelIndex index = currentIndex();
-        if (!index.isValid() || !m_selection.isSelected(index))
-            index = fileModel()->index(m_selection.focusRow());
-        if (index.isValid()) {
-            scrollTo(index);
-            const QRect rect = visualRect(index);
-            position = viewport()->mapToGlobal(QPoint(rect.left() + rect.height(), rect.bottom()));
-        }
-    }
-    event->accept();
-    if (const std::unique_ptr<QMenu> menu = createContextMenu())
-        menu->exec(position);
+    QModelIndex keyboardRow = currentIndex();
+    if (!keyboardRow.isValid() || !m_selection.isSelected(keyboardRow))
+        keyboardRow = fileModel()->index(m_selection.focusRow());
+    if (const std::optional<QPoint> at = ListGestures::prepareMenu(*this, event, keyboardRow))
+        if (const std::unique_ptr<QMenu> menu = createContextMenu())
+            menu->exec(*at);
 }
 
 void FileOperationList::mousePressEvent(QMouseEvent* event)
 {
     // A right click is the menu's: it selects in contextMenuEvent, never extends a selection.
-    if (event->button() == Qt::RightButton) {
-        event->accept();
-        return;
-    }
-    QListView::mousePressEvent(event);
+    if (!ListGestures::takeRightPress(event))
+        QListView::mousePressEvent(event);
 }
 
 void FileOperationList::keyPressEvent(QKeyEvent* event)
 {
-    const bool menuKey = event->key() == Qt::Key_Menu ||
-                         (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
-    if (menuKey) {
-        QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
-        contextMenuEvent(&menuEvent);
-        return;
-    }
-    // Delete, when the shortcut did not take it (the window is not the active one).
-    if (event->matches(QKeySequence::Delete)) {
-        if (m_actions.moveToTrash()->isEnabled())
-            m_actions.moveToTrash()->trigger();
-        event->accept();
-        return;
-    }
-    QListView::keyPressEvent(event);
+    if (!ListGestures::handleKey(*this, event, m_actions.moveToTrash()))
+        QListView::keyPressEvent(event);
 }
 
 } // namespace plenvo

@@ -93,6 +93,33 @@ bool FileRowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
     return true;
 }
 
+namespace {
+
+QPalette::ColorGroup colorGroup(const QStyleOptionViewItem& option)
+{
+    return !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
+           : (option.state & QStyle::State_Active) ? QPalette::Active
+                                                   : QPalette::Inactive;
+}
+
+} // namespace
+
+QColor FileRowDelegate::textColor(const QStyleOptionViewItem& option)
+{
+    return option.palette.color(colorGroup(option), option.state & QStyle::State_Selected
+                                                         ? QPalette::HighlightedText
+                                                         : QPalette::Text);
+}
+
+QColor FileRowDelegate::partColor(const QStyleOptionViewItem& option, ColorToken token)
+{
+    // On the highlight everything takes the highlighted text colour: a faded one would not read
+    // there. Elsewhere the dimmed parts and the badge take their text colours.
+    if (option.state & QStyle::State_Selected)
+        return textColor(option);
+    return Colors::textColor(token, option.palette);
+}
+
 QString FileRowDelegate::dateText(qint64 msSinceEpoch)
 {
     return QDateTime::fromMSecsSinceEpoch(msSinceEpoch).toString(QStringLiteral("yyyy-MM-dd"));
@@ -179,21 +206,13 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
 
     const Layout l = layout(opt.rect, index);
     const bool selected = opt.state & QStyle::State_Selected;
-    const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
-                                       : (opt.state & QStyle::State_Active) ? QPalette::Active
-                                                                            : QPalette::Inactive;
-    // On the highlight everything takes the highlighted text colour: a faded one would not
-    // read there. Elsewhere the dimmed parts and the badge take their text colours.
-    const QColor highlighted = opt.palette.color(group, QPalette::HighlightedText);
-    auto color = [&](ColorToken token) {
-        return selected ? highlighted : Colors::textColor(token, opt.palette);
-    };
-    const QColor text = selected ? highlighted : opt.palette.color(group, QPalette::Text);
+    const auto color = [&](ColorToken token) { return partColor(opt, token); };
+    const QColor text = textColor(opt);
 
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     const QPixmap icon = Icons::pixmap(l.iconName, m_iconExtent,
-                                       selected ? highlighted : Colors::color(l.color, opt.palette),
+                                       selected ? text : Colors::color(l.color, opt.palette),
                                        painter->device()->devicePixelRatioF());
     painter->drawPixmap(l.icon.topLeft(), icon);
 
@@ -204,7 +223,7 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     if (!l.badge.isEmpty()) {
         const QColor badge = color(l.color);
         painter->setPen(Qt::NoPen);
-        painter->setBrush(selected ? Colors::withOpacity(highlighted, 0.2)
+        painter->setBrush(selected ? Colors::withOpacity(text, 0.2)
                                    : Colors::color(l.color, opt.palette, 0.1));
         const qreal radius = l.badge.height() / 2.0;
         painter->drawRoundedRect(QRectF(l.badge), radius, radius);
@@ -233,7 +252,7 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         focus.rect = opt.rect.adjusted(1, 1, -1, -1);
         focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
         focus.backgroundColor =
-            opt.palette.color(group, selected ? QPalette::Highlight : QPalette::Base);
+            opt.palette.color(colorGroup(opt), selected ? QPalette::Highlight : QPalette::Base);
         style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, opt.widget);
     }
     painter->restore();

@@ -8,5 +8,6 @@ target_sources(plenvo-views PRIVATE
     analysis/FileRowDelegate.cpp analysis/FileRowDelegate.h
     analysis/FileSelectionModel.cpp analysis/FileSelectionModel.h
     analysis/LargeFilesView.cpp analysis/LargeFilesView.h
+    analysis/ListGestures.cpp analysis/ListGestures.h
     analysis/ViewHeader.cpp analysis/ViewHeader.h
 )
