@@ -379,6 +379,12 @@ private Q_SLOTS:
             {F::formatBytes, "zh_CN", kPiB, u"1,125.9 TB"_s},
             {F::formatBytes, "de_DE", 1536, u"1,5 kB"_s},
             {F::formatBytes, "de_DE", kPiB, u"1.125,9 TB"_s},
+            // Changes of size carry their sign, also at the limits.
+            {F::formatBytesChange, "en_US", 1536, u"+1.5 kB"_s},
+            {F::formatBytesChange, "en_US", -1536, u"-1.5 kB"_s},
+            {F::formatBytesChange, "en_US", 0, u"0 bytes"_s},
+            {F::formatBytesChange, "en_US", kInt64Min, u"-9,223,372.0 TB"_s},
+            {F::formatBytesChange, "de_DE", kPiB, u"+1.125,9 TB"_s},
             // Counts, grouped as the locale groups.
             {F::formatCount, "en_US", 12345, u"12,345"_s},
             {F::formatCount, "en_US", kInt64Min, u"-9,223,372,036,854,775,808"_s},

@@ -26,6 +26,9 @@ public:
     // that keeps the rounded number below 1000 ("1.5 kB", "1.0 MB" for 999,999 bytes),
     // with the locale's decimal separator and grouping ("1,125.9 TB" for 2^50 bytes).
     static QString formatBytes(std::int64_t bytes);
+    // A change of size in the form of formatBytes, with its sign: "+1.5 kB", "-1.5 kB",
+    // "0 bytes".
+    static QString formatBytesChange(std::int64_t bytes);
 
     // The count with the locale's digit grouping and minus sign ("12,345" in English).
     static QString formatCount(std::int64_t count);

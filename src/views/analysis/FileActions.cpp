@@ -7,6 +7,7 @@
 #include "utils/Localization.h"
 
 #include <QAction>
+#include <QMenu>
 
 namespace plenvo {
 
@@ -64,6 +65,18 @@ void FileActions::refresh()
     m_copyPath->setEnabled(any);
     m_moveToTrash->setEnabled(any && editor.canMoveToTrash());
     m_moveToTrash->setToolTip(editor.refusalReason());
+}
+
+std::unique_ptr<QMenu> FileActions::createMenu(QWidget* parent)
+{
+    refresh();
+    auto menu = std::make_unique<QMenu>(parent);
+    menu->setToolTipsVisible(true); // why an action is off
+    menu->addAction(m_reveal);
+    menu->addAction(m_copyPath);
+    menu->addSeparator();
+    menu->addAction(m_moveToTrash);
+    return menu;
 }
 
 void FileActions::revealSelection()

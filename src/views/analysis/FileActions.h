@@ -5,9 +5,12 @@
 #include <QObject>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QAction;
+class QMenu;
+class QWidget;
 
 namespace plenvo {
 
@@ -35,6 +38,9 @@ public:
     QAction* reveal() const { return m_reveal; }
     QAction* copyPath() const { return m_copyPath; }
     QAction* moveToTrash() const { return m_moveToTrash; }
+
+    // A menu of the actions (refreshed first), with their tooltips: why one is off.
+    std::unique_ptr<QMenu> createMenu(QWidget* parent);
 
     // Whether the actions that act on this machine's files are off with a reason to show.
     bool explainsRefusal() const;
