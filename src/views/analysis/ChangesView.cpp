@@ -70,7 +70,8 @@ ChangesView::ChangesView(AppState& state, FileManager& fileManager, Clipboard& c
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Window);
     m_actions = new FileActions(state, fileManager, clipboard,
-                                [this] { return m_list->selectedNodes(); }, this);
+                                [this] { return m_list ? m_list->selectedNodes() : std::vector<NodeRef>(); },
+                                this);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);

@@ -77,7 +77,7 @@ private:
     StyledLabel* m_folderChange;
     QPushButton* m_back;
     QStackedLayout* m_pages;
-    ChangesList* m_list;
+    ChangesList* m_list = nullptr;
     StyledLabel* m_empty; // over the list when it has no rows
     QWidget* m_messagePage;
     ActivitySpinner* m_messageSpinner;
