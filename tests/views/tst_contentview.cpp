@@ -175,11 +175,11 @@ private Q_SLOTS:
         QTest::addColumn<bool>("inspector");
         using S = SidebarItem;
         const S shown[] = {S::overview, S::treeMap,  S::largeFiles, S::categories,
-                           S::overview, S::overview, S::overview};
+                           S::overview, S::overview, S::overview,   S::changes};
         for (S item : S::allCases())
             QTest::newRow(qPrintable(item.id()))
                 << int(item) << int(shown[item])
-                << (item == S::largeFiles || item == S::categories);
+                << (item == S::largeFiles || item == S::categories || item == S::changes);
     }
 
     // Coming from Large Files with a selection, which only the other file list keeps.
@@ -200,8 +200,10 @@ private Q_SLOTS:
         QCOMPARE(w.content().isInspectorShown(), inspector);
         QCOMPARE(w.content().inspectorToggle()->isVisible(), inspector);
         QTRY_COMPARE(w.inspectorVisible(), inspector);
-        QCOMPARE(w.state.selectedNode(), inspector ? file : NodeRef());
-        QCOMPARE(w.state.inspectorCandidateNodes().size(), size_t(inspector));
+        // The file lists keep the file; the changes (none here) have no row for it.
+        const bool keeps = inspector && item != SidebarItem::changes;
+        QCOMPARE(w.state.selectedNode(), keeps ? file : NodeRef());
+        QCOMPARE(w.state.inspectorCandidateNodes().size(), size_t(keeps));
         if (inspector)
             QTRY_COMPARE(w.content().inspectorColumn()->width(), ContentView::kInspectorWidth);
     }
