@@ -101,11 +101,11 @@ ChangeRowDelegate::Layout ChangeRowDelegate::layout(const QRect& rect,
                    m_iconExtent, m_iconExtent);
     left += kIconBox + kSpacing;
 
-    if (index.data(ChangesModel::CanOpenRole).toBool()) {
+    // The chevron's place is kept on every row, so that the changes line up.
+    if (index.data(ChangesModel::CanOpenRole).toBool())
         l.chevron = QRect(right - m_chevronExtent, rect.center().y() - m_chevronExtent / 2,
                           m_chevronExtent, m_chevronExtent);
-        right -= m_chevronExtent + kSpacing / 2;
-    }
+    right -= m_chevronExtent + kSpacing / 2;
 
     const int top = rect.top() + (rect.height() - (m_nameLine + kLineSpacing + m_detailLine)) / 2;
     const qint64 change = index.data(ChangesModel::ChangeRole).toLongLong();
@@ -185,8 +185,7 @@ void ChangeRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     painter->setPen(text);
     painter->setFont(m_nameFont);
     painter->drawText(l.name, Qt::AlignLeft | Qt::AlignVCenter, l.nameText);
-    painter->setPen(color(l.changeColor == ColorToken::secondary ? ColorToken::secondary
-                                                                 : l.changeColor));
+    painter->setPen(color(l.changeColor));
     painter->setFont(m_changeFont);
     painter->drawText(l.change, Qt::AlignRight | Qt::AlignVCenter, l.changeText);
     painter->setPen(color(l.color));

@@ -87,8 +87,7 @@ ChangesView::ChangesView(AppState& state, FileManager& fileManager, Clipboard& c
     m_chooser->setObjectName(QStringLiteral("changesEarlier"));
     m_chooser->setToolTip(L("changes.compareWith"));
     m_chooser->setAccessibleName(L("changes.compareWith"));
-    m_chooser->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_chooser->setMinimumContentsLength(12);
+    m_chooser->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_chooser->setFont(TextStyles::systemFont(11));
     m_header->addTrailingWidget(m_chooser);
     connect(m_chooser, &QComboBox::activated, this, &ChangesView::chooserActivated);

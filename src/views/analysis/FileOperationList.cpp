@@ -87,7 +87,14 @@ std::unique_ptr<QMenu> FileOperationList::createContextMenu()
 {
     if (!m_selection.hasSelection())
         return nullptr;
-    return m_actions.createMenu(this);
+    m_actions.refresh();
+    auto menu = std::make_unique<QMenu>(this);
+    menu->setToolTipsVisible(true); // why an action is off
+    menu->addAction(m_actions.reveal());
+    menu->addAction(m_actions.copyPath());
+    menu->addSeparator();
+    menu->addAction(m_actions.moveToTrash());
+    return menu;
 }
 
 void FileOperationList::contextMenuEvent(QContextMenuEvent* event)

@@ -150,7 +150,14 @@ std::unique_ptr<QMenu> TreeMapView::createTileMenu(const NodeRef& node)
     if (!node)
         return nullptr;
     m_menuTarget = node;
-    return m_actions->createMenu(this);
+    m_actions->refresh();
+    auto menu = std::make_unique<QMenu>(this);
+    menu->setToolTipsVisible(true); // why an action is off
+    menu->addAction(m_actions->reveal());
+    menu->addAction(m_actions->copyPath());
+    menu->addSeparator();
+    menu->addAction(m_actions->moveToTrash());
+    return menu;
 }
 
 void TreeMapView::aboutToRemove(const std::vector<NodeRef>& nodes)

@@ -22,6 +22,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace plenvo {
 
 namespace {
@@ -98,9 +100,6 @@ WelcomeView::WelcomeView(AppState& state, FolderPanel& panel, QWidget* parent)
     m_recent->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_recent->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_recent->setFixedWidth(kRecentWidth);
-    m_recent->setMinimumHeight(recentDelegate->rowHeight() * 2 + 2 * m_recent->frameWidth());
-    m_recent->setMaximumHeight(recentDelegate->rowHeight() * RecentScansModel::kShown +
-                               2 * m_recent->frameWidth());
     m_recent->setCursor(Qt::PointingHandCursor);
     connect(m_recent, &QListView::activated, this,
             [this](const QModelIndex& index) { openRecent(index.row()); });
@@ -109,12 +108,12 @@ WelcomeView::WelcomeView(AppState& state, FolderPanel& panel, QWidget* parent)
     auto* recent = new QVBoxLayout;
     recent->setSpacing(kRecentSpacing);
     recent->addWidget(m_recentTitle, 0, Qt::AlignLeft);
-    recent->addWidget(m_recent, 1);
+    recent->addWidget(m_recent);
     auto* recentRow = new QHBoxLayout;
     recentRow->addStretch(1);
     recentRow->addLayout(recent);
     recentRow->addStretch(1);
-    layout->addLayout(recentRow, 1);
+    layout->addLayout(recentRow);
     layout->addStretch(1);
     connect(recentModel, &QAbstractItemModel::rowsInserted, this, &WelcomeView::updateRecent);
     connect(recentModel, &QAbstractItemModel::rowsRemoved, this, &WelcomeView::updateRecent);
@@ -127,7 +126,13 @@ WelcomeView::WelcomeView(AppState& state, FolderPanel& panel, QWidget* parent)
 
 void WelcomeView::updateRecent()
 {
-    const bool any = m_recent->model()->rowCount() > 0;
+    // As tall as its rows; on a short window down to two of them, scrolling.
+    const int rows = m_recent->model()->rowCount();
+    const int rowHeight = m_recent->sizeHintForRow(0);
+    const int frame = 2 * m_recent->frameWidth();
+    m_recent->setMaximumHeight(rows * rowHeight + frame);
+    m_recent->setMinimumHeight(std::min(rows, 2) * rowHeight + frame);
+    const bool any = rows > 0;
     m_recentTitle->setVisible(any);
     m_recent->setVisible(any);
 }
