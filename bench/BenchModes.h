@@ -22,6 +22,10 @@ int historyMode(const std::string& source);
 int duplicatesMode(const std::string& dir, const std::vector<std::string>& options);
 // Needs a QApplication (main() makes one for this mode, on the offscreen platform).
 int viewsMode(const std::string& dir);
+// The changes since an earlier scan (an export) of a current one (an export or a folder) in the
+// Changes view: comparing, building the view, opening a folder, following 200 moves. Needs a
+// QApplication too.
+int changesMode(const std::string& earlier, const std::string& current);
 
 // Shared by the modes: a synchronous scan, and `count` files spread evenly over a list.
 NodeRef scanTree(const std::string& dir);

@@ -18,7 +18,11 @@
 //                             or a folder, loaded first and not counted)
 //   plenvo-bench history SCAN time on the user-interface thread and on the worker, and size on
 //                             disk, of keeping a scan (an export or a folder) in the history (a
-//                             temporary one)
+//                             temporary one), alone and through the application's state
+//   plenvo-bench changes OLD NEW
+//                             the Changes view of NEW (an export or a folder) since OLD (an
+//                             export): comparing, building the view, opening a folder, and
+//                             following 200 moves to the Trash (nothing on disk is changed)
 //   plenvo-bench duplicates DIR [--cache] [--readers N] [--disks spinning|solid]
 //                             time, reads and peak memory of a search for duplicates in a scan
 //                             of DIR (the search alone; nothing on disk is changed)
@@ -27,13 +31,20 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstring>
 
 int main(int argc, char** argv)
 {
-    if (argc == 3 && std::strcmp(argv[1], "views") == 0) {
+    // Settings and kept scans of a folder of its own: the user's are never read or changed.
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/config")));
+    qputenv("XDG_STATE_HOME", QFile::encodeName(home.path() + QStringLiteral("/state")));
+    const bool changes = argc == 4 && std::strcmp(argv[1], "changes") == 0;
+    if ((argc == 3 && std::strcmp(argv[1], "views") == 0) || changes) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         // The offscreen platform's notes on what it cannot do would bury the result line.
@@ -42,7 +53,8 @@ int main(int argc, char** argv)
                 std::fprintf(stderr, "%s\n", qPrintable(text));
         });
         QApplication app(argc, argv);
-        return plenvo::bench::viewsMode(argv[2]);
+        return changes ? plenvo::bench::changesMode(argv[2], argv[3])
+                       : plenvo::bench::viewsMode(argv[2]);
     }
     QCoreApplication app(argc, argv);
     if (argc == 3 && std::strcmp(argv[1], "scan") == 0)
@@ -63,7 +75,7 @@ int main(int argc, char** argv)
     if (argc >= 3 && std::strcmp(argv[1], "duplicates") == 0)
         return plenvo::bench::duplicatesMode(argv[2], {argv + 3, argv + argc});
     std::fprintf(stderr, "usage: plenvo-bench scan|result|state|check|views DIR, import FILE, "
-                         "diff OLD NEW, history SCAN, or duplicates DIR [--cache] [--readers N] "
+                         "diff OLD NEW, history SCAN, changes OLD NEW, or duplicates DIR [--cache] [--readers N] "
                          "[--disks spinning|solid]\n");
     return 2;
 }
