@@ -68,7 +68,8 @@ struct Window {
                                       [this](std::string_view name) {
                                           if (beforeListing)
                                               beforeListing(name);
-                                      }}};
+                                      },
+                                      {}}};
     FakeFolderPanel panel;
     FakeFileManager fileManager;
     FakeClipboard clipboard;

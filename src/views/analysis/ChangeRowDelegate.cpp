@@ -3,11 +3,11 @@
 #include "ChangesModel.h"
 #include "theme/Colors.h"
 #include "theme/Icons.h"
+#include "theme/ItemRow.h"
 #include "theme/TextStyles.h"
 #include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
-#include <QApplication>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -164,25 +164,18 @@ void ChangeRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     initStyleOption(&opt, index);
     opt.text.clear();
     opt.icon = QIcon();
-    QStyle* style = opt.widget ? opt.widget->style() : QApplication::style();
-    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, opt.widget);
-
+    const ItemRow row(painter, opt);
     const Layout l = layout(opt.rect, index);
-    const bool selected = opt.state & QStyle::State_Selected;
-    const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
-                                       : (opt.state & QStyle::State_Active) ? QPalette::Active
-                                                                            : QPalette::Inactive;
-    // On the highlight everything takes the highlighted text colour.
-    const QColor highlighted = opt.palette.color(group, QPalette::HighlightedText);
+    // On the highlight the colours of the kinds give way to the highlighted text's.
     const auto color = [&](ColorToken token) {
-        return selected ? highlighted : Colors::color(token, opt.palette);
+        return row.isSelected() ? row.text() : row.color(token);
     };
-    const QColor text = selected ? highlighted : opt.palette.color(group, QPalette::Text);
     const qreal ratio = painter->device()->devicePixelRatioF();
 
     painter->save();
-    painter->drawPixmap(l.icon.topLeft(), Icons::pixmap(l.iconName, m_iconExtent, color(l.color), ratio));
-    painter->setPen(text);
+    painter->drawPixmap(l.icon.topLeft(),
+                        Icons::pixmap(l.iconName, m_iconExtent, color(l.color), ratio));
+    painter->setPen(row.text());
     painter->setFont(m_nameFont);
     painter->drawText(l.name, Qt::AlignLeft | Qt::AlignVCenter, l.nameText);
     painter->setPen(color(l.changeColor));
@@ -191,23 +184,14 @@ void ChangeRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     painter->setPen(color(l.color));
     painter->setFont(m_kindFont);
     painter->drawText(l.kind, Qt::AlignLeft | Qt::AlignVCenter, l.kindText);
-    painter->setPen(color(ColorToken::tertiary));
+    painter->setPen(row.color(ColorToken::tertiary));
     painter->setFont(m_detailFont);
     painter->drawText(l.detail, Qt::AlignLeft | Qt::AlignVCenter, l.detailText);
     if (!l.chevron.isEmpty())
         painter->drawPixmap(l.chevron.topLeft(),
                             Icons::pixmap(QStringLiteral("chevron.right"), m_chevronExtent,
-                                          color(ColorToken::tertiary), ratio));
-
-    if (opt.state & QStyle::State_HasFocus) {
-        QStyleOptionFocusRect focus;
-        focus.QStyleOption::operator=(opt);
-        focus.rect = opt.rect.adjusted(1, 1, -1, -1);
-        focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
-        focus.backgroundColor =
-            opt.palette.color(group, selected ? QPalette::Highlight : QPalette::Base);
-        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, opt.widget);
-    }
+                                          row.color(ColorToken::tertiary), ratio));
+    row.drawFocus();
     painter->restore();
 }
 

@@ -6,7 +6,6 @@
 #include "FileActions.h"
 
 #include <QContextMenuEvent>
-#include <QCursor>
 #include <QKeyEvent>
 #include <QMenu>
 
@@ -132,27 +131,11 @@ void ChangesList::keyPressEvent(QKeyEvent* event)
         m_model.goUp();
         event->accept();
         return;
-    case Qt::Key_Menu: {
-        QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
-        contextMenuEvent(&menuEvent);
-        return;
-    }
     default:
         break;
     }
-    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
-        QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
-        contextMenuEvent(&menuEvent);
-        return;
-    }
-    // Delete, when the shortcut did not take it (the window is not the active one).
-    if (event->matches(QKeySequence::Delete)) {
-        if (m_actions.moveToTrash()->isEnabled())
-            m_actions.moveToTrash()->trigger();
-        event->accept();
-        return;
-    }
-    QListView::keyPressEvent(event);
+    if (!m_actions.handleListKey(event, this))
+        QListView::keyPressEvent(event);
 }
 
 } // namespace plenvo

@@ -7,6 +7,10 @@
 #include "utils/Localization.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QKeyEvent>
 #include <QMenu>
 
 namespace plenvo {
@@ -77,6 +81,24 @@ std::unique_ptr<QMenu> FileActions::createMenu(QWidget* parent)
     menu->addSeparator();
     menu->addAction(m_moveToTrash);
     return menu;
+}
+
+bool FileActions::handleListKey(QKeyEvent* event, QWidget* list)
+{
+    if (event->key() == Qt::Key_Menu ||
+        (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
+        QCoreApplication::sendEvent(list, &menuEvent);
+        event->accept();
+        return true;
+    }
+    if (event->matches(QKeySequence::Delete)) {
+        if (m_moveToTrash->isEnabled())
+            m_moveToTrash->trigger();
+        event->accept();
+        return true;
+    }
+    return false;
 }
 
 void FileActions::revealSelection()

@@ -9,6 +9,7 @@
 #include <vector>
 
 class QAction;
+class QKeyEvent;
 class QMenu;
 class QWidget;
 
@@ -41,6 +42,10 @@ public:
 
     // A menu of the actions (refreshed first), with their tooltips: why one is off.
     std::unique_ptr<QMenu> createMenu(QWidget* parent);
+    // The keys of a view's list: the Menu key or Shift+F10 opens the list's menu (a keyboard
+    // context-menu event), Delete moves the selection to the Trash when allowed (for when the
+    // shortcut did not take it: the window is not the active one). True when it was one of them.
+    bool handleListKey(QKeyEvent* event, QWidget* list);
 
     // Whether the actions that act on this machine's files are off with a reason to show.
     bool explainsRefusal() const;

@@ -8,7 +8,6 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
-#include <QCursor>
 #include <QKeyEvent>
 #include <QMenu>
 
@@ -138,21 +137,8 @@ void FileOperationList::mousePressEvent(QMouseEvent* event)
 
 void FileOperationList::keyPressEvent(QKeyEvent* event)
 {
-    const bool menuKey = event->key() == Qt::Key_Menu ||
-                         (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
-    if (menuKey) {
-        QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
-        contextMenuEvent(&menuEvent);
-        return;
-    }
-    // Delete, when the shortcut did not take it (the window is not the active one).
-    if (event->matches(QKeySequence::Delete)) {
-        if (m_actions.moveToTrash()->isEnabled())
-            m_actions.moveToTrash()->trigger();
-        event->accept();
-        return;
-    }
-    QListView::keyPressEvent(event);
+    if (!m_actions.handleListKey(event, this))
+        QListView::keyPressEvent(event);
 }
 
 } // namespace plenvo

@@ -4,10 +4,10 @@
 #include "models/FileCategory.h"
 #include "theme/Colors.h"
 #include "theme/Icons.h"
+#include "theme/ItemRow.h"
 #include "theme/TextStyles.h"
 #include "utils/FormatUtils.h"
 
-#include <QApplication>
 #include <QDateTime>
 #include <QFontMetrics>
 #include <QPainter>
@@ -118,30 +118,15 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     initStyleOption(&opt, index);
     opt.text.clear();
     opt.icon = QIcon();
-    QStyle* style = opt.widget ? opt.widget->style() : QApplication::style();
-    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, opt.widget);
-
+    const ItemRow row(painter, opt);
     const Layout l = layout(opt.rect, index);
-    const bool selected = opt.state & QStyle::State_Selected;
-    const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
-                                       : (opt.state & QStyle::State_Active) ? QPalette::Active
-                                                                            : QPalette::Inactive;
-    // On the highlight everything takes the highlighted text colour, the dimmed parts faded.
-    const QColor highlighted = opt.palette.color(group, QPalette::HighlightedText);
-    auto color = [&](ColorToken token) {
-        if (!selected)
-            return Colors::color(token, opt.palette);
-        return Colors::withOpacity(highlighted, token == ColorToken::tertiary    ? 0.7
-                                                : token == ColorToken::secondary ? 0.85
-                                                                                 : 1.0);
-    };
-    const QColor text = selected ? highlighted : opt.palette.color(group, QPalette::Text);
+    const bool selected = row.isSelected();
+    const QColor text = row.text();
 
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-    const QPixmap icon =
-        Icons::pixmap(l.iconName, m_iconExtent, selected ? highlighted : color(l.color),
-                      painter->device()->devicePixelRatioF());
+    const QPixmap icon = Icons::pixmap(l.iconName, m_iconExtent, selected ? text : row.color(l.color),
+                                       painter->device()->devicePixelRatioF());
     painter->drawPixmap(l.icon.topLeft(), icon);
 
     painter->setPen(text);
@@ -149,7 +134,7 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->drawText(l.name, Qt::AlignLeft | Qt::AlignVCenter, l.nameText);
 
     if (!l.badge.isEmpty()) {
-        const QColor badge = selected ? highlighted : color(l.color);
+        const QColor badge = selected ? text : row.color(l.color);
         painter->setPen(Qt::NoPen);
         painter->setBrush(Colors::withOpacity(badge, selected ? 0.2 : 0.1));
         const qreal radius = l.badge.height() / 2.0;
@@ -159,12 +144,12 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         painter->drawText(l.badge, Qt::AlignCenter, l.badgeText);
     }
 
-    painter->setPen(color(ColorToken::tertiary));
+    painter->setPen(row.color(ColorToken::tertiary));
     painter->setFont(m_folderFont);
     painter->drawText(l.folder, Qt::AlignLeft | Qt::AlignVCenter, l.folderText);
 
     if (!l.date.isEmpty()) {
-        painter->setPen(color(ColorToken::secondary));
+        painter->setPen(row.color(ColorToken::secondary));
         painter->setFont(m_dateFont);
         painter->drawText(l.date, Qt::AlignRight | Qt::AlignVCenter, l.dateText);
     }
@@ -172,16 +157,7 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->setPen(text);
     painter->setFont(m_sizeFont);
     painter->drawText(l.size, Qt::AlignRight | Qt::AlignVCenter, l.sizeText);
-
-    if (opt.state & QStyle::State_HasFocus) {
-        QStyleOptionFocusRect focus;
-        focus.QStyleOption::operator=(opt);
-        focus.rect = opt.rect.adjusted(1, 1, -1, -1);
-        focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
-        focus.backgroundColor =
-            opt.palette.color(group, selected ? QPalette::Highlight : QPalette::Base);
-        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, opt.widget);
-    }
+    row.drawFocus();
     painter->restore();
 }
 

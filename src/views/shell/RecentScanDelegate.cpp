@@ -1,12 +1,11 @@
 #include "RecentScanDelegate.h"
 
 #include "RecentScansModel.h"
-#include "theme/Colors.h"
 #include "theme/Icons.h"
+#include "theme/ItemRow.h"
 #include "theme/TextStyles.h"
 #include "utils/FormatUtils.h"
 
-#include <QApplication>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -75,29 +74,23 @@ void RecentScanDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
     opt.text.clear();
-    QStyle* style = opt.widget ? opt.widget->style() : QApplication::style();
-    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, opt.widget);
-
+    const ItemRow row(painter, opt);
     const Layout l = layout(opt.rect, index);
-    const bool selected = opt.state & QStyle::State_Selected;
-    const QColor highlighted = opt.palette.color(QPalette::HighlightedText);
-    const auto color = [&](ColorToken token) {
-        return selected ? highlighted : Colors::color(token, opt.palette);
-    };
     painter->save();
     painter->drawPixmap(l.icon.topLeft(),
                         Icons::pixmap(QStringLiteral("folder.fill"), m_iconExtent,
-                                      color(ColorToken::blue),
+                                      row.isSelected() ? row.text() : row.color(ColorToken::blue),
                                       painter->device()->devicePixelRatioF()));
-    painter->setPen(selected ? highlighted : opt.palette.color(QPalette::Text));
+    painter->setPen(row.text());
     painter->setFont(m_nameFont);
     painter->drawText(l.name, Qt::AlignLeft | Qt::AlignVCenter, l.nameText);
     painter->setFont(m_detailFont);
-    painter->setPen(color(ColorToken::secondary));
+    painter->setPen(row.color(ColorToken::secondary));
     painter->drawText(l.date, Qt::AlignRight | Qt::AlignVCenter, l.dateText);
     painter->drawText(l.total, Qt::AlignRight | Qt::AlignVCenter, l.totalText);
-    painter->setPen(color(ColorToken::tertiary));
+    painter->setPen(row.color(ColorToken::tertiary));
     painter->drawText(l.folder, Qt::AlignLeft | Qt::AlignVCenter, l.folderText);
+    row.drawFocus();
     painter->restore();
 }
 

@@ -4,6 +4,8 @@ target_sources(plenvo-views PRIVATE
     theme/Colors.h
     theme/Icons.cpp
     theme/Icons.h
+    theme/ItemRow.cpp
+    theme/ItemRow.h
     theme/SymbolIconEngine.cpp
     theme/SymbolIconEngine.h
     theme/TextStyle.h
