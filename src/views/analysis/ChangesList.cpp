@@ -86,27 +86,9 @@ void ChangesList::rowsChanged()
 
 void ChangesList::contextMenuEvent(QContextMenuEvent* event)
 {
-    QPoint position = event->globalPos();
-    if (event->reason() == QContextMenuEvent::Mouse) {
-        // The row under the pointer is what the menu is about: selected first when it is not.
-        const QModelIndex index = indexAt(event->pos());
-        if (!index.isValid()) {
-            event->ignore();
-            return;
-        }
-        if (!selectionModel()->isSelected(index))
-            selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-        else
-            selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-    } else if (const int row = focusRow(); row >= 0) {
-        const QRect rect = visualRect(m_model.index(row));
-        position = viewport()->mapToGlobal(QPoint(rect.left() + rect.height(), rect.bottom()));
-    }
-    event->accept();
-    if (!selectionModel()->hasSelection())
-        return;
-    if (const std::unique_ptr<QMenu> menu = m_actions.createMenu(this))
-        menu->exec(position);
+    if (const std::optional<QPoint> position = FileActions::listMenuPosition(*this, event))
+        if (selectionModel()->hasSelection())
+            m_actions.createMenu(this)->exec(*position);
 }
 
 void ChangesList::mousePressEvent(QMouseEvent* event)

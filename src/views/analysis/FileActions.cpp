@@ -6,6 +6,7 @@
 #include "theme/Icons.h"
 #include "utils/Localization.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -99,6 +100,40 @@ bool FileActions::handleListKey(QKeyEvent* event, QWidget* list)
         return true;
     }
     return false;
+}
+
+std::optional<QPoint> FileActions::listMenuPosition(QAbstractItemView& list,
+                                                   QContextMenuEvent* event)
+{
+    QItemSelectionModel& selection = *list.selectionModel();
+    QPoint position = event->globalPos();
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        const QModelIndex index = list.indexAt(event->pos());
+        if (!index.isValid()) {
+            event->ignore();
+            return std::nullopt;
+        }
+        const bool selected = selection.isSelected(index);
+        selection.setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+        if (!selected)
+            selection.select(index, QItemSelectionModel::ClearAndSelect);
+    } else {
+        QModelIndex index = list.currentIndex();
+        if (!index.isValid() || !selection.isSelected(index)) {
+            index = {};
+            for (const QModelIndex& row : selection.selectedIndexes())
+                if (!index.isValid() || row.row() < index.row())
+                    index = row;
+        }
+        if (index.isValid()) {
+            list.scrollTo(index);
+            const QRect rect = list.visualRect(index);
+            position =
+                list.viewport()->mapToGlobal(QPoint(rect.left() + rect.height(), rect.bottom()));
+        }
+    }
+    event->accept();
+    return position;
 }
 
 void FileActions::revealSelection()

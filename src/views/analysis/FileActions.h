@@ -4,11 +4,16 @@
 
 #include <QObject>
 
+#include <QPoint>
+
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
+class QAbstractItemView;
 class QAction;
+class QContextMenuEvent;
 class QKeyEvent;
 class QMenu;
 class QWidget;
@@ -46,6 +51,12 @@ public:
     // context-menu event), Delete moves the selection to the Trash when allowed (for when the
     // shortcut did not take it: the window is not the active one). True when it was one of them.
     bool handleListKey(QKeyEvent* event, QWidget* list);
+    // Where a list's menu opens for `event`, the row it is about selected first: a right click
+    // on a row that is not selected selects it alone (on one that is, makes it the current
+    // one); from the keyboard, below the current row when it is selected, else below the first
+    // selected one. Nothing (the event ignored) for a click beside the rows.
+    static std::optional<QPoint> listMenuPosition(QAbstractItemView& list,
+                                                  QContextMenuEvent* event);
 
     // Whether the actions that act on this machine's files are off with a reason to show.
     bool explainsRefusal() const;

@@ -98,31 +98,9 @@ std::unique_ptr<QMenu> FileOperationList::createContextMenu()
 
 void FileOperationList::contextMenuEvent(QContextMenuEvent* event)
 {
-    QPoint position = event->globalPos();
-    if (event->reason() == QContextMenuEvent::Mouse) {
-        // The row under the pointer is what the menu is about: selected first when it is not.
-        const QModelIndex index = indexAt(event->pos());
-        if (!index.isValid()) {
-            event->ignore();
-            return;
-        }
-        if (!m_selection.isSelected(index))
-            m_selection.selectOnly(index.row());
-        else
-            m_selection.setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-    } else {
-        QModelIndex index = currentIndex();
-        if (!index.isValid() || !m_selection.isSelected(index))
-            index = fileModel()->index(m_selection.focusRow());
-        if (index.isValid()) {
-            scrollTo(index);
-            const QRect rect = visualRect(index);
-            position = viewport()->mapToGlobal(QPoint(rect.left() + rect.height(), rect.bottom()));
-        }
-    }
-    event->accept();
-    if (const std::unique_ptr<QMenu> menu = createContextMenu())
-        menu->exec(position);
+    if (const std::optional<QPoint> position = FileActions::listMenuPosition(*this, event))
+        if (const std::unique_ptr<QMenu> menu = createContextMenu())
+            menu->exec(*position);
 }
 
 void FileOperationList::mousePressEvent(QMouseEvent* event)
