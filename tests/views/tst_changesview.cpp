@@ -38,11 +38,21 @@ namespace {
 
 using Kind = ScanComparison::Kind;
 
-std::shared_ptr<const ScanComparison> compare(const std::vector<Entry>& before,
-                                              const std::vector<Entry>& after)
+// The comparison of two trees of /data; the folders named in `inodes` have those inodes in both.
+std::shared_ptr<const ScanComparison>
+compare(const std::vector<Entry>& before, const std::vector<Entry>& after,
+        const std::vector<std::pair<std::string, std::uint64_t>>& inodes = {})
 {
-    const ScanTree earlier{makeTree("/data", before), nullptr, "/data", kScanDate - 86400000};
-    const ScanTree current{makeTree("/data", after), nullptr, "/data", kScanDate};
+    const auto tree = [&](const std::vector<Entry>& entries) {
+        NodeRef root = makeTree("/data", entries);
+        for (const NodeRef& child : root->children())
+            for (const auto& [name, inode] : inodes)
+                if (child->nameBytes() == name)
+                    child->setInode(inode);
+        return root;
+    };
+    const ScanTree earlier{tree(before), nullptr, "/data", kScanDate - 86400000};
+    const ScanTree current{tree(after), nullptr, "/data", kScanDate};
     return ScanComparer::compareTrees(earlier, current).comparison;
 }
 
@@ -176,22 +186,23 @@ private Q_SLOTS:
         QVERIFY(moved > 0 && inserted > 0 && removed > 0); // each path was taken
     }
 
-    // Each filter keeps the rows that hold changes of its kind; a moved folder always shows;
-    // the rows follow without a reset.
+    // Each filter keeps the rows that hold changes of its kind; a moved folder always shows,
+    // with where it was; the rows follow without a reset.
     void filtersKeepTheRowsOfTheirKind_data()
     {
         QTest::addColumn<unsigned>("filters");
         QTest::addColumn<QStringList>("rows");
         using M = ChangesModel;
         row("all", unsigned(M::allFilters),
-            QStringList{u"dir"_s, u"grow.txt"_s, u"new.txt"_s, u"gone.txt"_s, u"shrink.txt"_s});
-        row("grown", unsigned(M::grownFilter), QStringList{u"dir"_s, u"grow.txt"_s});
-        row("shrunk", unsigned(M::shrunkFilter), QStringList{u"shrink.txt"_s});
-        row("new", unsigned(M::appearedFilter), QStringList{u"new.txt"_s});
-        row("gone", unsigned(M::goneFilter), QStringList{u"dir"_s, u"gone.txt"_s});
+            QStringList{u"dir"_s, u"renamed"_s, u"grow.txt"_s, u"new.txt"_s, u"gone.txt"_s,
+                        u"shrink.txt"_s});
+        row("grown", unsigned(M::grownFilter), QStringList{u"dir"_s, u"renamed"_s, u"grow.txt"_s});
+        row("shrunk", unsigned(M::shrunkFilter), QStringList{u"renamed"_s, u"shrink.txt"_s});
+        row("new", unsigned(M::appearedFilter), QStringList{u"renamed"_s, u"new.txt"_s});
+        row("gone", unsigned(M::goneFilter), QStringList{u"dir"_s, u"renamed"_s, u"gone.txt"_s});
         row("grown and gone", unsigned(M::grownFilter | M::goneFilter),
-            QStringList{u"dir"_s, u"grow.txt"_s, u"gone.txt"_s});
-        row("none", 0u, QStringList{});
+            QStringList{u"dir"_s, u"renamed"_s, u"grow.txt"_s, u"gone.txt"_s});
+        row("none", 0u, QStringList{u"renamed"_s});
     }
     void filtersKeepTheRowsOfTheirKind()
     {
@@ -203,17 +214,25 @@ private Q_SLOTS:
                                      {"shrink.txt", 500},
                                      {"gone.txt", 300},
                                      {"dir/inner", 100},
-                                     {"dir/old", 50}},
+                                     {"dir/old", 50},
+                                     {"old/a", 100},
+                                     {"old/b", 200}},
                                     {{"grow.txt", 900},
                                      {"shrink.txt", 200},
                                      {"new.txt", 400},
-                                     {"dir/inner", 600}}),
+                                     {"dir/inner", 600},
+                                     {"renamed/a", 100},
+                                     {"renamed/b", 200}},
+                                    {{"old", 7}, {"renamed", 7}}),
                             false);
+        const QModelIndex moved = model.index(rowNamed(model, u"renamed"_s), 0);
+        QCOMPARE(moved.data(ChangesModel::KindRole).toInt(), int(Kind::moved));
+        QCOMPARE(moved.data(ChangesModel::OldPathRole).toString(), u"/data/old"_s);
         QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
         model.setFilters(filters);
         QCOMPARE(namesOf(model), rows);
         model.setFilters(ChangesModel::allFilters);
-        QCOMPARE(model.rowCount(), 5);
+        QCOMPARE(model.rowCount(), 6);
         QCOMPARE(resets.count(), 0);
     }
 
