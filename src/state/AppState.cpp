@@ -500,13 +500,18 @@ void AppState::afterTreeReaders(std::function<void()> change)
 void AppState::runChangesAfterReaders()
 {
     // A change may start a reader again (or its signals may): what is left waits for it.
+    bool landed = false;
     while (!m_afterReaders.empty() && !isTreeHeld()) {
         std::function<void()> change = std::move(m_afterReaders.front());
         m_afterReaders.erase(m_afterReaders.begin());
         change();
+        landed = true;
     }
-    if (m_afterReaders.empty())
+    if (m_afterReaders.empty()) {
+        if (landed)
+            Q_EMIT treeFree();
         return;
+    }
     for (const TreeHold& hold : m_holds)
         if (hold.result == m_resultSerial)
             hold.token.cancel();

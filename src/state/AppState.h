@@ -129,6 +129,9 @@ public:
     // Runs `change` (of the current tree) now when nothing reads the tree, else once nothing
     // does; changes run in the order they were given.
     void afterTreeReaders(std::function<void()> change);
+    // Whether changes wait for readers of the tree: readers start none meanwhile, until
+    // treeFree().
+    bool areChangesWaiting() const { return !m_afterReaders.empty(); }
 
     // The sentence that says why an export could not be read.
     static QString importErrorText(NcduReader::ErrorKind kind);
@@ -193,6 +196,8 @@ Q_SIGNALS:
     void toastMessageChanged();
     void inspectorCandidateNodesChanged();
     void contentRevisionChanged();
+    // The changes that waited for readers of the tree have landed.
+    void treeFree();
 
 private:
     friend class ResultEditor;

@@ -26,6 +26,7 @@ ChangesTracker::ChangesTracker(AppState& state, BackgroundWork& work)
     connect(&state.editor(), &ResultEditor::restored, this, &ChangesTracker::resultEdited);
     // A comparison waits while a move runs: its outcome would stop it on landing.
     connect(&state.editor(), &ResultEditor::policyChanged, this, &ChangesTracker::compareIfWanted);
+    connect(&state, &AppState::treeFree, this, &ChangesTracker::compareIfWanted);
     resultReplaced();
 }
 
@@ -151,7 +152,8 @@ void ChangesTracker::setStatus(Status status, QString error)
 void ChangesTracker::compareIfWanted()
 {
     const std::shared_ptr<ScanResult> result = m_state.scanResult();
-    if (!isWatched() || !m_stale || !result || !m_earlier || m_state.editor().isBusy())
+    if (!isWatched() || !m_stale || !result || !m_earlier || m_state.editor().isBusy() ||
+        m_state.areChangesWaiting())
         return;
     if (m_running && m_runningRevision == m_revision)
         return; // the comparison that runs is the one wanted

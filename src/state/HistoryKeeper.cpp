@@ -36,6 +36,7 @@ HistoryKeeper::HistoryKeeper(AppState& state, BackgroundWork& work, ScanHistory 
     // A change that waited for a save lands with the editor idle again: the scan is kept as it
     // stands then.
     connect(&state.editor(), &ResultEditor::policyChanged, this, &HistoryKeeper::startNextSave);
+    connect(&state, &AppState::treeFree, this, &HistoryKeeper::startNextSave);
     refresh();
 }
 
@@ -88,8 +89,9 @@ void HistoryKeeper::keep(const std::shared_ptr<ScanResult>& result)
 
 void HistoryKeeper::startNextSave()
 {
-    // One at a time; not while a move runs (it would land in the middle and stop the save).
-    if (m_saving || m_queue.empty() || m_state.editor().isBusy())
+    // One at a time; not while a move runs (it would land in the middle and stop the save) nor
+    // while a change waits to land.
+    if (m_saving || m_queue.empty() || m_state.editor().isBusy() || m_state.areChangesWaiting())
         return;
     const std::shared_ptr<ScanResult> result = m_queue.front();
     m_saving = true;
