@@ -25,6 +25,10 @@ int viewsMode(const std::string& dir);
 // The Duplicates view over `pairs` groups of two and one group of `big` files made in memory.
 // Needs a QApplication, as viewsMode() does.
 int duplicatesViewMode(int pairs, int big);
+// The changes since an earlier scan (an export) of a current one (an export or a folder) in the
+// Changes view: comparing, building the view, opening a folder, following 200 moves. Needs a
+// QApplication too.
+int changesMode(const std::string& earlier, const std::string& current);
 
 // Shared by the modes: a synchronous scan, and `count` files spread evenly over a list.
 NodeRef scanTree(const std::string& dir);

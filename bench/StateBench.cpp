@@ -3,6 +3,7 @@
 
 #include "AppState.h"
 #include "GioTrash.h"
+#include "HistoryKeeper.h"
 #include "Trash.h"
 #include "services/DiskScanner.h"
 
@@ -63,6 +64,7 @@ int stateMode(const std::string& dir, bool realTrash)
         return missing;
     };
     AppState state(services);
+    state.history().setEnabled(false); // the scan is measured, not kept
     state.scanDirectory(dir);
     runUntil(state, &AppState::isScanningChanged, [&] { return !state.isScanning(); });
     if (!state.scanResult())

@@ -2,12 +2,17 @@
 #include "BenchSupport.h"
 
 #include "AppState.h"
+#include "ChangesTracker.h"
+#include "HistoryKeeper.h"
 #include "analysis/AnalysisViewFactory.h"
 #include "analysis/CategoriesView.h"
 #include "analysis/DuplicateActions.h"
 #include "analysis/DuplicateGroupsModel.h"
 #include "analysis/DuplicatesTreeView.h"
 #include "analysis/DuplicatesView.h"
+#include "analysis/ChangesList.h"
+#include "analysis/ChangesModel.h"
+#include "analysis/ChangesView.h"
 #include "analysis/FileOperationList.h"
 #include "analysis/LargeFilesView.h"
 #include "analysis/TreeMapView.h"
@@ -16,6 +21,8 @@
 #include "platform/FileManager.h"
 #include "shell/FolderPanel.h"
 #include "shell/MainWindow.h"
+#include "shell/ScanFilePanel.h"
+#include "services/ScanComparer.h"
 
 #include <QApplication>
 #include <QImage>
@@ -50,6 +57,11 @@ public:
 class SilentFolderPanel final : public FolderPanel {
 public:
     std::optional<QString> chooseFolder(QWidget*, const Options&) override { return {}; }
+};
+class SilentScanFilePanel final : public ScanFilePanel {
+public:
+    std::optional<QString> chooseScanToOpen(QWidget*) override { return {}; }
+    std::optional<QString> chooseExportLocation(QWidget*, const QString&) override { return {}; }
 };
 
 // Lays the widget out at the measured size (off screen) and draws it into an image.
@@ -132,6 +144,7 @@ void moveMouse(QWidget& widget, const QPointF& to)
 int viewsMode(const std::string& dir)
 {
     AppState state(std::make_shared<AcceptingTrash>());
+    state.history().setEnabled(false); // the scan is measured, not kept
     state.scanDirectory(dir);
     runUntil(state, &AppState::isScanningChanged, [&] { return !state.isScanning(); });
     if (!state.scanResult()) {
@@ -286,6 +299,85 @@ int viewsMode(const std::string& dir)
                 largeFiles, selectAll, inspectorMs, categories, categoriesSwitch,
                 categoriesShowMore, mostFiles, rebuildWorst, qPrintable(rebuilds), kRuns, kWidth,
                 kHeight);
+    return 0;
+}
+
+int changesMode(const std::string& earlier, const std::string& current)
+{
+    const std::optional<ScanTree> now = loadScan(current);
+    if (!now)
+        return 2;
+    AppState state(std::make_shared<AcceptingTrash>());
+    state.history().setEnabled(false);
+    auto result = std::make_shared<ScanResult>(now->root, now->scanDate, now->rootPath);
+    result->setFacts(now->facts);
+    state.showResult(result);
+    ChangesTracker& changes = state.changes();
+    changes.compareWith(earlier);
+    SilentFileManager fileManager;
+    SilentClipboard clipboard;
+    SilentScanFilePanel scanFiles;
+    AnalysisViewFactory factory(fileManager, clipboard, &scanFiles);
+
+    // The first comparison, made while the view is shown: wall time until it is there.
+    const auto ready = [&] {
+        return changes.status() == ChangesTracker::Status::failed ||
+               (changes.isUpToDate() && changes.status() == ChangesTracker::Status::ready);
+    };
+    auto start = std::chrono::steady_clock::now();
+    std::unique_ptr<ChangesView> view(
+        static_cast<ChangesView*>(factory.createDetailView(SidebarItem::changes, state, nullptr)));
+    render(*view);
+    while (!ready())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const double compareSeconds = secondsSince(start);
+    if (!changes.comparison()) {
+        std::fprintf(stderr, "plenvo-bench: %s\n", qPrintable(changes.error()));
+        return 2;
+    }
+    const std::size_t topRows = std::size_t(view->model()->rowCount());
+
+    // The view of a comparison that is there: built and drawn.
+    const double viewBuildMs = viewMs(factory, state, SidebarItem::changes);
+    // Opening the first folder of the top, drawn.
+    const double openMs = medianMs([&] { view->model()->goHome(); render(*view); },
+                                   [&] {
+                                       view->model()->open(0);
+                                       render(*view);
+                                   },
+                                   [] {});
+    view->model()->goHome();
+    render(*view);
+
+    // 200 changed files to the Trash from the view: the wall time until its rows follow, and
+    // the user-interface thread's CPU time over it (the comparison runs on a worker).
+    std::vector<NodeRef> batch;
+    const ScanComparison& comparison = *changes.comparison();
+    for (const ScanComparison::Index i : comparison.largestChanges())
+        if (const NodeRef& node = comparison.item(i).node; node && !node->isDirectory()) {
+            batch.push_back(node);
+            if (batch.size() == 200)
+                break;
+        }
+    int synced = 0;
+    QObject::connect(view->model(), &ChangesModel::synced, [&] { ++synced; });
+    start = std::chrono::steady_clock::now();
+    const double cpuBefore = threadSeconds();
+    state.editor().moveToTrash(batch);
+    while (state.isDeleting() || !ready() || synced == 0)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    render(*view);
+    const double editSeconds = secondsSince(start);
+    const double editUiMs = (threadSeconds() - cpuBefore) * 1000.0;
+
+    std::printf("{\"old_entries\":%lld,\"changed\":%zu,\"top_rows\":%zu,"
+                "\"compare_seconds\":%.3f,\"view_build_ms\":%.2f,\"open_folder_ms\":%.2f,"
+                "\"moved\":%zu,\"edit_to_rows_seconds\":%.3f,\"edit_ui_cpu_ms\":%.2f,"
+                "\"timing\":\"view and folder: UI-thread CPU time, median of %d, %dx%d "
+                "offscreen\"}\n",
+                (long long)comparison.summary().oldEntries, comparison.largestChanges().size(),
+                topRows, compareSeconds, viewBuildMs, openMs, batch.size(), editSeconds, editUiMs,
+                kRuns, kWidth, kHeight);
     return 0;
 }
 

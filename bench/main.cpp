@@ -24,6 +24,11 @@
 //                             two copies and one group of BIG copies made in memory: building and
 //                             drawing it, opening the large group, scrolling to the end, marking
 //                             all copies but the newest, and its rows following 200 moves
+//                             temporary one), alone and through the application's state
+//   plenvo-bench changes OLD NEW
+//                             the Changes view of NEW (an export or a folder) since OLD (an
+//                             export): comparing, building the view, opening a folder, and
+//                             following 200 moves to the Trash (nothing on disk is changed)
 //   plenvo-bench duplicates DIR [--cache] [--readers N] [--disks spinning|solid]
 //                             time, reads and peak memory of a search for duplicates in a scan
 //                             of DIR (the search alone; nothing on disk is changed)
@@ -32,6 +37,8 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -39,8 +46,13 @@
 
 int main(int argc, char** argv)
 {
+    // Settings and kept scans of a folder of its own: the user's are never read or changed.
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/config")));
+    qputenv("XDG_STATE_HOME", QFile::encodeName(home.path() + QStringLiteral("/state")));
     const bool dupsView = argc == 4 && std::strcmp(argv[1], "duplicates-view") == 0;
-    if ((argc == 3 && std::strcmp(argv[1], "views") == 0) || dupsView) {
+    const bool changes = argc == 4 && std::strcmp(argv[1], "changes") == 0;
+    if ((argc == 3 && std::strcmp(argv[1], "views") == 0) || dupsView || changes) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         // The offscreen platform's notes on what it cannot do would bury the result line.
@@ -51,7 +63,8 @@ int main(int argc, char** argv)
         QApplication app(argc, argv);
         if (dupsView)
             return plenvo::bench::duplicatesViewMode(std::atoi(argv[2]), std::atoi(argv[3]));
-        return plenvo::bench::viewsMode(argv[2]);
+        return changes ? plenvo::bench::changesMode(argv[2], argv[3])
+                       : plenvo::bench::viewsMode(argv[2]);
     }
     QCoreApplication app(argc, argv);
     if (argc == 3 && std::strcmp(argv[1], "scan") == 0)
@@ -72,7 +85,8 @@ int main(int argc, char** argv)
     if (argc >= 3 && std::strcmp(argv[1], "duplicates") == 0)
         return plenvo::bench::duplicatesMode(argv[2], {argv + 3, argv + argc});
     std::fprintf(stderr, "usage: plenvo-bench scan|result|state|check|views DIR, import FILE, "
-                         "diff OLD NEW, history SCAN, duplicates-view PAIRS BIG, or duplicates "
-                         "DIR [--cache] [--readers N] [--disks spinning|solid]\n");
+                         "diff OLD NEW, history SCAN, duplicates-view PAIRS BIG, changes OLD "
+                         "NEW, or duplicates DIR [--cache] [--readers N] [--disks "
+                         "spinning|solid]\n");
     return 2;
 }

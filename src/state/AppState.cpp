@@ -1,6 +1,8 @@
 #include "AppState.h"
 
+#include "ChangesTracker.h"
 #include "GioTrash.h"
+#include "HistoryKeeper.h"
 #include "UiThread.h"
 #include "services/HashCache.h"
 #include "services/NcduWriter.h"
@@ -44,8 +46,36 @@ std::int64_t modificationDate(const std::string& path)
     return std::int64_t(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
 }
 
-// The sentence that says why an export could not be read.
-QString importErrorText(NcduReader::ErrorKind kind)
+} // namespace
+
+AppState::AppState(Services services, QObject* parent)
+    : QObject(parent), m_services(std::move(services))
+{
+    if (!m_services.trash)
+        m_services.trash = std::make_shared<GioTrash>();
+    m_scanner.setListingHook(m_services.beforeListing);
+    m_editor = new ResultEditor(*this, m_work, m_services.trash);
+    m_history = new HistoryKeeper(*this, m_work,
+                                  m_services.historyFolder.empty()
+                                      ? ScanHistory()
+                                      : ScanHistory(m_services.historyFolder));
+    m_changes = new ChangesTracker(*this, m_work);
+    // A second search of the same files reads only what changed.
+    m_duplicateFinder.setHashCacheFile(HashCache::defaultFile());
+    m_duplicateSearch = new DuplicateSearch(*this, m_work);
+    connect(m_editor, &ResultEditor::progressChanged, this,
+            [this] { publish(&AppState::deleteProgressChanged); });
+    m_toastTimer.setSingleShot(true);
+    m_toastTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_toastTimer, &QTimer::timeout, this, [this] { setToastMessage(std::nullopt); });
+}
+
+AppState::AppState(std::shared_ptr<Trash> trash, QObject* parent)
+    : AppState(Services{std::move(trash), {}, kToastMilliseconds, {}, {}}, parent)
+{
+}
+
+QString AppState::importErrorText(NcduReader::ErrorKind kind)
 {
     using K = NcduReader::ErrorKind;
     switch (kind) {
@@ -80,30 +110,6 @@ QString importErrorText(NcduReader::ErrorKind kind)
         break;
     }
     return L("import.error.syntax");
-}
-
-} // namespace
-
-AppState::AppState(Services services, QObject* parent)
-    : QObject(parent), m_services(std::move(services))
-{
-    if (!m_services.trash)
-        m_services.trash = std::make_shared<GioTrash>();
-    m_scanner.setListingHook(m_services.beforeListing);
-    m_editor = new ResultEditor(*this, m_work, m_services.trash);
-    // A second search of the same files reads only what changed.
-    m_duplicateFinder.setHashCacheFile(HashCache::defaultFile());
-    m_duplicateSearch = new DuplicateSearch(*this, m_work);
-    connect(m_editor, &ResultEditor::progressChanged, this,
-            [this] { publish(&AppState::deleteProgressChanged); });
-    m_toastTimer.setSingleShot(true);
-    m_toastTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_toastTimer, &QTimer::timeout, this, [this] { setToastMessage(std::nullopt); });
-}
-
-AppState::AppState(std::shared_ptr<Trash> trash, QObject* parent)
-    : AppState(Services{std::move(trash), {}, kToastMilliseconds, {}}, parent)
-{
 }
 
 AppState::~AppState()
@@ -264,7 +270,8 @@ void AppState::finishScan(std::uint64_t generation, DiskScanner::Outcome outcome
     auto result = std::make_shared<ScanResult>(
         std::move(outcome.root), QDateTime::currentMSecsSinceEpoch(), std::move(path));
     result->setFacts(std::move(outcome.facts));
-    publishResult(std::move(result), std::move(outcome.existence));
+    publishResult(result, std::move(outcome.existence));
+    m_history->keep(result);
 }
 
 void AppState::openScan(const QString& path)
@@ -399,6 +406,7 @@ void AppState::publishResult(std::shared_ptr<ScanResult> result,
 {
     m_scanResult = std::move(result);
     m_existence = std::move(existence);
+    ++m_resultSerial; // holds on the result before hold nothing now
     m_editor->resultReplaced();
     m_duplicateSearch->clear();
     publish(&AppState::scanResultChanged);
@@ -408,6 +416,9 @@ void AppState::publishResult(std::shared_ptr<ScanResult> result,
     m_isScanning = false;
     publish(&AppState::isScanningChanged);
     setNavigationSelection(SidebarItem::overview);
+    // Changes that waited for readers of the tree before no longer wait.
+    if (!m_afterReaders.empty())
+        QMetaObject::invokeMethod(this, &AppState::runChangesAfterReaders, Qt::QueuedConnection);
 }
 
 void AppState::pruneAfterRemoval(const NodeIdSet& files)
@@ -459,15 +470,66 @@ void AppState::finishExternalCheck(const std::weak_ptr<ScanResult>& checked,
     m_checkToken.reset();
     // The folder numbers belong to the scan behind the result that was checked.
     if (!missing.empty() && m_scanResult && m_scanResult == checked.lock()) {
-        if (m_isExporting)
-            m_checkAfterExport = true; // the tree stays as it is until the export is written
-        else
-            m_editor->removeVanished(m_existence->nodesFor(m_scanResult->rootNode(), missing));
+        afterTreeReaders([this, checked, missing] {
+            if (!m_scanResult || m_scanResult != checked.lock())
+                return;
+            if (m_isExporting)
+                m_checkAfterExport = true; // the tree stays as it is until the export is written
+            else
+                m_editor->removeVanished(m_existence->nodesFor(m_scanResult->rootNode(), missing));
+        });
     }
     if (m_checkAgain) {
         m_checkAgain = false;
         checkExternalDeletions();
     }
+}
+
+std::uint64_t AppState::holdTree(const std::shared_ptr<ScanResult>& result,
+                                 CancellationToken token)
+{
+    if (!result || result != m_scanResult)
+        return 0;
+    m_holds.push_back({m_nextHold, std::move(token), m_resultSerial});
+    return m_nextHold++;
+}
+
+void AppState::releaseTree(std::uint64_t hold)
+{
+    std::erase_if(m_holds, [&](const TreeHold& h) { return h.id == hold; });
+    runChangesAfterReaders();
+}
+
+bool AppState::isTreeHeld() const
+{
+    return std::any_of(m_holds.begin(), m_holds.end(),
+                       [&](const TreeHold& h) { return h.result == m_resultSerial; });
+}
+
+void AppState::afterTreeReaders(std::function<void()> change)
+{
+    m_afterReaders.push_back(std::move(change));
+    runChangesAfterReaders();
+}
+
+void AppState::runChangesAfterReaders()
+{
+    // A change may start a reader again (or its signals may): what is left waits for it.
+    bool landed = false;
+    while (!m_afterReaders.empty() && !isTreeHeld()) {
+        std::function<void()> change = std::move(m_afterReaders.front());
+        m_afterReaders.erase(m_afterReaders.begin());
+        change();
+        landed = true;
+    }
+    if (m_afterReaders.empty()) {
+        if (landed)
+            Q_EMIT treeFree();
+        return;
+    }
+    for (const TreeHold& hold : m_holds)
+        if (hold.result == m_resultSerial)
+            hold.token.cancel();
 }
 
 void AppState::showToast(const QString& message, ToastKind kind, bool offerUndo)

@@ -26,6 +26,9 @@
 
 namespace plenvo {
 
+class ChangesTracker;
+class HistoryKeeper;
+
 // The session: the current scan result and how it came to be (scanning a folder, opening a
 // saved scan), writing it out, the selection and the navigation, and the toast. Changes to the
 // result once it is published (moves to the Trash, undo, entries deleted elsewhere) belong to
@@ -36,6 +39,9 @@ namespace plenvo {
 // writing of exports, the checks for files deleted elsewhere, and the editor's moves. Their
 // outcomes come back as queued calls that hold the state weakly; a newer scan or open makes the
 // running one publish nothing. Destruction cancels all of it and waits at most a second.
+//
+// Finished scans are kept in the history of scans (history()), and the current result can be
+// compared with an earlier scan of its folder (changes()).
 //
 // Each field has its own change signal, emitted with changed() when the value changes.
 class AppState : public QObject {
@@ -55,6 +61,7 @@ public:
         MissingFilesProbe missingFiles;   // FileExistenceIndex::missingFiles()
         int toastMilliseconds = kToastMilliseconds;
         DiskScanner::ListingHook beforeListing; // called before each folder a scan lists
+        std::string historyFolder; // where scans are kept; empty: ScanHistory's default
     };
 
     explicit AppState(Services services, QObject* parent = nullptr);
@@ -114,6 +121,29 @@ public:
     const ResultEditor& editor() const { return *m_editor; }
     // Where the state's background jobs run.
     BackgroundWork& backgroundWork() { return m_work; }
+    // The scans kept of the folders scanned here, and the comparison with an earlier one.
+    HistoryKeeper& history() { return *m_history; }
+    ChangesTracker& changes() { return *m_changes; }
+
+    // Work on another thread that reads the current result's tree (keeping it in the history,
+    // comparing it with an earlier scan) holds the tree still with holdTree() until it ends, and
+    // gives way to changes: a change of the tree waits in afterTreeReaders(), which cancels the
+    // readers and runs it once the last one has released the tree. (An export does not give way:
+    // the editor refuses changes while it runs.) A hold on a result that is no longer the
+    // current one holds nothing: nothing changes that tree any more. Returns the hold to
+    // release, 0 when nothing needed holding.
+    std::uint64_t holdTree(const std::shared_ptr<ScanResult>& result, CancellationToken token);
+    void releaseTree(std::uint64_t hold);
+    bool isTreeHeld() const;
+    // Runs `change` (of the current tree) now when nothing reads the tree, else once nothing
+    // does; changes run in the order they were given.
+    void afterTreeReaders(std::function<void()> change);
+    // Whether changes wait for readers of the tree: readers start none meanwhile, until
+    // treeFree().
+    bool areChangesWaiting() const { return !m_afterReaders.empty(); }
+
+    // The sentence that says why an export could not be read.
+    static QString importErrorText(NcduReader::ErrorKind kind);
 
     // Starts a scan of `path` (raw bytes), cancelling the scan in progress. A scan that a newer
     // one supersedes publishes nothing; isScanning() stays true until the newest one ends.
@@ -176,6 +206,8 @@ Q_SIGNALS:
     void toastMessageChanged();
     void inspectorCandidateNodesChanged();
     void contentRevisionChanged();
+    // The changes that waited for readers of the tree have landed.
+    void treeFree();
 
 private:
     friend class ResultEditor;
@@ -191,6 +223,7 @@ private:
     void publishResult(std::shared_ptr<ScanResult> result,
                        std::shared_ptr<const FileExistenceIndex> existence);
     void clearSideCollections();
+    void runChangesAfterReaders();
     void finishExternalCheck(const std::weak_ptr<ScanResult>& checked,
                              const std::vector<FileExistenceIndex::Missing>& missing);
     // For the editor: the selection's candidates and the duplicate groups lose what left.
@@ -233,6 +266,18 @@ private:
     std::shared_ptr<ScanResult> m_exportResult; // the result being written
     ResultEditor* m_editor;
     DuplicateSearch* m_duplicateSearch;
+    HistoryKeeper* m_history;
+    ChangesTracker* m_changes;
+
+    struct TreeHold {
+        std::uint64_t id;
+        CancellationToken token;
+        std::uint64_t result; // the serial of the result held
+    };
+    std::vector<TreeHold> m_holds;
+    std::uint64_t m_nextHold = 1;
+    std::uint64_t m_resultSerial = 0; // of the current result
+    std::vector<std::function<void()>> m_afterReaders;
 };
 
 } // namespace plenvo

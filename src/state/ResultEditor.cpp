@@ -104,9 +104,13 @@ void ResultEditor::runJob(std::vector<Input> inputs, Each each,
                     self->setProgress(count);
             });
         }
+        // The tree changes once nothing reads it any more.
         postToUiThread([self, outcomes = std::move(outcomes), finish] {
             if (self)
-                (self.data()->*finish)(outcomes);
+                self->m_state.afterTreeReaders([self, outcomes, finish] {
+                    if (self)
+                        (self.data()->*finish)(outcomes);
+                });
         });
     });
 }

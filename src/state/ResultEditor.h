@@ -31,7 +31,8 @@ class ScanResult;
 // user-interface thread. Just before each move the item's path is checked against what the scan
 // recorded (see Trash and EntryIdentity): an item that is no longer the scanned one is not
 // moved and leaves the result as deleted elsewhere. The selection moves on only for what really
-// left the result.
+// left the result. The outcome lands in the tree once no background work reads it (see
+// AppState::afterTreeReaders()).
 //
 // One policy, canMoveToTrash(), says whether a move may start; every surface that offers one
 // is bound to it through policyChanged().

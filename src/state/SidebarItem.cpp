@@ -21,6 +21,7 @@ constexpr std::array<Description, SidebarItem::kCount> kDescriptions = {{
     {"Duplicates", "sidebar.duplicates", "doc.on.doc.fill", ColorToken::indigo},
     {"Caches", "sidebar.caches", "cylinder.fill", ColorToken::gray},
     {"Cleanup", "sidebar.cleanup", "trash.fill", ColorToken::red},
+    {"Changes", "sidebar.changes", "clock.arrow.circlepath", ColorToken::secondary},
 }};
 
 } // namespace

@@ -23,9 +23,10 @@ public:
         categories,
         duplicates,
         caches,
-        cleanup
+        cleanup,
+        changes
     };
-    static constexpr std::size_t kCount = 7;
+    static constexpr std::size_t kCount = 8;
 
     constexpr SidebarItem(Value value) : m_value(value) {}
     constexpr Value value() const { return m_value; }
@@ -33,12 +34,13 @@ public:
 
     static constexpr std::array<SidebarItem, kCount> allCases()
     {
-        return {overview, treeMap, largeFiles, categories, duplicates, caches, cleanup};
+        return {overview, treeMap, largeFiles, categories, duplicates, caches, cleanup, changes};
     }
     // The analysis views of a result, in the order the sidebar and the View menu list them.
-    static constexpr std::array<SidebarItem, 4> viewItems()
+    // The sidebar offers changes only when there is an earlier scan to compare with.
+    static constexpr std::array<SidebarItem, 5> viewItems()
     {
-        return {overview, treeMap, largeFiles, categories};
+        return {overview, treeMap, largeFiles, categories, changes};
     }
     // The actions on a result, in sidebar order; see isEnabled().
     static constexpr std::array<SidebarItem, 3> actionItems()
@@ -47,13 +49,14 @@ public:
     }
 
     // Whether the destination has a view of its own; the others show the overview.
-    constexpr bool hasOwnView() const { return m_value <= duplicates; }
+    constexpr bool hasOwnView() const { return m_value <= duplicates || m_value == changes; }
     // The view the detail area shows for this destination.
     constexpr SidebarItem shownView() const { return hasOwnView() ? *this : SidebarItem(overview); }
     // Whether the inspector column belongs to this destination (the lists of files).
     constexpr bool supportsInspector() const
     {
-        return m_value == largeFiles || m_value == categories || m_value == duplicates;
+        return m_value == largeFiles || m_value == categories || m_value == duplicates ||
+               m_value == changes;
     }
     // Listing caches and cleaning up are not offered yet: the sidebar gives them no row.
     constexpr bool isEnabled() const { return hasOwnView(); }

@@ -387,6 +387,12 @@ private Q_SLOTS:
             // Russian numbers in an English text: Russian notation, no Russian units or words.
             {F::formatBytes, "ru_RU", u"en", 5'900'000'000, u"5,9 GB"_s},
             {F::formatBytes, "ru_RU", u"en", 12, u"12 bytes"_s},
+            // Changes of size carry their sign, also at the limits.
+            {F::formatBytesChange, "en_US", u"en", 1536, u"+1.5 kB"_s},
+            {F::formatBytesChange, "en_US", u"en", -1536, u"-1.5 kB"_s},
+            {F::formatBytesChange, "en_US", u"en", 0, u"0 bytes"_s},
+            {F::formatBytesChange, "en_US", u"en", kInt64Min, u"-9,223,372.0 TB"_s},
+            {F::formatBytesChange, "de_DE", u"en", kPiB, u"+1.125,9 TB"_s},
             // Counts, grouped as the locale groups.
             {F::formatCount, "en_US", u"en", 12345, u"12,345"_s},
             {F::formatCount, "en_US", u"en", kInt64Min, u"-9,223,372,036,854,775,808"_s},

@@ -151,7 +151,8 @@ struct WindowFixture {
                                       [this](std::string_view name) {
                                           if (beforeListing)
                                               beforeListing(name);
-                                      }}};
+                                      },
+                                      {}}};
     FakeFolderPanel panel;
     FakeScanFilePanel scanFiles;
     FakeFileManager fileManager;

@@ -74,7 +74,8 @@ struct Window {
                                       [this](std::string_view name) {
                                           if (beforeListing)
                                               beforeListing(name);
-                                      }}};
+                                      },
+                                      {}}};
     FakeFolderPanel panel;
     FakeFileManager fileManager;
     FakeClipboard clipboard;
@@ -181,8 +182,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("inspector");
         QTest::addColumn<bool>("keepsSelection");
         using S = SidebarItem;
-        const S shown[] = {S::overview, S::treeMap,    S::largeFiles, S::categories,
-                           S::duplicates, S::overview, S::overview};
+        const S shown[] = {S::overview,   S::treeMap,  S::largeFiles, S::categories,
+                           S::duplicates, S::overview, S::overview,   S::changes};
         for (S item : S::allCases())
             QTest::newRow(qPrintable(item.id()))
                 << int(item) << int(shown[item]) << item.supportsInspector()
@@ -209,6 +210,7 @@ private Q_SLOTS:
         QCOMPARE(w.content().isInspectorShown(), inspector);
         QCOMPARE(w.content().inspectorToggle()->isVisible(), inspector);
         QTRY_COMPARE(w.inspectorVisible(), inspector);
+        // The changes (none here) have no row for it either.
         QCOMPARE(w.state.selectedNode(), keepsSelection ? file : NodeRef());
         QCOMPARE(w.state.inspectorCandidateNodes().size(), size_t(keepsSelection));
         if (inspector)

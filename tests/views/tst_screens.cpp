@@ -6,12 +6,17 @@
 #include "TestSupport.h"
 #include "ViewTestSupport.h"
 
+#include "ChangesTracker.h"
+#include "HistoryKeeper.h"
 #include "analysis/CategoriesView.h"
 #include "analysis/DuplicateActions.h"
 #include "analysis/DuplicateGroupsModel.h"
 #include "analysis/DuplicatesBar.h"
 #include "analysis/DuplicatesTreeView.h"
 #include "analysis/DuplicatesView.h"
+#include "analysis/ChangesList.h"
+#include "analysis/ChangesModel.h"
+#include "analysis/ChangesView.h"
 #include "analysis/FileOperationList.h"
 #include "analysis/LargeFilesView.h"
 #include "analysis/TreeMapView.h"
@@ -22,10 +27,12 @@
 #include "shell/ScanningProgressView.h"
 #include "shell/SidebarView.h"
 #include "shell/ToastView.h"
+#include "shell/WelcomeView.h"
 #include "theme/SymbolView.h"
 
 #include <QDir>
 #include <QFontDatabase>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QSemaphore>
 #include <QPushButton>
@@ -243,6 +250,75 @@ private Q_SLOTS:
             save(s.window, "categories-zh");
         }
         setUpViewTests();
+    }
+
+    // Scans of the sample home kept in a history of this test's own: the welcome screen lists
+    // them; the changes since the earlier one, large with the inspector, inside a folder, and at
+    // the window's least size.
+    void history_data() { everyState_data(); }
+    void history()
+    {
+        ScratchDir dir;
+        const QByteArray oldState = qgetenv("XDG_STATE_HOME");
+        qputenv("XDG_STATE_HOME", dir.file("state"));
+        constexpr std::int64_t MB = 1000 * 1000, day = 24LL * 3600 * 1000;
+        std::vector<Entry> before;
+        for (Entry entry : sampleHomeEntries()) {
+            if (entry.path == "Downloads/ubuntu-24.04-desktop-amd64.iso" ||
+                entry.path == "Videos/Holiday in Lisbon 2025.mp4" ||
+                entry.path.starts_with("Photos/Raw/"))
+                continue; // new since
+            if (entry.path == ".cache/browser/index.tmp")
+                entry.size = 210 * MB; // grew since
+            if (entry.path == "Projects/atlas/build/libatlas.a")
+                entry.size = 520 * MB; // shrank since
+            before.push_back(entry);
+        }
+        before.push_back({"Downloads/old-backup.tar", 2600 * MB});
+        before.push_back({"Videos/Old cuts/take-1.mov", 900 * MB});
+        before.push_back({"Videos/Old cuts/take-2.mov", 640 * MB});
+        const ScanHistory kept(ScanHistory::defaultFolder());
+        QVERIFY(kept.save({makeTree("/home/user", before), nullptr, "/home/user", kScanDate - 9 * day})
+                    .status == ScanHistory::SaveOutcome::Status::saved);
+        QVERIFY(kept.save({makeTree("/home/user/Projects", {{"atlas/build/atlas", 180 * MB}}),
+                           nullptr, "/home/user/Projects", kScanDate - 2 * day})
+                    .status == ScanHistory::SaveOutcome::Status::saved);
+        QVERIFY(kept.save({makeTree("/media/backup", {{"2025/photos.tar", 48000 * MB}}), nullptr,
+                           "/media/backup", kScanDate - 30 * day})
+                    .status == ScanHistory::SaveOutcome::Status::saved);
+        {
+            Screen s;
+            QVERIFY(QTest::qWaitForWindowExposed(&s.window));
+            auto* welcome = qobject_cast<WelcomeView*>(s.content().detailWidget());
+            QVERIFY(welcome);
+            QTRY_COMPARE(welcome->recentScans()->model()->rowCount(), 3);
+            save(s.window, "welcome-recent");
+
+            s.state.showResult(sampleHome());
+            QTRY_VERIFY(s.state.changes().isAvailable());
+            s.state.setNavigationSelection(SidebarItem::changes);
+            auto* changes = qobject_cast<ChangesView*>(s.content().detailWidget());
+            QVERIFY(changes);
+            QTRY_VERIFY(changes->model()->rowCount() > 0 && !changes->isUpdating());
+            QTRY_COMPARE(s.content().inspectorColumn()->width(), 260);
+            changes->list()->setFocus();
+            changes->list()->setCurrentIndex(changes->model()->index(0, 0));
+            save(s.window, "changes");
+            QVERIFY(changes->list()->openFocusRow());
+            changes->list()->setCurrentIndex(changes->model()->index(0, 0));
+            save(s.window, "changes-folder");
+            changes->model()->goHome();
+            s.window.resize(MainWindow::kMinimumSize);
+            save(s.window, "changes-small");
+
+            // A kept scan opened: read-only, with the way to scan its folder again.
+            s.window.resize(1280, 820);
+            s.state.openScan(s.state.changes().earlier()->file);
+            QTRY_VERIFY(s.state.isReadOnly());
+            QTRY_VERIFY(s.content().rescanButton()->isVisible());
+            save(s.window, "recent-opened");
+        }
+        qputenv("XDG_STATE_HOME", oldState);
     }
 
     // A category of more than a page of files, after Show More, in a view of its own.

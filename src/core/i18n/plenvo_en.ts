@@ -95,6 +95,110 @@
         <source>Videos</source>
         <translation>Videos</translation>
     </message>
+    <message id="changes.chooseFile">
+        <source>Compare with a File…</source>
+        <translation>Compare with a File…</translation>
+    </message>
+    <message id="changes.compareWith">
+        <source>Compare with an earlier scan</source>
+        <translation>Compare with an earlier scan</translation>
+    </message>
+    <message id="changes.comparing">
+        <source>Comparing with the earlier scan…</source>
+        <translation>Comparing with the earlier scan…</translation>
+    </message>
+    <message id="changes.failed">
+        <source>The earlier scan can’t be read</source>
+        <translation>The earlier scan can’t be read</translation>
+    </message>
+    <message id="changes.files %@">
+        <source>%@ files</source>
+        <translation>%@ files</translation>
+    </message>
+    <message id="changes.filterHelp">
+        <source>Show or hide what holds changes of this kind</source>
+        <translation>Show or hide what holds changes of this kind</translation>
+    </message>
+    <message id="changes.from %@">
+        <source>from %@</source>
+        <translation>from %@</translation>
+    </message>
+    <message id="changes.fromFile %@">
+        <source>%@ (file)</source>
+        <translation>%@ (file)</translation>
+    </message>
+    <message id="changes.kind.appeared">
+        <source>New</source>
+        <translation>New</translation>
+    </message>
+    <message id="changes.kind.gone">
+        <source>Gone</source>
+        <translation>Gone</translation>
+    </message>
+    <message id="changes.kind.grown">
+        <source>Grew</source>
+        <translation>Grew</translation>
+    </message>
+    <message id="changes.kind.moved">
+        <source>Moved</source>
+        <translation>Moved</translation>
+    </message>
+    <message id="changes.kind.shrunk">
+        <source>Shrank</source>
+        <translation>Shrank</translation>
+    </message>
+    <message id="changes.kind.unchanged">
+        <source>No net change</source>
+        <translation>No net change</translation>
+    </message>
+    <message id="changes.movedFolders %@">
+        <source>folders moved: %@</source>
+        <translation>folders moved: %@</translation>
+    </message>
+    <message id="changes.net">
+        <source>Net change</source>
+        <translation>Net change</translation>
+    </message>
+    <message id="changes.none.detail">
+        <source>Scans are kept in the history from now on, so the next scan of this folder can be compared with this one. You can also compare with a saved scan.</source>
+        <translation>Scans are kept in the history from now on, so the next scan of this folder can be compared with this one. You can also compare with a saved scan.</translation>
+    </message>
+    <message id="changes.none.title">
+        <source>No earlier scan of this folder</source>
+        <translation>No earlier scan of this folder</translation>
+    </message>
+    <message id="changes.nothing">
+        <source>Nothing changed since the earlier scan.</source>
+        <translation>Nothing changed since the earlier scan.</translation>
+    </message>
+    <message id="changes.nothingHere">
+        <source>Nothing here matches the filters.</source>
+        <translation>Nothing here matches the filters.</translation>
+    </message>
+    <message id="changes.oneFile">
+        <source>1 file</source>
+        <translation>1 file</translation>
+    </message>
+    <message id="changes.since %@">
+        <source>Since %@</source>
+        <translation>Since %@</translation>
+    </message>
+    <message id="changes.title">
+        <source>Changes</source>
+        <translation>Changes</translation>
+    </message>
+    <message id="changes.top">
+        <source>Top of the scanned folder</source>
+        <translation>Top of the scanned folder</translation>
+    </message>
+    <message id="changes.updating">
+        <source>Updating…</source>
+        <translation>Updating…</translation>
+    </message>
+    <message id="changes.was %@">
+        <source>was %@</source>
+        <translation>was %@</translation>
+    </message>
     <message id="cleanup.deselectAll">
         <source>Deselect All</source>
         <translation>Deselect All</translation>
@@ -302,6 +406,42 @@
     <message id="header.openedFrom %@">
         <source>From a file · scanned %@</source>
         <translation>From a file · scanned %@</translation>
+    </message>
+    <message id="header.rescan">
+        <source>Rescan</source>
+        <translation>Rescan</translation>
+    </message>
+    <message id="header.rescanHelp %@">
+        <source>Scan %@ again</source>
+        <translation>Scan %@ again</translation>
+    </message>
+    <message id="history.keep">
+        <source>Keep a History of Scans</source>
+        <translation>Keep a History of Scans</translation>
+    </message>
+    <message id="history.keepThem">
+        <source>Keep Them</source>
+        <translation>Keep Them</translation>
+    </message>
+    <message id="history.remove">
+        <source>Remove</source>
+        <translation>Remove</translation>
+    </message>
+    <message id="history.removeDetail %@ %@">
+        <source>Scans kept: %@, taking %@ on disk. New scans are no longer kept either way.</source>
+        <translation>Scans kept: %@, taking %@ on disk. New scans are no longer kept either way.</translation>
+    </message>
+    <message id="history.removeTitle">
+        <source>Remove the kept scans?</source>
+        <translation>Remove the kept scans?</translation>
+    </message>
+    <message id="history.removed %@">
+        <source>Kept scans removed: %@</source>
+        <translation>Kept scans removed: %@</translation>
+    </message>
+    <message id="history.saveFailed %@">
+        <source>This scan can’t be kept in the history: %@</source>
+        <translation>This scan can’t be kept in the history: %@</translation>
     </message>
     <message id="import.dialogTitle">
         <source>Open a Saved Scan</source>
@@ -583,6 +723,10 @@
         <source>Categories</source>
         <translation>Categories</translation>
     </message>
+    <message id="sidebar.changes">
+        <source>Changes</source>
+        <translation>Changes</translation>
+    </message>
     <message id="sidebar.cleanup">
         <source>Cleanup</source>
         <translation>Cleanup</translation>
@@ -678,6 +822,10 @@
     <message id="welcome.dragHint">
         <source>Or drop a folder here</source>
         <translation>Or drop a folder here</translation>
+    </message>
+    <message id="welcome.recentScans">
+        <source>Recent Scans</source>
+        <translation>Recent Scans</translation>
     </message>
     <message id="welcome.scanHome">
         <source>Scan Home Folder</source>

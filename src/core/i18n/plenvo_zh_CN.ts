@@ -95,6 +95,110 @@
         <source>Videos</source>
         <translation>视频</translation>
     </message>
+    <message id="changes.chooseFile">
+        <source>Compare with a File…</source>
+        <translation>与文件对比…</translation>
+    </message>
+    <message id="changes.compareWith">
+        <source>Compare with an earlier scan</source>
+        <translation>与之前的扫描对比</translation>
+    </message>
+    <message id="changes.comparing">
+        <source>Comparing with the earlier scan…</source>
+        <translation>正在与之前的扫描对比…</translation>
+    </message>
+    <message id="changes.failed">
+        <source>The earlier scan can’t be read</source>
+        <translation>无法读取之前的扫描</translation>
+    </message>
+    <message id="changes.files %@">
+        <source>%@ files</source>
+        <translation>%@ 个文件</translation>
+    </message>
+    <message id="changes.filterHelp">
+        <source>Show or hide what holds changes of this kind</source>
+        <translation>显示或隐藏含有此类变化的项目</translation>
+    </message>
+    <message id="changes.from %@">
+        <source>from %@</source>
+        <translation>原位置 %@</translation>
+    </message>
+    <message id="changes.fromFile %@">
+        <source>%@ (file)</source>
+        <translation>%@（文件）</translation>
+    </message>
+    <message id="changes.kind.appeared">
+        <source>New</source>
+        <translation>新增</translation>
+    </message>
+    <message id="changes.kind.gone">
+        <source>Gone</source>
+        <translation>已消失</translation>
+    </message>
+    <message id="changes.kind.grown">
+        <source>Grew</source>
+        <translation>增大</translation>
+    </message>
+    <message id="changes.kind.moved">
+        <source>Moved</source>
+        <translation>已移动</translation>
+    </message>
+    <message id="changes.kind.shrunk">
+        <source>Shrank</source>
+        <translation>缩小</translation>
+    </message>
+    <message id="changes.kind.unchanged">
+        <source>No net change</source>
+        <translation>无净变化</translation>
+    </message>
+    <message id="changes.movedFolders %@">
+        <source>folders moved: %@</source>
+        <translation>移动的文件夹：%@</translation>
+    </message>
+    <message id="changes.net">
+        <source>Net change</source>
+        <translation>净变化</translation>
+    </message>
+    <message id="changes.none.detail">
+        <source>Scans are kept in the history from now on, so the next scan of this folder can be compared with this one. You can also compare with a saved scan.</source>
+        <translation>从现在起扫描会保留在历史中，下次扫描此文件夹时即可与本次对比。也可以与已保存的扫描对比。</translation>
+    </message>
+    <message id="changes.none.title">
+        <source>No earlier scan of this folder</source>
+        <translation>没有此文件夹之前的扫描</translation>
+    </message>
+    <message id="changes.nothing">
+        <source>Nothing changed since the earlier scan.</source>
+        <translation>与之前的扫描相比没有变化。</translation>
+    </message>
+    <message id="changes.nothingHere">
+        <source>Nothing here matches the filters.</source>
+        <translation>此处没有符合筛选条件的项目。</translation>
+    </message>
+    <message id="changes.oneFile">
+        <source>1 file</source>
+        <translation>1 个文件</translation>
+    </message>
+    <message id="changes.since %@">
+        <source>Since %@</source>
+        <translation>自 %@ 以来</translation>
+    </message>
+    <message id="changes.title">
+        <source>Changes</source>
+        <translation>变化</translation>
+    </message>
+    <message id="changes.top">
+        <source>Top of the scanned folder</source>
+        <translation>扫描的文件夹顶层</translation>
+    </message>
+    <message id="changes.updating">
+        <source>Updating…</source>
+        <translation>正在更新…</translation>
+    </message>
+    <message id="changes.was %@">
+        <source>was %@</source>
+        <translation>原为 %@</translation>
+    </message>
     <message id="cleanup.deselectAll">
         <source>Deselect All</source>
         <translation>取消全选</translation>
@@ -302,6 +406,42 @@
     <message id="header.openedFrom %@">
         <source>From a file · scanned %@</source>
         <translation>来自文件 · 扫描于 %@</translation>
+    </message>
+    <message id="header.rescan">
+        <source>Rescan</source>
+        <translation>重新扫描</translation>
+    </message>
+    <message id="header.rescanHelp %@">
+        <source>Scan %@ again</source>
+        <translation>重新扫描 %@</translation>
+    </message>
+    <message id="history.keep">
+        <source>Keep a History of Scans</source>
+        <translation>保留扫描历史</translation>
+    </message>
+    <message id="history.keepThem">
+        <source>Keep Them</source>
+        <translation>保留</translation>
+    </message>
+    <message id="history.remove">
+        <source>Remove</source>
+        <translation>删除</translation>
+    </message>
+    <message id="history.removeDetail %@ %@">
+        <source>Scans kept: %@, taking %@ on disk. New scans are no longer kept either way.</source>
+        <translation>已保留的扫描：%@，占用磁盘 %@。无论如何，新的扫描都不会再保留。</translation>
+    </message>
+    <message id="history.removeTitle">
+        <source>Remove the kept scans?</source>
+        <translation>删除已保留的扫描？</translation>
+    </message>
+    <message id="history.removed %@">
+        <source>Kept scans removed: %@</source>
+        <translation>已删除保留的扫描：%@</translation>
+    </message>
+    <message id="history.saveFailed %@">
+        <source>This scan can’t be kept in the history: %@</source>
+        <translation>无法将此次扫描保留到历史中：%@</translation>
     </message>
     <message id="import.dialogTitle">
         <source>Open a Saved Scan</source>
@@ -583,6 +723,10 @@
         <source>Categories</source>
         <translation>分类</translation>
     </message>
+    <message id="sidebar.changes">
+        <source>Changes</source>
+        <translation>变化</translation>
+    </message>
     <message id="sidebar.cleanup">
         <source>Cleanup</source>
         <translation>清理</translation>
@@ -678,6 +822,10 @@
     <message id="welcome.dragHint">
         <source>Or drop a folder here</source>
         <translation>也可以把文件夹拖到这里</translation>
+    </message>
+    <message id="welcome.recentScans">
+        <source>Recent Scans</source>
+        <translation>最近的扫描</translation>
     </message>
     <message id="welcome.scanHome">
         <source>Scan Home Folder</source>

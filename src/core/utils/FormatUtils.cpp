@@ -160,6 +160,11 @@ QString FormatUtils::formatBytes(std::int64_t bytes)
     return largeSize(locale, bytes, magnitude);
 }
 
+QString FormatUtils::formatBytesChange(std::int64_t bytes)
+{
+    return bytes > 0 ? QLocale().positiveSign() + formatBytes(bytes) : formatBytes(bytes);
+}
+
 QString FormatUtils::formatCount(std::int64_t count)
 {
     QString text = QLocale().toString(static_cast<qlonglong>(count));

@@ -28,6 +28,9 @@ public:
     // locale's notation ("1.5 kB", "1,5 kB" in German, "1.0 MB" for 999,999 bytes,
     // "1,125.9 TB" for 2^50 bytes).
     static QString formatBytes(std::int64_t bytes);
+    // A change of size in the form of formatBytes, with its sign: "+1.5 kB", "-1.5 kB",
+    // "0 bytes".
+    static QString formatBytesChange(std::int64_t bytes);
 
     // The count with the locale's digit grouping and minus sign ("12,345" in English).
     static QString formatCount(std::int64_t count);

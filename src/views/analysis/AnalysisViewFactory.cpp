@@ -3,18 +3,25 @@
 #include "AppState.h"
 #include "CategoriesView.h"
 #include "DuplicatesView.h"
+#include "ChangesView.h"
 #include "FileInspectorView.h"
 #include "LargeFilesView.h"
 #include "OverviewView.h"
 #include "TreeMapView.h"
 #include "shell/DestinationPlaceholderView.h"
+#include "shell/QtScanFilePanel.h"
 
 namespace plenvo {
 
-AnalysisViewFactory::AnalysisViewFactory(FileManager& fileManager, Clipboard& clipboard)
-    : m_fileManager(fileManager), m_clipboard(clipboard)
+AnalysisViewFactory::AnalysisViewFactory(FileManager& fileManager, Clipboard& clipboard,
+                                         ScanFilePanel* scanFiles)
+    : m_fileManager(fileManager), m_clipboard(clipboard),
+      m_ownScanFiles(scanFiles ? nullptr : std::make_unique<QtScanFilePanel>()),
+      m_scanFiles(scanFiles ? scanFiles : m_ownScanFiles.get())
 {
 }
+
+AnalysisViewFactory::~AnalysisViewFactory() = default;
 
 QWidget* AnalysisViewFactory::createDetailView(SidebarItem destination, AppState& state,
                                                QWidget* parent)
@@ -32,6 +39,8 @@ QWidget* AnalysisViewFactory::createDetailView(SidebarItem destination, AppState
         return new CategoriesView(state, m_fileManager, m_clipboard, parent);
     case SidebarItem::duplicates:
         return new DuplicatesView(state, m_fileManager, m_clipboard, parent);
+    case SidebarItem::changes:
+        return new ChangesView(state, m_fileManager, m_clipboard, *m_scanFiles, parent);
     default:
         break;
     }

@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "DuplicateChoice.h"
 #include "DuplicateGroupsModel.h"
+#include "theme/DestructiveMenuStyle.h"
 #include "theme/Icons.h"
 #include "utils/Localization.h"
 
@@ -29,6 +30,7 @@ DuplicateActions::DuplicateActions(AppState& state, DuplicateGroupsModel& model,
     m_toggleMarks->setShortcutContext(Qt::WidgetShortcut); // the list handles its own keys
     m_moveToTrash = make("duplicates.moveMarked", "moveMarkedAction");
     m_moveToTrash->setIcon(Icons::icon(QStringLiteral("trash"), ColorToken::red));
+    DestructiveMenuStyle::markDestructive(m_moveToTrash);
     m_moveToTrash->setShortcut(QKeySequence::Delete);
     m_moveToTrash->setShortcutContext(Qt::WidgetWithChildrenShortcut);
 

@@ -2,6 +2,7 @@
 
 #include "DuplicateGroupsModel.h"
 #include "theme/Icons.h"
+#include "theme/ItemRow.h"
 #include "theme/TextStyles.h"
 #include "utils/FormatUtils.h"
 #include "utils/Localization.h"
@@ -120,14 +121,14 @@ void DuplicateRowDelegate::paintGroup(QPainter* painter, const QStyleOptionViewI
                                       const QModelIndex& index) const
 {
     const GroupLayout l = groupLayout(option.rect, index);
-    const auto color = [&](ColorToken token) { return FileRowDelegate::partColor(option, token); };
+    const auto color = [&](ColorToken token) { return ItemRow::colorOf(option, token); };
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->drawPixmap(l.icon.topLeft(),
                         Icons::pixmap(QStringLiteral("doc.on.doc.fill"), m_iconExtent,
                                       color(ColorToken::indigo),
                                       painter->device()->devicePixelRatioF()));
-    painter->setPen(FileRowDelegate::textColor(option));
+    painter->setPen(ItemRow::textOf(option));
     painter->setFont(m_nameFont);
     painter->drawText(l.name, Qt::AlignLeft | Qt::AlignVCenter, l.nameText);
     painter->setFont(m_wastedFont);

@@ -8,6 +8,7 @@
 #include "DuplicatesTreeView.h"
 #include "FileActions.h"
 #include "ViewHeader.h"
+#include "theme/DestructiveMenuStyle.h"
 #include "theme/Divider.h"
 #include "theme/TextStyles.h"
 #include "utils/FormatUtils.h"
@@ -192,6 +193,7 @@ std::unique_ptr<QMenu> DuplicatesView::createContextMenu()
     m_fileActions->refresh();
     auto menu = std::make_unique<QMenu>(this);
     menu->setToolTipsVisible(true); // why an action is off
+    DestructiveMenuStyle::install(menu.get());
     menu->addAction(m_actions->toggleMarks());
     menu->addAction(m_actions->keepInFolder());
     menu->addSeparator();

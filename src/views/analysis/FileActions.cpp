@@ -7,7 +7,13 @@
 #include "theme/Icons.h"
 #include "utils/Localization.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMenu>
 
 namespace plenvo {
 
@@ -67,6 +73,20 @@ void FileActions::refresh()
     m_moveToTrash->setEnabled(any && editor.canMoveToTrash());
     m_moveToTrash->setToolTip(editor.refusalReason());
 }
+
+std::unique_ptr<QMenu> FileActions::createMenu(QWidget* parent)
+{
+    refresh();
+    auto menu = std::make_unique<QMenu>(parent);
+    menu->setToolTipsVisible(true); // why an action is off
+    DestructiveMenuStyle::install(menu.get());
+    menu->addAction(m_reveal);
+    menu->addAction(m_copyPath);
+    menu->addSeparator();
+    menu->addAction(m_moveToTrash);
+    return menu;
+}
+
 
 void FileActions::revealSelection()
 {

@@ -4,10 +4,19 @@
 
 #include <QObject>
 
+#include <QPoint>
+
 #include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
 
+class QAbstractItemView;
 class QAction;
+class QContextMenuEvent;
+class QKeyEvent;
+class QMenu;
+class QWidget;
 
 namespace plenvo {
 
@@ -35,6 +44,10 @@ public:
     QAction* reveal() const { return m_reveal; }
     QAction* copyPath() const { return m_copyPath; }
     QAction* moveToTrash() const { return m_moveToTrash; }
+
+    // A menu of the actions (refreshed first), with their tooltips (why one is off), and Move to
+    // Trash drawn as destructive.
+    std::unique_ptr<QMenu> createMenu(QWidget* parent);
 
     // Whether the actions that act on this machine's files are off with a reason to show.
     bool explainsRefusal() const;

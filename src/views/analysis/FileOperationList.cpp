@@ -5,7 +5,6 @@
 #include "FileListModel.h"
 #include "FileRowDelegate.h"
 #include "FileSelectionModel.h"
-#include "theme/DestructiveMenuStyle.h"
 #include "ListGestures.h"
 
 #include <QAction>
@@ -87,15 +86,7 @@ std::unique_ptr<QMenu> FileOperationList::createContextMenu()
 {
     if (!m_selection.hasSelection())
         return nullptr;
-    m_actions.refresh();
-    auto menu = std::make_unique<QMenu>(this);
-    menu->setToolTipsVisible(true); // why an action is off
-    DestructiveMenuStyle::install(menu.get());
-    menu->addAction(m_actions.reveal());
-    menu->addAction(m_actions.copyPath());
-    menu->addSeparator();
-    menu->addAction(m_actions.moveToTrash());
-    return menu;
+    return m_actions.createMenu(this);
 }
 
 void FileOperationList::contextMenuEvent(QContextMenuEvent* event)

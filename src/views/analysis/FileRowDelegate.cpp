@@ -4,6 +4,7 @@
 #include "models/FileCategory.h"
 #include "theme/Colors.h"
 #include "theme/Icons.h"
+#include "theme/ItemRow.h"
 #include "theme/TextStyles.h"
 #include "utils/FormatUtils.h"
 
@@ -93,33 +94,6 @@ bool FileRowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
     return true;
 }
 
-namespace {
-
-QPalette::ColorGroup colorGroup(const QStyleOptionViewItem& option)
-{
-    return !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
-           : (option.state & QStyle::State_Active) ? QPalette::Active
-                                                   : QPalette::Inactive;
-}
-
-} // namespace
-
-QColor FileRowDelegate::textColor(const QStyleOptionViewItem& option)
-{
-    return option.palette.color(colorGroup(option), option.state & QStyle::State_Selected
-                                                         ? QPalette::HighlightedText
-                                                         : QPalette::Text);
-}
-
-QColor FileRowDelegate::partColor(const QStyleOptionViewItem& option, ColorToken token)
-{
-    // On the highlight everything takes the highlighted text colour: a faded one would not read
-    // there. Elsewhere the dimmed parts and the badge take their text colours.
-    if (option.state & QStyle::State_Selected)
-        return textColor(option);
-    return Colors::textColor(token, option.palette);
-}
-
 QString FileRowDelegate::dateText(qint64 msSinceEpoch)
 {
     return QDateTime::fromMSecsSinceEpoch(msSinceEpoch).toString(QStringLiteral("yyyy-MM-dd"));
@@ -201,19 +175,16 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     initStyleOption(&opt, index);
     opt.text.clear();
     opt.icon = QIcon();
-    QStyle* style = opt.widget ? opt.widget->style() : QApplication::style();
-    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, opt.widget);
-
+    const ItemRow row(painter, opt);
     const Layout l = layout(opt.rect, index);
-    const bool selected = opt.state & QStyle::State_Selected;
-    const auto color = [&](ColorToken token) { return partColor(opt, token); };
-    const QColor text = textColor(opt);
+    const bool selected = row.isSelected();
+    const QColor text = row.text();
 
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-    const QPixmap icon = Icons::pixmap(l.iconName, m_iconExtent,
-                                       selected ? text : Colors::color(l.color, opt.palette),
-                                       painter->device()->devicePixelRatioF());
+    const QPixmap icon =
+        Icons::pixmap(l.iconName, m_iconExtent, selected ? text : Colors::color(l.color, opt.palette),
+                      painter->device()->devicePixelRatioF());
     painter->drawPixmap(l.icon.topLeft(), icon);
 
     painter->setPen(text);
@@ -221,7 +192,7 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->drawText(l.name, Qt::AlignLeft | Qt::AlignVCenter, l.nameText);
 
     if (!l.badge.isEmpty()) {
-        const QColor badge = color(l.color);
+        const QColor badge = selected ? text : row.color(l.color);
         painter->setPen(Qt::NoPen);
         painter->setBrush(selected ? Colors::withOpacity(text, 0.2)
                                    : Colors::color(l.color, opt.palette, 0.1));
@@ -232,12 +203,12 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         painter->drawText(l.badge, Qt::AlignCenter, l.badgeText);
     }
 
-    painter->setPen(color(ColorToken::tertiary));
+    painter->setPen(row.color(ColorToken::tertiary));
     painter->setFont(m_folderFont);
     painter->drawText(l.folder, Qt::AlignLeft | Qt::AlignVCenter, l.folderText);
 
     if (!l.date.isEmpty()) {
-        painter->setPen(color(ColorToken::secondary));
+        painter->setPen(row.color(ColorToken::secondary));
         painter->setFont(m_dateFont);
         painter->drawText(l.date, Qt::AlignRight | Qt::AlignVCenter, l.dateText);
     }
@@ -245,16 +216,7 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->setPen(text);
     painter->setFont(m_sizeFont);
     painter->drawText(l.size, Qt::AlignRight | Qt::AlignVCenter, l.sizeText);
-
-    if ((opt.state & QStyle::State_HasFocus) && m_keyboardFocus) {
-        QStyleOptionFocusRect focus;
-        focus.QStyleOption::operator=(opt);
-        focus.rect = opt.rect.adjusted(1, 1, -1, -1);
-        focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
-        focus.backgroundColor =
-            opt.palette.color(colorGroup(opt), selected ? QPalette::Highlight : QPalette::Base);
-        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, opt.widget);
-    }
+    row.drawFocus(m_keyboardFocus);
     painter->restore();
 }
 

@@ -47,11 +47,6 @@ public:
     };
     Layout layout(const QRect& rect, const QModelIndex& index) const;
 
-    // The colours of a row drawn with `option`: its main text, and a part in a token's colour
-    // (on the highlight, the highlighted text colour, dimmed parts faded).
-    static QColor textColor(const QStyleOptionViewItem& option);
-    static QColor partColor(const QStyleOptionViewItem& option, ColorToken token);
-
     // "yyyy-MM-dd" in local time.
     static QString dateText(qint64 msSinceEpoch);
     // The height of every row.

@@ -3,7 +3,6 @@
 #include "AppState.h"
 #include "FileActions.h"
 #include "TreemapCanvas.h"
-#include "theme/DestructiveMenuStyle.h"
 #include "platform/FileManager.h"
 #include "theme/Icons.h"
 #include "theme/StyledLabel.h"
@@ -159,15 +158,7 @@ std::unique_ptr<QMenu> TreeMapView::createTileMenu(const NodeRef& node)
     if (!node)
         return nullptr;
     m_menuTarget = node;
-    m_actions->refresh();
-    auto menu = std::make_unique<QMenu>(this);
-    menu->setToolTipsVisible(true); // why an action is off
-    DestructiveMenuStyle::install(menu.get());
-    menu->addAction(m_actions->reveal());
-    menu->addAction(m_actions->copyPath());
-    menu->addSeparator();
-    menu->addAction(m_actions->moveToTrash());
-    return menu;
+    return m_actions->createMenu(this);
 }
 
 void TreeMapView::aboutToRemove(const std::vector<NodeRef>& nodes)

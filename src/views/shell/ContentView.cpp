@@ -4,6 +4,7 @@
 #include "DeleteBanner.h"
 #include "DirectoryPickerSheet.h"
 #include "DiskUsageMiniBar.h"
+#include "HistoryKeeper.h"
 #include "InspectorPlaceholderView.h"
 #include "ScanningProgressView.h"
 #include "SidebarView.h"
@@ -67,6 +68,16 @@ ContentView::ContentView(AppState& state, FolderPanel& panel, DetailViewFactory&
     headerRow->setSpacing(0);
     m_miniBar = new DiskUsageMiniBar(m_header);
     headerRow->addWidget(m_miniBar);
+    headerRow->addSpacing(12);
+    m_rescan = new QPushButton(
+        Icons::icon(QStringLiteral("arrow.clockwise"), ColorToken::secondary), L("header.rescan"),
+        m_header);
+    m_rescan->setObjectName(QStringLiteral("rescanButton"));
+    connect(m_rescan, &QPushButton::clicked, this, [this] {
+        if (const auto& result = m_state.scanResult())
+            m_state.scanDirectory(result->rootPath());
+    });
+    headerRow->addWidget(m_rescan);
     headerRow->addStretch(1);
     m_toggle = new QToolButton(m_header);
     m_toggle->setObjectName(QStringLiteral("inspectorToggle"));
@@ -158,6 +169,7 @@ ContentView::ContentView(AppState& state, FolderPanel& panel, DetailViewFactory&
         updateInspector(); // the header too
     });
     connect(&state, &AppState::contentRevisionChanged, this, [this] { updateHeader(); });
+    connect(&state.history(), &HistoryKeeper::scansChanged, this, [this] { updateHeader(); });
     connect(&state, &AppState::selectedNodeChanged, this, [this] { updateInspectorContent(); });
     connect(&state, &AppState::deleteProgressChanged, this, [this] { updateOverlay(); });
     connect(&state, &AppState::toastMessageChanged, this, [this] { updateOverlay(); });
@@ -310,6 +322,11 @@ void ContentView::updateHeader()
     const auto& result = m_state.scanResult();
     m_header->setVisible(result != nullptr);
     m_miniBar->setResult(result.get());
+    // A kept scan was made here: its folder can be scanned again.
+    const bool kept = result && result->openedFrom() &&
+                      m_state.history().isKept(*result->openedFrom());
+    m_rescan->setVisible(kept);
+    m_rescan->setToolTip(kept ? L("header.rescanHelp %@", result->rootPathDisplay()) : QString());
     m_toggle->setVisible(supportsInspector());
     const bool room = hasRoomForInspector();
     m_toggle->setEnabled(room);

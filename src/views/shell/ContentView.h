@@ -10,6 +10,7 @@
 #include <optional>
 
 class QAction;
+class QPushButton;
 class QSplitter;
 class QStackedLayout;
 class QTimer;
@@ -65,6 +66,8 @@ public:
     QWidget* inspectorColumn() const { return m_inspectorColumn; }
     QWidget* headerRow() const { return m_header; }
     QToolButton* inspectorToggle() const { return m_toggle; }
+    // Scans the folder of a scan opened from the history again.
+    QPushButton* rescanButton() const { return m_rescan; }
     DeleteBanner* deleteBanner() const { return m_banner; }
     ToastView* toastView() const { return m_toast; }
     SidebarView* sidebar() const { return m_sidebar; }
@@ -112,6 +115,7 @@ private:
     QWidget* m_header = nullptr;
     DiskUsageMiniBar* m_miniBar = nullptr;
     QToolButton* m_toggle = nullptr;
+    QPushButton* m_rescan = nullptr;
     QStackedLayout* m_detailStack = nullptr;
     Detail m_detail = Detail::welcome;
     SidebarItem m_destination = SidebarItem::overview;

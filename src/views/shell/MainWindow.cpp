@@ -3,6 +3,7 @@
 #include "AboutView.h"
 #include "AppState.h"
 #include "ContentView.h"
+#include "HistoryKeeper.h"
 #include "LocationDrop.h"
 #include "QtScanFilePanel.h"
 #include "utils/FormatUtils.h"
@@ -13,6 +14,8 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 
 namespace plenvo {
@@ -137,6 +140,14 @@ void MainWindow::buildMenus()
     m_exportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     connect(m_exportAction, &QAction::triggered, this, &MainWindow::exportScan);
     file->addSeparator();
+    m_keepHistoryAction = file->addAction(L("history.keep"));
+    m_keepHistoryAction->setObjectName(QStringLiteral("keepHistoryAction"));
+    m_keepHistoryAction->setCheckable(true);
+    m_keepHistoryAction->setChecked(m_state.history().isEnabled());
+    connect(m_keepHistoryAction, &QAction::triggered, this, &MainWindow::setKeepHistory);
+    connect(&m_state.history(), &HistoryKeeper::enabledChanged, this,
+            [this] { m_keepHistoryAction->setChecked(m_state.history().isEnabled()); });
+    file->addSeparator();
     QAction* quit = file->addAction(L("menu.quit"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setMenuRole(QAction::QuitRole);
@@ -173,6 +184,33 @@ void MainWindow::buildMenus()
     about->setObjectName(QStringLiteral("aboutAction"));
     about->setMenuRole(QAction::AboutRole);
     connect(about, &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+void MainWindow::setKeepHistory(bool keep)
+{
+    HistoryKeeper& history = m_state.history();
+    history.setEnabled(keep);
+    if (keep || history.scans().empty())
+        return;
+    std::int64_t bytes = 0;
+    for (const ScanHistory::Scan& scan : history.scans())
+        bytes += scan.bytesOnDisk;
+    auto* question = new QMessageBox(QMessageBox::Question, L("history.removeTitle"),
+                                     L("history.removeTitle"), QMessageBox::NoButton, this);
+    question->setObjectName(QStringLiteral("removeHistoryQuestion"));
+    question->setInformativeText(
+        L("history.removeDetail %@ %@", FormatUtils::formatCount(qint64(history.scans().size())),
+          FormatUtils::formatBytes(bytes)));
+    QPushButton* remove = question->addButton(L("history.remove"), QMessageBox::DestructiveRole);
+    remove->setObjectName(QStringLiteral("removeHistoryButton"));
+    question->setDefaultButton(question->addButton(L("history.keepThem"), QMessageBox::RejectRole));
+    question->setWindowModality(Qt::WindowModal);
+    question->setAttribute(Qt::WA_DeleteOnClose);
+    connect(question, &QMessageBox::buttonClicked, this, [this, remove](QAbstractButton* button) {
+        if (button == remove)
+            m_state.history().removeAll();
+    });
+    question->open();
 }
 
 void MainWindow::showAbout()

@@ -63,6 +63,8 @@ protected:
 private:
     void buildMenus();
     void updateActions();
+    // The history switch: turning it off offers to remove what was kept.
+    void setKeepHistory(bool keep);
 
     AppState& m_state;
     std::unique_ptr<ScanFilePanel> m_ownScanFiles; // when none was given
@@ -70,6 +72,7 @@ private:
     ContentView* m_content;
     QAction* m_exportAction = nullptr;
     QAction* m_undoAction = nullptr;
+    QAction* m_keepHistoryAction = nullptr;
     QPointer<AboutView> m_about;
 };
 

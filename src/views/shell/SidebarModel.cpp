@@ -6,9 +6,12 @@
 
 namespace plenvo {
 
-SidebarModel::SidebarModel(QObject* parent) : QAbstractListModel(parent), m_rows(rowsFor(false)) {}
+SidebarModel::SidebarModel(QObject* parent)
+    : QAbstractListModel(parent), m_rows(rowsFor(false, false))
+{
+}
 
-std::vector<SidebarModel::Row> SidebarModel::rowsFor(bool hasResult)
+std::vector<SidebarModel::Row> SidebarModel::rowsFor(bool hasResult, bool offersChanges)
 {
     std::vector<Row> rows{{RowKind::header, std::nullopt, "sidebar.actions"},
                           {RowKind::newScan, std::nullopt}};
@@ -19,7 +22,8 @@ std::vector<SidebarModel::Row> SidebarModel::rowsFor(bool hasResult)
             rows.push_back({RowKind::item, item});
     rows.push_back({RowKind::header, std::nullopt, "sidebar.views"});
     for (SidebarItem item : SidebarItem::viewItems())
-        rows.push_back({RowKind::item, item});
+        if (item != SidebarItem::changes || offersChanges)
+            rows.push_back({RowKind::item, item});
     return rows;
 }
 
@@ -27,20 +31,43 @@ void SidebarModel::setHasResult(bool hasResult)
 {
     if (hasResult == m_hasResult)
         return;
-    // The rows that need a result all follow the new-scan row, which stays.
-    std::vector<Row> rows = rowsFor(hasResult);
-    const int first = kNewScanRow + 1;
-    const int last = int(std::max(rows.size(), m_rows.size())) - 1;
-    if (hasResult)
-        beginInsertRows({}, first, last);
-    else
-        beginRemoveRows({}, first, last);
     m_hasResult = hasResult;
-    m_rows = std::move(rows);
-    if (hasResult)
-        endInsertRows();
-    else
+    setRows(rowsFor(m_hasResult, m_offersChanges));
+}
+
+void SidebarModel::setOffersChanges(bool offers)
+{
+    if (offers == m_offersChanges)
+        return;
+    m_offersChanges = offers;
+    setRows(rowsFor(m_hasResult, m_offersChanges));
+}
+
+void SidebarModel::setRows(std::vector<Row> rows)
+{
+    // The rows differ in one run: what the old and the new rows share at both ends stays.
+    const auto same = [](const Row& a, const Row& b) {
+        return a.kind == b.kind && a.item == b.item && a.headerKey == b.headerKey;
+    };
+    std::size_t head = 0;
+    while (head < rows.size() && head < m_rows.size() && same(rows[head], m_rows[head]))
+        ++head;
+    std::size_t tail = 0;
+    while (tail < rows.size() - head && tail < m_rows.size() - head &&
+           same(rows[rows.size() - 1 - tail], m_rows[m_rows.size() - 1 - tail]))
+        ++tail;
+    if (m_rows.size() - head - tail > 0) {
+        beginRemoveRows({}, int(head), int(m_rows.size() - tail) - 1);
+        m_rows.erase(m_rows.begin() + std::ptrdiff_t(head),
+                     m_rows.end() - std::ptrdiff_t(tail));
         endRemoveRows();
+    }
+    if (rows.size() - head - tail > 0) {
+        beginInsertRows({}, int(head), int(rows.size() - tail) - 1);
+        m_rows.insert(m_rows.begin() + std::ptrdiff_t(head), rows.begin() + std::ptrdiff_t(head),
+                      rows.end() - std::ptrdiff_t(tail));
+        endInsertRows();
+    }
 }
 
 int SidebarModel::rowCount(const QModelIndex& parent) const

@@ -11,7 +11,7 @@ namespace plenvo {
 
 // The rows of the sidebar, top to bottom: the "Actions" section header, the new-scan row, the
 // enabled action items, then (once a scan result exists) the "Views" section header and the
-// view items. Every row's title is its display and accessible text.
+// view items (Changes only while there is an earlier scan to compare with). Every row's title is its display and accessible text.
 //
 // Headers are neither enabled nor selectable (the keyboard and the mouse pass them by); the
 // new-scan row is enabled but not selectable (it is a button); item rows are both.
@@ -32,6 +32,9 @@ public:
     // Whether a scan result exists: the item rows and the views section need one.
     void setHasResult(bool hasResult);
     bool hasResult() const { return m_hasResult; }
+    // Whether the views offer the changes since an earlier scan.
+    void setOffersChanges(bool offers);
+    bool offersChanges() const { return m_offersChanges; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -53,9 +56,12 @@ private:
         std::optional<SidebarItem> item;
         const char* headerKey = nullptr;
     };
-    static std::vector<Row> rowsFor(bool hasResult);
+    static std::vector<Row> rowsFor(bool hasResult, bool offersChanges);
+    // Replaces the rows, removing and inserting only those that differ.
+    void setRows(std::vector<Row> rows);
 
     bool m_hasResult = false;
+    bool m_offersChanges = false;
     std::vector<Row> m_rows;
 };
 

@@ -1,6 +1,7 @@
 #include "SidebarView.h"
 
 #include "AppState.h"
+#include "ChangesTracker.h"
 #include "SidebarDelegate.h"
 #include "SidebarModel.h"
 #include "utils/Localization.h"
@@ -51,7 +52,13 @@ SidebarView::SidebarView(AppState& state, QWidget* parent)
         updateGeometry();
     });
     connect(&m_state, &AppState::navigationSelectionChanged, this, &SidebarView::followNavigation);
+    connect(&m_state.changes(), &ChangesTracker::availabilityChanged, this, [this] {
+        m_model->setOffersChanges(m_state.changes().isAvailable());
+        followNavigation();
+        updateGeometry();
+    });
     m_model->setHasResult(m_state.scanResult() != nullptr);
+    m_model->setOffersChanges(m_state.changes().isAvailable());
     followNavigation();
 }
 

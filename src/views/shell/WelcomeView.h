@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QListView;
 class QMimeData;
 class QPushButton;
 
@@ -14,7 +15,8 @@ class SymbolView;
 
 // The detail area before the first scan: the application's name and three ways to start a
 // scan: choosing a folder in the folder panel, scanning the home folder, or dropping a folder
-// (or a saved scan, which is opened) onto the view.
+// (or a saved scan, which is opened) onto the view. Below them, the latest scans kept in the
+// history (when there are any): choosing one opens it at once, as a saved scan (read-only).
 class WelcomeView : public QWidget {
     Q_OBJECT
 
@@ -27,6 +29,9 @@ public:
 
     QPushButton* selectFolderButton() const { return m_selectFolder; }
     QPushButton* scanHomeButton() const { return m_scanHome; }
+    QListView* recentScans() const { return m_recent; }
+    // Opens the recent scan of `row`.
+    void openRecent(int row);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -37,6 +42,7 @@ private:
     void selectFolder();
     void scanHome();
     void styleSelectFolderButton();
+    void updateRecent();
 
     AppState& m_state;
     FolderPanel& m_panel;
@@ -46,6 +52,8 @@ private:
     QPushButton* m_selectFolder;
     QPushButton* m_scanHome;
     StyledLabel* m_dragHint;
+    StyledLabel* m_recentTitle;
+    QListView* m_recent;
 };
 
 } // namespace plenvo

@@ -35,6 +35,7 @@ struct Symbol {
 constexpr Symbol kSymbols[] = {
     {"app.fill", "phosphor/app-window-fill.svg"},
     {"archivebox.fill", "phosphor/archive-fill.svg"},
+    {"arrow.clockwise", "phosphor/arrow-clockwise.svg"},
     {"arrow.down.circle.fill", "phosphor/arrow-circle-down-fill.svg"},
     {"arrow.right.circle", "phosphor/arrow-circle-right.svg"},
     {"arrow.right.circle.fill", "phosphor/arrow-circle-right-fill.svg"},
@@ -45,6 +46,7 @@ constexpr Symbol kSymbols[] = {
     {"chevron.left", "phosphor/caret-left.svg"},
     {"chevron.left.forwardslash.chevron.right", "phosphor/code.svg"},
     {"chevron.right", "phosphor/caret-right.svg"},
+    {"clock.arrow.circlepath", "phosphor/clock-counter-clockwise-fill.svg"},
     {"cylinder.fill", "phosphor/cylinder-fill.svg"},
     {"doc.fill", "phosphor/file-fill.svg"},
     {"doc.on.clipboard", "phosphor/clipboard-text.svg"},

@@ -12,6 +12,8 @@ target_sources(plenvo-views PRIVATE
     theme/Icons.h
     theme/Palettes.cpp
     theme/Palettes.h
+    theme/ItemRow.cpp
+    theme/ItemRow.h
     theme/SymbolIconEngine.cpp
     theme/SymbolIconEngine.h
     theme/TextStyle.h
