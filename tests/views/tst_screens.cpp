@@ -35,7 +35,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSemaphore>
-#include <QPushButton>
 #include <QSplitter>
 #include <QTemporaryDir>
 
