@@ -20,15 +20,10 @@ ChangesList::ChangesList(AppState& state, ChangesModel& model, FileActions& acti
       m_delegate(new ChangeRowDelegate(this))
 {
     setObjectName(QStringLiteral("changesList"));
-    setFrameShape(QFrame::NoFrame);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListGestures::setUp(*this, actions.moveToTrash());
     setUniformItemSizes(true);
-    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
     setItemDelegate(m_delegate);
     setModel(&model);
-    addAction(actions.moveToTrash()); // its Delete shortcut works while the list has the focus
 
     connect(this, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
         m_model.open(index.row());

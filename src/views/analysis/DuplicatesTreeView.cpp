@@ -21,18 +21,13 @@ DuplicatesTreeView::DuplicatesTreeView(DuplicateGroupsModel& model, DuplicateAct
       m_delegate(new DuplicateRowDelegate(this))
 {
     setObjectName(QStringLiteral("duplicatesList"));
-    setFrameShape(QFrame::NoFrame);
+    ListGestures::setUp(*this, actions.moveToTrash());
     setHeaderHidden(true);
     setUniformRowHeights(true); // a long list costs nothing to lay out
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAllColumnsShowFocus(true);
     setItemDelegate(m_delegate);
     setModel(&model);
-    addAction(actions.moveToTrash()); // its Delete shortcut works while the list has the focus
 
     const auto schedule = [this] {
         if (m_fetchPosted)

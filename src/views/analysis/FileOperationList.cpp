@@ -19,18 +19,13 @@ FileOperationList::FileOperationList(AppState& state, FileSelectionModel& select
       m_delegate(new FileRowDelegate(this))
 {
     setObjectName(QStringLiteral("fileOperationList"));
-    setFrameShape(QFrame::NoFrame);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListGestures::setUp(*this, actions.moveToTrash());
     setUniformItemSizes(true);
-    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
     setItemDelegate(m_delegate);
     setModel(selection.fileModel());
     QItemSelectionModel* created = QListView::selectionModel();
     setSelectionModel(&selection); // the owner's, shared with the action bar
     delete created;
-    addAction(actions.moveToTrash()); // its Delete shortcut works while the list has the focus
 
     FileListModel* model = selection.fileModel();
     connect(model, &QAbstractItemModel::modelReset, this, &FileOperationList::rowsChanged);

@@ -10,6 +10,16 @@
 
 namespace plenvo {
 
+void ListGestures::setUp(QAbstractItemView& list, QAction* trash)
+{
+    list.setFrameShape(QFrame::NoFrame);
+    list.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list.setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    list.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list.addAction(trash);
+}
+
 bool ListGestures::handleKey(QAbstractItemView& list, QKeyEvent* event, QAction* trash)
 {
     const bool menuKey = event->key() == Qt::Key_Menu ||

@@ -20,6 +20,10 @@ namespace plenvo {
 // not take the key (the window is not the active one).
 class ListGestures {
 public:
+    // What the lists share beyond their gestures: no frame, several rows selected with the usual
+    // gestures, scrolling by pixels, no horizontal scrolling, nothing edited in place; and the
+    // Trash action added to the list, so that its Delete shortcut works while it has the focus.
+    static void setUp(QAbstractItemView& list, QAction* trash);
     // True when the key was one of these, and was taken.
     static bool handleKey(QAbstractItemView& list, QKeyEvent* event, QAction* trash);
     // True when the press was the right button's, and was taken.
