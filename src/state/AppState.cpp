@@ -257,6 +257,7 @@ void AppState::finishScan(std::uint64_t generation, DiskScanner::Outcome outcome
         return; // superseded by a newer scan
     switch (outcome.status) {
     case DiskScanner::Outcome::Status::cancelled:
+    case DiskScanner::Outcome::Status::stopped:
         return;
     case DiskScanner::Outcome::Status::failed:
         m_scanProgress = ScanProgress::failed(outcome.error);

@@ -119,6 +119,15 @@ public:
     std::string_view extensionBytes() const;
 
     bool isDirectory() const { return m_flags & kDirectory; }
+    // A folder whose scan was stopped before all of it was read: its aggregates count what was
+    // read, at least; an ancestor of such a folder is incomplete too. Set by whoever builds the
+    // tree, before it is shared.
+    bool isIncomplete() const { return m_flags & kIncomplete; }
+    void setIncomplete(bool incomplete)
+    {
+        m_flags = static_cast<std::uint8_t>(incomplete ? (m_flags | kIncomplete)
+                                                       : (m_flags & ~kIncomplete));
+    }
     // A file's size; for a folder, the space the folder itself takes (see create()).
     std::int64_t fileSize() const
     {
@@ -196,7 +205,7 @@ private:
         std::int64_t dirCount;
     };
 
-    enum Flag : std::uint8_t { kDirectory = 1, kHeapBlock = 2 };
+    enum Flag : std::uint8_t { kDirectory = 1, kHeapBlock = 2, kIncomplete = 4 };
     static constexpr std::uintptr_t kOwnPathTag = 1;
     static constexpr std::int64_t kNoDate = INT64_MIN;
     static constexpr std::int64_t kBlockSize = 512;

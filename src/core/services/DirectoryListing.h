@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace plenvo {
@@ -14,6 +15,8 @@ public:
 
     // Calls visit(name) for each entry of the folder `fd`, whose names are null-terminated.
     // Returns false when reading the folder failed; the entries read until then were visited.
+    // A visitor that returns bool ends the listing by returning false (forEach then returns
+    // true: nothing failed).
     template <typename Visit> bool forEach(int fd, Visit&& visit);
 
 private:
@@ -44,7 +47,12 @@ template <typename Visit> bool DirectoryListing::forEach(int fd, Visit&& visit)
             const char* name = entry->name;
             if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
                 continue;
-            visit(name);
+            if constexpr (std::is_same_v<decltype(visit(name)), bool>) {
+                if (!visit(name))
+                    return true;
+            } else {
+                visit(name);
+            }
         }
     }
 }

@@ -113,8 +113,9 @@ std::string_view lastComponent(std::string_view path)
 class DiskScanner::Walk {
 public:
     Walk(const Settings& settings, std::string_view path, const ProgressHandler& progress,
-         const CancellationToken& token)
-        : m_settings(settings), m_progress(progress), m_token(token), m_mounts(settings.mountInfo)
+         const CancellationToken& token, const CancellationToken& stop)
+        : m_settings(settings), m_progress(progress), m_token(token), m_stop(stop),
+          m_mounts(settings.mountInfo)
     {
         m_rootPath.assign(path);
         while (m_rootPath.size() > 1 && m_rootPath.back() == '/')
@@ -146,6 +147,7 @@ private:
         // What the writer of an export needs: see NodeFacts.
         bool newDevice = false; // the scanned folder, or another file system than its parent's
         bool readError = false;
+        bool incomplete = false; // not read to the end (a stopped scan)
         NodeFacts::Exclusion exclusion = NodeFacts::Exclusion::none;
     };
 
@@ -184,6 +186,7 @@ private:
                                         frame.attributes.modified, frame.attributes.created,
                                         std::move(frame.children), &m_arena);
         node->setInode(frame.attributes.inode);
+        node->setIncomplete(frame.incomplete);
         if (frame.newDevice || frame.readError || frame.exclusion != NodeFacts::Exclusion::none) {
             NodeFacts::Facts& facts = m_facts->edit(node->id());
             facts.hasDevice = frame.newDevice;
@@ -206,6 +209,8 @@ private:
         return outcome;
     }
     bool cancelled() const { return m_token.isCancelled(); }
+    bool stopped() const { return m_stop.isCancelled(); }
+    Outcome keepWhatWasRead();
     bool isLeftOut(const Attributes& a) const
     {
         const std::optional<DeviceInode>& out = m_settings.leftOut;
@@ -228,6 +233,7 @@ private:
     const Settings& m_settings;
     const ProgressHandler& m_progress;
     const CancellationToken& m_token;
+    const CancellationToken& m_stop;
     MountTable m_mounts;
     NodeArena m_arena;
     std::shared_ptr<FileExistenceIndex> m_index = std::make_shared<FileExistenceIndex>();
@@ -264,16 +270,23 @@ void DiskScanner::Walk::list(Frame& frame)
     // that fails part way keeps what was read.
     if (m_settings.beforeListing)
         m_settings.beforeListing(frame.name);
+    std::uint32_t read = 0;
     frame.readError = !m_listing.forEach(frame.fd, [&](const char* name) {
+        // A large folder takes long to read: a stop or a cancellation is heard within it too.
+        if ((++read & 255) == 0 && (cancelled() || stopped())) {
+            frame.incomplete = true;
+            return false;
+        }
         const Attributes a = readAttributes(frame.fd, name);
         if (isLeftOut(a))
-            return;
+            return true;
         if (a.isDirectory) {
             frame.subfolders.push_back({std::string(name), a});
         } else {
             frame.children.push_back(makeFile(name, a));
             m_index->addFile(frame.folder, name);
         }
+        return true;
     });
 }
 
@@ -430,6 +443,8 @@ DiskScanner::Outcome DiskScanner::Walk::run()
     while (true) {
         if (cancelled())
             return {Outcome::Status::cancelled, {}, {}, {}, {}};
+        if (stopped())
+            return keepWhatWasRead();
         const std::size_t index = m_stack.size() - 1;
         Frame& frame = m_stack[index];
         if (frame.nextSubfolder < frame.subfolders.size()) {
@@ -448,6 +463,35 @@ DiskScanner::Outcome DiskScanner::Walk::run()
         m_stack.pop_back();
         m_stack.back().children.push_back(std::move(node));
     }
+}
+
+DiskScanner::Outcome DiskScanner::Walk::keepWhatWasRead()
+{
+    // Every folder on the stack is unfinished unless all of it was read. Subfolders not entered
+    // yet stay as empty folders, marked; the marks rise to the scanned folder.
+    bool below = false; // whether the folder built last is incomplete
+    NodeRef node;
+    for (std::size_t index = m_stack.size(); index-- > 0;) {
+        Frame& frame = m_stack[index];
+        if (node)
+            frame.children.push_back(std::move(node));
+        for (std::size_t i = frame.nextSubfolder; i < frame.subfolders.size(); ++i) {
+            Frame pending;
+            pending.name = std::move(frame.subfolders[i].name);
+            pending.attributes = frame.subfolders[i].attributes;
+            pending.newDevice = !pending.attributes.sameDevice(frame.attributes);
+            pending.incomplete = true;
+            frame.children.push_back(makeFolder(pending));
+        }
+        frame.incomplete =
+            frame.incomplete || below || frame.nextSubfolder < frame.subfolders.size();
+        below = frame.incomplete;
+        closeFrame(frame);
+        node = index == 0 ? makeFolder(frame, m_rootPath) : makeFolder(frame);
+    }
+    Outcome outcome = finished(std::move(node));
+    outcome.status = Outcome::Status::stopped;
+    return outcome;
 }
 
 DiskScanner::DiskScanner() = default;
@@ -479,10 +523,11 @@ void DiskScanner::setLeftOut(std::optional<DeviceInode> entry)
 
 DiskScanner::Outcome DiskScanner::run(const Settings& settings, std::string_view path,
                                       const ProgressHandler& progress,
-                                      const CancellationToken& token, std::int64_t* filesScanned)
+                                      const CancellationToken& token,
+                                      const CancellationToken& stop, std::int64_t* filesScanned)
 {
     try {
-        Walk walk(settings, path, progress, token);
+        Walk walk(settings, path, progress, token, stop);
         Outcome outcome = walk.run();
         if (filesScanned)
             *filesScanned = walk.filesScanned();
@@ -493,19 +538,21 @@ DiskScanner::Outcome DiskScanner::run(const Settings& settings, std::string_view
 }
 
 DiskScanner::Outcome DiskScanner::scanNow(std::string_view path, const ProgressHandler& progress,
-                                          const CancellationToken& token)
+                                          const CancellationToken& token,
+                                          const CancellationToken& stop)
 {
     m_filesScanned = 0;
-    return run(m_settings, path, progress, token, &m_filesScanned);
+    return run(m_settings, path, progress, token, stop, &m_filesScanned);
 }
 
-DiskScanner::Job DiskScanner::prepare(std::string path, ProgressHandler progress) const
+DiskScanner::Job DiskScanner::prepare(std::string path, ProgressHandler progress,
+                                      CancellationToken stop) const
 {
-    return [settings = m_settings, path = std::move(path),
-            progress = std::move(progress)](const CancellationToken& token) {
+    return [settings = m_settings, path = std::move(path), progress = std::move(progress),
+            stop = std::move(stop)](const CancellationToken& token) {
         if (token.isCancelled())
             return Outcome{Outcome::Status::cancelled, {}, {}, {}, {}};
-        return run(settings, path, progress, token, nullptr);
+        return run(settings, path, progress, token, stop, nullptr);
     };
 }
 

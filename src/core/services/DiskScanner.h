@@ -33,7 +33,10 @@ namespace plenvo {
 // sizes of the files below it.
 //
 // A scan runs on the calling thread (scanNow) or, prepared with prepare(), on whatever thread
-// the caller runs it: a cancelled scan stops at its next folder boundary.
+// the caller runs it. A cancelled scan ends soon and keeps nothing; a stopped one (its `stop`
+// token cancelled) ends as soon and keeps what it read: its outcome is `stopped`, with a tree
+// whose folders not read to the end are marked incomplete (FileNode::isIncomplete()), their
+// ancestors too, and folders met but not entered are there, empty and incomplete.
 class DiskScanner {
 public:
     using ProgressHandler = std::function<void(const ScanProgress&)>;
@@ -43,13 +46,14 @@ public:
     using ListingHook = std::function<void(std::string_view folderName)>;
 
     struct Outcome {
-        enum class Status { completed, cancelled, failed };
+        enum class Status { completed, stopped, cancelled, failed };
         Status status = Status::completed;
-        NodeRef root; // set when completed
-        // What the scan found, to ask later which files are gone (set when completed).
+        NodeRef root; // set when completed or stopped
+        // What the scan found, to ask later which files are gone (set when completed or
+        // stopped).
         std::shared_ptr<const FileExistenceIndex> existence;
         QString error; // set when failed
-        // What the tree does not keep, for writing it out (set when completed).
+        // What the tree does not keep, for writing it out (set when completed or stopped).
         std::shared_ptr<const NodeFacts> facts;
     };
     // A prepared scan: runs on any thread with the settings the scanner had when it was made.
@@ -62,12 +66,12 @@ public:
     DiskScanner& operator=(const DiskScanner&) = delete;
 
     // A scan of `path` (raw bytes) to run later, on any thread (see BackgroundWork); progress
-    // is reported on that thread.
-    Job prepare(std::string path, ProgressHandler progress) const;
+    // is reported on that thread. Cancelling `stop` ends it with what it has read.
+    Job prepare(std::string path, ProgressHandler progress, CancellationToken stop = {}) const;
 
-    // Scans `path` on the calling thread. Cancellation is checked at every folder boundary.
+    // Scans `path` on the calling thread.
     Outcome scanNow(std::string_view path, const ProgressHandler& progress,
-                    const CancellationToken& token = {});
+                    const CancellationToken& token = {}, const CancellationToken& stop = {});
 
     // Files met by the last scanNow() (the count its progress reports carry).
     std::int64_t filesScanned() const { return m_filesScanned; }
@@ -94,7 +98,7 @@ private:
     };
     static Outcome run(const Settings& settings, std::string_view path,
                        const ProgressHandler& progress, const CancellationToken& token,
-                       std::int64_t* filesScanned);
+                       const CancellationToken& stop, std::int64_t* filesScanned);
 
     Settings m_settings;
     std::int64_t m_filesScanned = 0;
