@@ -11,7 +11,8 @@
 namespace plenvo::bench {
 
 // Each mode prints one JSON line on standard output and returns the exit status.
-int scanMode(const std::string& dir);
+// threads: 0 for the application's choice.
+int scanMode(const std::string& dir, int threads);
 int resultMode(const std::string& dir);
 int stateMode(const std::string& dir, bool realTrash);
 int checkMode(const std::string& dir);

@@ -21,9 +21,11 @@ void countNodes(const FileNode& root, std::int64_t& files, std::int64_t& folders
 
 } // namespace
 
-int scanMode(const std::string& dir)
+int scanMode(const std::string& dir, int threads)
 {
     DiskScanner scanner;
+    if (threads > 0)
+        scanner.setThreads(threads);
     const std::int64_t heapBefore = heapBytes();
     const auto start = std::chrono::steady_clock::now();
 
@@ -51,10 +53,10 @@ int scanMode(const std::string& dir)
         entries ? double(outcome.existence->memoryUse()) / double(entries) : 0.0;
     const double factsPerEntry =
         entries ? double(outcome.facts->memoryUse()) / double(entries) : 0.0;
-    std::printf("{\"entries\":%lld,\"files\":%lld,\"folders\":%lld,\"total_size\":%lld,"
+    std::printf("{\"threads\":%d,\"entries\":%lld,\"files\":%lld,\"folders\":%lld,\"total_size\":%lld,"
                 "\"folders_own_size\":%lld,\"seconds\":%.3f,\"peak_rss_bytes\":%lld,\"tree_bytes_per_entry\":%.1f,"
                 "\"existence_index_bytes_per_entry\":%.1f,\"facts_bytes_per_entry\":%.1f}\n",
-                (long long)entries, (long long)files, (long long)folders,
+                outcome.threads, (long long)entries, (long long)files, (long long)folders,
                 (long long)outcome.root->cachedSize(),
                 (long long)outcome.root->cachedFoldersOwnSize(), seconds, (long long)peakRssBytes(),
                 perEntry - indexPerEntry - factsPerEntry, indexPerEntry, factsPerEntry);

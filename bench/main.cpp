@@ -1,6 +1,8 @@
 // plenvo-bench: reproducible measurements of the scan engine.
 //
-//   plenvo-bench scan DIR     scan DIR once on the scanner's thread
+//   plenvo-bench scan DIR [--threads N]
+//                             scan DIR once on the scanner's thread, with N threads (else as
+//                             the application chooses)
 //   plenvo-bench result DIR   build the statistics of a scan of DIR, then remove 200 files
 //   plenvo-bench state DIR [--real-trash]
 //                             user-interface time of a batch of 200 moves to the Trash, of
@@ -42,6 +44,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 int main(int argc, char** argv)
@@ -68,7 +72,9 @@ int main(int argc, char** argv)
     }
     QCoreApplication app(argc, argv);
     if (argc == 3 && std::strcmp(argv[1], "scan") == 0)
-        return plenvo::bench::scanMode(argv[2]);
+        return plenvo::bench::scanMode(argv[2], 0);
+    if (argc == 5 && std::strcmp(argv[1], "scan") == 0 && std::strcmp(argv[3], "--threads") == 0)
+        return plenvo::bench::scanMode(argv[2], std::max(1, std::atoi(argv[4])));
     if (argc == 3 && std::strcmp(argv[1], "result") == 0)
         return plenvo::bench::resultMode(argv[2]);
     if ((argc == 3 || (argc == 4 && std::strcmp(argv[3], "--real-trash") == 0)) &&

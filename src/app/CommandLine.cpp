@@ -141,6 +141,12 @@ CommandLine::CommandLine(const QByteArrayList& arguments)
                        "jdupes print them: one path a line, a blank line after each group. Reads "
                        "file contents; remembers their hashes in the user's cache folder."));
     parser.addOption(duplicatesOption);
+    const QCommandLineOption threadsOption(
+        QStringLiteral("threads"),
+        QStringLiteral("Scan with N threads (1 to 256) instead of one per processor (at most 16, "
+                       "and one on a disk that turns)."),
+        QStringLiteral("N"));
+    parser.addOption(threadsOption);
     const auto fail = [this](const QString& message) {
         print(stderr, QStringLiteral("plenvo: %1\n").arg(message));
         std::fputs("Usage: plenvo [FOLDER|FILE], plenvo --export OUT FOLDER, plenvo --diff OLD NEW, "
@@ -168,6 +174,14 @@ CommandLine::CommandLine(const QByteArrayList& arguments)
                     qPrintable(QCoreApplication::applicationVersion()));
         m_action = Action::exit;
         return;
+    }
+    if (parser.isSet(threadsOption)) {
+        bool isNumber = false;
+        m_scanThreads = parser.value(threadsOption).toInt(&isNumber);
+        if (!isNumber || m_scanThreads < 1 || m_scanThreads > 256) {
+            fail(QStringLiteral("--threads needs a number from 1 to 256"));
+            return;
+        }
     }
     const QStringList positional = parser.positionalArguments();
     // Absolute and cleaned; cleaning works on '/' and '.' alone, which Latin-1 decoding leaves as

@@ -13,7 +13,8 @@ namespace plenvo {
 // by its content, opened), `plenvo --export OUT FOLDER` (a scan written to a file, without a
 // display), `plenvo --diff [--limit N] [--json] OLD NEW` (what changed between two scans, each a
 // saved scan or a folder scanned now, without a display), `plenvo --duplicates FOLDER` (the files
-// of identical content in a scan, printed, without a display), plus --help and --version. It
+// of identical content in a scan, printed, without a display), plus --threads N (for any scan)
+// --help and --version. It
 // needs no application
 // object, so that help, the version and mistakes are answered before the graphical application
 // starts, also where there is no display.
@@ -45,6 +46,8 @@ public:
     // How many changes --diff prints at most (0: all), and whether as JSON lines.
     std::size_t diffLimit() const { return m_diffLimit; }
     bool diffAsJson() const { return m_diffAsJson; }
+    // With --threads: how many threads scans walk with (0: not given).
+    int scanThreads() const { return m_scanThreads; }
 
 private:
     Action m_action = Action::run;
@@ -55,6 +58,7 @@ private:
     std::optional<std::pair<std::string, std::string>> m_diffPaths;
     std::size_t m_diffLimit = 50;
     bool m_diffAsJson = false;
+    int m_scanThreads = 0;
 };
 
 } // namespace plenvo

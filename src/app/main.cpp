@@ -19,6 +19,9 @@ int main(int argc, char** argv)
     const plenvo::CommandLine commandLine(argc, argv);
     if (commandLine.action() == plenvo::CommandLine::Action::exit)
         return commandLine.exitCode();
+    // Every scanner of the process reads it (before any thread starts).
+    if (commandLine.scanThreads() > 0)
+        qputenv("PLENVO_SCAN_THREADS", QByteArray::number(commandLine.scanThreads()));
     if (commandLine.action() == plenvo::CommandLine::Action::exportScan)
         return plenvo::HeadlessExport::run(*commandLine.exportPath(), *commandLine.folder(),
                                            PLENVO_VERSION);

@@ -1,9 +1,11 @@
 #include "TestSupport.h"
 #include "services/BackgroundWork.h"
 #include "services/DiskScanner.h"
+#include "services/NcduWriter.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <QSemaphore>
 #include <QTest>
 #include <QThread>
@@ -11,6 +13,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/fsuid.h>
+#include <sys/types.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -119,6 +122,77 @@ int mostOpenDuring(DiskScanner& scanner, const std::string& path, DiskScanner::O
     return most;
 }
 
+// Lays out a random tree below `dir` and returns what else the scan should meet: files, some
+// with several names in several folders, empty folders, a folder of many files, a chain of
+// folders deeper than what is read ahead, symbolic links, a FIFO, an unreadable folder; where
+// mounting is permitted, a folder mounted a second time elsewhere and the tree mounted below
+// itself. Returns the mount points to take away afterwards.
+QByteArrayList makeRandomTree(const ScratchDir& dir, QRandomGenerator& random)
+{
+    QByteArrayList folders{""};
+    QByteArrayList files;
+    const auto in = [&](const QByteArray& folder, const QByteArray& name) {
+        return folder.isEmpty() ? name : folder + '/' + name;
+    };
+    const int folderCount = 20 + int(random.bounded(60));
+    for (int i = 0; i < folderCount; ++i) {
+        const QByteArray path =
+            in(folders[int(random.bounded(folders.size()))], "d" + QByteArray::number(i));
+        if (makeDir(dir.file(path)))
+            folders << path;
+    }
+    for (const QByteArray& folder : QByteArrayList(folders)) {
+        const int count = random.bounded(8) == 0 ? 300 + int(random.bounded(400))
+                                                 : int(random.bounded(12));
+        for (int i = 0; i < count; ++i) {
+            const QByteArray path = in(folder, "f" + QByteArray::number(i));
+            if (writeFile(dir.file(path), random.bounded(3) == 0 ? 0 : random.bounded(20000)))
+                files << path;
+        }
+    }
+    for (int i = 0; i < 30 && !files.isEmpty(); ++i) {
+        const QByteArray target = files[int(random.bounded(files.size()))];
+        const QByteArray name =
+            in(folders[int(random.bounded(folders.size()))], "h" + QByteArray::number(i));
+        ::link(dir.file(target).constData(), dir.file(name).constData());
+    }
+    ::symlink("..", dir.file(in(folders.back(), "up")).constData());
+    ::mkfifo(dir.file(in(folders.front(), "fifo")).constData(), 0644);
+    QByteArray chain = in(folders[int(random.bounded(folders.size()))], "chain");
+    for (int i = 0; i < 150 && makeDir(dir.file(chain)); ++i)
+        chain += '/' + QByteArray(24, char('a' + i % 26));
+    writeFile(dir.file(chain.left(chain.lastIndexOf('/')) + "/leaf"), 5000);
+    const QByteArray locked = in(folders[int(random.bounded(folders.size()))], "locked");
+    makeDir(dir.file(locked));
+    writeFile(dir.file(locked + "/secret"), 4096);
+    ::chmod(dir.file(locked).constData(), 0);
+
+    QByteArrayList mounts;
+    const QByteArray again = in(folders[int(random.bounded(folders.size()))], "again");
+    const QByteArray loop = in(folders[int(random.bounded(folders.size()))], "loop");
+    if (makeDir(dir.file(again)) &&
+        ::mount(dir.file(folders[int(random.bounded(folders.size()))]).constData(),
+                dir.file(again).constData(), nullptr, MS_BIND, nullptr) == 0)
+        mounts << dir.file(again);
+    if (makeDir(dir.file(loop)) && ::mount(dir.path().constData(), dir.file(loop).constData(),
+                                           nullptr, MS_BIND, nullptr) == 0)
+        mounts << dir.file(loop);
+    return mounts;
+}
+
+// Scans as an unprivileged user when running as root, so that a folder without permissions
+// cannot be listed; the threads of the scan act as the thread that starts it.
+DiskScanner::Outcome scanUnprivileged(DiskScanner& scanner, const std::string& path)
+{
+    const bool root = ::geteuid() == 0;
+    if (root)
+        ::setfsuid(65534);
+    DiskScanner::Outcome outcome = scanner.scanNow(path, {});
+    if (root)
+        ::setfsuid(0);
+    return outcome;
+}
+
 } // namespace
 
 class DiskScannerTest : public QObject {
@@ -133,15 +207,24 @@ private Q_SLOTS:
         QVERIFY(make(dir, "X/ Zeta/ .cache/ sub/ a:1 c.txt:10 .hidden:10 sub/big:100000 "
                           "sub/empty:0 target/ target/inside:5000 link->target dangling->missing "
                           "target/up->.. h/ h/data:100000 h/again=h/data sub/data=h/data "
-                          "d\xFE\xFD/ d\xFE\xFD/caf\xE9\xFF.bin:3"));
+                          "d\xFE\xFD/ d\xFE\xFD/caf\xE9\xFF.bin:3 X/a/ X/a/b/ X/a/b/one:1 "
+                          "X/a/b/two=h/data X/c/ X/c/three=h/data"));
         DiskScanner scanner;
-        const auto outcome = scanner.scanNow(dir.str(), {});
-        QCOMPARE(outcome.status, Status::completed);
-        QCOMPARE(outcome.root->pathBytes(), dir.str());
-        QCOMPARE(outcome.root->nameBytes(), dir.str().substr(dir.str().rfind('/') + 1));
-        std::set<std::pair<dev_t, ino_t>> seen;
-        compareWithDisk(outcome.root.get(), seen);
-        QCOMPARE(scanner.filesScanned(), outcome.root->cachedFileCount());
+        DiskScanner::Outcome outcome;
+        for (int threads : {16, 2, 1}) {
+            scanner.setThreads(threads);
+            outcome = scanner.scanNow(dir.str(), {});
+            QCOMPARE(outcome.status, Status::completed);
+            QCOMPARE(outcome.threads, threads);
+            QCOMPARE(outcome.root->pathBytes(), dir.str());
+            QCOMPARE(outcome.root->nameBytes(), dir.str().substr(dir.str().rfind('/') + 1));
+            std::set<std::pair<dev_t, ino_t>> seen;
+            compareWithDisk(outcome.root.get(), seen);
+            if (QTest::currentTestFailed())
+                QFAIL(qPrintable(QStringLiteral("with %1 threads").arg(threads)));
+            QCOMPARE(scanner.filesScanned(), outcome.root->cachedFileCount());
+            QVERIFY(outcome.existence->missingFiles().empty());
+        }
         // The files' size and what the folders take themselves make du's total.
         QProcess du;
         du.start(QStringLiteral("du"), {QStringLiteral("-s"), QStringLiteral("-B1"),
@@ -175,6 +258,42 @@ private Q_SLOTS:
             QCOMPARE(root->pathBytes(), dir.str() + '/' + name);
             QCOMPARE(root->cachedSize(), allocatedSize(dir.file("target/inside")) +
                                              allocatedSize(dir.file("target/up")));
+        }
+    }
+
+    // Threads that read ahead change nothing in what a scan produces: random trees give the
+    // same export, byte for byte, whatever the number of threads, also where a folder is met
+    // twice through a mount, a file has names in several folders, a folder cannot be listed,
+    // or a chain of folders is too deep to be read ahead.
+    void walkingInParallelChangesNothing()
+    {
+        const quint32 seed = QRandomGenerator::global()->generate();
+        QRandomGenerator random(seed);
+        for (int round = 0; round < 3; ++round) {
+            ScratchDir dir(QDir::tempPath());
+            ::chmod(dir.path().constData(), 0755);
+            const QByteArrayList mounts = makeRandomTree(dir, random);
+            DiskScanner scanner;
+            std::string expected;
+            for (int threads : {1, 2, 3, 16, 2}) {
+                scanner.setThreads(threads);
+                const DiskScanner::Outcome outcome = scanUnprivileged(scanner, dir.str());
+                QCOMPARE(outcome.status, Status::completed);
+                const std::string text =
+                    NcduWriter::toText(*outcome.root, outcome.facts.get(), {1, "test"});
+                if (threads == 1)
+                    expected = text;
+                else if (text != expected)
+                    QFAIL(qPrintable(QStringLiteral("seed %1, round %2: %3 threads differ")
+                                         .arg(seed)
+                                         .arg(round)
+                                         .arg(threads)));
+            }
+            for (const QByteArray& mount : mounts)
+                ::umount2(mount.constData(), MNT_DETACH);
+            // The tree was what it should be: its many-file folders, its chain, its locked folder.
+            QVERIFY(expected.find("\"leaf\"") != std::string::npos);
+            QVERIFY(expected.find("\"secret\"") == std::string::npos || ::geteuid() != 0);
         }
     }
 
@@ -261,6 +380,8 @@ private Q_SLOTS:
         bool changed = false;
         DiskScanner scanner;
         scanner.setClock(steppingClock(1s));
+        // Alone: threads reading ahead could have read the folders before the change.
+        scanner.setThreads(1);
         const auto outcome = scanner.scanNow(dir.str(), [&](const ScanProgress&) {
             if (!std::exchange(changed, true))
                 QVERIFY(::rmdir(dir.file("gone").constData()) == 0 &&

@@ -2,6 +2,7 @@
 
 #include "DirectoryListing.h"
 #include "MountTable.h"
+#include "ScanWorkers.h"
 #include "models/DeviceInode.h"
 #include "models/NodeArena.h"
 
@@ -11,6 +12,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -104,6 +107,228 @@ std::string_view lastComponent(std::string_view path)
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
+// Whether the block device `major:minor` (or the disk it is a partition of) turns: seeking
+// there costs more than reading in parallel gains. A virtual disk says it turns whatever stores
+// it (virtio and Xen disks do by default), and reading one in parallel was measured faster,
+// cold and warm: its word is not taken.
+bool isRotational(std::uint32_t major, std::uint32_t minor)
+{
+    const std::string device =
+        "/sys/dev/block/" + std::to_string(major) + ":" + std::to_string(minor);
+    for (const char* disk : {"", "/.."}) {
+        char driver[256];
+        const ssize_t length =
+            ::readlink((device + disk + "/device/driver").c_str(), driver, sizeof driver - 1);
+        if (length > 0) {
+            const std::string_view name = lastComponent(std::string_view(driver, length));
+            if (name == "virtio_blk" || name == "vbd" || name == "xen_blkfront")
+                return false;
+        }
+        if (FILE* file = std::fopen((device + disk + "/queue/rotational").c_str(), "re")) {
+            int value = 0;
+            const bool read = std::fscanf(file, "%d", &value) == 1;
+            std::fclose(file);
+            if (read)
+                return value == 1;
+        }
+    }
+    return false; // not a block device (tmpfs, a network file system ...), or not known
+}
+
+// The threads to walk with: as asked, else one per processor (at most 16), one on a disk that
+// turns.
+int threadsFor(int asked, const Attributes& root)
+{
+    if (asked > 0)
+        return std::min(asked, DiskScanner::kMaxThreads);
+    if (isRotational(root.devMajor, root.devMinor))
+        return 1;
+    const long processors = ::sysconf(_SC_NPROCESSORS_ONLN);
+    return int(std::clamp<long>(processors, 1, 16));
+}
+
+// Folders are read ahead by name from the scanned folder only while their location below it is
+// this short; deeper ones are read by the walk itself, relative to their parent.
+constexpr std::size_t kMaxPrefetchPath = 3072;
+
+bool isLeftOut(const std::optional<DeviceInode>& out, const Attributes& a)
+{
+    return out && a.known && a.inode == out->inode && a.device() == out->device;
+}
+
+// A subfolder below the same file system, and not the root of a mount, is entered whatever was
+// met before: only these are read ahead, so what is read ahead never depends on the order of
+// the walk.
+bool canReadAhead(const Attributes& folder, const Attributes& parent)
+{
+    return folder.sameDevice(parent) && !folder.mountRoot;
+}
+
+struct Prefetch;
+
+// A subfolder met in a listing, to be entered later.
+struct PendingFolder {
+    std::string name;
+    Attributes attributes;
+    std::shared_ptr<Prefetch> prefetch; // when it is read ahead
+};
+
+// A file of a listing that needs more than its node: another name of a file with several, an
+// entry that is not a regular file, or one whose attributes could not be read.
+struct SpecialFile {
+    std::uint32_t index;
+    Attributes attributes;
+};
+
+// The reading of one folder ahead of the walk, by a helping thread or by the walk itself.
+struct Prefetch {
+    enum State : int { queued, running, done };
+
+    Prefetch(std::string location, const Attributes& folder)
+        : relativePath(std::move(location)), attributes(folder)
+    {
+    }
+
+    std::atomic<int> state{queued};
+    const std::string relativePath; // below the scanned folder
+    const Attributes attributes;    // as its parent's listing found it
+
+    // What the reading found; read by the walk once `state` is done.
+    bool opened = false;     // otherwise, the walk enters the folder itself
+    bool openFailed = false; // it cannot be opened: `again` is what it is now
+    Attributes again;
+    bool readError = false;
+    bool interrupted = false; // a stop or a cancellation cut the listing short
+    std::vector<NodeRef> files;
+    std::vector<std::uint32_t> nameHashes;
+    std::vector<SpecialFile> specials;
+    std::vector<PendingFolder> subfolders;
+};
+
+// What reading ahead needs, shared by the walk and the helping threads, which may outlive it.
+struct PrefetchContext {
+    ~PrefetchContext()
+    {
+        if (rootFd >= 0)
+            ::close(rootFd);
+    }
+    int rootFd = -1;
+    DiskScanner::ListingHook beforeListing;
+    std::optional<DeviceInode> leftOut;
+    CancellationToken token;
+    CancellationToken stop;
+    std::weak_ptr<ScanWorkers> workers;
+
+    bool interrupted() const { return token.isCancelled() || stop.isCancelled(); }
+
+    std::vector<ScanWorkers::Task> tasksFor(std::vector<PendingFolder>& subfolders,
+                                            const Attributes& parent, std::string_view location)
+    {
+        std::vector<ScanWorkers::Task> tasks;
+        for (PendingFolder& folder : subfolders) {
+            if (!canReadAhead(folder.attributes, parent) ||
+                location.size() + folder.name.size() + 1 > kMaxPrefetchPath)
+                continue;
+            std::string path = location.empty() ? folder.name
+                                                : std::string(location) + '/' + folder.name;
+            folder.prefetch = std::make_shared<Prefetch>(std::move(path), folder.attributes);
+            tasks.push_back([context = this->shared(), prefetch = folder.prefetch](
+                                NodeArena& arena) { context->take(*prefetch, arena); });
+        }
+        return tasks;
+    }
+    void schedule(std::vector<PendingFolder>& subfolders, const Attributes& parent,
+                  std::string_view location)
+    {
+        std::vector<ScanWorkers::Task> tasks = tasksFor(subfolders, parent, location);
+        if (tasks.empty())
+            return;
+        if (const auto pool = workers.lock())
+            pool->pushFront(std::move(tasks));
+    }
+
+    // Reads `prefetch` unless another thread took it first; true when this call read it.
+    bool take(Prefetch& prefetch, NodeArena& arena)
+    {
+        int expected = Prefetch::queued;
+        if (!prefetch.state.compare_exchange_strong(expected, Prefetch::running,
+                                                    std::memory_order_acquire))
+            return false;
+        read(prefetch, arena);
+        prefetch.state.store(Prefetch::done, std::memory_order_seq_cst);
+        // Only the walk waits, for one folder at a time.
+        if (awaited.load(std::memory_order_seq_cst) == &prefetch)
+            if (const auto pool = workers.lock())
+                pool->notifyProgress();
+        return true;
+    }
+
+    std::shared_ptr<PrefetchContext> shared();
+    std::weak_ptr<PrefetchContext> self;
+    std::atomic<const Prefetch*> awaited{nullptr}; // the folder the walk waits for
+
+private:
+    void read(Prefetch& p, NodeArena& arena)
+    {
+        if (interrupted()) {
+            p.interrupted = true;
+            return;
+        }
+        const int fd = ::openat(rootFd, p.relativePath.c_str(), kOpenDirFlags);
+        if (fd < 0) {
+            // The walk tells again from the parent what the entry is now, except for a
+            // failure that says nothing about the entry itself.
+            if (errno != ENAMETOOLONG && errno != EMFILE && errno != ENFILE && errno != ELOOP) {
+                p.openFailed = true;
+                p.again = readAttributes(rootFd, p.relativePath.c_str());
+            }
+            return;
+        }
+        struct statx sx;
+        if (statx(fd, "", AT_EMPTY_PATH, STATX_INO, &sx) != 0 ||
+            sx.stx_ino != p.attributes.inode || sx.stx_dev_major != p.attributes.devMajor ||
+            sx.stx_dev_minor != p.attributes.devMinor) {
+            ::close(fd); // another folder is there now: the walk sees to it from the parent
+            return;
+        }
+        p.opened = true;
+        if (beforeListing)
+            beforeListing(lastComponent(p.relativePath));
+        thread_local DirectoryListing listing;
+        std::uint32_t count = 0;
+        p.readError = !listing.forEach(fd, [&](const char* name) {
+            if ((++count & 255) == 0 && interrupted()) {
+                p.interrupted = true;
+                return false;
+            }
+            const Attributes a = readAttributes(fd, name);
+            if (isLeftOut(leftOut, a))
+                return true;
+            if (a.isDirectory) {
+                p.subfolders.push_back({std::string(name), a, nullptr});
+                return true;
+            }
+            NodeRef node = FileNode::create(name, {}, false, a.known ? a.size : 0, a.modified,
+                                            a.created, {}, &arena);
+            if (a.known)
+                node->setInode(a.inode);
+            if (!a.known || !a.isRegular || a.links > 1)
+                p.specials.push_back({std::uint32_t(p.files.size()), a});
+            p.files.push_back(std::move(node));
+            p.nameHashes.push_back(FileExistenceIndex::hashName(name));
+            return true;
+        });
+        ::close(fd);
+        if (!p.interrupted)
+            schedule(p.subfolders, p.attributes, p.relativePath);
+    }
+};
+
+std::shared_ptr<PrefetchContext> PrefetchContext::shared()
+{
+    return self.lock();
+}
+
 } // namespace
 
 // One recursive walk. Folders are processed with an explicit stack, so neither the call stack
@@ -126,16 +351,18 @@ public:
     {
         for (Frame& frame : m_stack)
             closeFrame(frame);
+        if (m_workers) {
+            // They end at their next entry; one stuck in the kernel is left to end alone.
+            m_workers->close();
+            m_workers->waitForExit(std::chrono::milliseconds(20));
+        }
     }
 
     Outcome run();
+    int threads() const { return m_threads; }
     std::int64_t filesScanned() const { return m_filesScanned; }
 
 private:
-    struct PendingFolder {
-        std::string name;
-        Attributes attributes;
-    };
     struct Frame {
         std::string name;
         std::uint32_t folder = FileExistenceIndex::kNoParent; // in the existence index
@@ -144,6 +371,10 @@ private:
         std::vector<NodeRef> children;
         std::vector<PendingFolder> subfolders;
         std::size_t nextSubfolder = 0;
+        // Its location below the scanned folder, kept while it is short enough for its
+        // subfolders to be read ahead.
+        std::string relativePath;
+        bool readAhead = true;
         // What the writer of an export needs: see NodeFacts.
         bool newDevice = false; // the scanned folder, or another file system than its parent's
         bool readError = false;
@@ -153,17 +384,22 @@ private:
 
     NodeRef makeFile(std::string_view name, const Attributes& a, std::string_view path = {})
     {
-        ++m_filesScanned;
-        std::int64_t size = a.known ? a.size : 0;
-        // Another name of a file met before: its space is counted there.
-        if (a.known && a.links > 1 && !m_linkedFiles.insert(keyOf(a)).second)
-            size = 0;
-        NodeRef node =
-            FileNode::create(name, path, false, size, a.modified, a.created, {}, &m_arena);
+        NodeRef node = FileNode::create(name, path, false, a.known ? a.size : 0, a.modified,
+                                        a.created, {}, &m_arena);
         if (a.known)
             node->setInode(a.inode);
+        recordFile(*node, a);
+        return node;
+    }
+    // Counts a file met in the order of the walk, whoever made its node.
+    void recordFile(FileNode& node, const Attributes& a)
+    {
+        ++m_filesScanned;
+        // Another name of a file met before: its space is counted there.
+        if (a.known && a.links > 1 && !m_linkedFiles.insert(keyOf(a)).second)
+            node.setFileSize(0);
         if (!a.known || !a.isRegular || a.links > 1) {
-            NodeFacts::Facts& facts = m_facts->edit(node->id());
+            NodeFacts::Facts& facts = m_facts->edit(node.id());
             facts.readError = !a.known;
             facts.notRegular = a.known && !a.isRegular;
             if (a.known && a.links > 1) {
@@ -173,7 +409,6 @@ private:
                 facts.linkCount = a.links;
             }
         }
-        return node;
     }
     NodeRef makeFolder(Frame& frame, std::string_view path = {})
     {
@@ -211,12 +446,11 @@ private:
     bool cancelled() const { return m_token.isCancelled(); }
     bool stopped() const { return m_stop.isCancelled(); }
     Outcome keepWhatWasRead();
-    bool isLeftOut(const Attributes& a) const
-    {
-        const std::optional<DeviceInode>& out = m_settings.leftOut;
-        return out && a.known && a.inode == out->inode && a.device() == out->device;
-    }
     void list(Frame& frame);
+    void startHelpers(int threads);
+    bool awaitPrefetch(Prefetch& prefetch);
+    void enterPrefetched(Frame& parent, const PendingFolder& folder);
+    NodeRef cannotOpen(const Frame& parent, const std::string& name, const Attributes& again);
     void closeFrame(Frame& frame)
     {
         if (frame.fd >= 0) {
@@ -249,6 +483,10 @@ private:
     std::chrono::steady_clock::time_point m_lastReport{};
     bool m_reported = false;
     int m_openCount = 0;
+    // Threads that read folders ahead of the walk, when it has them.
+    std::shared_ptr<ScanWorkers> m_workers;
+    std::shared_ptr<PrefetchContext> m_context;
+    int m_threads = 1;
 };
 
 void DiskScanner::Walk::reportProgress(std::string_view name)
@@ -278,16 +516,108 @@ void DiskScanner::Walk::list(Frame& frame)
             return false;
         }
         const Attributes a = readAttributes(frame.fd, name);
-        if (isLeftOut(a))
+        if (isLeftOut(m_settings.leftOut, a))
             return true;
         if (a.isDirectory) {
-            frame.subfolders.push_back({std::string(name), a});
+            frame.subfolders.push_back({std::string(name), a, nullptr});
         } else {
             frame.children.push_back(makeFile(name, a));
             m_index->addFile(frame.folder, name);
         }
         return true;
     });
+    if (m_context && frame.readAhead && !frame.incomplete)
+        m_context->schedule(frame.subfolders, frame.attributes, frame.relativePath);
+}
+
+void DiskScanner::Walk::startHelpers(int threads)
+{
+    m_threads = 1;
+    if (threads < 2)
+        return;
+    auto context = std::make_shared<PrefetchContext>();
+    context->self = context;
+    // Folders are read ahead by their location below the scanned folder, reached from a
+    // descriptor of it that must be the folder the walk reads.
+    context->rootFd = ::open(m_rootPath.c_str(), kOpenRootFlags);
+    struct statx sx;
+    const Attributes& root = m_stack.front().attributes;
+    if (context->rootFd < 0 || statx(context->rootFd, "", AT_EMPTY_PATH, STATX_INO, &sx) != 0 ||
+        sx.stx_ino != root.inode || sx.stx_dev_major != root.devMajor ||
+        sx.stx_dev_minor != root.devMinor)
+        return;
+    context->beforeListing = m_settings.beforeListing;
+    context->leftOut = m_settings.leftOut;
+    context->token = m_token;
+    context->stop = m_stop;
+    m_workers = std::make_shared<ScanWorkers>(threads);
+    context->workers = m_workers;
+    m_context = std::move(context);
+    m_threads = threads;
+}
+
+bool DiskScanner::Walk::awaitPrefetch(Prefetch& prefetch)
+{
+    // The walk itself reads nothing ahead: it waits, so that a stop or a cancellation is heard
+    // at once even while a helper is stuck on a mount that stopped answering.
+    if (prefetch.state.load(std::memory_order_acquire) == Prefetch::done)
+        return true;
+    m_context->awaited.store(&prefetch, std::memory_order_seq_cst);
+    for (;;) {
+        if (cancelled() || stopped())
+            return false;
+        const std::uint64_t ticket = m_workers->progressTicket();
+        if (prefetch.state.load(std::memory_order_seq_cst) == Prefetch::done)
+            return true;
+        m_workers->waitForProgress(ticket, std::chrono::milliseconds(20));
+    }
+}
+
+void DiskScanner::Walk::enterPrefetched(Frame& parent, const PendingFolder& folder)
+{
+    Prefetch& ahead = *folder.prefetch;
+    if (parent.nextSubfolder == parent.subfolders.size())
+        closeFrame(parent);
+    Frame frame;
+    frame.name = folder.name;
+    frame.folder = m_index->addFolder(parent.folder, folder.name);
+    frame.attributes = folder.attributes;
+    frame.relativePath = ahead.relativePath;
+    frame.readError = ahead.readError;
+    frame.incomplete = ahead.interrupted;
+    frame.children.reserve(ahead.files.size() + ahead.subfolders.size());
+    auto special = ahead.specials.begin();
+    for (std::size_t i = 0; i < ahead.files.size(); ++i) {
+        if (special != ahead.specials.end() && special->index == i)
+            recordFile(*ahead.files[i], (special++)->attributes);
+        else
+            ++m_filesScanned;
+        frame.children.push_back(std::move(ahead.files[i]));
+        m_index->addFileHash(frame.folder, ahead.nameHashes[i]);
+    }
+    frame.subfolders = std::move(ahead.subfolders);
+    m_stack.push_back(std::move(frame));
+    reportProgress(m_stack.back().name);
+}
+
+NodeRef DiskScanner::Walk::cannotOpen(const Frame& parent, const std::string& name,
+                                      const Attributes& again)
+{
+    // Gone or unreadable means a file of size 0, no longer a folder means a file, still a
+    // folder means one that cannot be listed (empty).
+    if (!again.isDirectory) {
+        NodeRef file = makeFile(name, again);
+        m_index->addFile(parent.folder, name);
+        reportProgress(name);
+        return file;
+    }
+    Frame empty;
+    empty.name = name;
+    empty.attributes = again;
+    empty.newDevice = !again.sameDevice(parent.attributes);
+    empty.readError = true;
+    reportProgress(name);
+    return makeFolder(empty);
 }
 
 void DiskScanner::Walk::limitOpenDescriptors()
@@ -353,6 +683,16 @@ NodeRef DiskScanner::Walk::visitSubfolder(std::size_t parentIndex, const Pending
     pushed = false;
     Frame& parent = m_stack[parentIndex];
     const Attributes& a = folder.attributes;
+    if (const Prefetch* ahead = folder.prefetch.get()) {
+        if (ahead->opened) {
+            enterPrefetched(parent, folder);
+            pushed = true;
+            return {};
+        }
+        if (ahead->openFailed)
+            return cannotOpen(parent, folder.name, ahead->again);
+        // Otherwise the folder is entered from its parent, as any other.
+    }
 
     // The mount point of a kernel pseudo file system, or a folder met before, is kept as an
     // empty folder.
@@ -371,25 +711,10 @@ NodeRef DiskScanner::Walk::visitSubfolder(std::size_t parentIndex, const Pending
 
     const int parentFd = parent.fd >= 0 ? parent.fd : reopen(parentIndex);
     const int fd = parentFd >= 0 ? ::openat(parentFd, folder.name.c_str(), kOpenDirFlags) : -1;
-    if (fd < 0) {
-        // Read the attributes again: gone or unreadable means a file of size 0, no longer a
-        // folder means a file, still a folder means one that cannot be listed (empty).
-        const Attributes again =
-            parentFd >= 0 ? readAttributes(parentFd, folder.name.c_str()) : Attributes{};
-        if (!again.isDirectory) {
-            NodeRef file = makeFile(folder.name, again);
-            m_index->addFile(parent.folder, folder.name);
-            reportProgress(folder.name);
-            return file;
-        }
-        Frame empty;
-        empty.name = folder.name;
-        empty.attributes = again;
-        empty.newDevice = !again.sameDevice(parent.attributes);
-        empty.readError = true;
-        reportProgress(folder.name);
-        return makeFolder(empty);
-    }
+    if (fd < 0)
+        return cannotOpen(parent, folder.name,
+                          parentFd >= 0 ? readAttributes(parentFd, folder.name.c_str())
+                                        : Attributes{});
 
     // The parent's descriptor is needed only while it has subfolders left to open.
     if (parent.nextSubfolder == parent.subfolders.size())
@@ -401,6 +726,11 @@ NodeRef DiskScanner::Walk::visitSubfolder(std::size_t parentIndex, const Pending
     frame.fd = fd;
     frame.attributes = a;
     frame.newDevice = !a.sameDevice(parent.attributes);
+    frame.readAhead = parent.readAhead &&
+                      parent.relativePath.size() + folder.name.size() + 1 <= kMaxPrefetchPath;
+    if (frame.readAhead)
+        frame.relativePath = parent.relativePath.empty() ? folder.name
+                                                         : parent.relativePath + '/' + folder.name;
     m_stack.push_back(std::move(frame));
     ++m_openCount;
     limitOpenDescriptors();
@@ -436,8 +766,10 @@ DiskScanner::Outcome DiskScanner::Walk::run()
         ++m_openCount;
     m_mountedFolders.insert(keyOf(rootAttributes));
     m_stack.push_back(std::move(root));
-    if (m_stack.back().fd >= 0)
+    if (m_stack.back().fd >= 0) {
+        startHelpers(threadsFor(m_settings.threads, rootAttributes));
         list(m_stack.back());
+    }
     reportProgress(m_stack.back().name);
 
     while (true) {
@@ -448,6 +780,10 @@ DiskScanner::Outcome DiskScanner::Walk::run()
         const std::size_t index = m_stack.size() - 1;
         Frame& frame = m_stack[index];
         if (frame.nextSubfolder < frame.subfolders.size()) {
+            // Read ahead, perhaps still being read: the loop comes back when it is.
+            if (const auto& ahead = frame.subfolders[frame.nextSubfolder].prefetch;
+                ahead && !awaitPrefetch(*ahead))
+                continue;
             const PendingFolder folder = std::move(frame.subfolders[frame.nextSubfolder++]);
             bool pushed = false;
             NodeRef node = visitSubfolder(index, folder, pushed);
@@ -494,7 +830,16 @@ DiskScanner::Outcome DiskScanner::Walk::keepWhatWasRead()
     return outcome;
 }
 
-DiskScanner::DiskScanner() = default;
+DiskScanner::DiskScanner()
+{
+    if (const char* value = std::getenv("PLENVO_SCAN_THREADS"))
+        m_settings.threads = std::max(0, std::atoi(value));
+}
+
+void DiskScanner::setThreads(int threads)
+{
+    m_settings.threads = std::max(0, threads);
+}
 
 void DiskScanner::setClock(Clock clock)
 {
@@ -529,6 +874,7 @@ DiskScanner::Outcome DiskScanner::run(const Settings& settings, std::string_view
     try {
         Walk walk(settings, path, progress, token, stop);
         Outcome outcome = walk.run();
+        outcome.threads = walk.threads();
         if (filesScanned)
             *filesScanned = walk.filesScanned();
         return outcome;

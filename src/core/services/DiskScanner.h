@@ -32,6 +32,10 @@ namespace plenvo {
 // not entered. A folder's own blocks are recorded as its fileSize (FileNode), apart from the
 // sizes of the files below it.
 //
+// The walk may be helped by threads that read folders ahead of it (see setThreads()); what it
+// produces does not depend on them: the same tree, in the same order, the same file counting a
+// shared inode, the same folder met again left empty, as one thread walking alone.
+//
 // A scan runs on the calling thread (scanNow) or, prepared with prepare(), on whatever thread
 // the caller runs it. A cancelled scan ends soon and keeps nothing; a stopped one (its `stop`
 // token cancelled) ends as soon and keeps what it read: its outcome is `stopped`, with a tree
@@ -41,8 +45,8 @@ class DiskScanner {
 public:
     using ProgressHandler = std::function<void(const ScanProgress&)>;
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
-    // Called on the scanning thread before each folder is listed, with its name (for tests that
-    // need a listing that blocks).
+    // Called on the thread that lists a folder before it lists it, with its name (for tests
+    // that need a listing that blocks).
     using ListingHook = std::function<void(std::string_view folderName)>;
 
     struct Outcome {
@@ -55,10 +59,12 @@ public:
         QString error; // set when failed
         // What the tree does not keep, for writing it out (set when completed or stopped).
         std::shared_ptr<const NodeFacts> facts;
+        int threads = 1; // the threads that walked
     };
     // A prepared scan: runs on any thread with the settings the scanner had when it was made.
     using Job = std::function<Outcome(const CancellationToken&)>;
 
+    static constexpr int kMaxThreads = 256;
     // Progress reports are at least this far apart (strictly more than it).
     static constexpr std::chrono::milliseconds kProgressInterval{150};
     DiskScanner();
@@ -83,6 +89,10 @@ public:
     // Reads mount information from another file than /proc/self/mountinfo (for tests).
     void setMountInfoSource(std::string path);
     void setListingHook(ListingHook hook);
+    // The threads a scan walks with; 0 (the default, unless the environment variable
+    // PLENVO_SCAN_THREADS says otherwise) chooses: one per processor, at most 16, and one
+    // when the scanned folder is on a disk that turns.
+    void setThreads(int threads);
     // Leaves out the entry with this device (as stat gives it) and inode wherever it is met: a
     // file the caller is writing inside the scanned folder.
     void setLeftOut(std::optional<DeviceInode> entry);
@@ -95,6 +105,7 @@ private:
         std::string mountInfo = "/proc/self/mountinfo";
         ListingHook beforeListing;
         std::optional<DeviceInode> leftOut;
+        int threads = 0;
     };
     static Outcome run(const Settings& settings, std::string_view path,
                        const ProgressHandler& progress, const CancellationToken& token,

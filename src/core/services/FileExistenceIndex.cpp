@@ -52,9 +52,14 @@ std::uint32_t FileExistenceIndex::addFolder(std::uint32_t parent, std::string_vi
 
 void FileExistenceIndex::addFile(std::uint32_t folder, std::string_view name)
 {
+    addFileHash(folder, hashName(name));
+}
+
+void FileExistenceIndex::addFileHash(std::uint32_t folder, std::uint32_t nameHash)
+{
     if (m_runs.empty() || m_runs.back().folder != folder)
         m_runs.push_back({std::uint32_t(m_hashes.size()), folder});
-    m_hashes.push_back(hashName(name));
+    m_hashes.push_back(nameHash);
 }
 
 void FileExistenceIndex::compact()

@@ -39,6 +39,8 @@ public:
     // A folder below `parent`, or with kNoParent a folder at the location `nameOrPath`.
     std::uint32_t addFolder(std::uint32_t parent, std::string_view nameOrPath);
     void addFile(std::uint32_t folder, std::string_view name);
+    // As addFile(), with the hash of the name (hashName()) computed already.
+    void addFileHash(std::uint32_t folder, std::uint32_t nameHash);
     // Gives back the room the lists kept for growing; called once they are complete.
     void compact();
 

@@ -4,6 +4,7 @@ target_sources(plenvo-core PRIVATE
     services/DirectoryListing.cpp services/DirectoryListing.h
     services/MountTable.cpp services/MountTable.h
     services/DiskScanner.cpp services/DiskScanner.h
+    services/ScanWorkers.cpp services/ScanWorkers.h
     services/EntryIdentity.cpp services/EntryIdentity.h
     services/FileExistenceIndex.cpp services/FileExistenceIndex.h
     services/NcduReader.cpp services/NcduReader.h
