@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Scans DIR alternately with `du -s` and `plenvo-bench scan` with the page cache dropped before
 # every run (needs root), RUNS times each, and prints the median wall times and their ratio.
-#   bench/compare-cold.sh DIR [RUNS] [PLENVO_BENCH]
+#   bench/compare-cold.sh DIR [RUNS] [PLENVO_BENCH] [THREADS]
+# THREADS: what `plenvo-bench scan` walks with (default: as the application chooses).
 set -euo pipefail
 dir=$1
 runs=${2:-3}
 bench=${3:-build-release/bench/plenvo-bench}
+threads=()
+[ -n "${4:-}" ] && threads=(--threads "$4")
 . "$(dirname "$0")/compare-common.sh"
 
 drop() { sync; echo 3 >/proc/sys/vm/drop_caches; }
@@ -19,7 +22,7 @@ for _ in $(seq "$runs"); do
     du_times+=("$(since "$start")")
     drop
     start=$(now)
-    "$bench" scan "$dir" >/dev/null
+    "$bench" scan "$dir" "${threads[@]}" >/dev/null
     plenvo_times+=("$(since "$start")")
 done
 du_median=$(median "${du_times[@]}")
