@@ -488,6 +488,59 @@ private Q_SLOTS:
         QTRY_COMPARE(stuck->load(), int(Status::cancelled));
     }
 
+    // A helper stuck in a listing holds up neither a stop, which keeps what was read with the
+    // stuck folder marked, nor a cancellation.
+    void aStuckHelperHoldsUpNeitherStopNorCancel()
+    {
+        ScratchDir dir;
+        QVERIFY(make(dir, "a/ a/f:1 stuck/ stuck/f:1 stuck/deeper/ z/ z/g:5000 top:1"));
+        for (const bool stopping : {true, false}) {
+            auto gate = std::make_shared<QSemaphore>();
+            auto blocked = std::make_shared<std::atomic<bool>>(false);
+            DiskScanner scanner;
+            scanner.setThreads(2);
+            scanner.setListingHook([gate, blocked](std::string_view folder) {
+                if (folder == "stuck") {
+                    *blocked = true;
+                    gate->acquire();
+                }
+            });
+            const CancellationToken stop = CancellationToken::create();
+            auto outcome = std::make_shared<DiskScanner::Outcome>();
+            auto ended = std::make_shared<std::atomic<bool>>(false);
+            BackgroundWork work;
+            const CancellationToken token = work.start(
+                [job = scanner.prepare(dir.str(), {}, stop), outcome, ended](
+                    const CancellationToken& token) {
+                    *outcome = job(token);
+                    *ended = true;
+                });
+            QTRY_VERIFY(blocked->load());
+            (stopping ? stop : token).cancel();
+            QTRY_VERIFY_WITH_TIMEOUT(ended->load(), 2000);
+            QVERIFY(gate->available() == 0); // still stuck
+            if (stopping) {
+                QCOMPARE(outcome->status, Status::stopped);
+                const FileNode* root = outcome->root.get();
+                const FileNode* stuck = child(root, "stuck");
+                QVERIFY(root->isIncomplete() && stuck && stuck->isIncomplete());
+                QCOMPARE(stuck->childCount(), 0u);
+                std::int64_t files = 0, size = 0;
+                for (const NodeRef& c : root->children()) {
+                    files += c->cachedFileCount();
+                    size += c->cachedSize();
+                }
+                QCOMPARE(root->cachedFileCount(), files);
+                QCOMPARE(root->cachedSize(), size);
+                QVERIFY(child(root, "top"));
+            } else {
+                QCOMPARE(outcome->status, Status::cancelled);
+                QVERIFY(!outcome->root);
+            }
+            gate->release();
+        }
+    }
+
     // Below the scanned folder, proc is not entered, nor a folder mounted again below itself;
     // a tmpfs is, unless the mount table calls it "sysfs"; as the scanned location itself, even
     // that is read.
