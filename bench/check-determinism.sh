@@ -5,7 +5,7 @@
 set -euo pipefail
 dir=$1
 runs=${2:-20}
-plenvo=${3:-build-release/plenvo}
+plenvo=${3:-build-release/src/app/plenvo}
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
