@@ -199,6 +199,7 @@ struct Prefetch {
     Attributes again;
     bool readError = false;
     bool interrupted = false; // a stop or a cancellation cut the listing short
+    bool outOfMemory = false; // the walk fails as it would have itself
     std::vector<NodeRef> files;
     std::vector<std::uint32_t> nameHashes;
     std::vector<SpecialFile> specials;
@@ -254,7 +255,11 @@ struct PrefetchContext {
         if (!prefetch.state.compare_exchange_strong(expected, Prefetch::running,
                                                     std::memory_order_acquire))
             return false;
-        read(prefetch, arena);
+        try {
+            read(prefetch, arena);
+        } catch (const std::bad_alloc&) {
+            prefetch.outOfMemory = true;
+        }
         prefetch.state.store(Prefetch::done, std::memory_order_seq_cst);
         // Only the walk waits, for one folder at a time.
         if (awaited.load(std::memory_order_seq_cst) == &prefetch)
@@ -684,6 +689,8 @@ NodeRef DiskScanner::Walk::visitSubfolder(std::size_t parentIndex, const Pending
     Frame& parent = m_stack[parentIndex];
     const Attributes& a = folder.attributes;
     if (const Prefetch* ahead = folder.prefetch.get()) {
+        if (ahead->outOfMemory)
+            throw std::bad_alloc();
         if (ahead->opened) {
             enterPrefetched(parent, folder);
             pushed = true;
