@@ -2,7 +2,8 @@
 
 #include "DirectoryListing.h"
 #include "MountTable.h"
-#include "ScanWorkers.h"
+#include "EntryAttributes.h"
+#include "FolderReadAhead.h"
 #include "models/DeviceInode.h"
 #include "models/NodeArena.h"
 
@@ -24,87 +25,26 @@ namespace plenvo {
 
 namespace {
 
-constexpr unsigned kStatxMask = STATX_BASIC_STATS | STATX_BTIME;
-constexpr int kStatxFlags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_SYNC_AS_STAT;
-constexpr int kOpenDirFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-// The scanned location itself may be a link to the folder to scan.
-constexpr int kOpenRootFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+using Attributes = EntryAttributes;
+using PendingFolder = FolderReadAhead::Pending;
+using Prefetch = FolderReadAhead::Folder;
+constexpr std::size_t kMaxPrefetchPath = FolderReadAhead::kMaxLocation;
 
-// The attributes the scanner keeps of one entry.
-struct Attributes {
-    bool known = false;
-    bool isDirectory = false;
-    bool isRegular = false;
-    std::int64_t size = 0;
-    FileNode::Timestamp modified;
-    FileNode::Timestamp created;
-    std::uint32_t devMajor = 0;
-    std::uint32_t devMinor = 0;
-    std::uint64_t inode = 0;
-    std::uint32_t links = 1;
-    bool mountRoot = false; // the root of a mount (bind mounts included)
-
-    bool sameDevice(const Attributes& other) const
-    {
-        return devMajor == other.devMajor && devMinor == other.devMinor;
-    }
-    std::uint64_t device() const { return makedev(devMajor, devMinor); }
-    bool sameEntry(const Attributes& other) const
-    {
-        return inode == other.inode && sameDevice(other);
-    }
-};
+bool isLeftOut(const std::optional<DeviceInode>& out, const Attributes& a)
+{
+    return FolderReadAhead::isLeftOut(out, a);
+}
+constexpr int kOpenDirFlags = EntryAttributes::kOpenFolderFlags;
+constexpr int kOpenRootFlags = EntryAttributes::kOpenRootFlags;
 
 DeviceInode keyOf(const Attributes& a)
 {
-    return {(std::uint64_t(a.devMajor) << 32) | a.devMinor, a.inode};
-}
-
-std::int64_t toMillis(const struct statx_timestamp& t)
-{
-    return std::int64_t(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+    return a.key();
 }
 
 Attributes readAttributes(int dirFd, const char* name, bool followLink = false)
 {
-    struct statx sx;
-    Attributes a;
-    // Following a link reads what it points to; a dangling link is read as itself.
-    const bool read = (followLink && statx(dirFd, name, kStatxFlags & ~AT_SYMLINK_NOFOLLOW,
-                                           kStatxMask, &sx) == 0) ||
-                      statx(dirFd, name, kStatxFlags, kStatxMask, &sx) == 0;
-    if (!read)
-        return a;
-    a.known = true;
-    a.isDirectory = (sx.stx_mask & STATX_TYPE) && S_ISDIR(sx.stx_mode);
-    a.isRegular = (sx.stx_mask & STATX_TYPE) && S_ISREG(sx.stx_mode);
-    // Allocated size when known, else the logical size, else 0.
-    if (sx.stx_mask & STATX_BLOCKS)
-        a.size = std::int64_t(sx.stx_blocks) * 512;
-    else if (sx.stx_mask & STATX_SIZE)
-        a.size = std::int64_t(sx.stx_size);
-    if (sx.stx_mask & STATX_MTIME)
-        a.modified = toMillis(sx.stx_mtime);
-    if ((sx.stx_mask & STATX_BTIME) && (sx.stx_btime.tv_sec != 0 || sx.stx_btime.tv_nsec != 0))
-        a.created = toMillis(sx.stx_btime);
-    a.devMajor = sx.stx_dev_major;
-    a.devMinor = sx.stx_dev_minor;
-    a.inode = sx.stx_ino;
-    if (sx.stx_mask & STATX_NLINK)
-        a.links = sx.stx_nlink;
-    a.mountRoot = (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) &&
-                  (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT);
-    return a;
-}
-
-std::string_view lastComponent(std::string_view path)
-{
-    if (path.empty())
-        return path;
-    if (path.find_first_not_of('/') == std::string_view::npos)
-        return "/";
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+    return EntryAttributes::read(dirFd, name, followLink);
 }
 
 // Whether the block device `major:minor` (or the disk it is a partition of) turns: seeking
@@ -147,193 +87,6 @@ int threadsFor(int asked, const Attributes& root)
     return int(std::clamp<long>(processors, 1, 16));
 }
 
-// Folders are read ahead by name from the scanned folder only while their location below it is
-// this short; deeper ones are read by the walk itself, relative to their parent.
-constexpr std::size_t kMaxPrefetchPath = 3072;
-
-bool isLeftOut(const std::optional<DeviceInode>& out, const Attributes& a)
-{
-    return out && a.known && a.inode == out->inode && a.device() == out->device;
-}
-
-// A subfolder below the same file system, and not the root of a mount, is entered whatever was
-// met before: only these are read ahead, so what is read ahead never depends on the order of
-// the walk.
-bool canReadAhead(const Attributes& folder, const Attributes& parent)
-{
-    return folder.sameDevice(parent) && !folder.mountRoot;
-}
-
-struct Prefetch;
-
-// A subfolder met in a listing, to be entered later.
-struct PendingFolder {
-    std::string name;
-    Attributes attributes;
-    std::shared_ptr<Prefetch> prefetch; // when it is read ahead
-};
-
-// A file of a listing that needs more than its node: another name of a file with several, an
-// entry that is not a regular file, or one whose attributes could not be read.
-struct SpecialFile {
-    std::uint32_t index;
-    Attributes attributes;
-};
-
-// The reading of one folder ahead of the walk, by a helping thread or by the walk itself.
-struct Prefetch {
-    enum State : int { queued, running, done };
-
-    Prefetch(std::string location, const Attributes& folder)
-        : relativePath(std::move(location)), attributes(folder)
-    {
-    }
-
-    std::atomic<int> state{queued};
-    const std::string relativePath; // below the scanned folder
-    const Attributes attributes;    // as its parent's listing found it
-
-    // What the reading found; read by the walk once `state` is done.
-    bool opened = false;     // otherwise, the walk enters the folder itself
-    bool openFailed = false; // it cannot be opened: `again` is what it is now
-    Attributes again;
-    bool readError = false;
-    bool interrupted = false; // a stop or a cancellation cut the listing short
-    bool outOfMemory = false; // the walk fails as it would have itself
-    std::vector<NodeRef> files;
-    std::vector<std::uint32_t> nameHashes;
-    std::vector<SpecialFile> specials;
-    std::vector<PendingFolder> subfolders;
-};
-
-// What reading ahead needs, shared by the walk and the helping threads, which may outlive it.
-struct PrefetchContext {
-    ~PrefetchContext()
-    {
-        if (rootFd >= 0)
-            ::close(rootFd);
-    }
-    int rootFd = -1;
-    DiskScanner::ListingHook beforeListing;
-    std::optional<DeviceInode> leftOut;
-    CancellationToken token;
-    CancellationToken stop;
-    std::weak_ptr<ScanWorkers> workers;
-
-    bool interrupted() const { return token.isCancelled() || stop.isCancelled(); }
-
-    std::vector<ScanWorkers::Task> tasksFor(std::vector<PendingFolder>& subfolders,
-                                            const Attributes& parent, std::string_view location)
-    {
-        std::vector<ScanWorkers::Task> tasks;
-        for (PendingFolder& folder : subfolders) {
-            if (!canReadAhead(folder.attributes, parent) ||
-                location.size() + folder.name.size() + 1 > kMaxPrefetchPath)
-                continue;
-            std::string path = location.empty() ? folder.name
-                                                : std::string(location) + '/' + folder.name;
-            folder.prefetch = std::make_shared<Prefetch>(std::move(path), folder.attributes);
-            tasks.push_back([context = this->shared(), prefetch = folder.prefetch](
-                                NodeArena& arena) { context->take(*prefetch, arena); });
-        }
-        return tasks;
-    }
-    void schedule(std::vector<PendingFolder>& subfolders, const Attributes& parent,
-                  std::string_view location)
-    {
-        std::vector<ScanWorkers::Task> tasks = tasksFor(subfolders, parent, location);
-        if (tasks.empty())
-            return;
-        if (const auto pool = workers.lock())
-            pool->pushFront(std::move(tasks));
-    }
-
-    // Reads `prefetch` unless another thread took it first; true when this call read it.
-    bool take(Prefetch& prefetch, NodeArena& arena)
-    {
-        int expected = Prefetch::queued;
-        if (!prefetch.state.compare_exchange_strong(expected, Prefetch::running,
-                                                    std::memory_order_acquire))
-            return false;
-        try {
-            read(prefetch, arena);
-        } catch (const std::bad_alloc&) {
-            prefetch.outOfMemory = true;
-        }
-        prefetch.state.store(Prefetch::done, std::memory_order_seq_cst);
-        // Only the walk waits, for one folder at a time.
-        if (awaited.load(std::memory_order_seq_cst) == &prefetch)
-            if (const auto pool = workers.lock())
-                pool->notifyProgress();
-        return true;
-    }
-
-    std::shared_ptr<PrefetchContext> shared();
-    std::weak_ptr<PrefetchContext> self;
-    std::atomic<const Prefetch*> awaited{nullptr}; // the folder the walk waits for
-
-private:
-    void read(Prefetch& p, NodeArena& arena)
-    {
-        if (interrupted()) {
-            p.interrupted = true;
-            return;
-        }
-        const int fd = ::openat(rootFd, p.relativePath.c_str(), kOpenDirFlags);
-        if (fd < 0) {
-            // The walk tells again from the parent what the entry is now, except for a
-            // failure that says nothing about the entry itself.
-            if (errno != ENAMETOOLONG && errno != EMFILE && errno != ENFILE && errno != ELOOP) {
-                p.openFailed = true;
-                p.again = readAttributes(rootFd, p.relativePath.c_str());
-            }
-            return;
-        }
-        struct statx sx;
-        if (statx(fd, "", AT_EMPTY_PATH, STATX_INO, &sx) != 0 ||
-            sx.stx_ino != p.attributes.inode || sx.stx_dev_major != p.attributes.devMajor ||
-            sx.stx_dev_minor != p.attributes.devMinor) {
-            ::close(fd); // another folder is there now: the walk sees to it from the parent
-            return;
-        }
-        p.opened = true;
-        if (beforeListing)
-            beforeListing(lastComponent(p.relativePath));
-        thread_local DirectoryListing listing;
-        std::uint32_t count = 0;
-        p.readError = !listing.forEach(fd, [&](const char* name) {
-            if ((++count & 255) == 0 && interrupted()) {
-                p.interrupted = true;
-                return false;
-            }
-            const Attributes a = readAttributes(fd, name);
-            if (isLeftOut(leftOut, a))
-                return true;
-            if (a.isDirectory) {
-                p.subfolders.push_back({std::string(name), a, nullptr});
-                return true;
-            }
-            NodeRef node = FileNode::create(name, {}, false, a.known ? a.size : 0, a.modified,
-                                            a.created, {}, &arena);
-            if (a.known)
-                node->setInode(a.inode);
-            if (!a.known || !a.isRegular || a.links > 1)
-                p.specials.push_back({std::uint32_t(p.files.size()), a});
-            p.files.push_back(std::move(node));
-            p.nameHashes.push_back(FileExistenceIndex::hashName(name));
-            return true;
-        });
-        ::close(fd);
-        if (!p.interrupted)
-            schedule(p.subfolders, p.attributes, p.relativePath);
-    }
-};
-
-std::shared_ptr<PrefetchContext> PrefetchContext::shared()
-{
-    return self.lock();
-}
-
 } // namespace
 
 // One recursive walk. Folders are processed with an explicit stack, so neither the call stack
@@ -356,11 +109,8 @@ public:
     {
         for (Frame& frame : m_stack)
             closeFrame(frame);
-        if (m_workers) {
-            // They end at their next entry; one stuck in the kernel is left to end alone.
-            m_workers->close();
-            m_workers->waitForExit(std::chrono::milliseconds(20));
-        }
+        if (m_readAhead)
+            m_readAhead->finish();
     }
 
     Outcome run();
@@ -453,7 +203,6 @@ private:
     Outcome keepWhatWasRead();
     void list(Frame& frame);
     void startHelpers(int threads);
-    bool awaitPrefetch(Prefetch& prefetch);
     void enterPrefetched(Frame& parent, const PendingFolder& folder);
     NodeRef cannotOpen(const Frame& parent, const std::string& name, const Attributes& again);
     void closeFrame(Frame& frame)
@@ -489,8 +238,7 @@ private:
     bool m_reported = false;
     int m_openCount = 0;
     // Threads that read folders ahead of the walk, when it has them.
-    std::shared_ptr<ScanWorkers> m_workers;
-    std::shared_ptr<PrefetchContext> m_context;
+    std::shared_ptr<FolderReadAhead> m_readAhead;
     int m_threads = 1;
 };
 
@@ -531,8 +279,8 @@ void DiskScanner::Walk::list(Frame& frame)
         }
         return true;
     });
-    if (m_context && frame.readAhead && !frame.incomplete)
-        m_context->schedule(frame.subfolders, frame.attributes, frame.relativePath);
+    if (m_readAhead && frame.readAhead && !frame.incomplete)
+        m_readAhead->schedule(frame.subfolders, frame.attributes, frame.relativePath);
 }
 
 void DiskScanner::Walk::startHelpers(int threads)
@@ -540,47 +288,16 @@ void DiskScanner::Walk::startHelpers(int threads)
     m_threads = 1;
     if (threads < 2)
         return;
-    auto context = std::make_shared<PrefetchContext>();
-    context->self = context;
-    // Folders are read ahead by their location below the scanned folder, reached from a
-    // descriptor of it that must be the folder the walk reads.
-    context->rootFd = ::open(m_rootPath.c_str(), kOpenRootFlags);
-    struct statx sx;
-    const Attributes& root = m_stack.front().attributes;
-    if (context->rootFd < 0 || statx(context->rootFd, "", AT_EMPTY_PATH, STATX_INO, &sx) != 0 ||
-        sx.stx_ino != root.inode || sx.stx_dev_major != root.devMajor ||
-        sx.stx_dev_minor != root.devMinor)
-        return;
-    context->beforeListing = m_settings.beforeListing;
-    context->leftOut = m_settings.leftOut;
-    context->token = m_token;
-    context->stop = m_stop;
-    m_workers = std::make_shared<ScanWorkers>(threads);
-    context->workers = m_workers;
-    m_context = std::move(context);
-    m_threads = threads;
-}
-
-bool DiskScanner::Walk::awaitPrefetch(Prefetch& prefetch)
-{
-    // The walk itself reads nothing ahead: it waits, so that a stop or a cancellation is heard
-    // at once even while a helper is stuck on a mount that stopped answering.
-    if (prefetch.state.load(std::memory_order_acquire) == Prefetch::done)
-        return true;
-    m_context->awaited.store(&prefetch, std::memory_order_seq_cst);
-    for (;;) {
-        if (cancelled() || stopped())
-            return false;
-        const std::uint64_t ticket = m_workers->progressTicket();
-        if (prefetch.state.load(std::memory_order_seq_cst) == Prefetch::done)
-            return true;
-        m_workers->waitForProgress(ticket, std::chrono::milliseconds(20));
-    }
+    m_readAhead = FolderReadAhead::start(m_rootPath, m_stack.front().attributes, threads,
+                                         {m_settings.beforeListing, m_settings.leftOut, m_token,
+                                          m_stop});
+    if (m_readAhead)
+        m_threads = threads;
 }
 
 void DiskScanner::Walk::enterPrefetched(Frame& parent, const PendingFolder& folder)
 {
-    Prefetch& ahead = *folder.prefetch;
+    Prefetch& ahead = *folder.ahead;
     if (parent.nextSubfolder == parent.subfolders.size())
         closeFrame(parent);
     Frame frame;
@@ -652,10 +369,7 @@ int DiskScanner::Walk::reopen(std::size_t index)
             ::close(current);
         if (next < 0)
             return -1;
-        struct statx sx;
-        const Attributes& expected = frame.attributes;
-        if (statx(next, "", AT_EMPTY_PATH, STATX_INO, &sx) != 0 || sx.stx_ino != expected.inode ||
-            sx.stx_dev_major != expected.devMajor || sx.stx_dev_minor != expected.devMinor) {
+        if (!frame.attributes.isOpenAs(next)) {
             ::close(next);
             return -1;
         }
@@ -688,7 +402,7 @@ NodeRef DiskScanner::Walk::visitSubfolder(std::size_t parentIndex, const Pending
     pushed = false;
     Frame& parent = m_stack[parentIndex];
     const Attributes& a = folder.attributes;
-    if (const Prefetch* ahead = folder.prefetch.get()) {
+    if (const Prefetch* ahead = folder.ahead.get()) {
         if (ahead->outOfMemory)
             throw std::bad_alloc();
         if (ahead->opened) {
@@ -788,8 +502,8 @@ DiskScanner::Outcome DiskScanner::Walk::run()
         Frame& frame = m_stack[index];
         if (frame.nextSubfolder < frame.subfolders.size()) {
             // Read ahead, perhaps still being read: the loop comes back when it is.
-            if (const auto& ahead = frame.subfolders[frame.nextSubfolder].prefetch;
-                ahead && !awaitPrefetch(*ahead))
+            if (const auto& ahead = frame.subfolders[frame.nextSubfolder].ahead;
+                ahead && !m_readAhead->await(*ahead))
                 continue;
             const PendingFolder folder = std::move(frame.subfolders[frame.nextSubfolder++]);
             bool pushed = false;

@@ -5,6 +5,8 @@ target_sources(plenvo-core PRIVATE
     services/MountTable.cpp services/MountTable.h
     services/DiskScanner.cpp services/DiskScanner.h
     services/ScanWorkers.cpp services/ScanWorkers.h
+    services/EntryAttributes.cpp services/EntryAttributes.h
+    services/FolderReadAhead.cpp services/FolderReadAhead.h
     services/EntryIdentity.cpp services/EntryIdentity.h
     services/FileExistenceIndex.cpp services/FileExistenceIndex.h
     services/NcduReader.cpp services/NcduReader.h
