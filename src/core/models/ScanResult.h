@@ -47,6 +47,11 @@ public:
     // The file name of openedFrom(), for display; empty for a scan made here.
     QString openedFromName() const;
 
+    // Whether the scan was stopped before it read everything: its folders not read to the end
+    // are marked (FileNode::isIncomplete()) and count what was read, at least.
+    bool wasStopped() const { return m_stopped; }
+    void setStopped(bool stopped) { m_stopped = stopped; }
+
     // What the tree does not keep (hard links, folders not entered ...), from the scan or the
     // export that built it, for writing the result out again; null when nothing is known.
     const std::shared_ptr<const NodeFacts>& facts() const { return m_facts; }
@@ -97,6 +102,7 @@ private:
     std::int64_t m_scanDate;
     std::string m_rootPath;
     std::optional<std::string> m_openedFrom;
+    bool m_stopped = false;
     std::shared_ptr<const NodeFacts> m_facts;
     FileOrder m_order;
     std::vector<NodeRef> m_allFiles;

@@ -6,6 +6,7 @@
 #include "utils/Localization.h"
 
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace plenvo {
@@ -28,6 +29,12 @@ ScanningProgressView::ScanningProgressView(QWidget* parent)
 {
     m_stop->setObjectName(QStringLiteral("scanning.stop"));
     connect(m_stop, &QPushButton::clicked, this, &ScanningProgressView::stopRequested);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (m_stop->isEnabled())
+            Q_EMIT stopRequested();
+    });
     m_title->setObjectName(QStringLiteral("scanning.title"));
     m_filesScanned->setObjectName(QStringLiteral("scanning.filesScanned"));
     m_path->setObjectName(QStringLiteral("scanning.path"));
@@ -63,6 +70,11 @@ void ScanningProgressView::setTitle(const QString& title)
 {
     m_title->setText(title);
     m_spinner->setAccessibleName(title);
+}
+
+void ScanningProgressView::setStopping(bool stopping)
+{
+    m_stop->setEnabled(!stopping);
 }
 
 void ScanningProgressView::setReadingSavedScan(bool reading)
