@@ -5,8 +5,8 @@
 #include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
+#include <QKeyEvent>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace plenvo {
@@ -29,12 +29,6 @@ ScanningProgressView::ScanningProgressView(QWidget* parent)
 {
     m_stop->setObjectName(QStringLiteral("scanning.stop"));
     connect(m_stop, &QPushButton::clicked, this, &ScanningProgressView::stopRequested);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, [this] {
-        if (m_stop->isEnabled())
-            Q_EMIT stopRequested();
-    });
     m_title->setObjectName(QStringLiteral("scanning.title"));
     m_filesScanned->setObjectName(QStringLiteral("scanning.filesScanned"));
     m_path->setObjectName(QStringLiteral("scanning.path"));
@@ -70,6 +64,17 @@ void ScanningProgressView::setTitle(const QString& title)
 {
     m_title->setText(title);
     m_spinner->setAccessibleName(title);
+}
+
+void ScanningProgressView::keyPressEvent(QKeyEvent* event)
+{
+    // Esc, from the button or wherever in the view the keyboard is.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (m_stop->isEnabled())
+            Q_EMIT stopRequested();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void ScanningProgressView::setStopping(bool stopping)

@@ -43,6 +43,9 @@ public:
 Q_SIGNALS:
     void stopRequested();
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     ScanProgress m_progress;
     bool m_readingSavedScan = false;
