@@ -70,7 +70,9 @@ public:
     const std::vector<CategoryStat>& categoryStat() const { return m_categoryStat; }
     // The largest files, at most kTopFileCount, in file order.
     const std::vector<NodeRef>& topFiles() const { return m_topFiles; }
-    // The files of a category in file order; empty when the category had no files.
+    // The files of a category in file order; empty when the category had no files. A list is
+    // put in order when it is first asked for (sorting every list would hold up the result
+    // while only one is shown at a time), so the first call for a long list takes a moment.
     const std::vector<NodeRef>& files(FileCategory category) const;
     // Whether the category had files when the result was built (its list may be empty now).
     bool hasFilesEntry(FileCategory category) const { return m_hasEntry[category.index()]; }
@@ -115,7 +117,11 @@ private:
     std::int64_t m_foldersOwnSize = 0;
     std::vector<CategoryStat> m_categoryStat;
     std::vector<NodeRef> m_topFiles;
-    std::array<std::vector<NodeRef>, FileCategory::kCount> m_filesByCategory;
+    // Each category's files; in file order once m_sorted says so, before that in the order
+    // of m_allFiles with files added since at the end (a stable sort then gives the order the
+    // sorted list would have had: files added after the files they tie with).
+    mutable std::array<std::vector<NodeRef>, FileCategory::kCount> m_filesByCategory;
+    mutable std::array<bool, FileCategory::kCount> m_sorted{};
     std::array<bool, FileCategory::kCount> m_hasEntry{};
 };
 
