@@ -222,22 +222,18 @@ void AppState::startWork(bool opening)
     m_scanToken = CancellationToken::create();
     m_stopToken = CancellationToken::create();
     m_scanAnswered = std::make_shared<std::atomic<bool>>(false);
-    m_stopWait.stop();
-    const bool wasStopping = std::exchange(m_isStopping, false);
     ++m_scanGeneration;
     m_duplicateSearch->clear(); // a scan or an open ends the search for duplicates
     m_isOpening = opening;
-    m_isScanning = true;
-    publish(&AppState::isScanningChanged);
-    if (wasStopping)
-        publish(&AppState::isStoppingChanged);
+    setScanning(true);
 }
 
-void AppState::endWork()
+void AppState::setScanning(bool scanning)
 {
+    // Whatever runs now was not asked to stop.
     m_stopWait.stop();
     const bool wasStopping = std::exchange(m_isStopping, false);
-    m_isScanning = false;
+    m_isScanning = scanning;
     publish(&AppState::isScanningChanged);
     if (wasStopping)
         publish(&AppState::isStoppingChanged);
@@ -251,7 +247,7 @@ void AppState::abandonWork()
                                                             m_scanResult->totalSize())
                                   : ScanProgress::idle();
     publish(&AppState::scanProgressChanged);
-    endWork();
+    setScanning(false);
 }
 
 std::function<void(const ScanProgress&)> AppState::progressFor(std::uint64_t generation)
@@ -287,7 +283,9 @@ void AppState::scanDirectory(const std::string& path)
             result = std::make_shared<ScanResult>(std::move(outcome.root),
                                                   QDateTime::currentMSecsSinceEpoch(), path);
             result->setFacts(std::move(outcome.facts));
-            result->setStopped(outcome.status == DiskScanner::Outcome::Status::stopped);
+            // Stopped after it had read everything, a scan is whole.
+            result->setStopped(outcome.status == DiskScanner::Outcome::Status::stopped &&
+                               result->rootNode()->isIncomplete());
         }
         postToUiThread([self, generation, outcome = std::move(outcome),
                         result = std::move(result)]() mutable {
@@ -308,7 +306,7 @@ void AppState::finishScan(std::uint64_t generation, DiskScanner::Outcome outcome
     case DiskScanner::Outcome::Status::failed:
         m_scanProgress = ScanProgress::failed(outcome.error);
         publish(&AppState::scanProgressChanged);
-        endWork();
+        setScanning(false);
         return;
     case DiskScanner::Outcome::Status::completed:
     case DiskScanner::Outcome::Status::stopped:
@@ -379,7 +377,7 @@ void AppState::finishOpen(std::uint64_t generation, NcduReader::Outcome outcome,
                                                                 m_scanResult->totalSize())
                                       : ScanProgress::failed(message);
         publish(&AppState::scanProgressChanged);
-        endWork();
+        setScanning(false);
         showToast(message, ToastKind::warning);
         return;
     }
@@ -463,7 +461,7 @@ void AppState::publishResult(std::shared_ptr<ScanResult> result,
     bumpRevision();
     m_scanProgress = ScanProgress::completed(m_scanResult->totalFiles(), m_scanResult->totalSize());
     publish(&AppState::scanProgressChanged);
-    endWork();
+    setScanning(false);
     setNavigationSelection(SidebarItem::overview);
     // Changes that waited for readers of the tree before no longer wait.
     if (!m_afterReaders.empty())

@@ -226,8 +226,8 @@ private:
     void startWork(bool opening);
     // The running scan or open publishes nothing; what was shown before shows again.
     void abandonWork();
-    // Scanning or opening is over (isScanning() false).
-    void endWork();
+    // Scanning or opening starts, or is over; either way nothing is stopping.
+    void setScanning(bool scanning);
     std::function<void(const ScanProgress&)> progressFor(std::uint64_t generation);
     void finishOpen(std::uint64_t generation, NcduReader::Outcome outcome, std::string path,
                     std::int64_t fileDate);
