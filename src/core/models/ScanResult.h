@@ -17,10 +17,10 @@
 
 namespace plenvo {
 
-// One finished scan: the tree and the statistics the views show without walking it again.
-// Built once from a scanned root (and told where it came from before anyone else sees it);
-// afterwards changed only by removeNodes(), after the caller has cut the removed nodes out of
-// the tree. Used on one thread (the user interface's).
+// One finished (or stopped) scan: the tree and the statistics the views show without walking it
+// again. Built once from a scanned root, on any thread (and told where it came from before
+// anyone else sees it); afterwards changed only by removeNodes(), addFiles() and resizeFile(),
+// and used on one thread (the user interface's), files() included.
 class ScanResult {
 public:
     static constexpr std::size_t kTopFileCount = 200;
