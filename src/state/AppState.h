@@ -65,7 +65,7 @@ public:
         int toastMilliseconds = kToastMilliseconds;
         DiskScanner::ListingHook beforeListing; // called before each folder a scan lists
         std::string historyFolder; // where scans are kept; empty: ScanHistory's default
-        int stopWaitMilliseconds = kStopWaitMilliseconds;
+        int stopWaitMilliseconds = kStopWaitMilliseconds; // see stopScan()
     };
 
     explicit AppState(Services services, QObject* parent = nullptr);

@@ -191,8 +191,9 @@ private Q_SLOTS:
             for (int f = 0; f < 6; ++f) {
                 std::vector<NodeRef> part(all.begin() + f * 200, all.begin() + (f + 1) * 200);
                 for (int i = 0; i < 200; i += 5)
-                    part[std::size_t(i)] =
-                        file("x" + std::to_string(i % 40) + (i % 2 ? ".jpg" : ".mp3"), 4096 * (i % 3));
+                    part[std::size_t(i)] = file("x" + std::to_string(i % 40) +
+                                                    (i % 2 ? ".jpg" : ".mp3"),
+                                                4096 * (i % 3));
                 folders.push_back(folder("d" + std::to_string(f), std::move(part)));
             }
             Side side;

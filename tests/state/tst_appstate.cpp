@@ -125,7 +125,8 @@ private Q_SLOTS:
 
         NodeRef unfinished; // the largest folder not read to the end
         for (const NodeRef& child : result->rootNode()->children())
-            if (child->isIncomplete() && (!unfinished || child->cachedSize() > unfinished->cachedSize()))
+            if (child->isIncomplete() &&
+                (!unfinished || child->cachedSize() > unfinished->cachedSize()))
                 unfinished = child;
         QVERIFY(unfinished && unfinished->cachedSize() > 0);
         const std::int64_t total = result->totalSize(), freed = unfinished->cachedSize();

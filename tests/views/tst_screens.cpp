@@ -255,7 +255,10 @@ private Q_SLOTS:
                 }
             QVERIFY(shown > 0);
         };
-        QVERIFY(s.content().detailWidget()->findChild<StyledLabel*>(u"overviewStoppedNote"_s)->isVisible());
+        QVERIFY(s.content()
+                    .detailWidget()
+                    ->findChild<StyledLabel*>(u"overviewStoppedNote"_s)
+                    ->isVisible());
         atLeastIsWhole();
         save(s.window, "stopped-overview");
         s.state.setNavigationSelection(SidebarItem::treeMap);
