@@ -31,6 +31,11 @@ int duplicatesViewMode(int pairs, int big);
 // QApplication too.
 int changesMode(const std::string& earlier, const std::string& current);
 
+// Stop pressed during a scan of `dir`, in a main window: the time until the partial result is
+// the current one and drawn. Options: --after MS (when to press, 1000 unless given), --runs N
+// (5). Needs a QApplication, as viewsMode() does.
+int stopMode(const std::string& dir, const std::vector<std::string>& options);
+
 // Shared by the modes: a synchronous scan, and `count` files spread evenly over a list.
 NodeRef scanTree(const std::string& dir);
 std::vector<NodeRef> spreadFiles(const std::vector<NodeRef>& files, std::size_t count);

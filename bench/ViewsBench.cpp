@@ -1,5 +1,6 @@
 #include "BenchModes.h"
 #include "BenchSupport.h"
+#include "SilentFacilities.h"
 
 #include "AppState.h"
 #include "ChangesTracker.h"
@@ -44,25 +45,6 @@ namespace {
 constexpr int kWidth = 1400;
 constexpr int kHeight = 900;
 constexpr int kRuns = 5;
-
-// Facilities that do nothing: nothing is revealed, copied or chosen during a measurement.
-class SilentFileManager final : public FileManager {
-public:
-    void revealItems(const std::vector<std::string>&) override {}
-};
-class SilentClipboard final : public Clipboard {
-public:
-    void copyPaths(const std::vector<std::string>&) override {}
-};
-class SilentFolderPanel final : public FolderPanel {
-public:
-    std::optional<QString> chooseFolder(QWidget*, const Options&) override { return {}; }
-};
-class SilentScanFilePanel final : public ScanFilePanel {
-public:
-    std::optional<QString> chooseScanToOpen(QWidget*) override { return {}; }
-    std::optional<QString> chooseExportLocation(QWidget*, const QString&) override { return {}; }
-};
 
 // Lays the widget out at the measured size (off screen) and draws it into an image.
 void render(QWidget& widget)

@@ -31,6 +31,11 @@
 //                             the Changes view of NEW (an export or a folder) since OLD (an
 //                             export): comparing, building the view, opening a folder, and
 //                             following 200 moves to the Trash (nothing on disk is changed)
+//   plenvo-bench stop DIR [--after MS] [--runs N]
+//                             Stop pressed MS (1000) after a scan of DIR started, in a main window
+//                             drawn off screen: the time until the partial result is the current
+//                             one and drawn (median of N runs, 5), and what deriving its
+//                             statistics alone takes
 //   plenvo-bench duplicates DIR [--cache] [--readers N] [--disks spinning|solid]
 //                             time, reads and peak memory of a search for duplicates in a scan
 //                             of DIR (the search alone; nothing on disk is changed)
@@ -56,7 +61,8 @@ int main(int argc, char** argv)
     qputenv("XDG_STATE_HOME", QFile::encodeName(home.path() + QStringLiteral("/state")));
     const bool dupsView = argc == 4 && std::strcmp(argv[1], "duplicates-view") == 0;
     const bool changes = argc == 4 && std::strcmp(argv[1], "changes") == 0;
-    if ((argc == 3 && std::strcmp(argv[1], "views") == 0) || dupsView || changes) {
+    const bool stop = argc >= 3 && std::strcmp(argv[1], "stop") == 0;
+    if ((argc == 3 && std::strcmp(argv[1], "views") == 0) || dupsView || changes || stop) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         // The offscreen platform's notes on what it cannot do would bury the result line.
@@ -67,6 +73,8 @@ int main(int argc, char** argv)
         QApplication app(argc, argv);
         if (dupsView)
             return plenvo::bench::duplicatesViewMode(std::atoi(argv[2]), std::atoi(argv[3]));
+        if (stop)
+            return plenvo::bench::stopMode(argv[2], {argv + 3, argv + argc});
         return changes ? plenvo::bench::changesMode(argv[2], argv[3])
                        : plenvo::bench::viewsMode(argv[2]);
     }
@@ -92,7 +100,7 @@ int main(int argc, char** argv)
         return plenvo::bench::duplicatesMode(argv[2], {argv + 3, argv + argc});
     std::fprintf(stderr, "usage: plenvo-bench scan|result|state|check|views DIR, import FILE, "
                          "diff OLD NEW, history SCAN, duplicates-view PAIRS BIG, changes OLD "
-                         "NEW, or duplicates DIR [--cache] [--readers N] [--disks "
-                         "spinning|solid]\n");
+                         "NEW, stop DIR [--after MS] [--runs N], or duplicates DIR [--cache] "
+                         "[--readers N] [--disks spinning|solid]\n");
     return 2;
 }

@@ -68,10 +68,19 @@ AppState::AppState(Services services, QObject* parent)
     m_toastTimer.setSingleShot(true);
     m_toastTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_toastTimer, &QTimer::timeout, this, [this] { setToastMessage(std::nullopt); });
+    m_stopWait.setSingleShot(true);
+    connect(&m_stopWait, &QTimer::timeout, this, [this] {
+        // A scanner that has returned is building what it read: that comes.
+        if (!isStoppingScan() || (m_scanAnswered && *m_scanAnswered))
+            return;
+        abandonWork();
+        showToast(L("scanning.stopTimedOut"), ToastKind::warning);
+    });
 }
 
 AppState::AppState(std::shared_ptr<Trash> trash, QObject* parent)
-    : AppState(Services{std::move(trash), {}, kToastMilliseconds, {}, {}}, parent)
+    : AppState(Services{std::move(trash), {}, kToastMilliseconds, {}, {}, kStopWaitMilliseconds},
+               parent)
 {
 }
 
@@ -211,11 +220,34 @@ void AppState::startWork(bool opening)
     // when the other is stuck in the kernel.
     m_scanToken.cancel();
     m_scanToken = CancellationToken::create();
+    m_stopToken = CancellationToken::create();
+    m_scanAnswered = std::make_shared<std::atomic<bool>>(false);
     ++m_scanGeneration;
     m_duplicateSearch->clear(); // a scan or an open ends the search for duplicates
     m_isOpening = opening;
-    m_isScanning = true;
+    setScanning(true);
+}
+
+void AppState::setScanning(bool scanning)
+{
+    // Whatever runs now was not asked to stop.
+    m_stopWait.stop();
+    const bool wasStopping = std::exchange(m_isStopping, false);
+    m_isScanning = scanning;
     publish(&AppState::isScanningChanged);
+    if (wasStopping)
+        publish(&AppState::isStoppingChanged);
+}
+
+void AppState::abandonWork()
+{
+    m_scanToken.cancel();
+    ++m_scanGeneration; // whatever the abandoned work still reports is dropped
+    m_scanProgress = m_scanResult ? ScanProgress::completed(m_scanResult->totalFiles(),
+                                                            m_scanResult->totalSize())
+                                  : ScanProgress::idle();
+    publish(&AppState::scanProgressChanged);
+    setScanning(false);
 }
 
 std::function<void(const ScanProgress&)> AppState::progressFor(std::uint64_t generation)
@@ -240,39 +272,53 @@ void AppState::scanDirectory(const std::string& path)
 
     const std::uint64_t generation = m_scanGeneration;
     QPointer<AppState> self(this);
-    m_work.start(m_scanToken, [self, generation, path,
-                               job = m_scanner.prepare(path, progressFor(generation))](
+    m_work.start(m_scanToken, [self, generation, path, answered = m_scanAnswered,
+                               job = m_scanner.prepare(path, progressFor(generation), m_stopToken)](
                                   const CancellationToken& token) {
         DiskScanner::Outcome outcome = job(token);
-        postToUiThread([self, generation, path, outcome = std::move(outcome)]() mutable {
+        *answered = true;
+        // The statistics are derived here, so that the user-interface thread only shows them.
+        std::shared_ptr<ScanResult> result;
+        if (outcome.root && !token.isCancelled()) {
+            result = std::make_shared<ScanResult>(std::move(outcome.root),
+                                                  QDateTime::currentMSecsSinceEpoch(), path);
+            result->setFacts(std::move(outcome.facts));
+            // Stopped after it had read everything, a scan is whole.
+            result->setStopped(outcome.status == DiskScanner::Outcome::Status::stopped &&
+                               result->rootNode()->isIncomplete());
+        }
+        postToUiThread([self, generation, outcome = std::move(outcome),
+                        result = std::move(result)]() mutable {
             if (self)
-                self->finishScan(generation, std::move(outcome), path);
+                self->finishScan(generation, std::move(outcome), std::move(result));
         });
     });
 }
 
-void AppState::finishScan(std::uint64_t generation, DiskScanner::Outcome outcome, std::string path)
+void AppState::finishScan(std::uint64_t generation, DiskScanner::Outcome outcome,
+                          std::shared_ptr<ScanResult> result)
 {
     if (generation != m_scanGeneration)
-        return; // superseded by a newer scan
+        return; // superseded by a newer scan, or abandoned
     switch (outcome.status) {
     case DiskScanner::Outcome::Status::cancelled:
-    case DiskScanner::Outcome::Status::stopped:
         return;
     case DiskScanner::Outcome::Status::failed:
         m_scanProgress = ScanProgress::failed(outcome.error);
         publish(&AppState::scanProgressChanged);
-        m_isScanning = false;
-        publish(&AppState::isScanningChanged);
+        setScanning(false);
         return;
     case DiskScanner::Outcome::Status::completed:
+    case DiskScanner::Outcome::Status::stopped:
         break;
     }
-    auto result = std::make_shared<ScanResult>(
-        std::move(outcome.root), QDateTime::currentMSecsSinceEpoch(), std::move(path));
-    result->setFacts(std::move(outcome.facts));
+    if (!result)
+        return;
     publishResult(result, std::move(outcome.existence));
-    m_history->keep(result);
+    // The history keeps whole scans: a later comparison with a part of one would find gone
+    // what was not read.
+    if (!result->wasStopped())
+        m_history->keep(result);
 }
 
 void AppState::openScan(const QString& path)
@@ -303,16 +349,16 @@ void AppState::openScan(const std::string& path)
 
 void AppState::stopScan()
 {
-    if (!m_isScanning)
+    if (!m_isScanning || m_isStopping)
         return;
-    m_scanToken.cancel();
-    ++m_scanGeneration; // whatever the stopped work still reports is dropped
-    m_scanProgress = m_scanResult ? ScanProgress::completed(m_scanResult->totalFiles(),
-                                                            m_scanResult->totalSize())
-                                  : ScanProgress::idle();
-    publish(&AppState::scanProgressChanged);
-    m_isScanning = false;
-    publish(&AppState::isScanningChanged);
+    if (m_isOpening) {
+        abandonWork(); // part of an export is not a scan of anything
+        return;
+    }
+    m_isStopping = true;
+    m_stopToken.cancel();
+    publish(&AppState::isStoppingChanged);
+    m_stopWait.start(m_services.stopWaitMilliseconds);
 }
 
 void AppState::finishOpen(std::uint64_t generation, NcduReader::Outcome outcome, std::string path,
@@ -331,8 +377,7 @@ void AppState::finishOpen(std::uint64_t generation, NcduReader::Outcome outcome,
                                                                 m_scanResult->totalSize())
                                       : ScanProgress::failed(message);
         publish(&AppState::scanProgressChanged);
-        m_isScanning = false;
-        publish(&AppState::isScanningChanged);
+        setScanning(false);
         showToast(message, ToastKind::warning);
         return;
     }
@@ -343,6 +388,7 @@ void AppState::finishOpen(std::uint64_t generation, NcduReader::Outcome outcome,
         std::move(outcome.root), outcome.scanDate.value_or(fileDate), std::move(outcome.rootPath));
     result->setFacts(std::move(outcome.facts));
     result->setOpenedFrom(std::move(path));
+    result->setStopped(outcome.stopped);
     clearSideCollections();
     publishResult(std::move(result), nullptr);
 }
@@ -363,7 +409,8 @@ bool AppState::exportScan(const std::string& path)
     // the job holds the result, so the tree outlives it.
     m_exportResult = m_scanResult;
     const NcduWriter::Options options{m_scanResult->scanDate() / 1000,
-                                      QCoreApplication::applicationVersion().toStdString()};
+                                      QCoreApplication::applicationVersion().toStdString(),
+                                      m_scanResult->wasStopped()};
     QPointer<AppState> self(this);
     m_work.start(m_exportToken, [self, path, options, result = m_scanResult](
                                     const CancellationToken& token) {
@@ -414,8 +461,7 @@ void AppState::publishResult(std::shared_ptr<ScanResult> result,
     bumpRevision();
     m_scanProgress = ScanProgress::completed(m_scanResult->totalFiles(), m_scanResult->totalSize());
     publish(&AppState::scanProgressChanged);
-    m_isScanning = false;
-    publish(&AppState::isScanningChanged);
+    setScanning(false);
     setNavigationSelection(SidebarItem::overview);
     // Changes that waited for readers of the tree before no longer wait.
     if (!m_afterReaders.empty())

@@ -17,6 +17,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -49,6 +50,8 @@ class AppState : public QObject {
 
 public:
     static constexpr int kToastMilliseconds = 3000;
+    // How long a stopped scan may take to answer before what was shown before shows again.
+    static constexpr int kStopWaitMilliseconds = 600;
 
     // The looks at the disk behind checkExternalDeletions(): given what the scan found, what is
     // gone. Runs on a worker thread.
@@ -62,6 +65,7 @@ public:
         int toastMilliseconds = kToastMilliseconds;
         DiskScanner::ListingHook beforeListing; // called before each folder a scan lists
         std::string historyFolder; // where scans are kept; empty: ScanHistory's default
+        int stopWaitMilliseconds = kStopWaitMilliseconds; // see stopScan()
     };
 
     explicit AppState(Services services, QObject* parent = nullptr);
@@ -158,10 +162,14 @@ public:
     // toast says why (and, with no result, scanProgress() is failed with the same words).
     void openScan(const std::string& path);
     void openScan(const QString& path);
-    // Stops the running scan or open: it publishes nothing, and what was shown before shows
-    // again (the current result, else the welcome screen). Work stuck in the kernel is left
-    // behind, as a newer scan leaves it.
+    // Stops the running scan or open. A scan ends soon and what it has read becomes the current
+    // result, as a finished scan does, marked as stopped (ScanResult::wasStopped(); it is not
+    // kept in the history of scans); meanwhile isStoppingScan() is true. A scan that does not
+    // answer within Services::stopWaitMilliseconds (stuck in the kernel on a mount that stopped
+    // answering) is left behind, as a newer scan leaves it: it publishes nothing, what was shown
+    // before shows again and a toast says why. An open stops at once, publishing nothing.
     void stopScan();
+    bool isStoppingScan() const { return m_isScanning && m_isStopping; }
     // Whether the work isScanning() stands for is the reading of an export.
     bool isOpeningScan() const { return m_isScanning && m_isOpening; }
 
@@ -194,6 +202,7 @@ Q_SIGNALS:
     void changed();
     void scanResultChanged();
     void isScanningChanged();
+    void isStoppingChanged();
     void isExportingChanged();
     void scanProgressChanged();
     void selectedNodeChanged();
@@ -215,11 +224,16 @@ private:
 
     void publish(void (AppState::*signal)());
     void startWork(bool opening);
+    // The running scan or open publishes nothing; what was shown before shows again.
+    void abandonWork();
+    // Scanning or opening starts, or is over; either way nothing is stopping.
+    void setScanning(bool scanning);
     std::function<void(const ScanProgress&)> progressFor(std::uint64_t generation);
     void finishOpen(std::uint64_t generation, NcduReader::Outcome outcome, std::string path,
                     std::int64_t fileDate);
     void finishExport(const QString& name, const QString& error, bool cancelled);
-    void finishScan(std::uint64_t generation, DiskScanner::Outcome outcome, std::string path);
+    void finishScan(std::uint64_t generation, DiskScanner::Outcome outcome,
+                    std::shared_ptr<ScanResult> result);
     void publishResult(std::shared_ptr<ScanResult> result,
                        std::shared_ptr<const FileExistenceIndex> existence);
     void clearSideCollections();
@@ -238,6 +252,7 @@ private:
     std::shared_ptr<const FileExistenceIndex> m_existence; // of the scan behind m_scanResult
     bool m_isScanning = false;
     bool m_isOpening = false; // the running work reads an export
+    bool m_isStopping = false; // the running scan was asked to stop and keep what it read
     bool m_isExporting = false;
     bool m_checkAfterExport = false;
     ScanProgress m_scanProgress;
@@ -261,6 +276,10 @@ private:
     DuplicateFinder m_duplicateFinder{1024, 1048576};
     DiskScanner m_scanner;
     CancellationToken m_scanToken;
+    CancellationToken m_stopToken; // cancelled: the running scan ends with what it read
+    // Set by the running scan's job once its scanner has returned.
+    std::shared_ptr<std::atomic<bool>> m_scanAnswered;
+    QTimer m_stopWait;
     std::uint64_t m_scanGeneration = 0;
     CancellationToken m_exportToken;
     std::shared_ptr<ScanResult> m_exportResult; // the result being written

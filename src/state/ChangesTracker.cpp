@@ -43,7 +43,9 @@ std::vector<ScanHistory::Scan> ChangesTracker::earlierScans() const
 
 bool ChangesTracker::isAvailable() const
 {
-    return m_state.scanResult() && (m_chosen || !earlierScans().empty());
+    // A stopped scan would show as gone all that it did not read.
+    const auto& result = m_state.scanResult();
+    return result && !result->wasStopped() && (m_chosen || !earlierScans().empty());
 }
 
 void ChangesTracker::updateAvailability()

@@ -50,7 +50,7 @@ public:
     ~ChangesTracker() override;
 
     // Whether the sidebar offers the changes: the result has a kept scan of its folder from
-    // before it, or a file was chosen to compare it with.
+    // before it, or a file was chosen to compare it with; never for a stopped scan.
     bool isAvailable() const;
     // The kept scans of the result's folder from before it, newest first.
     std::vector<ScanHistory::Scan> earlierScans() const;

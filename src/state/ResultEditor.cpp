@@ -199,11 +199,14 @@ void ResultEditor::finishMove(const std::vector<Trash::Moved>& outcomes)
         }
     }
 
-    // What the result counts less for the moves, before the nodes leave it.
+    // What the result counts less for the moves, before the nodes leave it (at least that,
+    // for a folder a stopped scan did not read to the end).
     std::int64_t freed = 0;
+    bool atLeast = false;
     std::vector<NodeRef> movedNodes;
     for (const Item& item : moved) {
         freed += item.node->cachedSize();
+        atLeast |= item.node->isIncomplete();
         movedNodes.push_back(item.node);
     }
     NodeIdSet movedFiles;
@@ -230,13 +233,13 @@ void ResultEditor::finishMove(const std::vector<Trash::Moved>& outcomes)
     QString message;
     if (job.size() == 1) {
         if (movedCount == 1)
-            message = L("delete.done.single %@", FormatUtils::formatBytesCompact(freed));
+            message = L("delete.done.single %@", FormatUtils::formatBytesCompact(freed, atLeast));
         else if (changed == 1)
             message = L("delete.changed %@", job.front().node->name());
         else
             message = L("delete.failed %@", job.front().node->name());
     } else {
-        const QString bytes = FormatUtils::formatBytesCompact(freed);
+        const QString bytes = FormatUtils::formatBytesCompact(freed, atLeast);
         message = failures < 1 ? L("delete.done.batch %lld %@", count(movedCount), bytes)
                                : L("delete.done.batchWithFailures %lld %@ %lld",
                                    count(movedCount), bytes, count(failures));
@@ -364,13 +367,16 @@ void ResultEditor::removeVanished(const std::vector<NodeRef>& nodes)
     if (tops.empty())
         return;
     std::int64_t bytes = 0;
-    for (const NodeRef& node : tops)
+    bool atLeast = false;
+    for (const NodeRef& node : tops) {
         bytes += node->cachedSize();
+        atLeast |= node->isIncomplete();
+    }
     const std::vector<NodeRef> files = ScanResult::filesWithin(tops);
     for (const Handover& handover : remove(tops))
         bytes -= handover.size;
     m_state.showToast(L("delete.done.batch %lld %@", FormatUtils::countArg(qint64(files.size())),
-                        FormatUtils::formatBytesCompact(bytes)));
+                        FormatUtils::formatBytesCompact(bytes, atLeast)));
 }
 
 void ResultEditor::resultReplaced()

@@ -4,7 +4,7 @@
 //   name:size@mtime<facts> for a file, name@mtime<facts>(child,child...) for a folder
 //   (name:size@mtime... when the folder itself takes space),
 // where mtime is in seconds and facts are "devN", "inoN/links", "err", "nreg" and "exK"
-// (the exclusion's number).
+// (the exclusion's number); "inc" marks a folder a stopped scan did not read to the end.
 
 #include "models/FileNode.h"
 #include "models/NodeFacts.h"
@@ -20,8 +20,10 @@ inline std::string dumpTree(const FileNode& node, const NodeFacts* facts)
         out += ':' + std::to_string(node.fileSize());
     if (const FileNode::Timestamp modified = node.modificationDate())
         out += '@' + std::to_string(*modified / 1000);
+    std::string marks;
+    if (node.isIncomplete())
+        marks += " inc";
     if (const NodeFacts::Facts* f = facts ? facts->find(node.id()) : nullptr) {
-        std::string marks;
         if (f->hasDevice)
             marks += " dev" + std::to_string(f->device);
         if (f->hardLinked)
@@ -32,9 +34,9 @@ inline std::string dumpTree(const FileNode& node, const NodeFacts* facts)
             marks += " nreg";
         if (f->exclusion != NodeFacts::Exclusion::none)
             marks += " ex" + std::to_string(int(f->exclusion));
-        if (!marks.empty())
-            out += '<' + marks.substr(1) + '>';
     }
+    if (!marks.empty())
+        out += '<' + marks.substr(1) + '>';
     if (node.isDirectory()) {
         out += '(';
         for (const NodeRef& child : node.children())

@@ -98,6 +98,37 @@ void compareWithDisk(const FileNode* node, std::set<std::pair<dev_t, ino_t>>& se
     }
 }
 
+// Checks the tree of a stopped scan: each folder counts exactly what it holds in the tree; one
+// that holds an unfinished folder is unfinished too; a finished folder is as on disk, all of
+// it; an unfinished one holds only entries that are there, as they are.
+void checkPartialTree(const FileNode* folder)
+{
+    std::int64_t size = 0, files = 0, folders = 1, own = folder->fileSize();
+    bool unfinishedBelow = false;
+    for (const NodeRef& c : folder->children()) {
+        size += c->cachedSize();
+        files += c->cachedFileCount();
+        folders += c->cachedDirCount();
+        own += c->cachedFoldersOwnSize();
+        unfinishedBelow |= c->isIncomplete();
+        if (c->isDirectory())
+            checkPartialTree(c.get());
+        else
+            QCOMPARE(c->fileSize(), allocatedSize(QByteArray::fromStdString(c->pathBytes())));
+        if (QTest::currentTestFailed())
+            return;
+    }
+    const QByteArray where = QByteArray::fromStdString(folder->pathBytes());
+    QVERIFY2(size == folder->cachedSize() && files == folder->cachedFileCount() &&
+                 folders == folder->cachedDirCount() && own == folder->cachedFoldersOwnSize(),
+             where);
+    QVERIFY2(!unfinishedBelow || folder->isIncomplete(), where);
+    if (!folder->isIncomplete()) {
+        std::set<std::pair<dev_t, ino_t>> seen;
+        compareWithDisk(folder, seen);
+    }
+}
+
 // A clock that moves forward by a fixed step on every reading.
 DiskScanner::Clock steppingClock(std::chrono::milliseconds step)
 {
@@ -439,6 +470,62 @@ private Q_SLOTS:
         QCOMPARE(cancelled.status, Status::cancelled);
         QVERIFY(!cancelled.root);
         QCOMPARE(reports.size(), 2u);
+    }
+
+    void aStoppedScanKeepsWhatItRead_data()
+    {
+        QTest::addColumn<QByteArray>("stopAt");
+        QTest::newRow("before a folder") << QByteArray("d1");
+        QTest::newRow("within a long listing") << QByteArray("wide");
+        QTest::newRow("deep") << QByteArray("inner");
+    }
+
+    // Stopped (here as a folder is about to be listed), a scan ends with what it read: the
+    // folders it did not finish are marked, the folders above them too, and every folder
+    // counts what the tree holds below it; finished folders are exact. A stop is heard within
+    // a long listing too.
+    void aStoppedScanKeepsWhatItRead()
+    {
+        QFETCH(QByteArray, stopAt);
+        ScratchDir dir;
+        QByteArray layout = "top:100 wide/";
+        for (const char* d : {"d0", "d1", "d2"})
+            layout += QByteArray(" ") + d + "/ " + d + "/a:3000 " + d + "/b:1 " + d + "/inner/ " +
+                      d + "/inner/c:5000";
+        QVERIFY(make(dir, layout));
+        for (int i = 0; i < 600; ++i)
+            QVERIFY(writeFile(dir.file("wide/w" + QByteArray::number(i)), 1));
+        const qint64 onDisk = 1 + 600 + 3 * 3;
+
+        DiskScanner scanner;
+        const CancellationToken stop = CancellationToken::create();
+        scanner.setListingHook([&](std::string_view folder) {
+            if (folder == stopAt.toStdString())
+                stop.cancel();
+        });
+        const DiskScanner::Outcome outcome = scanner.scanNow(dir.str(), {}, {}, stop);
+        QCOMPARE(outcome.status, Status::stopped);
+        QVERIFY(outcome.root && outcome.root->isIncomplete());
+        QVERIFY(outcome.existence && outcome.facts);
+        checkPartialTree(outcome.root.get());
+        QVERIFY(outcome.root->cachedFileCount() < onDisk);
+        if (stopAt == "wide") {
+            const FileNode* wide = child(outcome.root.get(), "wide");
+            QVERIFY(wide->isIncomplete());
+            QVERIFY(wide->childCount() > 0 && wide->childCount() < 600);
+        }
+        // Nothing is kept of a cancelled scan, also one asked to stop.
+        const CancellationToken token = CancellationToken::create();
+        const CancellationToken alsoStop = CancellationToken::create();
+        scanner.setListingHook([&](std::string_view folder) {
+            if (folder == stopAt.toStdString()) {
+                alsoStop.cancel();
+                token.cancel();
+            }
+        });
+        const DiskScanner::Outcome cancelled = scanner.scanNow(dir.str(), {}, token, alsoStop);
+        QCOMPARE(cancelled.status, Status::cancelled);
+        QVERIFY(!cancelled.root);
     }
 
     // Scans run as background jobs. One stuck in its listing, as on a network mount that

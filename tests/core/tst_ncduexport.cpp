@@ -430,6 +430,108 @@ private Q_SLOTS:
         QVERIFY(!NcduReader::looksLikeExport(sample.dir.file("top.txt").toStdString()));
     }
 
+    // A stopped scan says so, and marks each folder it did not finish; ncdu is shown where it
+    // stopped as where reading failed ("!", and "." above). Read back, the marks are the same
+    // and those read errors are none.
+    void stoppedScansKeepTheirMarks()
+    {
+        const auto folder = [](const char* name, std::vector<NodeRef> children, bool incomplete) {
+            NodeRef node = FileNode::create(name, {}, true, 0, {}, {}, std::move(children));
+            node->setIncomplete(incomplete);
+            return node;
+        };
+        const auto file = [](const char* name) {
+            return FileNode::create(name, {}, false, 4096, {}, {});
+        };
+        std::vector<NodeRef> top;
+        top.push_back(file("f"));
+        top.push_back(folder("done", {}, false));
+        top.push_back(folder("cut", {}, true));
+        top.push_back(folder("mid", {}, true));
+        NodeRef root = FileNode::create("r", "/r", true, 0, {}, {}, std::move(top));
+        root->setIncomplete(true);
+        std::vector<NodeRef> pending;
+        pending.push_back(folder("pend", {}, true));
+        NodeRef mid = root->children()[3];
+        root->removeChild(*mid);
+        root->addChild(folder("mid", std::move(pending), true));
+        const std::string text = NcduWriter::toText(*root, nullptr, {1700000000, "1", true});
+        QCOMPARE(text, "[1,2,{\"progname\":\"plenvo\",\"progver\":\"1\",\"timestamp\":"
+                       "1700000000,\"stopped\":true},\n"
+                       "[{\"name\":\"/r\",\"incomplete\":true},\n"
+                       "{\"name\":\"f\",\"dsize\":4096},\n"
+                       "[{\"name\":\"done\"}],\n"
+                       "[{\"name\":\"cut\",\"read_error\":true,\"incomplete\":true}],\n"
+                       "[{\"name\":\"mid\",\"incomplete\":true},\n"
+                       "[{\"name\":\"pend\",\"read_error\":true,\"incomplete\":true}]]]]\n");
+        const NcduReader::Outcome back = NcduReader::readData(text);
+        QVERIFY(back.stopped);
+        QCOMPARE(dumpOf(back), "r<inc>(f:4096,done(),cut<inc>(),mid<inc>(pend<inc>()))");
+        QVERIFY(!read(exportOf(R"([{"name":"/r"}])")).stopped);
+        // A real read error where the scan stopped above stays one.
+        QCOMPARE(dumpOf(read(exportOf(R"([{"name":"/r","incomplete":true,"read_error":true},)"
+                                      R"([{"name":"p","incomplete":true}]])"))),
+                 "r<inc err>(p<inc>())");
+
+        // A scan stopped part way, written and read again by us, by ncdu and by gdu.
+        ScratchDir dir, out;
+        QVERIFY(makeDir(dir.file("a")) && makeDir(dir.file("b")) && makeDir(dir.file("b/c")));
+        QVERIFY(writeFile(dir.file("a/x"), 5000) && writeFile(dir.file("b/y"), 5000) &&
+                writeFile(dir.file("b/c/z"), 5000));
+        DiskScanner scanner;
+        const CancellationToken stop = CancellationToken::create();
+        scanner.setListingHook([&](std::string_view name) {
+            if (name == "b")
+                stop.cancel();
+        });
+        const DiskScanner::Outcome scanned = scanner.scanNow(dir.str(), {}, {}, stop);
+        QCOMPARE(scanned.status, DiskScanner::Outcome::Status::stopped);
+        const QByteArray ours = out.file("stopped.json"); // ncdu reads plain text
+        QCOMPARE(NcduWriter::writeFile(ours.toStdString(), *scanned.root, scanned.facts.get(),
+                                       {1700000000, "1", true})
+                     .status,
+                 Written::completed);
+        const NcduReader::Outcome again = NcduReader::readFile(ours.toStdString());
+        QCOMPARE(dumpOf(again), QByteArray::fromStdString(dumpTree(*scanned.root,
+                                                                   scanned.facts.get())));
+        QVERIFY(again.stopped && NcduReader::readHeader(ours.toStdString()).stopped);
+
+        const QString ncdu = QStandardPaths::findExecutable(u"ncdu"_s);
+        if (!ncdu.isEmpty()) {
+            // What ncdu writes back: the same tree, where the scan stopped as read errors.
+            const NcduReader::Outcome theirs = NcduReader::readData(
+                runTool(ncdu, {u"-f"_s, QString::fromLocal8Bit(ours), u"-o"_s, u"-"_s})
+                    .toStdString());
+            QVERIFY2(theirs.root, qPrintable(theirs.error.message()));
+            QVERIFY(!theirs.stopped);
+            std::vector<std::pair<const FileNode*, const FileNode*>> pairs{
+                {scanned.root.get(), theirs.root.get()}};
+            while (!pairs.empty()) {
+                const auto [mine, its] = pairs.back();
+                pairs.pop_back();
+                const NodeFacts::Facts* facts = theirs.facts->find(its->id());
+                const bool stoppedHere =
+                    mine->isIncomplete() &&
+                    std::ranges::none_of(mine->children(),
+                                         [](const NodeRef& c) { return c->isIncomplete(); });
+                QCOMPARE(its->nameBytes(), mine->nameBytes());
+                QCOMPARE(its->cachedSize(), mine->cachedSize());
+                QCOMPARE(facts && facts->readError, stoppedHere);
+                QCOMPARE(its->childCount(), mine->childCount());
+                for (std::size_t i = 0; i < mine->childCount(); ++i)
+                    pairs.push_back({mine->children()[i].get(), its->children()[i].get()});
+            }
+        }
+        const QString gdu = QStandardPaths::findExecutable(u"gdu"_s);
+        if (!gdu.isEmpty()) {
+            const QByteArray total = runTool(
+                gdu, {u"-s"_s, u"-n"_s, u"-p"_s, u"--no-prefix"_s, u"-f"_s,
+                      QString::fromLocal8Bit(ours)});
+            QCOMPARE(total.trimmed().split(' ').front().toLongLong(),
+                     scanned.root->cachedSize() + 4096 * scanned.root->cachedDirCount());
+        }
+    }
+
     // Only regular files are read: a pipe without a writer is refused at once instead of
     // waiting for one, as are folders and devices.
     void onlyRegularFilesAreRead()

@@ -176,6 +176,83 @@ private Q_SLOTS:
         }
     }
 
+    // The lists of the categories are put in order when first asked for: asked for after every
+    // change (removals, files put back, files resized) or only at the end, they are the same.
+    void listsAskedForLateAreTheSame()
+    {
+        struct Side {
+            NodeRef root;
+            std::unique_ptr<ScanResult> result;
+            std::vector<std::pair<NodeRef, NodeRef>> removed; // parent, file
+        };
+        const auto build = [] {
+            std::vector<NodeRef> all = trickyFiles(1200, 5);
+            std::vector<NodeRef> folders;
+            for (int f = 0; f < 6; ++f) {
+                std::vector<NodeRef> part(all.begin() + f * 200, all.begin() + (f + 1) * 200);
+                for (int i = 0; i < 200; i += 5)
+                    part[std::size_t(i)] = file("x" + std::to_string(i % 40) +
+                                                    (i % 2 ? ".jpg" : ".mp3"),
+                                                4096 * (i % 3));
+                folders.push_back(folder("d" + std::to_string(f), std::move(part)));
+            }
+            Side side;
+            side.root = folder("r", std::move(folders), "/r");
+            side.result = std::make_unique<ScanResult>(side.root, 0, "/r");
+            return side;
+        };
+        Side early = build(), late = build();
+        const auto listed = [](const std::vector<NodeRef>& files) {
+            QByteArray text;
+            for (const NodeRef& f : files)
+                text += QByteArray::fromStdString(std::string(f->nameBytes())) + ':' +
+                        QByteArray::number(f->fileSize()) + ' ';
+            return text;
+        };
+        QRandomGenerator random(3);
+        for (int round = 0; round < 9; ++round) {
+            std::vector<std::size_t> picks;
+            for (int k = 0; k < 40; ++k)
+                picks.push_back(random.bounded(quint32(early.result->allFiles().size())));
+            const qint64 newSize = 4096 * qint64(random.bounded(3));
+            for (Side* side : {&early, &late}) {
+                ScanResult& result = *side->result;
+                if (round % 3 == 0) { // removals
+                    NodeIdSet ids;
+                    for (std::size_t pick : picks) {
+                        const NodeRef victim = result.allFiles()[pick];
+                        if (ids.insert(victim->id()).second) {
+                            side->removed.push_back({NodeRef(victim->parent()), victim});
+                            victim->parent()->removeChild(*victim);
+                        }
+                    }
+                    result.removeNodes(ids);
+                } else if (round % 3 == 1) { // half of what left comes back
+                    std::vector<NodeRef> back;
+                    while (side->removed.size() > back.size()) {
+                        auto [parent, node] = side->removed.back();
+                        side->removed.pop_back();
+                        QVERIFY(parent->addChild(node));
+                        back.push_back(node);
+                    }
+                    result.addFiles(back);
+                } else { // resized
+                    for (std::size_t pick : picks)
+                        result.resizeFile(result.allFiles()[pick], newSize);
+                }
+            }
+            for (FileCategory c : FileCategory::allCases())
+                early.result->files(c);
+        }
+        QCOMPARE(listed(late.result->allFiles()), listed(early.result->allFiles()));
+        QCOMPARE(listed(late.result->topFiles()), listed(early.result->topFiles()));
+        QCOMPARE(late.result->categoryStat(), early.result->categoryStat());
+        for (FileCategory c : FileCategory::allCases()) {
+            QCOMPARE(listed(late.result->files(c)), listed(early.result->files(c)));
+            QCOMPARE(late.result->files(c), referenceOrder(late.result->files(c), QLocale()));
+        }
+    }
+
     // Czech sorts "ch" after "h", Danish "aa" after "z": there, the rank order of single
     // letters would be wrong, and ASCII names take no fast path.
     void theFastNameOrderAgreesWithTheCollator()

@@ -6,6 +6,8 @@
 #include "TestSupport.h"
 
 #include "AppState.h"
+#include "ChangesTracker.h"
+#include "HistoryKeeper.h"
 #include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
@@ -14,6 +16,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <QSemaphore>
+
+#include <atomic>
 #include <set>
 
 #include <sys/fsuid.h>
@@ -76,6 +81,113 @@ private Q_SLOTS:
             QVERIFY(it->kind() != ScanProgress::Kind::scanning ||
                     it->path() == QFileInfo(smallPath).fileName());
         QCOMPARE(state.scanProgress().kind(), ScanProgress::Kind::completed);
+    }
+
+    // Stopped, a scan's partial tree becomes the result, marked as stopped, its unfinished
+    // folders marked; it is kept in no history and compared with no earlier scan, and it works
+    // as any result: an unfinished folder moves to the Trash (said to free at least what was
+    // counted), and an export of it opens again as a stopped scan.
+    void aStoppedScanBecomesTheResult()
+    {
+        ScratchDir dir, out;
+        for (const QByteArray d : {"d0", "d1", "d2"})
+            QVERIFY(makeDir(dir.file(d)) && makeDir(dir.file(d + "/inner")) &&
+                    writeFile(dir.file(d + "/a"), 5000) && writeFile(dir.file(d + "/inner/b"), 1));
+        // The scan waits at the first folder below the scanned one until the stop is asked.
+        auto gate = std::make_shared<QSemaphore>();
+        auto reached = std::make_shared<std::atomic<bool>>(false);
+        AppState::Services services;
+        services.trash = std::make_shared<FakeTrash>();
+        services.historyFolder = out.file("history").toStdString();
+        services.beforeListing = [gate, reached](std::string_view name) {
+            if (name.starts_with('d') && !reached->exchange(true))
+                gate->acquire();
+        };
+        AppState state(services);
+        state.scanDirectory(dir.str());
+        QTRY_VERIFY(reached->load());
+        QSignalSpy stopping(&state, &AppState::isStoppingChanged);
+        state.stopScan();
+        QVERIFY(state.isScanning() && state.isStoppingScan());
+        QCOMPARE(stopping.count(), 1);
+        gate->release();
+        QTRY_VERIFY(!state.isScanning());
+        QVERIFY(!state.isStoppingScan() && state.toastMessage() == std::nullopt);
+        const std::shared_ptr<ScanResult> result = state.scanResult();
+        QVERIFY(result && result->wasStopped() && result->rootNode()->isIncomplete());
+        QVERIFY(result->totalFiles() < 6);
+        QCOMPARE(qint64(result->allFiles().size()), result->totalFiles());
+        QCOMPARE(state.scanProgress(),
+                 ScanProgress::completed(result->totalFiles(), result->totalSize()));
+        QCOMPARE(state.navigationSelection(), std::optional(SidebarItem(SidebarItem::overview)));
+        QVERIFY(!state.history().isSaving());
+        QVERIFY(!state.changes().isAvailable());
+
+        NodeRef unfinished; // the largest folder not read to the end
+        for (const NodeRef& child : result->rootNode()->children())
+            if (child->isIncomplete() &&
+                (!unfinished || child->cachedSize() > unfinished->cachedSize()))
+                unfinished = child;
+        QVERIFY(unfinished && unfinished->cachedSize() > 0);
+        const std::int64_t total = result->totalSize(), freed = unfinished->cachedSize();
+        QVERIFY(state.editor().moveToTrash({unfinished}) && settleEdits(state));
+        QCOMPARE(state.scanResult(), result);
+        QCOMPARE(result->totalSize(), total - freed);
+        QCOMPARE(state.toastMessage(),
+                 L("delete.done.single %@", FormatUtils::formatBytesCompact(freed, true)));
+
+        const QByteArray saved = out.file("stopped.json.gz");
+        QVERIFY(state.exportScan(saved.toStdString()));
+        QTRY_VERIFY(!state.isExporting());
+        state.openScan(saved.toStdString());
+        QTRY_VERIFY(!state.isScanning());
+        QVERIFY(state.scanResult() != result && state.scanResult()->isOpenedFromFile());
+        QVERIFY(state.scanResult()->wasStopped() && state.scanResult()->rootNode()->isIncomplete());
+        QCOMPARE(state.scanResult()->totalSize(), total - freed);
+    }
+
+    // A scan that does not answer the stop (stuck in a listing, as on a mount that stopped
+    // answering) keeps nobody waiting: after a short wait what was shown before shows again,
+    // a toast says why, and the scan publishes nothing when it ends at last.
+    void aStopThatIsNotAnsweredGivesUp()
+    {
+        ScratchDir dir, out;
+        QVERIFY(makeDir(dir.file("sub")) && writeFile(dir.file("sub/f"), 1));
+        auto gate = std::make_shared<QSemaphore>();
+        auto hold = std::make_shared<std::atomic<bool>>(false);
+        auto reached = std::make_shared<std::atomic<bool>>(false);
+        AppState::Services services;
+        services.trash = std::make_shared<FakeTrash>();
+        services.historyFolder = out.file("history").toStdString();
+        services.stopWaitMilliseconds = 200;
+        services.beforeListing = [gate, hold, reached](std::string_view name) {
+            if (name == "sub" && *hold) {
+                *reached = true;
+                gate->acquire();
+            }
+        };
+        AppState state(services);
+        QVERIFY(scanAndWait(state, dir.path()));
+        const std::shared_ptr<ScanResult> before = state.scanResult();
+        *hold = true;
+        state.scanDirectory(dir.str());
+        QTRY_VERIFY(reached->load());
+        QElapsedTimer waited;
+        waited.start();
+        state.stopScan();
+        QVERIFY(state.isStoppingScan());
+        QTRY_VERIFY(!state.isScanning());
+        QVERIFY(waited.elapsed() >= 200);
+        QCOMPARE(state.scanResult(), before);
+        QCOMPARE(state.scanProgress(),
+                 ScanProgress::completed(before->totalFiles(), before->totalSize()));
+        QCOMPARE(state.toastMessage(), L("scanning.stopTimedOut"));
+        QCOMPARE(state.toastKind(), AppState::ToastKind::warning);
+        gate->release();
+        QTRY_COMPARE(state.backgroundWork().running(), 0);
+        QCoreApplication::processEvents(); // what the scan sent at its end
+        QCOMPARE(state.scanResult(), before);
+        QVERIFY(!state.isScanning());
     }
 
     // A newer message replaces the toast at once and gets its full time; the same words again

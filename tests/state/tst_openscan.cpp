@@ -77,6 +77,22 @@ private Q_SLOTS:
         QCOMPARE(dumpOf(NcduReader::readFile(path + ".gz")), dumpOf(NcduReader::readData(kExport)));
     }
 
+    // Stopping the opening of an export keeps nothing of it, at once: part of an export is no
+    // scan of anything.
+    void stoppingAnOpeningKeepsNothing()
+    {
+        ScratchDir dir;
+        const std::string path = save(dir, "scan.json", kExport);
+        AppState state(std::make_shared<FakeTrash>());
+        state.openScan(path);
+        state.stopScan();
+        QVERIFY(!state.isScanning() && !state.isStoppingScan());
+        QCOMPARE(state.scanProgress(), ScanProgress::idle());
+        QTRY_COMPARE(state.backgroundWork().running(), 0);
+        QCoreApplication::processEvents(); // what the reading sent at its end
+        QVERIFY(!state.scanResult() && !state.isScanning());
+    }
+
     void aBadFileLeavesTheResultAsItWas_data()
     {
         QTest::addColumn<QByteArray>("text");   // null: no file at all; "<pipe>": a pipe

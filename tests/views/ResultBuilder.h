@@ -5,11 +5,13 @@
 #include "models/FileNode.h"
 #include "models/ScanResult.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace plenvo::test {
@@ -98,6 +100,27 @@ inline std::shared_ptr<ScanResult> makeResult(const std::string& rootPath,
                                               std::int64_t scanDate = kScanDate)
 {
     return std::make_shared<ScanResult>(makeTree(rootPath, entries), scanDate, rootPath);
+}
+
+// Makes `result` that of a stopped scan that did not finish the folders at these paths (below
+// the root, "/"-separated), nor therefore the folders above them.
+inline void markStopped(ScanResult& result, const std::vector<std::string>& unfinished)
+{
+    result.setStopped(true);
+    result.rootNode()->setIncomplete(true);
+    for (std::string_view rest : unfinished) {
+        FileNode* node = result.rootNode().get();
+        while (node && !rest.empty()) {
+            const std::string_view name = rest.substr(0, rest.find('/'));
+            rest.remove_prefix(std::min(rest.size(), name.size() + 1));
+            FileNode* parent = std::exchange(node, nullptr);
+            for (const NodeRef& child : parent->children())
+                if (child->nameBytes() == name)
+                    node = child.get();
+            if (node)
+                node->setIncomplete(true);
+        }
+    }
 }
 
 } // namespace plenvo::test

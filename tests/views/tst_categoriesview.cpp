@@ -55,6 +55,17 @@ class CategoriesViewTest : public QObject {
 private Q_SLOTS:
     void initTestCase() { setUpViewTests(); }
 
+    // The total of a stopped scan is at least what it read.
+    void aStoppedScansTotalIsAtLeast()
+    {
+        ViewFixture f("/home/user", mixed());
+        markStopped(*f.state.scanResult(), {"Src"});
+        const auto view = f.create<CategoriesView>(SidebarItem::categories);
+        QCOMPARE(view->header()->subtitle(),
+                 L("categories.summary %lld %@", qint64(3),
+                   L("amount.atLeast %@", FormatUtils::formatBytes(259300))));
+    }
+
     void shown_data()
     {
         QTest::addColumn<std::vector<Entry>>("entries");

@@ -33,6 +33,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTest>
 #include <QToolButton>
@@ -43,6 +44,7 @@
 
 using namespace plenvo;
 using namespace plenvo::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -131,48 +133,87 @@ private Q_SLOTS:
         QCOMPARE(w.content().shownDestination(), SidebarItem::overview);
     }
 
-    // Stop ends a scan at once, also one held up in a listing; what was shown before shows
-    // again, and the stopped scan publishes nothing, whether it ends later (cancelled) or had
-    // ended already with its result on the way.
-    void stopShowsWhatWasThereBefore_data()
+    // Stop (the button, or Esc) ends a scan soon and shows what it read, said to be stopped in
+    // the header; a scan that had ended already shows whole. A scan held up in a listing that
+    // does not answer gives way after a short wait to what was shown before.
+    void stopShowsWhatWasRead_data()
     {
         QTest::addColumn<bool>("withResult");
-        QTest::addColumn<bool>("finished");
-        QTest::newRow("welcome, scan held up") << false << false;
-        QTest::newRow("result, scan held up") << true << false;
-        QTest::newRow("result, scan finished") << true << true;
+        QTest::addColumn<QString>("scan"); // "answers", "finished" or "stuck"
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("welcome, answers") << false << u"answers"_s << false;
+        QTest::newRow("result, answers, Esc") << true << u"answers"_s << true;
+        QTest::newRow("result, finished") << true << u"finished"_s << false;
+        QTest::newRow("welcome, stuck") << false << u"stuck"_s << true;
+        QTest::newRow("result, stuck") << true << u"stuck"_s << false;
     }
-    void stopShowsWhatWasThereBefore()
+    void stopShowsWhatWasRead()
     {
         QFETCH(bool, withResult);
-        QFETCH(bool, finished);
+        QFETCH(QString, scan);
+        QFETCH(bool, escape);
         ScratchDir dir;
-        QVERIFY(makeDir(dir.file("sub")));
+        QVERIFY(makeDir(dir.file("sub")) && makeDir(dir.file("sub/inner")) &&
+                writeFile(dir.file("sub/f"), 5000) && writeFile(dir.file("top"), 100));
         Window w(withResult);
         const auto before = w.state.scanResult();
-        std::atomic<bool> release = finished;
+        std::atomic<bool> release = scan == u"finished"_s;
+        // However the test ends, the scan is let go and has ended before what it uses goes.
+        const auto letGo = qScopeGuard([&] {
+            release = true;
+            w.state.backgroundWork().waitUntilIdle(std::chrono::seconds(10));
+        });
+        std::atomic<bool> held = false;
         w.beforeListing = [&](std::string_view name) {
+            held = held || name == "sub";
             while (name == "sub" && !release)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
         };
         w.state.scanDirectory(dir.str());
         auto* progress = qobject_cast<ScanningProgressView*>(w.content().detailWidget());
         QVERIFY(progress);
-        while (finished && w.state.backgroundWork().running() > 0) // no events handled meanwhile
+        // No events handled meanwhile: a finished scan's result waits to be published.
+        while (w.state.backgroundWork().running() > 0 && !(held && scan != u"finished"_s))
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         QCOMPARE(progress->stopButton()->text(), L("scanning.stop"));
-        QTest::mouseClick(progress->stopButton(), Qt::LeftButton);
-        QVERIFY(!w.state.isScanning());
-        QCOMPARE(w.content().detail(),
-                 withResult ? ContentView::Detail::analysis : ContentView::Detail::welcome);
-        QCOMPARE(w.state.scanProgress(),
-                 withResult ? ScanProgress::completed(before->totalFiles(), before->totalSize())
-                            : ScanProgress::idle());
-        release = true;
-        QTRY_COMPARE(w.state.backgroundWork().running(), 0);
-        QCoreApplication::processEvents(); // what the scan sent at its end
-        QCOMPARE(w.state.scanResult(), before);
-        QVERIFY(!w.state.isScanning());
+        if (escape)
+            QTest::keyClick(progress->stopButton(), Qt::Key_Escape);
+        else
+            QTest::mouseClick(progress->stopButton(), Qt::LeftButton);
+        if (scan != u"finished"_s) {
+            QVERIFY(w.state.isStoppingScan());
+            QCOMPARE(w.content().detailWidget(), progress);
+            QVERIFY(!progress->stopButton()->isEnabled());
+            QCOMPARE(progress->findChild<StyledLabel*>(u"scanning.title"_s)->fullText(),
+                     L("scanning.stopping"));
+        }
+        if (scan == u"answers"_s)
+            release = true;
+        QTRY_VERIFY_WITH_TIMEOUT(!w.state.isScanning(), 5000);
+        if (scan == u"stuck"_s) {
+            QCOMPARE(w.state.scanResult(), before);
+            QCOMPARE(w.content().detail(),
+                     withResult ? ContentView::Detail::analysis : ContentView::Detail::welcome);
+            QCOMPARE(w.state.toastMessage(), L("scanning.stopTimedOut"));
+            release = true;
+            QTRY_COMPARE(w.state.backgroundWork().running(), 0);
+            QCoreApplication::processEvents(); // what the scan sent at its end
+            QCOMPARE(w.state.scanResult(), before);
+            return;
+        }
+        const auto& result = w.state.scanResult();
+        QVERIFY(result && result != before && result->rootPath() == dir.str());
+        QCOMPARE(result->wasStopped(), scan == u"answers"_s);
+        QCOMPARE(w.content().detail(), ContentView::Detail::analysis);
+        QCOMPARE(w.content().shownDestination(), SidebarItem::overview);
+        auto* bar = w.content().findChild<DiskUsageMiniBar*>();
+        QCOMPARE(bar->originText().isEmpty(), scan != u"answers"_s);
+        QCOMPARE(bar->sizeText(),
+                 FormatUtils::formatBytesCompact(result->totalSize(), result->wasStopped()));
+        if (result->wasStopped()) {
+            QCOMPARE(bar->originText(), L("header.stopped"));
+            QVERIFY(bar->sizeText().startsWith(L("amount.atLeast %@", QString()).trimmed()));
+        }
     }
 
     void eachDestinationHasItsView_data()

@@ -13,6 +13,7 @@
 
 using namespace plenvo;
 using namespace plenvo::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -146,6 +147,28 @@ private Q_SLOTS:
         QTRY_VERIFY(!i.state.isDeleting());
         QCOMPARE(i.trash->requests(), std::vector<std::string>{where});
         QVERIFY(!i.shown("shareText")); // its folder no longer holds it
+    }
+
+    // A folder a stopped scan did not finish counts at least what it shows; one it finished
+    // counts exactly.
+    void unfinishedFoldersCountAtLeast()
+    {
+        ViewFixture f("/scan/Projects", kEntries);
+        markStopped(*f.state.scanResult(), {"media/sub"});
+        for (const char* path : {"media", "docs"}) {
+            const bool unfinished = path == std::string_view("media");
+            f.state.setSelectedNode(f.node(path));
+            std::unique_ptr<QWidget> view(f.factory.createInspectorView(f.state, nullptr));
+            const auto text = [&](const char* name) {
+                return view->findChild<StyledLabel*>(QString::fromLatin1(name))->fullText();
+            };
+            QCOMPARE(text("sizeText"),
+                     FormatUtils::formatBytes(f.node(path)->cachedSize(), unfinished));
+            QCOMPARE(text("totalFileCount"),
+                     FormatUtils::formatCount(f.node(path)->cachedFileCount(), unfinished));
+            QCOMPARE(text("sizeText").startsWith(L("amount.atLeast %@", u""_s).trimmed()),
+                     unfinished);
+        }
     }
 
     void followsTreeChanges()

@@ -12,6 +12,7 @@
 using namespace plenvo;
 using namespace plenvo::test;
 using Entries = std::vector<Entry>;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -142,6 +143,32 @@ private Q_SLOTS:
                          FormatUtils::formatCount(3), L("overview.typesCount %lld", qint64(2))}));
         QCOMPARE(page.texts("fileName").front(), QStringLiteral("clip10.mp4"));
         QCOMPARE(scroll->value(), 100);
+    }
+
+    // A stopped scan says so under its location, and its totals read "at least".
+    void aStoppedScanCountsAtLeast()
+    {
+        ViewFixture fixture("/home/user", Entries{{"a.txt", 100}, {"d/", 4096}, {"d/b.txt", 10}});
+        const Page complete(Entries{{"a.txt", 100}});
+        QVERIFY(complete.all("overviewStoppedNote").front()->isHidden());
+        ScanResult& result = *fixture.state.scanResult();
+        markStopped(result, {"d"});
+        const auto view = fixture.create<OverviewView>(SidebarItem::overview);
+        view->resize(900, 1200);
+        view->show();
+        StyledLabel* note = view->findChild<StyledLabel*>(u"overviewStoppedNote"_s);
+        QVERIFY(note->isVisible());
+        QCOMPARE(note->fullText(), L("overview.stoppedNote"));
+        QStringList cards;
+        for (StyledLabel* label : view->findChildren<StyledLabel*>(u"cardValue"_s))
+            cards << label->fullText();
+        QCOMPARE(cards, (QStringList{FormatUtils::formatBytes(110, true),
+                                     FormatUtils::formatCount(2, true),
+                                     FormatUtils::formatCount(2, true),
+                                     L("overview.typesCount %lld", qint64(1))}));
+        QCOMPARE(cards.front(), L("amount.atLeast %@", FormatUtils::formatBytes(110)));
+        QCOMPARE(view->findChild<StyledLabel*>(u"overviewFoldersNote"_s)->fullText(),
+                 L("overview.foldersOwnSize %@", FormatUtils::formatBytes(4096, true)));
     }
 
     // Under the total, a note of what the folders take themselves, when they take anything.

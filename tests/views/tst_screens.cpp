@@ -40,6 +40,7 @@
 
 using namespace plenvo;
 using namespace plenvo::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -208,6 +209,75 @@ private Q_SLOTS:
         auto* large = qobject_cast<LargeFilesView*>(s.content().detailWidget());
         QVERIFY(large && large->bar()->readOnlyNote()->isVisible());
         save(s.window, "opened-large-files");
+    }
+
+    // Stopping, then a stopped scan: the header says so, the overview notes it, and every size
+    // of a folder not read to the end reads "≥ …", whole, at a desktop's size and at the
+    // window's least size with the inspector open.
+    void stoppedScan_data() { everyState_data(); }
+    void stoppedScan()
+    {
+        ScratchDir dir;
+        QVERIFY(makeDir(dir.file("sub")));
+        Screen s;
+        QVERIFY(QTest::qWaitForWindowExposed(&s.window));
+        QSemaphore listing;
+        std::atomic<bool> held = false;
+        s.beforeListing = [&](std::string_view name) {
+            if (name == "sub") {
+                held = true;
+                listing.acquire();
+            }
+        };
+        s.state.scanDirectory(dir.str());
+        auto* progress = qobject_cast<ScanningProgressView*>(s.content().detailWidget());
+        QVERIFY(progress);
+        QTRY_VERIFY(held.load()); // the picture is taken while the scan is stopping
+        QTest::keyClick(progress->stopButton(), Qt::Key_Escape);
+        progress->setProgress(
+            ScanProgress::scanning(QStringLiteral("/home/user/Photos/2025"), 48213));
+        QVERIFY(!progress->stopButton()->isEnabled());
+        save(s.window, "scanning-stopping");
+        QVERIFY(s.state.isStoppingScan());
+        listing.release();
+        QTRY_VERIFY(!s.state.isScanning());
+        s.beforeListing = {};
+
+        const std::shared_ptr<ScanResult> home = sampleHome();
+        markStopped(*home, {"Photos/Raw", "Projects/site/node_modules", ".cache"});
+        s.state.showResult(home);
+        const auto atLeastIsWhole = [&] {
+            int shown = 0;
+            for (StyledLabel* label : s.window.findChildren<StyledLabel*>())
+                if (label->isVisible() && label->fullText().contains(u'\u2265')) {
+                    QVERIFY2(label->text() == label->fullText(), qPrintable(label->fullText()));
+                    ++shown;
+                }
+            QVERIFY(shown > 0);
+        };
+        QVERIFY(s.content()
+                    .detailWidget()
+                    ->findChild<StyledLabel*>(u"overviewStoppedNote"_s)
+                    ->isVisible());
+        atLeastIsWhole();
+        save(s.window, "stopped-overview");
+        s.state.setNavigationSelection(SidebarItem::treeMap);
+        atLeastIsWhole();
+        save(s.window, "stopped-treemap");
+
+        s.window.resize(MainWindow::kMinimumSize);
+        QTRY_COMPARE(s.window.size(), MainWindow::kMinimumSize);
+        s.state.setNavigationSelection(SidebarItem::largeFiles);
+        QTRY_COMPARE(s.content().inspectorColumn()->width(), 260);
+        for (const NodeRef& child : home->rootNode()->children())
+            if (child->nameBytes() == "Photos")
+                s.state.setSelectedNode(child);
+        QVERIFY(s.state.selectedNode() && s.state.selectedNode()->isIncomplete());
+        atLeastIsWhole();
+        save(s.window, "stopped-minimum-inspector");
+        s.state.setNavigationSelection(SidebarItem::overview);
+        atLeastIsWhole();
+        save(s.window, "stopped-minimum-overview");
     }
 
     // The window at its minimum size: Large Files keeps the inspector beside it, its action

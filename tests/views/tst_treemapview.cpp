@@ -19,6 +19,7 @@
 
 using namespace plenvo;
 using namespace plenvo::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -83,6 +84,20 @@ private Q_SLOTS:
         QCOMPARE((QList<int>{labels(50, 100), labels(100, 30), labels(51, 31), labels(51, 40),
                              labels(51, 41)}),
                  (QList<int>{0, 0, 1, 1, 2}));
+    }
+
+    // The size of a folder a stopped scan did not finish reads "at least", in the header and as
+    // its tile is heard; a finished folder's does not.
+    void unfinishedFoldersCountAtLeast()
+    {
+        Fixture f;
+        markStopped(*f.state.scanResult(), {"app/src"});
+        const auto view = f.create<TreeMapView>(SidebarItem::treeMap);
+        QCOMPARE(view->sizeText(), L("amount.atLeast %@", FormatUtils::formatBytes(11000)));
+        QCOMPARE(TreemapCanvas::spokenText(*f.node("app")),
+                 L("treemap.folderTile %@ %@", u"app"_s, FormatUtils::formatBytes(6500, true)));
+        QCOMPARE(TreemapCanvas::spokenText(*f.node("docs")),
+                 L("treemap.folderTile %@ %@", u"docs"_s, FormatUtils::formatBytes(3000)));
     }
 
     // Folder clicks go down (also into a folder with nothing to show), "Back" goes up one

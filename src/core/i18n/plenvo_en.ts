@@ -15,6 +15,10 @@
         <source>Show in Folder</source>
         <translation>Show in Folder</translation>
     </message>
+    <message id="amount.atLeast %@">
+        <source>≥ %@</source>
+        <translation>≥ %@</translation>
+    </message>
     <message id="app.about">
         <source>About Plenvo</source>
         <translation>About Plenvo</translation>
@@ -415,6 +419,10 @@
         <source>Scan %@ again</source>
         <translation>Scan %@ again</translation>
     </message>
+    <message id="header.stopped">
+        <source>Scan stopped</source>
+        <translation>Scan stopped</translation>
+    </message>
     <message id="history.keep">
         <source>Keep a History of Scans</source>
         <translation>Keep a History of Scans</translation>
@@ -635,6 +643,10 @@
         <source>Space Usage</source>
         <translation>Space Usage</translation>
     </message>
+    <message id="overview.stoppedNote">
+        <source>The scan was stopped before it read everything: sizes and counts marked ≥ count only what was read.</source>
+        <translation>The scan was stopped before it read everything: sizes and counts marked ≥ count only what was read.</translation>
+    </message>
     <message id="overview.totalSize">
         <source>Total Size</source>
         <translation>Total Size</translation>
@@ -706,6 +718,14 @@
     <message id="scanning.stop">
         <source>Stop</source>
         <translation>Stop</translation>
+    </message>
+    <message id="scanning.stopTimedOut">
+        <source>The scan did not stop in time (a folder is not answering), so nothing of it was kept.</source>
+        <translation>The scan did not stop in time (a folder is not answering), so nothing of it was kept.</translation>
+    </message>
+    <message id="scanning.stopping">
+        <source>Stopping…</source>
+        <translation>Stopping…</translation>
     </message>
     <message id="scanning.title">
         <source>Scanning…</source>

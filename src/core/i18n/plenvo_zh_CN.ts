@@ -15,6 +15,10 @@
         <source>Show in Folder</source>
         <translation>在文件夹中显示</translation>
     </message>
+    <message id="amount.atLeast %@">
+        <source>≥ %@</source>
+        <translation>≥ %@</translation>
+    </message>
     <message id="app.about">
         <source>About Plenvo</source>
         <translation>关于 Plenvo</translation>
@@ -415,6 +419,10 @@
         <source>Scan %@ again</source>
         <translation>重新扫描 %@</translation>
     </message>
+    <message id="header.stopped">
+        <source>Scan stopped</source>
+        <translation>扫描已停止</translation>
+    </message>
     <message id="history.keep">
         <source>Keep a History of Scans</source>
         <translation>保留扫描历史</translation>
@@ -635,6 +643,10 @@
         <source>Space Usage</source>
         <translation>空间占用</translation>
     </message>
+    <message id="overview.stoppedNote">
+        <source>The scan was stopped before it read everything: sizes and counts marked ≥ count only what was read.</source>
+        <translation>扫描在读取完所有内容之前已停止：标有 ≥ 的大小和数量只计入已读取的部分。</translation>
+    </message>
     <message id="overview.totalSize">
         <source>Total Size</source>
         <translation>总大小</translation>
@@ -706,6 +718,14 @@
     <message id="scanning.stop">
         <source>Stop</source>
         <translation>停止</translation>
+    </message>
+    <message id="scanning.stopTimedOut">
+        <source>The scan did not stop in time (a folder is not answering), so nothing of it was kept.</source>
+        <translation>扫描未能及时停止（某个文件夹没有响应），因此未保留任何扫描结果。</translation>
+    </message>
+    <message id="scanning.stopping">
+        <source>Stopping…</source>
+        <translation>正在停止…</translation>
     </message>
     <message id="scanning.title">
         <source>Scanning…</source>

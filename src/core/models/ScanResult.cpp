@@ -52,24 +52,25 @@ ScanResult::ScanResult(NodeRef rootNode, std::int64_t scanDate, std::string root
     collectFiles();
     m_topFiles = m_order.first(m_allFiles, kTopFileCount);
 
-    // One pass for the categories and their totals; the lists are then made and sorted
-    // together, reading the files once more in order.
+    // One pass for the categories, their totals and their lists (put in order when first
+    // asked for, see files()).
     std::vector<std::uint8_t> categoryOf(m_allFiles.size());
     std::array<std::int64_t, FileCategory::kCount> counts{};
     std::array<std::int64_t, FileCategory::kCount> sizes{};
     for (std::size_t i = 0; i < m_allFiles.size(); ++i) {
         const FileCategory category = FileCategory::of(*m_allFiles[i]);
-        categoryOf[i] = category.value();
+        categoryOf[i] = std::uint8_t(category.index());
         ++counts[category.index()];
         sizes[category.index()] += m_allFiles[i]->fileSize();
     }
-    std::vector<std::vector<NodeRef>> lists =
-        m_order.sortedGroups(m_allFiles, categoryOf, FileCategory::kCount);
+    for (FileCategory category : FileCategory::allCases())
+        m_filesByCategory[category.index()].reserve(std::size_t(counts[category.index()]));
+    for (std::size_t i = 0; i < m_allFiles.size(); ++i)
+        m_filesByCategory[categoryOf[i]].push_back(m_allFiles[i]);
     for (FileCategory category : FileCategory::allCases()) {
         if (counts[category.index()] == 0)
             continue;
         m_hasEntry[category.index()] = true;
-        m_filesByCategory[category.index()] = std::move(lists[category.index()]);
         m_categoryStat.push_back({category, sizes[category.index()], counts[category.index()]});
     }
     sortCategoryStat();
@@ -114,7 +115,14 @@ QString ScanResult::openedFromName() const
 
 const std::vector<NodeRef>& ScanResult::files(FileCategory category) const
 {
-    return m_hasEntry[category.index()] ? m_filesByCategory[category.index()] : emptyList();
+    if (!m_hasEntry[category.index()])
+        return emptyList();
+    std::vector<NodeRef>& list = m_filesByCategory[category.index()];
+    if (!m_sorted[category.index()]) {
+        m_order.sort(list);
+        m_sorted[category.index()] = true;
+    }
+    return list;
 }
 
 void ScanResult::readTotals()
@@ -167,9 +175,18 @@ void ScanResult::sortCategoryStat()
 void ScanResult::removeFromCategory(FileCategory category,
                                     const std::vector<const FileNode*>& nodes)
 {
+    std::vector<NodeRef>& list = m_filesByCategory[category.index()];
+    if (!m_sorted[category.index()]) {
+        // Not in order yet: one pass, keeping the order of the rest.
+        std::vector<const FileNode*> gone = nodes;
+        std::sort(gone.begin(), gone.end());
+        std::erase_if(list, [&](const NodeRef& n) {
+            return std::binary_search(gone.begin(), gone.end(), n.get());
+        });
+        return;
+    }
     // The list is in file order: each node is found by binary search among the files that
     // tie with it, then all are removed in one pass.
-    std::vector<NodeRef>& list = m_filesByCategory[category.index()];
     const auto before = [this](const NodeRef& a, const FileNode* b) {
         return m_order.before(*a, *b);
     };
@@ -279,6 +296,12 @@ void ScanResult::mergeIntoCategory(FileCategory category, std::vector<NodeRef> f
     // rebuilt in one pass of moves, without comparing the files in between.
     m_order.sort(files);
     std::vector<NodeRef>& list = m_filesByCategory[category.index()];
+    m_hasEntry[category.index()] = true;
+    if (!m_sorted[category.index()]) {
+        // Not in order yet: at the end, after every file they may tie with.
+        std::move(files.begin(), files.end(), std::back_inserter(list));
+        return;
+    }
     const auto after = [this](const NodeRef& a, const NodeRef& b) { return m_order.before(*a, *b); };
     std::vector<std::size_t> positions;
     positions.reserve(files.size());
@@ -296,7 +319,6 @@ void ScanResult::mergeIntoCategory(FileCategory category, std::vector<NodeRef> f
     }
     std::move(list.begin() + std::ptrdiff_t(from), list.end(), std::back_inserter(merged));
     list = std::move(merged);
-    m_hasEntry[category.index()] = true;
 }
 
 void ScanResult::addToStat(FileCategory category, std::int64_t size, std::int64_t count)

@@ -17,10 +17,10 @@
 
 namespace plenvo {
 
-// One finished scan: the tree and the statistics the views show without walking it again.
-// Built once from a scanned root (and told where it came from before anyone else sees it);
-// afterwards changed only by removeNodes(), after the caller has cut the removed nodes out of
-// the tree. Used on one thread (the user interface's).
+// One finished (or stopped) scan: the tree and the statistics the views show without walking it
+// again. Built once from a scanned root, on any thread (and told where it came from before
+// anyone else sees it); afterwards changed only by removeNodes(), addFiles() and resizeFile(),
+// and used on one thread (the user interface's), files() included.
 class ScanResult {
 public:
     static constexpr std::size_t kTopFileCount = 200;
@@ -47,6 +47,11 @@ public:
     // The file name of openedFrom(), for display; empty for a scan made here.
     QString openedFromName() const;
 
+    // Whether the scan was stopped before it read everything: its folders not read to the end
+    // are marked (FileNode::isIncomplete()) and count what was read, at least.
+    bool wasStopped() const { return m_stopped; }
+    void setStopped(bool stopped) { m_stopped = stopped; }
+
     // What the tree does not keep (hard links, folders not entered ...), from the scan or the
     // export that built it, for writing the result out again; null when nothing is known.
     const std::shared_ptr<const NodeFacts>& facts() const { return m_facts; }
@@ -65,7 +70,9 @@ public:
     const std::vector<CategoryStat>& categoryStat() const { return m_categoryStat; }
     // The largest files, at most kTopFileCount, in file order.
     const std::vector<NodeRef>& topFiles() const { return m_topFiles; }
-    // The files of a category in file order; empty when the category had no files.
+    // The files of a category in file order; empty when the category had no files. A list is
+    // put in order when it is first asked for (sorting every list would hold up the result
+    // while only one is shown at a time), so the first call for a long list takes a moment.
     const std::vector<NodeRef>& files(FileCategory category) const;
     // Whether the category had files when the result was built (its list may be empty now).
     bool hasFilesEntry(FileCategory category) const { return m_hasEntry[category.index()]; }
@@ -97,6 +104,7 @@ private:
     std::int64_t m_scanDate;
     std::string m_rootPath;
     std::optional<std::string> m_openedFrom;
+    bool m_stopped = false;
     std::shared_ptr<const NodeFacts> m_facts;
     FileOrder m_order;
     std::vector<NodeRef> m_allFiles;
@@ -109,7 +117,11 @@ private:
     std::int64_t m_foldersOwnSize = 0;
     std::vector<CategoryStat> m_categoryStat;
     std::vector<NodeRef> m_topFiles;
-    std::array<std::vector<NodeRef>, FileCategory::kCount> m_filesByCategory;
+    // Each category's files; in file order once m_sorted says so, before that in the order
+    // of m_allFiles with files added since at the end (a stable sort then gives the order the
+    // sorted list would have had: files added after the files they tie with).
+    mutable std::array<std::vector<NodeRef>, FileCategory::kCount> m_filesByCategory;
+    mutable std::array<bool, FileCategory::kCount> m_sorted{};
     std::array<bool, FileCategory::kCount> m_hasEntry{};
 };
 

@@ -110,6 +110,13 @@ private:
     std::size_t m_count = 0;
 };
 
+// Whether facts say anything a tree does not keep itself.
+bool isWorthKeeping(const NodeFacts::Facts& f)
+{
+    return f.hasDevice || f.hardLinked || f.readError || f.notRegular ||
+           f.exclusion != NodeFacts::Exclusion::none;
+}
+
 // What the tree costs beyond its nodes' blocks, per entry: its place in its folder's list of
 // children (with the list's room to grow), its name's hash while the folder is read, and the
 // lists of files a result keeps; per entry with facts, their table's node; per open folder, its
@@ -240,6 +247,7 @@ private:
         bool hardLinked = false;
         bool readError = false;
         bool notRegular = false;
+        bool incomplete = false;
         NodeFacts::Exclusion exclusion = NodeFacts::Exclusion::none;
         std::int64_t dsize = 0;
         std::uint64_t device = 0;
@@ -313,6 +321,7 @@ private:
     std::string m_rootPath;
     std::optional<std::int64_t> m_scanDate;
     std::optional<std::int64_t> m_totals[3]; // size, files, folders
+    bool m_stopped = false;
     std::int64_t m_entries = 0;
     std::chrono::steady_clock::time_point m_lastReport{};
     bool m_reported = false;
@@ -633,7 +642,9 @@ void NcduReader::Parser::readMetadata()
                           : m_key == "total_files"   ? 1
                           : m_key == "total_folders" ? 2
                                                      : -1;
-        if (known && (m_key == "timestamp" || total >= 0) && (c == '-' || isDigit(c))) {
+        if (known && m_key == "stopped" && (c == 't' || c == 'f' || c == 'n')) {
+            m_stopped = readLiteral();
+        } else if (known && (m_key == "timestamp" || total >= 0) && (c == '-' || isDigit(c))) {
             const Number n = readNumber();
             const bool valid = n.integral && !n.negative && !n.overflow;
             if (total >= 0 && valid && n.magnitude <= kMaxSize)
@@ -710,6 +721,8 @@ void NcduReader::Parser::readField(Info& info, std::string_view key)
         info.readError = readBool(key);
     } else if (key == "notreg") {
         info.notRegular = readBool(key);
+    } else if (key == "incomplete") {
+        info.incomplete = readBool(key);
     } else if (key == "mtime") {
         // Writers that keep times unsigned write a time before 1970 as its two's complement.
         const std::int64_t at = offset();
@@ -807,8 +820,7 @@ bool NcduReader::Parser::recordFacts(const Info& info, std::uint64_t parentDevic
     facts.readError = info.readError;
     facts.notRegular = info.notRegular;
     facts.exclusion = info.exclusion;
-    return facts.hasDevice || linked || info.readError || info.notRegular ||
-           info.exclusion != NodeFacts::Exclusion::none;
+    return isWorthKeeping(facts);
 }
 
 void NcduReader::Parser::countEntry()
@@ -891,6 +903,7 @@ void NcduReader::Parser::enterFolder(Info& info)
     const bool isRoot = m_stack.empty();
     const std::uint64_t parentDevice = isRoot ? 0 : m_stack.back().device;
     Entry entry = entryOf(info, parentDevice, isRoot, true);
+    entry.incomplete = info.incomplete;
     charge(FileNode::allocationSize(true, info.name.size()) + kEntryOverhead + sizeof(Frame) +
            (entry.facts ? kFactsOverhead : 0));
     if (info.exclusion == NodeFacts::Exclusion::none) {
@@ -1020,6 +1033,7 @@ NcduReader::Outcome NcduReader::Parser::run()
     Outcome outcome;
     outcome.rootPath = std::move(m_rootPath);
     outcome.scanDate = m_scanDate;
+    outcome.stopped = m_stopped;
     if (m_totals[0] && m_totals[1] && m_totals[2])
         outcome.totals = Totals{*m_totals[0], *m_totals[1], *m_totals[2]};
     outcome.entries = m_entries;
@@ -1036,6 +1050,7 @@ public:
         frame.modified = folder.modified;
         frame.ownSize = folder.ownSize;
         frame.inode = folder.inode;
+        frame.incomplete = folder.incomplete;
         if (folder.facts) {
             frame.facts = *folder.facts;
             frame.hasFacts = true;
@@ -1066,13 +1081,19 @@ public:
                    : FileNode::create(frame.name, {}, true, frame.ownSize, frame.modified, {},
                                       std::move(frame.children), &m_arena);
         node->setInode(frame.inode);
-        if (frame.hasFacts)
+        node->setIncomplete(frame.incomplete);
+        // Where a stopped scan stopped, `read_error` only marks it for ncdu (see NcduWriter).
+        if (frame.incomplete && !frame.incompleteBelow)
+            frame.facts.readError = false;
+        if (frame.hasFacts && isWorthKeeping(frame.facts))
             m_facts->edit(node->id()) = frame.facts;
         m_stack.pop_back();
-        if (m_stack.empty())
+        if (m_stack.empty()) {
             m_root = std::move(node);
-        else
+        } else {
+            m_stack.back().incompleteBelow |= frame.incomplete;
             m_stack.back().children.push_back(std::move(node));
+        }
     }
 
     NodeRef takeRoot() { return std::move(m_root); }
@@ -1086,8 +1107,11 @@ private:
         std::uint64_t inode = 0;
         NodeFacts::Facts facts;
         bool hasFacts = false;
+        bool incomplete = false;
+        bool incompleteBelow = false; // a child folder is incomplete
         std::vector<NodeRef> children;
     };
+
     std::vector<Frame> m_stack;
     NodeArena m_arena;
     std::shared_ptr<NodeFacts> m_facts = std::make_shared<NodeFacts>();

@@ -39,6 +39,10 @@ namespace plenvo {
 //     `dsize`, as a scan counts the blocks of a symbolic link;
 //   - `mtime` (seconds) becomes the modification date; `ino`, wherever it is written, the
 //     node's inode;
+//   - a folder marked `incomplete` (one a stopped scan did not read to the end, see NcduWriter)
+//     is marked so (FileNode::isIncomplete()); the `read_error` its writer adds to the
+//     unfinished folders that hold no unfinished folder, for ncdu's sake, is not a read error;
+//     `"stopped":true` in the metadata says the scan was stopped (Outcome::stopped);
 //   - what the tree does not keep (devices, hard-link identities, exclusions, read errors,
 //     entries that are not regular files) goes into NodeFacts, so that the tree can be written
 //     out again.
@@ -106,6 +110,7 @@ public:
         // The export's `timestamp`, in milliseconds since the Unix epoch, when it has one.
         std::optional<std::int64_t> scanDate;
         std::optional<Totals> totals;           // when the metadata has them
+        bool stopped = false; // the metadata says the scan was stopped before it read everything
         std::shared_ptr<const NodeFacts> facts; // set when completed (by readFile and readData)
         std::int64_t entries = 0;               // files and folders read
         Error error;                            // set when failed
@@ -120,6 +125,7 @@ public:
         FileNode::Timestamp modified;
         std::uint64_t device = 0; // its own `dev`, else its folder's (0 when none is written)
         std::uint64_t inode = 0;  // 0 when not written
+        bool incomplete = false;  // a folder a stopped scan did not read to the end
         // What a tree keeps beside the node (NodeFacts), null when there is nothing to keep.
         const NodeFacts::Facts* facts = nullptr;
     };

@@ -43,6 +43,16 @@ const char* exclusionName(NodeFacts::Exclusion exclusion)
     return nullptr;
 }
 
+// An unfinished folder that holds no unfinished folder: where the scan stopped.
+bool whereTheScanStopped(const FileNode& folder)
+{
+    if (!folder.isDirectory() || !folder.isIncomplete())
+        return false;
+    const std::span<const NodeRef> children = folder.children();
+    return std::none_of(children.begin(), children.end(),
+                        [](const NodeRef& child) { return child->isIncomplete(); });
+}
+
 bool endsWith(std::string_view text, std::string_view suffix)
 {
     return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
@@ -104,6 +114,8 @@ bool NcduWriter::Encoder::run(const FileNode& root, const Options& options, bool
         field(",\"total_files\":", std::uint64_t(root.cachedFileCount()));
         field(",\"total_folders\":", std::uint64_t(root.cachedDirCount()));
     }
+    if (options.stopped)
+        m_out.append(",\"stopped\":true");
     m_out.append("},\n");
     entries = 1;
     if (!root.isDirectory()) {
@@ -171,8 +183,10 @@ std::uint64_t NcduWriter::Encoder::entry(const FileNode& node, std::uint64_t inh
         if (facts->linkCount > 0)
             field(",\"nlink\":", facts->linkCount);
     }
-    if (facts && facts->readError)
+    if ((facts && facts->readError) || whereTheScanStopped(node))
         m_out.append(",\"read_error\":true");
+    if (node.isDirectory() && node.isIncomplete())
+        m_out.append(",\"incomplete\":true");
     if (const char* excluded = facts ? exclusionName(facts->exclusion) : nullptr) {
         m_out.append(",\"excluded\":\"");
         m_out.append(excluded);

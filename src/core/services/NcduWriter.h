@@ -31,6 +31,11 @@ namespace plenvo {
 // entered ("otherfs" for another file system or a folder met before, "kernfs" for a kernel
 // pseudo file system, as ncdu reads them), `read_error` and `notreg`.
 //
+// A stopped scan (Options::stopped) says so in the metadata ("stopped":true), and each folder
+// not read to the end (FileNode::isIncomplete()) carries "incomplete":true, a key ncdu and gdu
+// pass over. So that ncdu marks them too, the unfinished folders that hold no unfinished folder
+// also carry `read_error` (ncdu shows "!" there, and "." on the folders above).
+//
 // The tree is walked with an explicit stack (any depth). Output goes through a buffer to a
 // file, gzip-compressed when its name ends in ".gz", or to standard output for "-". A regular
 // file is written beside its final name and moved into place by commit(), so that an export
@@ -41,6 +46,7 @@ public:
     struct Options {
         std::int64_t timestamp = 0; // seconds since the Unix epoch: when the scan was made
         std::string programVersion;
+        bool stopped = false; // the scan was stopped before it read everything
     };
     // How a file is created.
     struct FileOptions {

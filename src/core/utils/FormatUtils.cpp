@@ -160,6 +160,21 @@ QString FormatUtils::formatBytes(std::int64_t bytes)
     return largeSize(locale, bytes, magnitude);
 }
 
+QString FormatUtils::formatBytes(std::int64_t bytes, bool atLeast)
+{
+    return atLeast ? L("amount.atLeast %@", formatBytes(bytes)) : formatBytes(bytes);
+}
+
+QString FormatUtils::formatBytesCompact(std::int64_t bytes, bool atLeast)
+{
+    return atLeast ? L("amount.atLeast %@", formatBytesCompact(bytes)) : formatBytesCompact(bytes);
+}
+
+QString FormatUtils::formatCount(std::int64_t count, bool atLeast)
+{
+    return atLeast ? L("amount.atLeast %@", formatCount(count)) : formatCount(count);
+}
+
 QString FormatUtils::formatBytesChange(std::int64_t bytes)
 {
     return bytes > 0 ? QLocale().positiveSign() + formatBytes(bytes) : formatBytes(bytes);

@@ -28,6 +28,12 @@ public:
     // locale's notation ("1.5 kB", "1,5 kB" in German, "1.0 MB" for 999,999 bytes,
     // "1,125.9 TB" for 2^50 bytes).
     static QString formatBytes(std::int64_t bytes);
+    // A size or a count that may be a lower bound (what was counted of a folder whose scan was
+    // stopped before it was read to the end): as formatBytes, formatBytesCompact and
+    // formatCount, and then, when `atLeast`, said to be at least that ("≥ 12.3 GB").
+    static QString formatBytes(std::int64_t bytes, bool atLeast);
+    static QString formatBytesCompact(std::int64_t bytes, bool atLeast);
+    static QString formatCount(std::int64_t count, bool atLeast);
     // A change of size in the form of formatBytes, with its sign: "+1.5 kB", "-1.5 kB",
     // "0 bytes".
     static QString formatBytesChange(std::int64_t bytes);

@@ -173,6 +173,11 @@ std::int64_t CategoriesView::totalSize() const
     return m_shown ? m_shown->totalSize() : 0;
 }
 
+bool CategoriesView::isTotalAtLeast() const
+{
+    return m_shown && m_shown->rootNode()->isIncomplete(); // a stopped scan counts what it read
+}
+
 const CategoryStat* CategoriesView::selectedStat() const
 {
     const auto found = std::find_if(stats().begin(), stats().end(), [&](const CategoryStat& stat) {
@@ -277,7 +282,8 @@ void CategoriesView::rebuildCategories()
     m_categoryRows.clear();
     const std::int64_t total = totalSize();
     m_header->setSubtitle(
-        L("categories.summary %lld %@", qint64(stats().size()), FormatUtils::formatBytes(total)));
+        L("categories.summary %lld %@", qint64(stats().size()),
+          FormatUtils::formatBytes(total, isTotalAtLeast())));
     m_ring->setSlices(RingGeometry::slices(stats(), total));
     QWidget* legend = m_legend->parentWidget();
     QWidget* list = m_categoryList->parentWidget();
@@ -307,7 +313,7 @@ void CategoriesView::updateSelectedCategory()
     } else {
         m_ring->setCenter({{},
                            ColorToken::secondary,
-                           FormatUtils::formatBytesCompact(totalSize()),
+                           FormatUtils::formatBytesCompact(totalSize(), isTotalAtLeast()),
                            L("categories.total")});
     }
 }

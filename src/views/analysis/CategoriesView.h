@@ -82,6 +82,7 @@ private:
     // What the shown result says; nothing when there is none.
     const std::vector<CategoryStat>& stats() const;
     std::int64_t totalSize() const;
+    bool isTotalAtLeast() const;
     const CategoryStat* selectedStat() const;
     const std::vector<NodeRef>& categoryFiles() const;
 

@@ -307,7 +307,9 @@ void FileInspectorView::changeEvent(QEvent* event)
 void FileInspectorView::refresh()
 {
     const FileNode& node = *m_node;
-    m_size->setText(FormatUtils::formatBytes(node.cachedSize()));
+    // A folder a stopped scan did not read to the end counts what was read, at least.
+    const bool atLeast = node.isIncomplete();
+    m_size->setText(FormatUtils::formatBytes(node.cachedSize(), atLeast));
     // The share of a folder that still holds the node and is not empty.
     const FileNode* parent = node.parent();
     const bool shared = parent && parent->cachedSize() >= 1;
@@ -322,9 +324,10 @@ void FileInspectorView::refresh()
         std::int64_t folders = 0;
         for (const NodeRef& child : node.children())
             folders += child->isDirectory() ? 1 : 0;
-        m_folders->setText(FormatUtils::formatCount(folders));
-        m_files->setText(FormatUtils::formatCount(std::int64_t(node.childCount()) - folders));
-        m_totalFiles->setText(FormatUtils::formatCount(node.cachedFileCount()));
+        m_folders->setText(FormatUtils::formatCount(folders, atLeast));
+        m_files->setText(
+            FormatUtils::formatCount(std::int64_t(node.childCount()) - folders, atLeast));
+        m_totalFiles->setText(FormatUtils::formatCount(node.cachedFileCount(), atLeast));
     }
 }
 

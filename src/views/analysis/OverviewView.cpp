@@ -127,8 +127,14 @@ QWidget* OverviewView::headerSection()
     m_path = new StyledLabel(TextStyle::caption, {}, ColorToken::secondary, header);
     m_path->setObjectName(QStringLiteral("overviewPath"));
     m_path->setElideMode(Qt::ElideMiddle);
+    // Said of a stopped scan: its numbers count what was read.
+    m_stoppedNote = new StyledLabel(TextStyle::caption, {}, ColorToken::orange, header);
+    m_stoppedNote->setObjectName(QStringLiteral("overviewStoppedNote"));
+    m_stoppedNote->setWordWrap(true);
+    m_stoppedNote->setText(L("overview.stoppedNote"));
     titles->addWidget(m_name);
     titles->addWidget(m_path);
+    titles->addWidget(m_stoppedNote);
     row->addLayout(titles, 1);
     row->setAlignment(titles, Qt::AlignTop);
     m_date = new StyledLabel(TextStyle::caption2, {}, ColorToken::tertiary, header);
@@ -326,12 +332,15 @@ void OverviewView::refresh()
                                                   result.rootPathDisplay(), result.openedFromName())
                                               : result.rootPathDisplay());
     m_date->setText(FormatUtils::formatDateFull(result.scanDate()));
-    m_cardValues[0]->setText(FormatUtils::formatBytes(result.totalSize()));
-    m_foldersNote->setText(
-        L("overview.foldersOwnSize %@", FormatUtils::formatBytes(result.foldersOwnSize())));
+    // A stopped scan counts what it read, at least.
+    const bool atLeast = result.rootNode()->isIncomplete();
+    m_stoppedNote->setVisible(result.wasStopped());
+    m_cardValues[0]->setText(FormatUtils::formatBytes(result.totalSize(), atLeast));
+    m_foldersNote->setText(L("overview.foldersOwnSize %@",
+                             FormatUtils::formatBytes(result.foldersOwnSize(), atLeast)));
     m_foldersNote->setVisible(result.foldersOwnSize() > 0);
-    m_cardValues[1]->setText(FormatUtils::formatCount(result.totalFiles()));
-    m_cardValues[2]->setText(FormatUtils::formatCount(result.totalDirectories()));
+    m_cardValues[1]->setText(FormatUtils::formatCount(result.totalFiles(), atLeast));
+    m_cardValues[2]->setText(FormatUtils::formatCount(result.totalDirectories(), atLeast));
     m_cardValues[3]->setText(
         L("overview.typesCount %lld", FormatUtils::countArg(qint64(result.categoryStat().size()))));
 

@@ -19,7 +19,8 @@ class RoundedPanel;
 class ScanResult;
 class StyledLabel;
 
-// The summary page of a scan result: where and when the scan was taken, four headline numbers
+// The summary page of a scan result: where and when the scan was taken (and, for a stopped
+// scan, that its numbers count what was read, marked "≥"), four headline numbers
 // (under them, when the folders themselves take space, a note of how much more that is), how the
 // space divides among the file categories and the largest files. Nothing on it can be
 // clicked. Whenever AppState's content revision changes it reads the result again and rebuilds
@@ -56,6 +57,7 @@ private:
     StyledLabel* m_name = nullptr;
     StyledLabel* m_path = nullptr;
     StyledLabel* m_date = nullptr;
+    StyledLabel* m_stoppedNote = nullptr;
     std::array<StyledLabel*, 4> m_cardValues{};
     StyledLabel* m_foldersNote = nullptr;
     QVBoxLayout* m_categoryRows = nullptr;

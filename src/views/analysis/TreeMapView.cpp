@@ -198,7 +198,9 @@ void TreeMapView::contentChanged()
 void TreeMapView::updateHeader()
 {
     m_name->setText(m_current ? m_current->name() : QString());
-    m_size->setText(m_current ? FormatUtils::formatBytes(m_current->cachedSize()) : QString());
+    m_size->setText(m_current ? FormatUtils::formatBytes(m_current->cachedSize(),
+                                                         m_current->isIncomplete())
+                              : QString());
     m_back->setVisible(m_current && m_root && m_current->id() != m_root->id());
 }
 

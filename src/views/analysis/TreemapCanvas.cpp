@@ -113,7 +113,7 @@ void TreemapCanvas::setFocusedNode(const std::optional<NodeId>& id)
 
 QString TreemapCanvas::spokenText(const FileNode& node)
 {
-    const QString size = FormatUtils::formatBytes(node.cachedSize());
+    const QString size = FormatUtils::formatBytes(node.cachedSize(), node.isIncomplete());
     return node.isDirectory() ? L("treemap.folderTile %@ %@", node.name(), size)
                               : L("treemap.fileTile %@ %@", node.name(), size);
 }
@@ -407,7 +407,8 @@ void TreemapCanvas::paintTiles(QPainter& painter) const
             QRectF(box.left(), top + nameMetrics.height() + kLabelSpacing, box.width(),
                    sizeMetrics.height()),
             Qt::AlignCenter,
-            sizeMetrics.elidedText(FormatUtils::formatBytesCompact(tile.node->cachedSize()),
+            sizeMetrics.elidedText(FormatUtils::formatBytesCompact(tile.node->cachedSize(),
+                                                                   tile.node->isIncomplete()),
                                    Qt::ElideRight, box.width()));
     }
 }

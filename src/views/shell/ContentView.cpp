@@ -156,13 +156,16 @@ ContentView::ContentView(AppState& state, FolderPanel& panel, DetailViewFactory&
         updateDetail();
         updateInspector(); // the header too
     });
-    connect(&state, &AppState::scanProgressChanged, this, [this] {
+    const auto updateProgress = [this] {
         if (auto* progress = qobject_cast<ScanningProgressView*>(m_detailWidget)) {
             progress->setTitle(progressTitle());
             progress->setReadingSavedScan(m_state.isOpeningScan());
+            progress->setStopping(m_state.isStoppingScan());
             progress->setProgress(m_state.scanProgress());
         }
-    });
+    };
+    connect(&state, &AppState::scanProgressChanged, this, updateProgress);
+    connect(&state, &AppState::isStoppingChanged, this, updateProgress);
     connect(&state, &AppState::navigationSelectionChanged, this, [this] {
         reactToNavigation();
         updateDetail();
@@ -255,6 +258,8 @@ void ContentView::reactToNavigation()
 
 QString ContentView::progressTitle() const
 {
+    if (m_state.isStoppingScan())
+        return L("scanning.stopping");
     return m_state.isOpeningScan() ? L("import.title") : L("scanning.title");
 }
 
@@ -293,6 +298,7 @@ void ContentView::updateDetail()
         auto* progress = new ScanningProgressView(this);
         progress->setTitle(progressTitle());
         progress->setReadingSavedScan(m_state.isOpeningScan());
+        progress->setStopping(m_state.isStoppingScan());
         progress->setProgress(m_state.scanProgress());
         connect(progress, &ScanningProgressView::stopRequested, &m_state, &AppState::stopScan);
         progress->stopButton()->setFocus(Qt::OtherFocusReason);

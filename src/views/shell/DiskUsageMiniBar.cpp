@@ -11,6 +11,7 @@
 
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QStringList>
 
 namespace plenvo {
 
@@ -42,19 +43,25 @@ DiskUsageMiniBar::DiskUsageMiniBar(QWidget* parent) : QWidget(parent)
 void DiskUsageMiniBar::setResult(const ScanResult* result)
 {
     m_name->setText(result ? result->rootName() : QString());
-    m_size->setText(result ? FormatUtils::formatBytesCompact(result->totalSize()) : QString());
+    m_size->setText(result ? FormatUtils::formatBytesCompact(result->totalSize(),
+                                                             result->rootNode()->isIncomplete())
+                           : QString());
     const bool opened = result && result->isOpenedFromFile();
+    const bool stopped = result && result->wasStopped();
     m_icon->setSymbol(opened ? QStringLiteral("doc.text.fill")
                              : QStringLiteral("internaldrive.fill"),
                       ColorToken::blue);
-    m_origin->setText(
-        opened ? L("header.openedFrom %@", FormatUtils::formatDateFull(result->scanDate()))
-               : QString());
-    m_origin->setVisible(opened);
+    QStringList origin;
+    if (opened)
+        origin << L("header.openedFrom %@", FormatUtils::formatDateFull(result->scanDate()));
+    if (stopped)
+        origin << L("header.stopped");
+    m_origin->setText(origin.join(QStringLiteral(" \u00b7 ")));
+    m_origin->setVisible(!origin.isEmpty());
     setToolTip(opened ? DisplayText::fromBytes(*result->openedFrom()) : QString());
     setAccessibleName(m_name->fullText());
-    setAccessibleDescription(opened ? m_origin->fullText() + u' ' + m_size->fullText()
-                                    : m_size->fullText());
+    setAccessibleDescription(origin.isEmpty() ? m_size->fullText()
+                                              : m_origin->fullText() + u' ' + m_size->fullText());
     updateGeometry();
 }
 

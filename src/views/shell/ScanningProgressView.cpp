@@ -5,6 +5,7 @@
 #include "utils/FormatUtils.h"
 #include "utils/Localization.h"
 
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -63,6 +64,22 @@ void ScanningProgressView::setTitle(const QString& title)
 {
     m_title->setText(title);
     m_spinner->setAccessibleName(title);
+}
+
+void ScanningProgressView::keyPressEvent(QKeyEvent* event)
+{
+    // Esc, from the button or wherever in the view the keyboard is.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (m_stop->isEnabled())
+            Q_EMIT stopRequested();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void ScanningProgressView::setStopping(bool stopping)
+{
+    m_stop->setEnabled(!stopping);
 }
 
 void ScanningProgressView::setReadingSavedScan(bool reading)
