@@ -54,6 +54,8 @@ AppState::AppState(Services services, QObject* parent)
     if (!m_services.trash)
         m_services.trash = std::make_shared<GioTrash>();
     m_scanner.setListingHook(m_services.beforeListing);
+    if (m_services.scanThreads > 0)
+        m_scanner.setThreads(m_services.scanThreads);
     m_editor = new ResultEditor(*this, m_work, m_services.trash);
     m_history = new HistoryKeeper(*this, m_work,
                                   m_services.historyFolder.empty()

@@ -66,6 +66,7 @@ public:
         DiskScanner::ListingHook beforeListing; // called before each folder a scan lists
         std::string historyFolder; // where scans are kept; empty: ScanHistory's default
         int stopWaitMilliseconds = kStopWaitMilliseconds; // see stopScan()
+        int scanThreads = 0; // the threads a scan walks with; 0: DiskScanner chooses
     };
 
     explicit AppState(Services services, QObject* parent = nullptr);

@@ -99,6 +99,7 @@ private Q_SLOTS:
         AppState::Services services;
         services.trash = std::make_shared<FakeTrash>();
         services.historyFolder = out.file("history").toStdString();
+        services.scanThreads = 1; // a listing held holds the scan
         services.beforeListing = [gate, reached](std::string_view name) {
             if (name.starts_with('d') && !reached->exchange(true))
                 gate->acquire();
@@ -159,6 +160,7 @@ private Q_SLOTS:
         AppState::Services services;
         services.trash = std::make_shared<FakeTrash>();
         services.historyFolder = out.file("history").toStdString();
+        services.scanThreads = 1; // a listing held holds the scan
         services.stopWaitMilliseconds = 200;
         services.beforeListing = [gate, hold, reached](std::string_view name) {
             if (name == "sub" && *hold) {

@@ -144,7 +144,9 @@ struct WindowFixture {
     // The first `View` in the detail area.
     template <class View> View* detail() { return content().detailWidget()->findChild<View*>(); }
 
-    // Called on a scan's thread before each folder is listed, while set.
+    // Called on a scan's thread before each folder is listed, while set. The scan walks alone,
+    // so that a listing held here holds the whole scan, as a mount that stopped answering
+    // would.
     std::function<void(std::string_view)> beforeListing;
     std::shared_ptr<FakeTrash> trash = std::make_shared<FakeTrash>();
     AppState state{AppState::Services{trash, {}, AppState::kToastMilliseconds,
@@ -152,7 +154,9 @@ struct WindowFixture {
                                           if (beforeListing)
                                               beforeListing(name);
                                       },
-                                      {}}};
+                                      {},
+                                      AppState::kStopWaitMilliseconds,
+                                      1}};
     FakeFolderPanel panel;
     FakeScanFilePanel scanFiles;
     FakeFileManager fileManager;

@@ -69,7 +69,9 @@ struct Window {
     }
     QAction* action(const char* name) { return window.findChild<QAction*>(QLatin1String(name)); }
 
-    // Called on a scan's thread before each folder is listed, while set.
+    // Called on a scan's thread before each folder is listed, while set. The scan walks alone,
+    // so that a listing held here holds the whole scan, as a mount that stopped answering
+    // would.
     std::function<void(std::string_view)> beforeListing;
     std::shared_ptr<FakeTrash> trash = std::make_shared<FakeTrash>();
     AppState state{AppState::Services{trash, {}, AppState::kToastMilliseconds,
@@ -77,7 +79,9 @@ struct Window {
                                           if (beforeListing)
                                               beforeListing(name);
                                       },
-                                      {}}};
+                                      {},
+                                      AppState::kStopWaitMilliseconds,
+                                      1}};
     FakeFolderPanel panel;
     FakeFileManager fileManager;
     FakeClipboard clipboard;
