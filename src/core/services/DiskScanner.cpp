@@ -200,7 +200,8 @@ private:
     }
     bool cancelled() const { return m_token.isCancelled(); }
     bool stopped() const { return m_stop.isCancelled(); }
-    Outcome keepWhatWasRead();
+    // A subfolder the walk did not enter, once stopped: empty, marked.
+    NodeRef notEntered(const Frame& parent, const PendingFolder& folder);
     void list(Frame& frame);
     void startHelpers(int threads);
     void enterPrefetched(Frame& parent, const PendingFolder& folder);
@@ -493,13 +494,32 @@ DiskScanner::Outcome DiskScanner::Walk::run()
     }
     reportProgress(m_stack.back().name);
 
+    // Once stopped, the walk goes on through what is read already, touching the disk no more:
+    // folders read ahead are kept, the others stay as empty folders, marked.
+    bool finishing = false;
+    // Folders being read when the stop came are waited for until then.
+    std::chrono::steady_clock::time_point settled;
     while (true) {
         if (cancelled())
             return {Outcome::Status::cancelled, {}, {}, {}, {}};
-        if (stopped())
-            return keepWhatWasRead();
+        if (!finishing && stopped()) {
+            finishing = true;
+            settled = std::chrono::steady_clock::now() + std::chrono::milliseconds(20);
+        }
         const std::size_t index = m_stack.size() - 1;
         Frame& frame = m_stack[index];
+        if (finishing && frame.nextSubfolder < frame.subfolders.size()) {
+            PendingFolder folder = std::move(frame.subfolders[frame.nextSubfolder++]);
+            Prefetch* ahead = folder.ahead.get();
+            if (ahead && m_readAhead->settle(*ahead, settled) && ahead->opened &&
+                !ahead->outOfMemory) {
+                enterPrefetched(frame, folder);
+            } else {
+                frame.incomplete = true;
+                frame.children.push_back(notEntered(frame, folder));
+            }
+            continue;
+        }
         if (frame.nextSubfolder < frame.subfolders.size()) {
             // Read ahead, perhaps still being read: the loop comes back when it is.
             if (const auto& ahead = frame.subfolders[frame.nextSubfolder].ahead;
@@ -514,41 +534,29 @@ DiskScanner::Outcome DiskScanner::Walk::run()
         }
         // Every subfolder is done: the folder node can be built, children complete.
         closeFrame(frame);
-        if (index == 0)
-            return finished(makeFolder(frame, m_rootPath));
+        if (index == 0) {
+            Outcome outcome = finished(makeFolder(frame, m_rootPath));
+            if (finishing)
+                outcome.status = Outcome::Status::stopped;
+            return outcome;
+        }
         NodeRef node = makeFolder(frame);
+        const bool unfinished = frame.incomplete;
         m_stack.pop_back();
+        // A folder not read to the end leaves each folder above it unfinished too.
+        m_stack.back().incomplete = m_stack.back().incomplete || unfinished;
         m_stack.back().children.push_back(std::move(node));
     }
 }
 
-DiskScanner::Outcome DiskScanner::Walk::keepWhatWasRead()
+NodeRef DiskScanner::Walk::notEntered(const Frame& parent, const PendingFolder& folder)
 {
-    // Every folder on the stack is unfinished unless all of it was read. Subfolders not entered
-    // yet stay as empty folders, marked; the marks rise to the scanned folder.
-    bool below = false; // whether the folder built last is incomplete
-    NodeRef node;
-    for (std::size_t index = m_stack.size(); index-- > 0;) {
-        Frame& frame = m_stack[index];
-        if (node)
-            frame.children.push_back(std::move(node));
-        for (std::size_t i = frame.nextSubfolder; i < frame.subfolders.size(); ++i) {
-            Frame pending;
-            pending.name = std::move(frame.subfolders[i].name);
-            pending.attributes = frame.subfolders[i].attributes;
-            pending.newDevice = !pending.attributes.sameDevice(frame.attributes);
-            pending.incomplete = true;
-            frame.children.push_back(makeFolder(pending));
-        }
-        frame.incomplete =
-            frame.incomplete || below || frame.nextSubfolder < frame.subfolders.size();
-        below = frame.incomplete;
-        closeFrame(frame);
-        node = index == 0 ? makeFolder(frame, m_rootPath) : makeFolder(frame);
-    }
-    Outcome outcome = finished(std::move(node));
-    outcome.status = Outcome::Status::stopped;
-    return outcome;
+    Frame empty;
+    empty.name = folder.name;
+    empty.attributes = folder.attributes;
+    empty.newDevice = !folder.attributes.sameDevice(parent.attributes);
+    empty.incomplete = true;
+    return makeFolder(empty);
 }
 
 DiskScanner::DiskScanner()

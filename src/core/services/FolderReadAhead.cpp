@@ -69,6 +69,23 @@ bool FolderReadAhead::await(Folder& folder)
     }
 }
 
+bool FolderReadAhead::settle(Folder& folder, std::chrono::steady_clock::time_point deadline)
+{
+    m_awaited.store(&folder, std::memory_order_seq_cst);
+    for (;;) {
+        const std::uint64_t ticket = m_workers.progressTicket();
+        const int state = folder.state.load(std::memory_order_seq_cst);
+        if (state != Folder::running)
+            return state == Folder::done;
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline)
+            return false;
+        m_workers.waitForProgress(
+            ticket, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now) +
+                        std::chrono::milliseconds(1));
+    }
+}
+
 void FolderReadAhead::finish()
 {
     // Helpers end at their next entry; one stuck in the kernel is left to end alone.

@@ -7,6 +7,7 @@
 #include "models/FileNode.h"
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -104,6 +105,10 @@ public:
     // itself reads nothing ahead, so that a stop or a cancellation is heard at once even while a
     // helper is stuck on a mount that stopped answering.
     bool await(Folder& folder);
+    // After a stop: waits until `folder`, being read, is read, at the latest until `deadline`
+    // (a helper cut short ends at its next entry, one stuck in the kernel does not). True when
+    // it is read.
+    bool settle(Folder& folder, std::chrono::steady_clock::time_point deadline);
     // Drops what is not started, and waits briefly for the helpers to end.
     void finish();
 
