@@ -37,7 +37,7 @@ inline std::string dumpTree(const FileNode& node, const NodeFacts* facts)
     }
     if (node.isDirectory()) {
         out += '(';
-        for (const NodeRef& child : node.children())
+        for (const FileNode* child : node.children())
             out += dumpTree(*child, facts) + (child == node.children().back() ? "" : ",");
         out += ')';
     }

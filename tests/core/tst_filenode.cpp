@@ -79,23 +79,16 @@ private Q_SLOTS:
         // The same node twice: the second call finds nothing.
         QVERIFY(root->removeChild(*a));
         QVERIFY(!root->removeChild(*a));
-        QCOMPARE(root->children()[0].get(), b.get());
+        QCOMPARE(root->children()[0], b.get());
         QCOMPARE(aggregates(root), std::tuple(2, 1, 1));
     }
 
-    void identityIsTheRandomId()
+    void identityIsTheId()
     {
         NodeRef first = FileNode::create("same", "/p/same", false, 1, {}, {});
         NodeRef second = FileNode::create("same", "/p/same", false, 1, {}, {});
         QVERIFY(!(*first == *second) && first != second);
-        std::unordered_set<NodeId> ids;
-        for (int i = 0; i < 20000; ++i)
-            QVERIFY(ids.insert(NodeId::generate()).second);
-        // A version 4 UUID of the RFC 4122 variant, in its canonical text form.
-        const QUuid uuid = first->id().toUuid();
-        QCOMPARE(uuid.version(), QUuid::Random);
-        QCOMPARE(uuid.variant(), QUuid::DCE);
-        QCOMPARE(first->id().toString(), uuid.toString(QUuid::WithoutBraces));
+        QVERIFY(first->id() != second->id());
     }
 
     void displayFormsReplaceWhatCannotBeShown()
@@ -234,7 +227,7 @@ private Q_SLOTS:
             NodeRef sub = FileNode::create("sub", {}, true, 0, {}, {}, std::move(files), &arena);
             NodeRef deeper = FileNode::create("deeper", {}, true, 0, {}, {}, {sub}, &arena);
             NodeRef root = FileNode::create("root", "/vol/root", true, 0, {}, {}, {deeper}, &arena);
-            kept = NodeRef(sub->children()[7].get());
+            kept = NodeRef(sub->children()[7]);
             keptFolder = sub;
             // Assigning a reference to the node it holds already adds nothing.
             keptFolder = sub;
