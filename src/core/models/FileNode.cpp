@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
+#include <memory>
+#include <mutex>
 #include <new>
 
 namespace plenvo {
@@ -40,6 +42,61 @@ NodeArena::Handle* heapList(std::size_t capacity)
         throw std::bad_alloc();
     list[0] = NodeArena::Handle(capacity);
     return list;
+}
+
+// The locations of nodes without a parent, each under a 32-bit number that the node keeps
+// instead of its parent's handle. Numbers are taken and given back under a lock (that happens
+// when a node is made with a location, detached or outlives its tree); reading one takes none.
+class Locations {
+public:
+    std::uint32_t add(std::string path)
+    {
+        auto text = std::make_unique<std::string>(std::move(path));
+        const std::lock_guard lock(m_mutex);
+        std::uint32_t number;
+        if (!m_free.empty()) {
+            number = m_free.back();
+            m_free.pop_back();
+        } else {
+            if (m_next == kPages * kPageSize)
+                throw std::bad_alloc();
+            number = m_next++;
+            if (!m_pages[number / kPageSize].load(std::memory_order_relaxed))
+                m_pages[number / kPageSize].store(new std::string*[kPageSize],
+                                                  std::memory_order_release);
+        }
+        slot(number) = text.release();
+        return number;
+    }
+    std::string& at(std::uint32_t number) const { return *slot(number); }
+    void remove(std::uint32_t number)
+    {
+        delete std::exchange(slot(number), nullptr);
+        const std::lock_guard lock(m_mutex);
+        m_free.push_back(number);
+    }
+
+private:
+    // Room for 67 million locations (the table of pages takes 128 KiB).
+    static constexpr std::size_t kPageSize = 4096;
+    static constexpr std::size_t kPages = 16384;
+
+    std::string*& slot(std::uint32_t number) const
+    {
+        return m_pages[number / kPageSize].load(std::memory_order_acquire)[number % kPageSize];
+    }
+
+    std::atomic<std::string**> m_pages[kPages] = {};
+    std::mutex m_mutex;
+    std::vector<std::uint32_t> m_free;
+    std::uint32_t m_next = 0;
+};
+
+Locations& locations()
+{
+    // Never destroyed: nodes may be freed while the process exits.
+    static Locations* instance = new Locations;
+    return *instance;
 }
 
 } // namespace
@@ -113,7 +170,7 @@ NodeRef FileNode::create(std::string_view name, std::string_view path, bool isDi
     node->setDate(modificationDate, node->m_modified, kModifiedHigh);
     node->setDate(creationDate, node->m_created, kCreatedHigh);
     if (!path.empty())
-        node->keepOwnPath(std::string(path), target);
+        node->keepOwnPath(std::string(path));
 
     if (!isDirectory) {
         node->setSize(fileSize);
@@ -300,7 +357,7 @@ std::size_t FileNode::removeChildren(const NodeIdSet& ids)
     addToAncestors(-size, -files, -dirs, -own);
     // The removed nodes keep their location; they let go of this folder's reference here.
     for (NodeRef& node : removed)
-        node->keepOwnPath(node->pathBytes(), NodeArena::forThisThread());
+        node->keepOwnPath(node->pathBytes());
     return removed.size();
 }
 
@@ -354,31 +411,16 @@ void FileNode::setFileSize(std::int64_t size)
 
 const std::string* FileNode::ownPath() const
 {
-    if (!(m_flags & kOwnPath))
-        return nullptr;
-    const std::string* path;
-    std::memcpy(&path, NodeArena::resolve(m_up), sizeof path);
-    return path;
+    return (m_flags & kOwnPath) ? &locations().at(m_up) : nullptr;
 }
 
-void FileNode::keepOwnPath(std::string path, NodeArena& arena)
+void FileNode::keepOwnPath(std::string path)
 {
-    if (auto* own = const_cast<std::string*>(ownPath())) {
-        *own = std::move(path);
+    if (m_flags & kOwnPath) {
+        locations().at(m_up) = std::move(path);
         return;
     }
-    // The location lives on the heap; a block of the arena holds the pointer to it, so that
-    // a handle names it.
-    auto* own = new std::string(std::move(path));
-    void* block;
-    try {
-        block = arena.allocate(sizeof own);
-    } catch (...) {
-        delete own;
-        throw;
-    }
-    std::memcpy(block, &own, sizeof own);
-    m_up = NodeArena::handleOf(block);
+    m_up = locations().add(std::move(path));
     m_flags |= kOwnPath;
 }
 
@@ -386,8 +428,7 @@ void FileNode::dropOwnPath()
 {
     if (!(m_flags & kOwnPath))
         return;
-    delete ownPath();
-    NodeArena::release(NodeArena::resolve(m_up), sizeof(std::string*));
+    locations().remove(m_up);
     m_flags &= std::uint8_t(~kOwnPath);
     m_up = 0;
 }
@@ -413,7 +454,7 @@ void FileNode::destroyTree(FileNode* top)
                 dying.push_back(child);
                 continue;
             }
-            child->keepOwnPath(child->pathBytes(), NodeArena::forThisThread());
+            child->keepOwnPath(child->pathBytes());
             if (child->dropReference()) // its other holder let go meanwhile
                 dying.push_back(child);
         }

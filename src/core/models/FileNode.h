@@ -92,7 +92,7 @@ private:
 //       2  name length           8 bits (255: the length is in the name's first 2 bytes)
 //       3  flags                 8 bits (folder, incomplete, size in blocks, own location,
 //                                        bit 32 of each date, list of children on the heap)
-//       4  parent                handle, or of the block that holds the node's own location
+//       4  parent                handle, or the number of the node's own location
 //       8  modification date     whole seconds, 33 bits with the flag: 1834 to 2106
 //      12  creation date
 //      16  inode                 64 bits
@@ -361,7 +361,7 @@ private:
     }
 
     const std::string* ownPath() const;
-    void keepOwnPath(std::string path, NodeArena& arena);
+    void keepOwnPath(std::string path);
     void dropOwnPath();
     void applyAggregateRule();
     void setParent(FileNode* parent);
