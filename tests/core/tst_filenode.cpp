@@ -352,10 +352,10 @@ private Q_SLOTS:
             NodeArena arena;
             std::vector<NodeRef> files;
             for (int i = 0; i < 12000; ++i)
-                files.push_back(FileNode::create("f" + std::to_string(i), {}, false, i, {}, {}, {},
-                                                 &arena));
-            const NodeRef top = FileNode::create("top", {}, true, 0, {}, {}, std::move(files),
-                                                 &arena);
+                files.push_back(
+                    FileNode::create("f" + std::to_string(i), {}, false, i, {}, {}, {}, &arena));
+            const NodeRef top =
+                FileNode::create("top", {}, true, 0, {}, {}, std::move(files), &arena);
             QVERIFY(seen.insert(top->id()).second);
             for (const FileNode* child : top->children())
                 QVERIFY(seen.insert(child->id()).second);
@@ -394,8 +394,8 @@ private Q_SLOTS:
                                            ? build(depth + 1)
                                            : FileNode::create(randomName(++serial), {}, false,
                                                               randomSize(), {}, {}, {}, &arena));
-                return FileNode::create(randomName(++serial), {}, true, qint64(pick(3)) * 4096,
-                                        {}, {}, std::move(children), &arena);
+                return FileNode::create(randomName(++serial), {}, true, qint64(pick(3)) * 4096, {},
+                                        {}, std::move(children), &arena);
             };
             std::vector<NodeRef> roots;
             for (int i = 0; i < 3; ++i)
@@ -466,13 +466,14 @@ private Q_SLOTS:
                 NodeArena arena;
                 std::vector<NodeRef> files;
                 for (int i = 0; i < kFiles; ++i) {
-                    // Every other node from the thread's own arena, made on first use.
+                    // Every other node from the arena given, the rest from the thread's.
                     NodeArena* from = i % 2 ? &arena : nullptr;
-                    files.push_back(FileNode::create("f" + std::to_string(i), {}, false, 1, {},
-                                                     {}, {}, from));
+                    files.push_back(
+                        FileNode::create("f" + std::to_string(i), {}, false, 1, {}, {}, {}, from));
                     ids[t].push_back(files.back()->id());
                     // A node made and freed at once: its identity is not given again.
-                    ids[t].push_back(FileNode::create("gone", {}, false, 1, {}, {}, {}, from)->id());
+                    ids[t].push_back(
+                        FileNode::create("gone", {}, false, 1, {}, {}, {}, from)->id());
                 }
                 parts[t] = FileNode::create("part" + std::to_string(t), {}, true, 0, {}, {},
                                             std::move(files), &arena);

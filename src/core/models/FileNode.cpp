@@ -36,8 +36,8 @@ std::size_t nameArea(std::size_t nameLength)
 // A list of children moved to the heap: its capacity, then the handles.
 NodeArena::Handle* heapList(std::size_t capacity)
 {
-    auto* list = static_cast<NodeArena::Handle*>(
-        std::malloc((capacity + 1) * sizeof(NodeArena::Handle)));
+    auto* list =
+        static_cast<NodeArena::Handle*>(std::malloc((capacity + 1) * sizeof(NodeArena::Handle)));
     if (!list)
         throw std::bad_alloc();
     list[0] = NodeArena::Handle(capacity);
@@ -107,8 +107,7 @@ std::size_t FileNode::nodeBytes(bool isDirectory, std::size_t nameLength, std::s
     const std::size_t node = kNameOffset + nameArea(nameLength);
     if (!isDirectory)
         return node;
-    return sizeof(Folder) + roundUp(node) +
-           std::max(slots, kMinSlots) * sizeof(NodeArena::Handle);
+    return sizeof(Folder) + roundUp(node) + std::max(slots, kMinSlots) * sizeof(NodeArena::Handle);
 }
 
 NodeArena::Handle* FileNode::inlineHandles() const

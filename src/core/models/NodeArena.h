@@ -6,17 +6,18 @@
 
 namespace plenvo {
 
-// Bump allocator for file nodes and the little they keep beside them. Memory comes in 256 KiB
-// chunks aligned to their size, so a block finds its chunk by masking its own address. Each
-// chunk counts the blocks still alive in it; a chunk is returned to the system when its last
-// block is released and the arena has moved past it (or has been destroyed). Blocks may outlive
-// the arena: a node kept by a selection keeps only its own chunk.
+// Bump allocator for file nodes. Memory comes in 256 KiB chunks aligned to their size, so a
+// block finds its chunk by masking its own address. Each chunk counts the blocks still alive in
+// it; a chunk is returned to the system when its last block is released and the arena has moved
+// past it (or has been destroyed). Blocks may outlive the arena: a node kept by a selection
+// keeps only its own chunk.
 //
 // Handles. Every chunk mapped by any arena of the process has a slot in one process-wide table,
 // so a block is also named by 32 bits: its chunk's slot (16 bits) and its offset in the chunk in
-// 4-byte units (16 bits). The table has 65,536 slots: at most 16 GiB of blocks are alive at once
-// (some 280 million file nodes); past that, allocate() throws std::bad_alloc. Handle 0 names no
-// block (a chunk begins with its header).
+// 4-byte units (16 bits). The table has 65,536 slots: at most 16 GiB of chunks are mapped at
+// once, which limits the process to some 280 million file nodes alive at a time (at 58 bytes a
+// node); past that, allocate() throws std::bad_alloc (a scan then fails for want of memory).
+// Handle 0 names no block (a chunk begins with its header).
 //
 // Identities. Every chunk gets a serial number never given again during the run of the process;
 // with a block's offset it makes a 64-bit identity that no other block has, had or will have
