@@ -28,7 +28,7 @@ std::size_t roundUp(std::size_t bytes)
     return (bytes + NodeArena::kGranule - 1) & ~(NodeArena::kGranule - 1);
 }
 
-std::size_t nameArea(std::size_t nameLength)
+std::size_t nameFootprint(std::size_t nameLength)
 {
     return nameLength + (nameLength >= UINT8_MAX ? sizeof(std::uint16_t) : 0);
 }
@@ -101,18 +101,19 @@ Locations& locations()
 
 } // namespace
 
-std::size_t FileNode::nodeBytes(bool isDirectory, std::size_t nameLength, std::size_t slots)
+std::size_t FileNode::nodeBytes(bool isDirectory, std::size_t nameLength, std::size_t handleCount)
 {
     static_assert(offsetof(FileNode, m_name) == kNameOffset);
-    const std::size_t node = kNameOffset + nameArea(nameLength);
+    const std::size_t node = kNameOffset + nameFootprint(nameLength);
     if (!isDirectory)
         return node;
-    return sizeof(Folder) + roundUp(node) + std::max(slots, kMinSlots) * sizeof(NodeArena::Handle);
+    return sizeof(Folder) + roundUp(node) +
+           std::max(handleCount, kMinSlots) * sizeof(NodeArena::Handle);
 }
 
 NodeArena::Handle* FileNode::inlineHandles() const
 {
-    const std::size_t node = roundUp(kNameOffset + nameArea(nameBytes().size()));
+    const std::size_t node = roundUp(kNameOffset + nameFootprint(nameBytes().size()));
     return reinterpret_cast<NodeArena::Handle*>(
         const_cast<char*>(reinterpret_cast<const char*>(this)) + node);
 }
@@ -159,12 +160,12 @@ NodeRef FileNode::create(std::string_view name, std::string_view path, bool isDi
     if (nameLength >= kLongName) {
         node->m_nameLength = kLongName;
         const auto length = std::uint16_t(nameLength);
-        std::memcpy(node->m_name, &length, sizeof length);
-        std::memcpy(node->m_name + sizeof length, name.data(), nameLength);
+        std::memcpy(node->nameArea(), &length, sizeof length);
+        std::memcpy(node->nameArea() + sizeof length, name.data(), nameLength);
     } else {
         node->m_nameLength = std::uint8_t(nameLength);
         if (nameLength)
-            std::memcpy(node->m_name, name.data(), nameLength);
+            std::memcpy(node->nameArea(), name.data(), nameLength);
     }
     node->setDate(modificationDate, node->m_modified, kModifiedHigh);
     node->setDate(creationDate, node->m_created, kCreatedHigh);
@@ -365,10 +366,10 @@ bool FileNode::addChild(NodeRef child)
     if (!isDirectory() || !child || child->parent() || child.get() == this)
         return false;
     Folder* data = folder();
-    NodeArena::Handle* slots = inlineHandles();
+    NodeArena::Handle* inBlock = inlineHandles();
     NodeArena::Handle* heap = nullptr;
     if (m_flags & kHeapChildren)
-        std::memcpy(&heap, slots, sizeof heap);
+        std::memcpy(&heap, inBlock, sizeof heap);
     if (!heap || heap[0] == data->count) {
         // The list moves to the heap (the block's list has no room to spare), or grows there.
         const std::size_t capacity = std::max<std::size_t>(8, std::size_t(data->count) * 3 / 2 + 1);
@@ -376,17 +377,14 @@ bool FileNode::addChild(NodeRef child)
         std::memcpy(grown + 1, handles(), data->count * sizeof(NodeArena::Handle));
         std::free(heap);
         heap = grown;
-        std::memcpy(slots, &heap, sizeof heap);
+        std::memcpy(inBlock, &heap, sizeof heap);
         m_flags |= kHeapChildren;
     }
     FileNode* raw = child.detach();
     heap[1 + data->count++] = NodeArena::handleOf(raw);
     raw->setParent(this);
-    const std::int64_t size = raw->cachedSize();
-    const std::int64_t files = raw->cachedFileCount();
-    const std::int64_t dirs = raw->cachedDirCount();
-    const std::int64_t own = raw->cachedFoldersOwnSize();
-    addToAncestors(size, files, dirs, own);
+    addToAncestors(raw->cachedSize(), raw->cachedFileCount(), raw->cachedDirCount(),
+                   raw->cachedFoldersOwnSize());
     return true;
 }
 

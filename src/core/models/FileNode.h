@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <compare>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
@@ -220,11 +221,12 @@ public:
     NodeId id() const { return NodeId(NodeArena::identity(this)); }
     std::string_view nameBytes() const
     {
+        const char* area = nameArea();
         if (m_nameLength != kLongName)
-            return {m_name, m_nameLength};
+            return {area, m_nameLength};
         std::uint16_t length;
-        std::memcpy(&length, m_name, sizeof length);
-        return {m_name + sizeof length, length};
+        std::memcpy(&length, area, sizeof length);
+        return {area + sizeof length, length};
     }
     QString name() const;          // for display (DisplayText): invalid UTF-8 and controls replaced
     std::string pathBytes() const; // the exact location
@@ -341,6 +343,10 @@ private:
     FileNode() = default;
     ~FileNode() = default;
 
+    char* nameArea() const
+    {
+        return const_cast<char*>(reinterpret_cast<const char*>(this)) + offsetof(FileNode, m_name);
+    }
     static FileNode* at(NodeArena::Handle handle)
     {
         return static_cast<FileNode*>(NodeArena::resolve(handle));
@@ -368,7 +374,7 @@ private:
     // heap, the pointer to it).
     NodeArena::Handle* inlineHandles() const;
     NodeArena::Handle* handles() const;
-    static std::size_t nodeBytes(bool isDirectory, std::size_t nameLength, std::size_t slots);
+    static std::size_t nodeBytes(bool isDirectory, std::size_t nameLength, std::size_t handleCount);
     Timestamp date(std::uint32_t low, Flag high) const;
     void setDate(Timestamp date, std::uint32_t& low, Flag high);
     void setSize(std::int64_t size);
@@ -402,7 +408,9 @@ private:
     std::uint32_t m_inode[2] = {};
     std::uint32_t m_sizeLow = 0;
     std::uint16_t m_sizeHigh = 0;
-    char m_name[2] = {}; // the name begins here and runs on past the end of the object
+    // The name begins here and runs on past the end of the object; it is reached from the
+    // node's address (nameArea()), never through this member, whose size would limit it.
+    char m_name[2] = {};
 };
 
 static_assert(sizeof(FileNode) == 32);
