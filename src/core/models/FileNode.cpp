@@ -1,12 +1,12 @@
 #include "FileNode.h"
 
+#include "NumberPool.h"
 #include "utils/DisplayText.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
 #include <memory>
-#include <mutex>
 #include <new>
 
 namespace plenvo {
@@ -45,25 +45,21 @@ NodeArena::Handle* heapList(std::size_t capacity)
 }
 
 // The locations of nodes without a parent, each under a 32-bit number that the node keeps
-// instead of its parent's handle. Numbers are taken and given back under a lock (that happens
-// when a node is made with a location, detached or outlives its tree); reading one takes none.
+// instead of its parent's handle. Numbers are taken and given back under a lock (when a node is
+// made with a location, is detached or outlives its tree); reading a location takes none.
 class Locations {
 public:
     std::uint32_t add(std::string path)
     {
         auto text = std::make_unique<std::string>(std::move(path));
-        const std::lock_guard lock(m_mutex);
-        std::uint32_t number;
-        if (!m_free.empty()) {
-            number = m_free.back();
-            m_free.pop_back();
-        } else {
-            if (m_next == kPages * kPageSize)
-                throw std::bad_alloc();
-            number = m_next++;
-            if (!m_pages[number / kPageSize].load(std::memory_order_relaxed))
-                m_pages[number / kPageSize].store(new std::string*[kPageSize],
-                                                  std::memory_order_release);
+        const std::uint32_t number = m_numbers.take();
+        std::atomic<std::string**>& page = m_pages[number / kPageSize];
+        if (!page.load(std::memory_order_acquire)) {
+            // The first number of a page: another thread may be making the page as well.
+            auto fresh = std::make_unique<std::string*[]>(kPageSize);
+            std::string** none = nullptr;
+            if (page.compare_exchange_strong(none, fresh.get(), std::memory_order_acq_rel))
+                fresh.release();
         }
         slot(number) = text.release();
         return number;
@@ -72,8 +68,7 @@ public:
     void remove(std::uint32_t number)
     {
         delete std::exchange(slot(number), nullptr);
-        const std::lock_guard lock(m_mutex);
-        m_free.push_back(number);
+        m_numbers.give(number);
     }
 
 private:
@@ -87,9 +82,7 @@ private:
     }
 
     std::atomic<std::string**> m_pages[kPages] = {};
-    std::mutex m_mutex;
-    std::vector<std::uint32_t> m_free;
-    std::uint32_t m_next = 0;
+    NumberPool m_numbers{kPages * kPageSize};
 };
 
 Locations& locations()

@@ -1,10 +1,10 @@
 #include "NodeArena.h"
 
+#include "NumberPool.h"
+
 #include <sys/mman.h>
 
-#include <mutex>
 #include <new>
-#include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
 #define PLENVO_ASAN 1
@@ -34,38 +34,12 @@ namespace {
 std::atomic<std::int64_t> g_mappedBytes{0};
 std::atomic<std::uint64_t> g_nextSerial{1};
 
-// The slots of the chunk table: taken when a chunk is mapped, given back when it is unmapped.
-// Both are rare (once per 256 KiB), so a lock is fine here.
-class Slots {
-public:
-    std::uint32_t take()
-    {
-        const std::lock_guard lock(m_mutex);
-        if (!m_free.empty()) {
-            const std::uint32_t slot = m_free.back();
-            m_free.pop_back();
-            return slot;
-        }
-        if (m_unused == NodeArena::kMaxChunks)
-            throw std::bad_alloc(); // every handle is in use
-        return m_unused++;
-    }
-    void give(std::uint32_t slot)
-    {
-        const std::lock_guard lock(m_mutex);
-        m_free.push_back(slot);
-    }
-
-private:
-    std::mutex m_mutex;
-    std::vector<std::uint32_t> m_free;
-    std::uint32_t m_unused = 0;
-};
-
-Slots& slots()
+// The slots of the chunk table: taken when a chunk is mapped, given back when it is unmapped
+// (once per 256 KiB).
+NumberPool& slots()
 {
     // Never destroyed: chunks may be released while the process exits.
-    static Slots* instance = new Slots;
+    static NumberPool* instance = new NumberPool(NodeArena::kMaxChunks);
     return *instance;
 }
 
