@@ -128,20 +128,24 @@ NodeRef FileNode::create(std::string_view name, std::string_view path, bool isDi
     const std::size_t nameLength = std::min(name.size(), kMaxNameLength);
     if (!isDirectory)
         children.clear(); // a file has no children
-    // A list too long for a block goes to the heap at once; it is made first, so that a
-    // failure leaves the children with the caller.
+    // A list too long for a block goes to the heap at once. What may fail is done first, so
+    // that a failure leaves the children with the caller and loses nothing.
     std::size_t bytes = nodeBytes(isDirectory, nameLength, children.size());
     NodeArena::Handle* heap = nullptr;
     if (bytes > NodeArena::kMaxBlock) {
         heap = heapList(children.size());
         bytes = nodeBytes(true, nameLength, kMinSlots);
     }
-    NodeArena& target = arena ? *arena : NodeArena::forThisThread();
+    std::optional<std::uint32_t> location;
     void* block;
     try {
-        block = target.allocate(bytes);
+        if (!path.empty())
+            location = locations().add(std::string(path));
+        block = (arena ? *arena : NodeArena::forThisThread()).allocate(bytes);
     } catch (...) {
         std::free(heap);
+        if (location)
+            locations().remove(*location);
         throw;
     }
 
@@ -162,8 +166,10 @@ NodeRef FileNode::create(std::string_view name, std::string_view path, bool isDi
     }
     node->setDate(modificationDate, node->m_modified, kModifiedHigh);
     node->setDate(creationDate, node->m_created, kCreatedHigh);
-    if (!path.empty())
-        node->keepOwnPath(std::string(path));
+    if (location) {
+        node->m_up = *location;
+        node->m_flags |= kOwnPath;
+    }
 
     if (!isDirectory) {
         node->setSize(fileSize);
