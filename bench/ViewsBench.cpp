@@ -99,9 +99,9 @@ NodeRef widestFolder(const NodeRef& root)
         stack.pop_back();
         if (folder->childCount() > widest->childCount())
             widest = NodeRef(folder);
-        for (const NodeRef& child : folder->children())
+        for (const FileNode* child : folder->children())
             if (child->isDirectory())
-                stack.push_back(child.get());
+                stack.push_back(child);
     }
     return widest;
 }

@@ -11,7 +11,7 @@ nice clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize
     -I"$src" $(pkg-config --cflags Qt6Core) -fPIC \
     "$root/fuzz/ncdu_reader_fuzzer.cpp" \
     "$src/services/NcduReader.cpp" "$src/services/NcduWriter.cpp" \
-    "$src/models/FileNode.cpp" "$src/models/NodeArena.cpp" "$src/models/NodeId.cpp" \
+    "$src/models/FileNode.cpp" "$src/models/NodeArena.cpp" \
     "$src/models/ScanProgress.cpp" "$src/utils/DisplayText.cpp" \
     $(pkg-config --libs Qt6Core) -lz -o "$out/ncdu_reader_fuzzer"
 echo "$out/ncdu_reader_fuzzer"

@@ -52,7 +52,7 @@ void compare(const NcduReader::Outcome& a, const NcduReader::Outcome& b)
         check(!x->isDirectory() || x->inode() == y->inode(), "folder inode");
         check(sameFacts(a.facts->find(x->id()), b.facts->find(y->id())), "facts");
         for (std::size_t i = 0; i < x->childCount(); ++i)
-            pending.emplace_back(x->children()[i].get(), y->children()[i].get());
+            pending.emplace_back(x->children()[i], y->children()[i]);
     }
 }
 

@@ -508,7 +508,7 @@ std::vector<ResultEditor::Handover> ResultEditor::remove(const std::vector<NodeR
     for (const NodeRef& top : tops) {
         if (!top->parent()) {
             NodeIdSet children;
-            for (const NodeRef& child : top->children())
+            for (const FileNode* child : top->children())
                 children.insert(child->id());
             for (const NodeRef& child : ScanResult::filesWithin({top}))
                 ids.insert(child->id());

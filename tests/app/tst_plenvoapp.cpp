@@ -336,7 +336,7 @@ private Q_SLOTS:
             const NcduReader::Outcome read = NcduReader::readFile(out);
             QVERIFY2(read.root, qPrintable(read.error.message()));
             QStringList names; // the file replaced was there when the folder was scanned
-            for (const NodeRef& child : read.root->children())
+            for (const FileNode* child : read.root->children())
                 names << child->name();
             names.sort();
             QCOMPARE(names, (QStringList{u"a"_s, u"scan.json"_s}));

@@ -39,7 +39,7 @@ inline std::string dumpTree(const FileNode& node, const NodeFacts* facts)
         out += '<' + marks.substr(1) + '>';
     if (node.isDirectory()) {
         out += '(';
-        for (const NodeRef& child : node.children())
+        for (const FileNode* child : node.children())
             out += dumpTree(*child, facts) + (child == node.children().back() ? "" : ",");
         out += ')';
     }

@@ -55,9 +55,9 @@ bool make(const ScratchDir& dir, const QByteArray& entries)
 
 const FileNode* child(const FileNode* node, std::string_view name)
 {
-    for (const NodeRef& c : node->children())
+    for (const FileNode* c : node->children())
         if (c->nameBytes() == name)
-            return c.get();
+            return c;
     return nullptr;
 }
 
@@ -88,11 +88,11 @@ void compareWithDisk(const FileNode* node, std::set<std::pair<dev_t, ino_t>>& se
     }
     ::closedir(listing);
     files.insert(files.end(), folders.begin(), folders.end());
-    for (const NodeRef& c : node->children())
+    for (const FileNode* c : node->children())
         names.emplace_back(c->nameBytes());
     QCOMPARE(names, files);
-    for (const NodeRef& c : node->children()) {
-        compareWithDisk(c.get(), seen);
+    for (const FileNode* c : node->children()) {
+        compareWithDisk(c, seen);
         if (QTest::currentTestFailed())
             return;
     }
@@ -386,7 +386,7 @@ private Q_SLOTS:
         QCOMPARE(outcome.root->cachedDirCount(), depth + 1);
         const FileNode* node = outcome.root.get();
         while (node->isDirectory())
-            node = node->children()[0].get();
+            node = node->children()[0];
         QCOMPARE(node->nameBytes(), "leaf.txt");
         QVERIFY(node->pathBytes().size() > 150000 && node->fileSize() > 0);
 

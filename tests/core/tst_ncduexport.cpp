@@ -119,8 +119,8 @@ QList<quint64> folderInodes(const FileNode& root)
         if (!node->isDirectory())
             continue;
         inodes << node->inode();
-        for (const NodeRef& child : node->children())
-            pending.push_back(child.get());
+        for (const FileNode* child : node->children())
+            pending.push_back(child);
     }
     return inodes;
 }
@@ -129,7 +129,7 @@ QList<quint64> folderInodes(const FileNode& root)
 std::vector<std::string> pathsOf(const FileNode& root)
 {
     std::vector<std::string> paths{root.pathBytes()};
-    for (const NodeRef& child : root.children()) {
+    for (const FileNode* child : root.children()) {
         const std::vector<std::string> below = pathsOf(*child);
         paths.insert(paths.end(), below.begin(), below.end());
     }
@@ -332,7 +332,7 @@ private Q_SLOTS:
         QCOMPARE(outcome.root->cachedDirCount(), kDepth + 1);
         const FileNode* node = outcome.root.get();
         while (node->childCount())
-            node = node->children()[0].get();
+            node = node->children()[0];
         QCOMPARE(node->pathBytes().size(), std::size_t(2 + 2 * kDepth));
     }
 
@@ -715,7 +715,7 @@ private Q_SLOTS:
             return node.cachedSize() + 4096 * node.cachedDirCount();
         };
         QStringList expected, shown;
-        for (const NodeRef& child : sample.scanned.root->children())
+        for (const FileNode* child : sample.scanned.root->children())
             expected << u"%1 %2%3"_s.arg(gduSize(*child))
                             .arg(child->isDirectory() ? u"/"_s : QString(),
                                  QString::fromUtf8(child->nameBytes()));

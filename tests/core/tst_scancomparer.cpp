@@ -425,10 +425,10 @@ private Q_SLOTS:
         QCOMPARE(comparison->children(root[1]).size(), std::size_t(2));
         const ScanComparison::Item& appeared = comparison->item(root[0]);
         QVERIFY(comparison->children(root[0]).empty());
-        QCOMPARE(appeared.node.get(), after.root->children()[1].get());
+        QCOMPARE(appeared.node.get(), after.root->children()[1]);
         QCOMPARE(appeared.change, 11);
         QCOMPARE(appeared.newFiles, 2);
-        QCOMPARE(comparison->item(root[2]).node.get(), after.root->children()[0].get());
+        QCOMPARE(comparison->item(root[2]).node.get(), after.root->children()[0]);
         QCOMPARE(comparison->largestChanges(1), std::vector<Index>{root[2]});
     }
 

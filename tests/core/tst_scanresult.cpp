@@ -125,9 +125,10 @@ private Q_SLOTS:
         NodeRef song = file("only.flac", 70);
         NodeRef sub = folder("sub", {file("x.txt", 5)});
         NodeRef root = folder("r", {file("a.txt", 10), folder("music", {song}), sub}, "/r");
+        const NodeRef stranger = file("a.txt", 10); // of no tree
         ScanResult result(root, 0, "/r");
         QVERIFY(song->parent()->removeChild(*song) && root->removeChild(*sub));
-        result.removeNodes({song->id(), sub->id(), NodeId::generate()});
+        result.removeNodes({song->id(), sub->id(), stranger->id()});
         QCOMPARE(result.categoryStat(),
                  (std::vector<CategoryStat>{{FileCategory::documents, 15, 2}}));
         QVERIFY(result.hasFilesEntry(FileCategory::audio));

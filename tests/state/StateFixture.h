@@ -30,8 +30,8 @@ inline NodeRef findNode(const NodeRef& node, std::string_view name)
 {
     if (node->nameBytes() == name)
         return node;
-    for (const NodeRef& child : node->children())
-        if (NodeRef found = findNode(child, name))
+    for (const FileNode* child : node->children())
+        if (NodeRef found = findNode(NodeRef(child), name))
             return found;
     return {};
 }

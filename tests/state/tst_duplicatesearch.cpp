@@ -226,9 +226,9 @@ private Q_SLOTS:
             NodeRef node = root;
             for (std::size_t from = 0; from < path.size();) {
                 const std::size_t slash = std::min(path.find('/', from), path.size());
-                for (const NodeRef& child : node->children())
+                for (const FileNode* child : node->children())
                     if (child->nameBytes() == path.substr(from, slash - from)) {
-                        node = child;
+                        node = NodeRef(child);
                         break;
                     }
                 from = slash + 1;

@@ -65,8 +65,8 @@ void dumpTree(const FileNode& node, int depth, std::ostringstream& out)
         << ' ' << node.cachedSize() << ' ' << node.cachedFileCount() << ' '
         << node.cachedDirCount() << ' ' << node.cachedFoldersOwnSize() << '\n';
     std::vector<const FileNode*> children;
-    for (const NodeRef& child : node.children())
-        children.push_back(child.get());
+    for (const FileNode* child : node.children())
+        children.push_back(child);
     std::sort(children.begin(), children.end(), [](const FileNode* a, const FileNode* b) {
         return a->nameBytes() < b->nameBytes();
     });
@@ -126,8 +126,8 @@ std::vector<NodeRef> nodesBelow(const NodeRef& root)
         stack.pop_back();
         if (node != root)
             nodes.push_back(node);
-        for (const NodeRef& child : node->children())
-            stack.push_back(child);
+        for (const FileNode* child : node->children())
+            stack.emplace_back(child);
     }
     return nodes;
 }

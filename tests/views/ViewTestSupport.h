@@ -117,9 +117,9 @@ struct ViewFixture {
             const std::string_view name = rest.substr(0, rest.find('/'));
             rest.remove_prefix(std::min(rest.size(), name.size() + 1));
             NodeRef parent = std::exchange(node, {});
-            for (const NodeRef& child : parent->children())
+            for (const FileNode* child : parent->children())
                 if (child->nameBytes() == name)
-                    node = child;
+                    node = NodeRef(child);
         }
         return node;
     }

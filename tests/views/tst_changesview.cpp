@@ -45,7 +45,7 @@ compare(const std::vector<Entry>& before, const std::vector<Entry>& after,
 {
     const auto tree = [&](const std::vector<Entry>& entries) {
         NodeRef root = makeTree("/data", entries);
-        for (const NodeRef& child : root->children())
+        for (FileNode* child : root->children())
             for (const auto& [name, inode] : inodes)
                 if (child->nameBytes() == name)
                     child->setInode(inode);

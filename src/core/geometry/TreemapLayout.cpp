@@ -43,7 +43,7 @@ std::vector<NodeRef> TreemapLayout::tileNodes(const FileNode& folder)
     const auto before = [](const Candidate& a, const Candidate& b) {
         return a.size != b.size ? a.size > b.size : a.index < b.index;
     };
-    const std::span<const NodeRef> children = folder.children();
+    const FileNode::Children children = folder.children();
     std::vector<Candidate> best;
     best.reserve(std::min(children.size(), kMaxTiles) + 1);
     for (std::size_t i = 0; i < children.size(); ++i) {
@@ -65,7 +65,7 @@ std::vector<NodeRef> TreemapLayout::tileNodes(const FileNode& folder)
     std::vector<NodeRef> nodes;
     nodes.reserve(best.size());
     for (const Candidate& candidate : best)
-        nodes.push_back(children[candidate.index]);
+        nodes.emplace_back(children[candidate.index]);
     return nodes;
 }
 

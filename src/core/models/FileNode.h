@@ -1,13 +1,17 @@
 #pragma once
 
+#include "NodeArena.h"
 #include "NodeId.h"
 
 #include <QString>
 
 #include <atomic>
+#include <compare>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <iterator>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,7 +19,6 @@
 namespace plenvo {
 
 class FileNode;
-class NodeArena;
 
 // Owning reference to a FileNode. The count lives in the node itself (intrusive), so a
 // reference is one pointer and copying it touches no separate control block.
@@ -80,14 +83,117 @@ private:
 // Memory: a node stores its name (raw bytes, as the file system gave them) inline and no path.
 // Its location is derived from its parent's location and its name. Only a node without a
 // parent (a root, or a node that was detached) keeps its full location itself, so a detached
-// node, or one that outlives its tree, still knows where it lives. Nodes of a scan come from a
-// NodeArena; nodes built without one use the general heap.
+// node, or one that outlives its tree, still knows where it lives. Every node lives in a
+// NodeArena (the calling thread's when create() is given none), which names it by a 32-bit
+// handle and gives it its identity; parents and children refer to each other by handles.
+//
+// Layout. Blocks are 4-byte aligned and sized in whole 4-byte units; the 64-bit fields are
+// kept at 4-byte alignment.
+//   file node: 30 bytes, then the name                      (a 20-byte name: 52 bytes)
+//       0  reference count      16 bits, saturating: a node held 65,535 times is never freed
+//       2  name length           8 bits (255: the length is in the name's first 2 bytes)
+//       3  flags                 8 bits: folder, incomplete, size in blocks, own location,
+//                                bit 32 of each date, list of children on the heap
+//       4  parent                handle; without a parent, the number of the own location
+//       8  modification date     whole seconds in 33 bits (32 here, one flag): 1834 to 2106
+//      12  creation date         the same
+//      16  inode                 64 bits
+//      24  size                  48 bits: a file's size, exact below 256 TiB and in 512-byte
+//                                blocks above; a folder's own space in 512-byte blocks
+//      30  name
+//   folder node: 28 bytes of aggregates just before the node, the node (30 bytes and the name)
+//   and, from the next 4-byte boundary, its list of children (4 bytes each, at least 8: room
+//   for the pointer to the list once it moves to the heap)
+//                                              (a 20-byte name, 3 children: 80 + 12 = 92 bytes)
+//     -28  number of children   32 bits       -16  cached size (files only)   64 bits
+//     -24  files below          32 bits        -8  folders' own space         64 bits
+//     -20  folders below        32 bits (counts fit: no more nodes can live than handles)
+//   per child: its 4-byte handle in its folder's list
+// With names of 20.2 bytes on average, a tree of 93.5 % files takes 58 bytes per entry.
 //
 // A tree is read and changed by one thread at a time; the reference count itself is atomic so
-// that a tree may be handed from the scanner's thread to the user-interface thread.
+// that a tree may be handed from the scanner's threads to the user-interface thread, and a node
+// may be released on any thread.
 class FileNode {
 public:
     using Timestamp = std::optional<std::int64_t>; // milliseconds since the Unix epoch
+
+    // The children of a folder, in order: a view of the folder's list of handles. Reading a
+    // child takes no reference. Valid until the children of the folder change.
+    class Children {
+    public:
+        class Iterator {
+        public:
+            using iterator_concept = std::random_access_iterator_tag;
+            using iterator_category = std::input_iterator_tag;
+            using value_type = FileNode*;
+            using difference_type = std::ptrdiff_t;
+            using reference = FileNode*;
+            using pointer = void;
+
+            Iterator() = default;
+            explicit Iterator(const NodeArena::Handle* at) : m_at(at) {}
+            FileNode* operator*() const { return FileNode::at(*m_at); }
+            FileNode* operator[](difference_type n) const { return FileNode::at(m_at[n]); }
+            Iterator& operator++()
+            {
+                ++m_at;
+                return *this;
+            }
+            Iterator operator++(int)
+            {
+                Iterator was = *this;
+                ++m_at;
+                return was;
+            }
+            Iterator& operator--()
+            {
+                --m_at;
+                return *this;
+            }
+            Iterator operator--(int)
+            {
+                Iterator was = *this;
+                --m_at;
+                return was;
+            }
+            Iterator& operator+=(difference_type n)
+            {
+                m_at += n;
+                return *this;
+            }
+            Iterator& operator-=(difference_type n)
+            {
+                m_at -= n;
+                return *this;
+            }
+            friend Iterator operator+(Iterator it, difference_type n) { return it += n; }
+            friend Iterator operator+(difference_type n, Iterator it) { return it += n; }
+            friend Iterator operator-(Iterator it, difference_type n) { return it -= n; }
+            friend difference_type operator-(Iterator a, Iterator b) { return a.m_at - b.m_at; }
+            friend auto operator<=>(Iterator a, Iterator b) = default;
+
+        private:
+            const NodeArena::Handle* m_at = nullptr;
+        };
+
+        Children() = default;
+        Children(const NodeArena::Handle* handles, std::size_t count)
+            : m_handles(handles), m_count(count)
+        {
+        }
+        Iterator begin() const { return Iterator(m_handles); }
+        Iterator end() const { return Iterator(m_handles + m_count); }
+        std::size_t size() const { return m_count; }
+        bool empty() const { return m_count == 0; }
+        FileNode* operator[](std::size_t i) const { return FileNode::at(m_handles[i]); }
+        FileNode* front() const { return (*this)[0]; }
+        FileNode* back() const { return (*this)[m_count - 1]; }
+
+    private:
+        const NodeArena::Handle* m_handles = nullptr;
+        std::size_t m_count = 0;
+    };
 
     // Builds a node. `path` is the node's absolute location as raw bytes; it may be empty for
     // a node that will be adopted by a parent. The references in `children` move into the new
@@ -95,7 +201,10 @@ public:
     // taken with their aggregates as they stand, so trees are built bottom-up. A file takes no
     // children. Names longer than 65535 bytes are cut. A folder's `fileSize` is the space the
     // folder itself takes (the blocks that hold its entries), kept in whole 512-byte blocks
-    // (rounded up, at most 2^32 - 1 of them).
+    // (rounded up, at most 2^32 - 1 of them). A file's size is kept exactly below 2^48 bytes
+    // (256 TiB), in whole 512-byte blocks (rounded up) above; a negative size counts as 0. Dates
+    // are kept in whole seconds (rounded down) from 1834 to 2106; one outside is kept as the
+    // nearest of the two.
     static NodeRef create(std::string_view name, std::string_view path, bool isDirectory,
                           std::int64_t fileSize, Timestamp modificationDate, Timestamp creationDate,
                           std::vector<NodeRef>&& children = {}, NodeArena* arena = nullptr);
@@ -109,8 +218,16 @@ public:
     FileNode(const FileNode&) = delete;
     FileNode& operator=(const FileNode&) = delete;
 
-    const NodeId& id() const { return m_id; }
-    std::string_view nameBytes() const { return {nameData(), m_nameLength}; }
+    NodeId id() const { return NodeId(NodeArena::identity(this)); }
+    std::string_view nameBytes() const
+    {
+        const char* area = nameArea();
+        if (m_nameLength != kLongName)
+            return {area, m_nameLength};
+        std::uint16_t length;
+        std::memcpy(&length, area, sizeof length);
+        return {area + sizeof length, length};
+    }
     QString name() const;          // for display (DisplayText): invalid UTF-8 and controls replaced
     std::string pathBytes() const; // the exact location
     QString path() const;          // for display
@@ -123,46 +240,42 @@ public:
     // read, at least; an ancestor of such a folder is incomplete too. Set by whoever builds the
     // tree, before it is shared.
     bool isIncomplete() const { return m_flags & kIncomplete; }
-    void setIncomplete(bool incomplete)
-    {
-        m_flags = static_cast<std::uint8_t>(incomplete ? (m_flags | kIncomplete)
-                                                       : (m_flags & ~kIncomplete));
-    }
+    void setIncomplete(bool incomplete) { setFlag(kIncomplete, incomplete); }
     // A file's size; for a folder, the space the folder itself takes (see create()).
     std::int64_t fileSize() const
     {
-        return isDirectory() ? std::int64_t(folder()->ownBlocks) * kBlockSize : m_size;
+        const std::int64_t kept = std::int64_t(m_sizeLow) | (std::int64_t(m_sizeHigh) << 32);
+        return (m_flags & (kDirectory | kSizeInBlocks)) ? kept * kBlockSize : kept;
     }
-    Timestamp modificationDate() const { return toTimestamp(m_modified); }
-    Timestamp creationDate() const { return toTimestamp(m_created); }
+    Timestamp modificationDate() const { return date(m_modified, kModifiedHigh); }
+    Timestamp creationDate() const { return date(m_created, kCreatedHigh); }
     // The entry's inode number on its device, as the scan found it; 0 when unknown (a tree read
     // from an export that does not say, an entry whose attributes could not be read). With the
     // device of its file system it tells whether a path still names the entry that was scanned.
-    std::uint64_t inode() const { return m_inode; }
+    std::uint64_t inode() const { return read64(m_inode); }
     // Set by whoever builds the node, before the tree is shared.
-    void setInode(std::uint64_t inode) { m_inode = inode; }
+    void setInode(std::uint64_t inode) { write64(m_inode, inode); }
 
-    std::span<const NodeRef> children() const
+    Children children() const
     {
-        return isDirectory() ? std::span<const NodeRef>(folder()->children, folder()->count)
-                             : std::span<const NodeRef>();
+        return isDirectory() ? Children(handles(), folder()->count) : Children();
     }
     std::size_t childCount() const { return isDirectory() ? folder()->count : 0; }
-    FileNode* parent() const
-    {
-        return (m_up & kOwnPathTag) ? nullptr : reinterpret_cast<FileNode*>(m_up);
-    }
+    FileNode* parent() const { return (m_flags & kOwnPath) || !m_up ? nullptr : at(m_up); }
 
     // The aggregates. A folder's size counts its files only, as every view and statistic
     // does; what the folders themselves take is counted apart, by cachedFoldersOwnSize().
-    std::int64_t cachedSize() const { return m_size; }
+    std::int64_t cachedSize() const
+    {
+        return isDirectory() ? std::int64_t(read64(folder()->size)) : fileSize();
+    }
     std::int64_t cachedFileCount() const { return isDirectory() ? folder()->fileCount : 1; }
     std::int64_t cachedDirCount() const { return isDirectory() ? folder()->dirCount : 0; }
     // The space the folders of this subtree take themselves (their fileSize()), this folder's
     // included; 0 for a file. With cachedSize() it makes what du counts for the subtree.
     std::int64_t cachedFoldersOwnSize() const
     {
-        return isDirectory() ? folder()->foldersOwnSize : 0;
+        return isDirectory() ? std::int64_t(read64(folder()->foldersOwnSize)) : 0;
     }
 
     // Removes the first child whose id equals node's id; the others keep their order. The
@@ -181,75 +294,126 @@ public:
     bool isWithin(const FileNode& ancestor) const;
 
     // A file's size changed (its space now counted here, or no longer): this node and every
-    // ancestor count the new size. Nothing happens for a folder.
+    // ancestor count the new size (kept as create() keeps it). Nothing happens for a folder.
     void setFileSize(std::int64_t size);
-    void setModificationDate(Timestamp date) { m_modified = date.value_or(kNoDate); }
+    void setModificationDate(Timestamp date) { setDate(date, m_modified, kModifiedHigh); }
 
-    friend bool operator==(const FileNode& a, const FileNode& b) { return a.m_id == b.m_id; }
+    // Ids are made from where nodes live: two nodes have the same id exactly when they are
+    // the same node.
+    friend bool operator==(const FileNode& a, const FileNode& b) { return &a == &b; }
 
-    void retain() const { m_refs.fetch_add(1, std::memory_order_relaxed); }
+    void retain() const
+    {
+        std::uint16_t count = m_refs.load(std::memory_order_relaxed);
+        while (count != kStuck && !m_refs.compare_exchange_weak(count, std::uint16_t(count + 1),
+                                                                std::memory_order_relaxed)) {
+        }
+    }
     void release() const
     {
-        if (m_refs.fetch_sub(1, std::memory_order_acq_rel) == 1)
+        if (dropReference())
             destroyTree(const_cast<FileNode*>(this));
     }
     std::uint32_t useCount() const { return m_refs.load(std::memory_order_relaxed); }
 
 private:
+    // Lies just before a folder node.
     struct Folder {
-        NodeRef* children;
-        std::uint32_t count;
-        std::uint32_t ownBlocks; // the folder's own space, in kBlockSize units
-        std::int64_t foldersOwnSize;
-        std::int64_t fileCount;
-        std::int64_t dirCount;
+        std::uint32_t count = 0; // of children
+        std::uint32_t fileCount = 0;
+        std::uint32_t dirCount = 0;
+        std::uint32_t size[2] = {};
+        std::uint32_t foldersOwnSize[2] = {};
     };
+    static_assert(sizeof(Folder) == 28);
 
-    enum Flag : std::uint8_t { kDirectory = 1, kHeapBlock = 2, kIncomplete = 4 };
-    static constexpr std::uintptr_t kOwnPathTag = 1;
-    static constexpr std::int64_t kNoDate = INT64_MIN;
+    enum Flag : std::uint8_t {
+        kDirectory = 1,
+        kIncomplete = 2,
+        kSizeInBlocks = 4,
+        kOwnPath = 8,
+        kModifiedHigh = 16,
+        kCreatedHigh = 32,
+        kHeapChildren = 64,
+    };
+    static constexpr std::uint16_t kStuck = UINT16_MAX;
+    static constexpr std::uint8_t kLongName = UINT8_MAX;
     static constexpr std::int64_t kBlockSize = 512;
 
     FileNode() = default;
     ~FileNode() = default;
 
+    char* nameArea() const
+    {
+        return const_cast<char*>(reinterpret_cast<const char*>(this)) + offsetof(FileNode, m_name);
+    }
+    static FileNode* at(NodeArena::Handle handle)
+    {
+        return static_cast<FileNode*>(NodeArena::resolve(handle));
+    }
+    static std::uint64_t read64(const std::uint32_t (&words)[2])
+    {
+        std::uint64_t value;
+        std::memcpy(&value, words, sizeof value);
+        return value;
+    }
+    static void write64(std::uint32_t (&words)[2], std::uint64_t value)
+    {
+        std::memcpy(words, &value, sizeof value);
+    }
+    void setFlag(Flag flag, bool on)
+    {
+        m_flags = static_cast<std::uint8_t>(on ? (m_flags | flag) : (m_flags & ~flag));
+    }
     Folder* folder() const
     {
-        return reinterpret_cast<Folder*>(const_cast<char*>(reinterpret_cast<const char*>(this)) +
-                                         sizeof(FileNode));
+        return reinterpret_cast<Folder*>(const_cast<char*>(reinterpret_cast<const char*>(this)) -
+                                         sizeof(Folder));
     }
-    char* nameData() const
+    // Where a folder's list of children is kept in its block (or, when the list is on the
+    // heap, the pointer to it).
+    NodeArena::Handle* inlineHandles() const;
+    NodeArena::Handle* handles() const;
+    static std::size_t nodeBytes(bool isDirectory, std::size_t nameLength, std::size_t handleCount);
+    Timestamp date(std::uint32_t low, Flag high) const;
+    void setDate(Timestamp date, std::uint32_t& low, Flag high);
+    void setSize(std::int64_t size);
+    void addToAncestors(std::int64_t size, std::int64_t files, std::int64_t dirs, std::int64_t own);
+    // Drops one reference; true when it was the last.
+    bool dropReference() const
     {
-        return const_cast<char*>(reinterpret_cast<const char*>(this)) + sizeof(FileNode) +
-               (isDirectory() ? sizeof(Folder) : 0);
-    }
-    const std::string* ownPath() const
-    {
-        return (m_up & kOwnPathTag) ? reinterpret_cast<const std::string*>(m_up & ~kOwnPathTag)
-                                    : nullptr;
-    }
-    static Timestamp toTimestamp(std::int64_t value)
-    {
-        return value == kNoDate ? Timestamp() : Timestamp(value);
+        std::uint16_t count = m_refs.load(std::memory_order_relaxed);
+        while (count != kStuck) {
+            if (m_refs.compare_exchange_weak(count, std::uint16_t(count - 1),
+                                             std::memory_order_acq_rel, std::memory_order_relaxed))
+                return count == 1;
+        }
+        return false;
     }
 
-    void applyAggregateRule();
+    const std::string* ownPath() const;
     void keepOwnPath(std::string path);
+    void dropOwnPath();
+    void applyAggregateRule();
     void setParent(FileNode* parent);
     static void destroyTree(FileNode* top);
     static void freeNode(FileNode* node);
 
-    mutable std::atomic<std::uint32_t> m_refs{1};
-    std::uint16_t m_nameLength = 0;
+    mutable std::atomic<std::uint16_t> m_refs{1};
+    std::uint8_t m_nameLength = 0;
     std::uint8_t m_flags = 0;
-    std::uint8_t m_reserved = 0;
-    NodeId m_id;
-    std::uintptr_t m_up = 0; // parent, or the node's own location (tagged) when it has none
-    std::int64_t m_size = 0; // a file's size, or a folder's cached size
-    std::int64_t m_modified = kNoDate;
-    std::int64_t m_created = kNoDate;
-    std::uint64_t m_inode = 0;
+    NodeArena::Handle m_up = 0;
+    std::uint32_t m_modified = 0;
+    std::uint32_t m_created = 0;
+    std::uint32_t m_inode[2] = {};
+    std::uint32_t m_sizeLow = 0;
+    std::uint16_t m_sizeHigh = 0;
+    // The name begins here and runs on past the end of the object; it is reached from the
+    // node's address (nameArea()), never through this member, whose size would limit it.
+    char m_name[2] = {};
 };
+
+static_assert(sizeof(FileNode) == 32);
 
 inline NodeRef::NodeRef(const FileNode* node) : m_node(const_cast<FileNode*>(node))
 {
@@ -272,9 +436,7 @@ inline NodeRef::~NodeRef()
 }
 inline bool operator==(const NodeRef& a, const NodeRef& b)
 {
-    if (!a.m_node || !b.m_node)
-        return a.m_node == b.m_node;
-    return *a.m_node == *b.m_node;
+    return a.m_node == b.m_node;
 }
 
 } // namespace plenvo

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <QString>
-#include <QUuid>
-
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -10,36 +7,35 @@
 
 namespace plenvo {
 
-// A random RFC 4122 version 4 UUID, the identity of one file node for its whole life.
-// Generated from a per-thread xoshiro256** stream seeded once from the kernel's entropy
-// pool, so making an id costs a few arithmetic instructions and no system call.
+// The identity of one file node, unique for the run of the application: no two nodes have,
+// had or will have the same one, also after a node was freed. It is made from where the node
+// lives (see NodeArena::identity) and so takes no room in the node.
 class NodeId {
 public:
     constexpr NodeId() = default;
-    constexpr NodeId(std::uint64_t high, std::uint64_t low) : m_high(high), m_low(low) {}
+    constexpr explicit NodeId(std::uint64_t value) : m_value(value) {}
 
-    static NodeId generate();
-
-    constexpr std::uint64_t high() const { return m_high; }
-    constexpr std::uint64_t low() const { return m_low; }
-    constexpr bool isNull() const { return m_high == 0 && m_low == 0; }
-
-    int version() const { return static_cast<int>((m_high >> 12) & 0xF); }
-    QUuid toUuid() const;
-    QString toString() const; // canonical 8-4-4-4-12 lowercase form
+    constexpr std::uint64_t value() const { return m_value; }
+    constexpr bool isNull() const { return m_value == 0; }
 
     friend constexpr bool operator==(const NodeId&, const NodeId&) = default;
 
 private:
-    std::uint64_t m_high = 0; // bytes 0..7 of the UUID, big-endian
-    std::uint64_t m_low = 0;  // bytes 8..15
+    std::uint64_t m_value = 0;
 };
 
 struct NodeIdHash {
     std::size_t operator()(const NodeId& id) const noexcept
     {
-        // Both halves are uniformly random already; folding them is enough.
-        return static_cast<std::size_t>(id.low() ^ (id.high() * 0x9E3779B97F4A7C15ull));
+        // Ids of neighbouring nodes differ in a few low bits only: mix every bit into all
+        // others (the finaliser of MurmurHash3), so that buckets and prefixes spread evenly.
+        std::uint64_t x = id.value();
+        x ^= x >> 33;
+        x *= 0xFF51AFD7ED558CCDull;
+        x ^= x >> 33;
+        x *= 0xC4CEB9FE1A85EC53ull;
+        x ^= x >> 33;
+        return static_cast<std::size_t>(x);
     }
 };
 

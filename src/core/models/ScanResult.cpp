@@ -11,7 +11,7 @@ namespace {
 
 std::uint32_t idPrefix(const NodeId& id)
 {
-    return std::uint32_t(id.high() >> 32);
+    return std::uint32_t(NodeIdHash{}(id) >> 32);
 }
 
 // A quick first test of whether an id may be among a few: one bit per 16-bit value of the
@@ -150,16 +150,16 @@ void ScanResult::collectFiles()
     std::vector<Position> stack{{m_rootNode.get(), 0}};
     while (!stack.empty()) {
         Position& top = stack.back();
-        const std::span<const NodeRef> children = top.folder->children();
+        const FileNode::Children children = top.folder->children();
         if (top.next == children.size()) {
             stack.pop_back();
             continue;
         }
-        const NodeRef& child = children[top.next++];
+        const FileNode* child = children[top.next++];
         if (child->isDirectory())
-            stack.push_back({child.get(), 0});
+            stack.push_back({child, 0});
         else {
-            m_allFiles.push_back(child);
+            m_allFiles.emplace_back(child);
             m_idPrefixes.push_back(idPrefix(child->id()));
         }
     }
@@ -277,14 +277,14 @@ std::vector<NodeRef> ScanResult::filesWithin(const std::vector<NodeRef>& nodes)
         while (!stack.empty()) {
             const FileNode* folder = stack.back();
             stack.pop_back();
-            const std::span<const NodeRef> children = folder->children();
+            const FileNode::Children children = folder->children();
             // Pushed in reverse, so that folders are visited in order.
-            for (auto it = children.rbegin(); it != children.rend(); ++it)
-                if ((*it)->isDirectory())
-                    stack.push_back(it->get());
-            for (const NodeRef& child : children)
+            for (std::size_t i = children.size(); i-- > 0;)
+                if (children[i]->isDirectory())
+                    stack.push_back(children[i]);
+            for (const FileNode* child : children)
                 if (!child->isDirectory())
-                    files.push_back(child);
+                    files.emplace_back(child);
         }
     }
     return files;

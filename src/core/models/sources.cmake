@@ -1,6 +1,7 @@
 target_sources(plenvo-core PRIVATE
-    models/NodeId.cpp models/NodeId.h
+    models/NodeId.h
     models/NodeArena.cpp models/NodeArena.h
+    models/NumberPool.h
     models/FileNode.cpp models/FileNode.h
     models/ScanProgress.cpp models/ScanProgress.h
     models/ColorToken.h

@@ -282,9 +282,9 @@ std::vector<NodeRef> FileExistenceIndex::nodesFor(const NodeRef& root,
             chain.push_back(f);
         for (auto it = chain.rbegin(); it != chain.rend() && node; ++it) {
             const FileNode* next = nullptr;
-            for (const NodeRef& child : node->children())
+            for (const FileNode* child : node->children())
                 if (child->isDirectory() && child->nameBytes() == nameOf(*it)) {
-                    next = child.get();
+                    next = child;
                     break;
                 }
             node = next;
@@ -296,14 +296,14 @@ std::vector<NodeRef> FileExistenceIndex::nodesFor(const NodeRef& root,
             if (folderGone) {
                 nodes.emplace_back(node);
             } else {
-                for (const NodeRef& child : node->children()) {
+                for (const FileNode* child : node->children()) {
                     if (child->isDirectory())
                         continue;
                     const std::uint32_t hash = hashName(child->nameBytes());
                     if (std::any_of(sorted.begin() + std::ptrdiff_t(i),
                                     sorted.begin() + std::ptrdiff_t(end),
                                     [&](const Missing& m) { return m.nameHash == hash; }))
-                        nodes.push_back(child);
+                        nodes.emplace_back(child);
                 }
             }
         }

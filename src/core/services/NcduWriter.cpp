@@ -2,8 +2,9 @@
 
 #include "models/DeviceInode.h"
 
-#include "models/NodeId.h"
 #include "utils/DisplayText.h"
+
+#include <QRandomGenerator>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -127,7 +128,7 @@ bool NcduWriter::Encoder::run(const FileNode& root, const Options& options, bool
     std::vector<Level> stack{{&root, 0, entry(root, 0, true)}};
     while (!stack.empty()) {
         Level& top = stack.back();
-        const std::span<const NodeRef> children = top.folder->children();
+        const FileNode::Children children = top.folder->children();
         if (top.next == children.size()) {
             m_out.push_back(']');
             stack.pop_back();
@@ -286,7 +287,7 @@ bool NcduWriter::open(const std::string& path, const FileOptions& file)
         for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
             char suffix[24];
             std::snprintf(suffix, sizeof suffix, ".%08llx.part",
-                          static_cast<unsigned long long>(NodeId::generate().low() >> 32));
+                          static_cast<unsigned long long>(QRandomGenerator::global()->generate()));
             m_temporaryPath = path + suffix;
             m_fd = ::open(m_temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                           mode_t(file.permissions));

@@ -73,7 +73,7 @@ static_assert(sizeof(Draft) <= 56);
 // Open addressing over the names of a folder's children.
 class NameTable {
 public:
-    void build(std::span<const NodeRef> children)
+    void build(FileNode::Children children)
     {
         std::size_t capacity = 8;
         while (capacity < 2 * children.size())
@@ -87,7 +87,7 @@ public:
             m_slots[at] = i + 1;
         }
     }
-    std::size_t find(std::span<const NodeRef> children, std::string_view name) const
+    std::size_t find(FileNode::Children children, std::string_view name) const
     {
         for (std::size_t at = hash(name) & m_mask; m_slots[at]; at = (at + 1) & m_mask)
             if (children[m_slots[at] - 1]->nameBytes() == name)
@@ -279,7 +279,7 @@ private:
 std::size_t ScanComparer::Pass::match(Frame& frame, std::string_view name)
 {
     // Both scans usually list a folder in the same order: the next child is tried first.
-    const std::span<const NodeRef> children = frame.folder->children();
+    const FileNode::Children children = frame.folder->children();
     std::size_t found = kNotFound;
     if (frame.cursor < children.size() && children[frame.cursor]->nameBytes() == name) {
         found = frame.cursor;
@@ -358,7 +358,7 @@ void ScanComparer::Pass::enterFolder(const Entry& folder)
         break;
     }
     const std::size_t found = match(parent, folder.name);
-    const FileNode* now = found == kNotFound ? nullptr : parent.folder->children()[found].get();
+    const FileNode* now = found == kNotFound ? nullptr : parent.folder->children()[found];
     if (now && now->isDirectory()) {
         parent.matched[found] = 1;
         ++m_matched;
@@ -394,7 +394,7 @@ void ScanComparer::Pass::file(const Entry& file)
         break;
     }
     const std::size_t found = match(parent, file.name);
-    const FileNode* now = found == kNotFound ? nullptr : parent.folder->children()[found].get();
+    const FileNode* now = found == kNotFound ? nullptr : parent.folder->children()[found];
     if (!now || now->isDirectory()) {
         addGone(file, itemOf(depth));
         return;
@@ -416,14 +416,14 @@ void ScanComparer::Pass::leaveFolder()
     const std::size_t depth = m_depth - 1;
     if (m_frames[depth].mode == Frame::Mode::matched) {
         // What was not matched is new.
-        const std::span<const NodeRef> children = m_frames[depth].folder->children();
+        const FileNode::Children children = m_frames[depth].folder->children();
         for (std::size_t i = 0; i < children.size(); ++i) {
             if (m_frames[depth].matched[i])
                 continue;
             Draft appeared;
             appeared.kind = Kind::appeared;
             appeared.isDirectory = children[i]->isDirectory();
-            appeared.node = children[i];
+            appeared.node = NodeRef(children[i]);
             m_work.add(std::move(appeared), itemOf(depth));
         }
     }
@@ -481,9 +481,9 @@ void ScanComparer::Work::indexNewFolders(const FileNode& top)
                 device = facts->device;
         if (node->inode() != 0)
             m_newFolders.emplace(DeviceInode{device, node->inode()}, node);
-        for (const NodeRef& child : node->children())
+        for (const FileNode* child : node->children())
             if (child->isDirectory())
-                pending.emplace_back(child.get(), device);
+                pending.emplace_back(child, device);
     }
 }
 
@@ -522,12 +522,12 @@ void ScanComparer::Work::expand(Index index)
 {
     m_drafts[index].expanded = true;
     const FileNode* node = m_drafts[index].node.get();
-    for (const NodeRef& child : node->children()) {
+    for (const FileNode* child : node->children()) {
         Draft appeared;
         appeared.kind = Kind::appeared;
         appeared.isDirectory = child->isDirectory();
-        appeared.node = child;
-        m_items[child.get()] = add(std::move(appeared), index);
+        appeared.node = NodeRef(child);
+        m_items[child] = add(std::move(appeared), index);
     }
 }
 
@@ -929,7 +929,7 @@ ScanComparer::Outcome ScanComparer::compareTrees(const ScanTree& earlier, const 
         std::vector<Level> stack{{&root, 0, top.device}};
         while (!stack.empty()) {
             Level& level = stack.back();
-            const std::span<const NodeRef> children = level.folder->children();
+            const FileNode::Children children = level.folder->children();
             if (level.next == children.size()) {
                 pass.leaveFolder();
                 stack.pop_back();

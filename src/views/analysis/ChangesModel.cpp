@@ -30,9 +30,12 @@ std::string identity(bool gone, std::string_view name)
 }
 
 // A folder's entries as a comparison orders items: folders first, then the largest.
-std::vector<NodeRef> ordered(std::span<const NodeRef> children)
+std::vector<NodeRef> ordered(FileNode::Children children)
 {
-    std::vector<NodeRef> nodes(children.begin(), children.end());
+    std::vector<NodeRef> nodes;
+    nodes.reserve(children.size());
+    for (const FileNode* child : children)
+        nodes.emplace_back(child);
     std::sort(nodes.begin(), nodes.end(), [](const NodeRef& a, const NodeRef& b) {
         if (a->isDirectory() != b->isDirectory())
             return a->isDirectory();
@@ -94,9 +97,9 @@ ChangesModel::Level ChangesModel::resolve()
                 break;
             }
         } else if (!step.gone) {
-            for (const NodeRef& child : level.node->children())
+            for (const FileNode* child : level.node->children())
                 if (child->isDirectory() && child->nameBytes() == step.name)
-                    next.node = child;
+                    next.node = NodeRef(child);
         }
         if (next.index == kNone && !next.node)
             break; // no longer there: the nearest folder above it is shown

@@ -322,7 +322,7 @@ void FileInspectorView::refresh()
     }
     if (node.isDirectory()) {
         std::int64_t folders = 0;
-        for (const NodeRef& child : node.children())
+        for (const FileNode* child : node.children())
             folders += child->isDirectory() ? 1 : 0;
         m_folders->setText(FormatUtils::formatCount(folders, atLeast));
         m_files->setText(

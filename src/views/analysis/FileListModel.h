@@ -51,7 +51,7 @@ public:
 
     // The file of a row; null when the row is out of range.
     NodeRef nodeAt(int row) const;
-    const NodeId& idAt(int row) const { return m_rows[std::size_t(row)]->id(); }
+    NodeId idAt(int row) const { return m_rows[std::size_t(row)]->id(); }
     // The files of the rows, in order.
     const std::vector<NodeRef>& shownFiles() const { return m_rows; }
     // The row of a file; -1 when it has none.
