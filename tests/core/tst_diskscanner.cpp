@@ -105,14 +105,14 @@ void checkPartialTree(const FileNode* folder)
 {
     std::int64_t size = 0, files = 0, folders = 1, own = folder->fileSize();
     bool unfinishedBelow = false;
-    for (const NodeRef& c : folder->children()) {
+    for (const FileNode* c : folder->children()) {
         size += c->cachedSize();
         files += c->cachedFileCount();
         folders += c->cachedDirCount();
         own += c->cachedFoldersOwnSize();
         unfinishedBelow |= c->isIncomplete();
         if (c->isDirectory())
-            checkPartialTree(c.get());
+            checkPartialTree(c);
         else
             QCOMPARE(c->fileSize(), allocatedSize(QByteArray::fromStdString(c->pathBytes())));
         if (QTest::currentTestFailed())
@@ -613,7 +613,7 @@ private Q_SLOTS:
                 QVERIFY(root->isIncomplete() && stuck && stuck->isIncomplete());
                 QCOMPARE(stuck->childCount(), 0u);
                 std::int64_t files = 0, size = 0;
-                for (const NodeRef& c : root->children()) {
+                for (const FileNode* c : root->children()) {
                     files += c->cachedFileCount();
                     size += c->cachedSize();
                 }

@@ -452,7 +452,7 @@ private Q_SLOTS:
         root->setIncomplete(true);
         std::vector<NodeRef> pending;
         pending.push_back(folder("pend", {}, true));
-        NodeRef mid = root->children()[3];
+        NodeRef mid(root->children()[3]);
         root->removeChild(*mid);
         root->addChild(folder("mid", std::move(pending), true));
         const std::string text = NcduWriter::toText(*root, nullptr, {1700000000, "1", true});
@@ -513,13 +513,13 @@ private Q_SLOTS:
                 const bool stoppedHere =
                     mine->isIncomplete() &&
                     std::ranges::none_of(mine->children(),
-                                         [](const NodeRef& c) { return c->isIncomplete(); });
+                                         [](const FileNode* c) { return c->isIncomplete(); });
                 QCOMPARE(its->nameBytes(), mine->nameBytes());
                 QCOMPARE(its->cachedSize(), mine->cachedSize());
                 QCOMPARE(facts && facts->readError, stoppedHere);
                 QCOMPARE(its->childCount(), mine->childCount());
                 for (std::size_t i = 0; i < mine->childCount(); ++i)
-                    pairs.push_back({mine->children()[i].get(), its->children()[i].get()});
+                    pairs.push_back({mine->children()[i], its->children()[i]});
             }
         }
         const QString gdu = QStandardPaths::findExecutable(u"gdu"_s);

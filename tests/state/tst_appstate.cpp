@@ -125,10 +125,10 @@ private Q_SLOTS:
         QVERIFY(!state.changes().isAvailable());
 
         NodeRef unfinished; // the largest folder not read to the end
-        for (const NodeRef& child : result->rootNode()->children())
+        for (FileNode* child : result->rootNode()->children())
             if (child->isIncomplete() &&
                 (!unfinished || child->cachedSize() > unfinished->cachedSize()))
-                unfinished = child;
+                unfinished = NodeRef(child);
         QVERIFY(unfinished && unfinished->cachedSize() > 0);
         const std::int64_t total = result->totalSize(), freed = unfinished->cachedSize();
         QVERIFY(state.editor().moveToTrash({unfinished}) && settleEdits(state));

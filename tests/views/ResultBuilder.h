@@ -114,9 +114,9 @@ inline void markStopped(ScanResult& result, const std::vector<std::string>& unfi
             const std::string_view name = rest.substr(0, rest.find('/'));
             rest.remove_prefix(std::min(rest.size(), name.size() + 1));
             FileNode* parent = std::exchange(node, nullptr);
-            for (const NodeRef& child : parent->children())
+            for (FileNode* child : parent->children())
                 if (child->nameBytes() == name)
-                    node = child.get();
+                    node = child;
             if (node)
                 node->setIncomplete(true);
         }

@@ -269,9 +269,9 @@ private Q_SLOTS:
         QTRY_COMPARE(s.window.size(), MainWindow::kMinimumSize);
         s.state.setNavigationSelection(SidebarItem::largeFiles);
         QTRY_COMPARE(s.content().inspectorColumn()->width(), 260);
-        for (const NodeRef& child : home->rootNode()->children())
+        for (FileNode* child : home->rootNode()->children())
             if (child->nameBytes() == "Photos")
-                s.state.setSelectedNode(child);
+                s.state.setSelectedNode(NodeRef(child));
         QVERIFY(s.state.selectedNode() && s.state.selectedNode()->isIncomplete());
         atLeastIsWhole();
         save(s.window, "stopped-minimum-inspector");

@@ -49,9 +49,9 @@ bool whereTheScanStopped(const FileNode& folder)
 {
     if (!folder.isDirectory() || !folder.isIncomplete())
         return false;
-    const std::span<const NodeRef> children = folder.children();
+    const FileNode::Children children = folder.children();
     return std::none_of(children.begin(), children.end(),
-                        [](const NodeRef& child) { return child->isIncomplete(); });
+                        [](const FileNode* child) { return child->isIncomplete(); });
 }
 
 bool endsWith(std::string_view text, std::string_view suffix)
