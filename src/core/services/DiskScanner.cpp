@@ -299,6 +299,7 @@ void DiskScanner::Walk::startHelpers(int threads)
 void DiskScanner::Walk::enterPrefetched(Frame& parent, const PendingFolder& folder)
 {
     Prefetch& ahead = *folder.ahead;
+    m_readAhead->taken(ahead);
     if (parent.nextSubfolder == parent.subfolders.size())
         closeFrame(parent);
     Frame frame;
@@ -523,7 +524,7 @@ DiskScanner::Outcome DiskScanner::Walk::run()
         if (frame.nextSubfolder < frame.subfolders.size()) {
             // Read ahead, perhaps still being read: the loop comes back when it is.
             if (const auto& ahead = frame.subfolders[frame.nextSubfolder].ahead;
-                ahead && !m_readAhead->await(*ahead))
+                ahead && !m_readAhead->await(*ahead, m_arena))
                 continue;
             const PendingFolder folder = std::move(frame.subfolders[frame.nextSubfolder++]);
             bool pushed = false;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <thread>
 #include <new>
 
 namespace plenvo {
@@ -48,13 +49,13 @@ void FolderReadAhead::schedule(std::vector<Pending>& subfolders, const EntryAttr
             location.empty() ? folder.name : std::string(location) + '/' + folder.name;
         folder.ahead = std::make_shared<Folder>(std::move(path), folder.attributes);
         tasks.push_back([self = shared_from_this(), ahead = folder.ahead](NodeArena& arena) {
-            self->take(*ahead, arena);
+            self->takeWhenRoom(*ahead, arena);
         });
     }
     m_workers.pushFront(std::move(tasks));
 }
 
-bool FolderReadAhead::await(Folder& folder)
+bool FolderReadAhead::await(Folder& folder, NodeArena& arena)
 {
     if (folder.state.load(std::memory_order_acquire) == Folder::done)
         return true;
@@ -62,6 +63,9 @@ bool FolderReadAhead::await(Folder& folder)
     for (;;) {
         if (interrupted())
             return false;
+        if (m_ahead.load(std::memory_order_relaxed) > kMaxAhead &&
+            folder.state.load(std::memory_order_acquire) == Folder::queued)
+            take(folder, arena);
         const std::uint64_t ticket = m_workers.progressTicket();
         if (folder.state.load(std::memory_order_seq_cst) == Folder::done)
             return true;
@@ -91,6 +95,14 @@ void FolderReadAhead::finish()
     // Helpers end at their next entry; one stuck in the kernel is left to end alone.
     m_workers.close();
     m_workers.waitForExit(std::chrono::milliseconds(20));
+}
+
+void FolderReadAhead::takeWhenRoom(Folder& folder, NodeArena& arena)
+{
+    while (m_ahead.load(std::memory_order_relaxed) > kMaxAhead && !interrupted() &&
+           folder.state.load(std::memory_order_acquire) == Folder::queued)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    take(folder, arena);
 }
 
 void FolderReadAhead::take(Folder& folder, NodeArena& arena)
@@ -158,6 +170,8 @@ void FolderReadAhead::read(Folder& p, NodeArena& arena)
         return true;
     });
     ::close(fd);
+    p.entries = std::int64_t(p.files.size() + p.subfolders.size());
+    m_ahead.fetch_add(p.entries, std::memory_order_relaxed);
     if (!p.interrupted)
         schedule(p.subfolders, p.attributes, p.relativePath);
 }

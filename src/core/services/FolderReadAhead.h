@@ -35,6 +35,9 @@ public:
 
     // Folders deeper than this below the scanned folder are left to the walk.
     static constexpr std::size_t kMaxLocation = 3072;
+    // Helpers wait while this many entries they read wait for the walk, so that what is read
+    // ahead stays small beside the tree.
+    static constexpr std::int64_t kMaxAhead = 262144;
 
     // A file of a listing that needs more than its node: another name of a file with several, an
     // entry that is not a regular file, or one whose attributes could not be read.
@@ -66,6 +69,7 @@ public:
         bool readError = false;
         bool interrupted = false; // a stop or a cancellation cut the listing short
         bool outOfMemory = false;
+        std::int64_t entries = 0; // files and subfolders read
         std::vector<NodeRef> files;                   // in the order of the listing
         std::vector<std::uint32_t> nameHashes;        // FileExistenceIndex::hashName() of each
         std::vector<SpecialFile> specials;            // by increasing index
@@ -104,7 +108,14 @@ public:
     // Waits until `folder` is read; false when the scan is stopped or cancelled first. The walk
     // itself reads nothing ahead, so that a stop or a cancellation is heard at once even while a
     // helper is stuck on a mount that stopped answering.
-    bool await(Folder& folder);
+    // Should the helpers wait for the walk while `folder` waits for them, the walk reads it
+    // itself, with `arena`.
+    bool await(Folder& folder, NodeArena& arena);
+    // The walk took what `folder` read.
+    void taken(const Folder& folder)
+    {
+        m_ahead.fetch_sub(folder.entries, std::memory_order_relaxed);
+    }
     // After a stop: waits until `folder`, being read, is read, at the latest until `deadline`
     // (a helper cut short ends at its next entry, one stuck in the kernel does not). True when
     // it is read.
@@ -116,12 +127,14 @@ private:
     FolderReadAhead(int rootFd, int threads, Settings settings);
     bool interrupted() const { return m_settings.token.isCancelled() || m_settings.stop.isCancelled(); }
     void take(Folder& folder, NodeArena& arena);
+    void takeWhenRoom(Folder& folder, NodeArena& arena);
     void read(Folder& folder, NodeArena& arena);
 
     const int m_rootFd;
     const Settings m_settings;
     ScanWorkers m_workers;
     std::atomic<const Folder*> m_awaited{nullptr};
+    std::atomic<std::int64_t> m_ahead{0}; // entries read that the walk did not take yet
 };
 
 } // namespace plenvo
