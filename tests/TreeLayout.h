@@ -64,13 +64,13 @@ inline bool lay(const ScratchDir& dir, const QByteArray& entries)
                 return false;
             continue;
         }
-        QByteArray spec = entry.mid(name.size() + 1);
-        const bool first = spec.endsWith('^');
-        const bool last = spec.endsWith('$');
+        QByteArray contentText = entry.mid(name.size() + 1);
+        const bool first = contentText.endsWith('^');
+        const bool last = contentText.endsWith('$');
         if (first || last)
-            spec.chop(1);
-        const QList<QByteArray> parts = spec.split(':');
-        QByteArray bytes = content(parts.value(0).toLongLong(), parts.value(1).toULongLong());
+            contentText.chop(1);
+        const QList<QByteArray> fields = contentText.split(':');
+        QByteArray bytes = content(fields.value(0).toLongLong(), fields.value(1).toULongLong());
         if (first && !bytes.isEmpty())
             bytes.front() = char(~bytes.front());
         if (last && !bytes.isEmpty())

@@ -10,9 +10,9 @@ namespace plenvo {
 // item stays, where there is no Trash to move into (tmpfs, read-only mounts, ...). Just before
 // each move the item is checked against what the scan recorded (EntryIdentity).
 //
-// Restoring reads the Trash as the specification lays it out (the info files of the home Trash
-// and of the item's mount): the entry whose original path, deletion date and inode match is
-// renamed back without replacing anything, and its info file removed. This needs no desktop
+// Restoring reads the Trash as the freedesktop.org Trash specification lays it out (the info
+// files of the home Trash and of the item's mount): the entry whose original path, deletion date
+// and inode match is renamed back without replacing anything, and its info file removed. This needs no desktop
 // session (GIO's own trash:/// location is served by a daemon that servers and tests lack).
 class GioTrash final : public Trash {
 public:

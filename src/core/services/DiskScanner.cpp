@@ -30,22 +30,10 @@ using PendingFolder = FolderReadAhead::Pending;
 using Prefetch = FolderReadAhead::Folder;
 constexpr std::size_t kMaxPrefetchPath = FolderReadAhead::kMaxLocation;
 
-bool isLeftOut(const std::optional<DeviceInode>& out, const Attributes& a)
-{
-    return FolderReadAhead::isLeftOut(out, a);
-}
+
 constexpr int kOpenDirFlags = EntryAttributes::kOpenFolderFlags;
 constexpr int kOpenRootFlags = EntryAttributes::kOpenRootFlags;
 
-DeviceInode keyOf(const Attributes& a)
-{
-    return a.key();
-}
-
-Attributes readAttributes(int dirFd, const char* name, bool followLink = false)
-{
-    return EntryAttributes::read(dirFd, name, followLink);
-}
 
 // Whether the block device `major:minor` (or the disk it is a partition of) turns: seeking
 // there costs more than reading in parallel gains. A virtual disk says it turns whatever stores
@@ -151,7 +139,7 @@ private:
     {
         ++m_filesScanned;
         // Another name of a file met before: its space is counted there.
-        if (a.known && a.links > 1 && !m_linkedFiles.insert(keyOf(a)).second)
+        if (a.known && a.links > 1 && !m_linkedFiles.insert(a.key()).second)
             node.setFileSize(0);
         if (!a.known || !a.isRegular || a.links > 1) {
             NodeFacts::Facts& facts = m_facts->edit(node.id());
@@ -269,8 +257,8 @@ void DiskScanner::Walk::list(Frame& frame)
             frame.incomplete = true;
             return false;
         }
-        const Attributes a = readAttributes(frame.fd, name);
-        if (isLeftOut(m_settings.leftOut, a))
+        const Attributes a = EntryAttributes::read(frame.fd, name);
+        if (FolderReadAhead::isLeftOut(m_settings.leftOut, a))
             return true;
         if (a.isDirectory) {
             frame.subfolders.push_back({std::string(name), a, nullptr});
@@ -395,7 +383,7 @@ bool DiskScanner::Walk::isRepeatedFolder(const Frame& parent, const Attributes& 
     if (std::any_of(m_stack.begin(), m_stack.end(),
                     [&](const Frame& f) { return f.attributes.sameEntry(a); }))
         return true;
-    return !m_mountedFolders.insert(keyOf(a)).second;
+    return !m_mountedFolders.insert(a.key()).second;
 }
 
 NodeRef DiskScanner::Walk::visitSubfolder(std::size_t parentIndex, const PendingFolder& folder,
@@ -436,7 +424,7 @@ NodeRef DiskScanner::Walk::visitSubfolder(std::size_t parentIndex, const Pending
     const int fd = parentFd >= 0 ? ::openat(parentFd, folder.name.c_str(), kOpenDirFlags) : -1;
     if (fd < 0)
         return cannotOpen(parent, folder.name,
-                          parentFd >= 0 ? readAttributes(parentFd, folder.name.c_str())
+                          parentFd >= 0 ? EntryAttributes::read(parentFd, folder.name.c_str())
                                         : Attributes{});
 
     // The parent's descriptor is needed only while it has subfolders left to open.
@@ -467,7 +455,7 @@ NodeRef DiskScanner::Walk::visitSubfolder(std::size_t parentIndex, const Pending
 DiskScanner::Outcome DiskScanner::Walk::run()
 {
     const std::string_view rootName = lastComponent(m_rootPath);
-    const Attributes rootAttributes = readAttributes(AT_FDCWD, m_rootPath.c_str(), true);
+    const Attributes rootAttributes = EntryAttributes::read(AT_FDCWD, m_rootPath.c_str(), true);
     if (!rootAttributes.isDirectory) {
         NodeRef file = makeFile(rootName, rootAttributes, m_rootPath);
         const std::size_t slash = m_rootPath.rfind('/');
@@ -487,7 +475,7 @@ DiskScanner::Outcome DiskScanner::Walk::run()
     root.readError = root.fd < 0;
     if (root.fd >= 0)
         ++m_openCount;
-    m_mountedFolders.insert(keyOf(rootAttributes));
+    m_mountedFolders.insert(rootAttributes.key());
     m_stack.push_back(std::move(root));
     if (m_stack.back().fd >= 0) {
         startHelpers(threadsFor(m_settings.threads, rootAttributes));
